@@ -1,0 +1,171 @@
+#include "commondialog.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "colors.h"
+
+namespace {
+DialogBackend *g_backend = nullptr;
+
+QtDialogBackend &qtBackend()
+{
+    static QtDialogBackend b;
+    return b;
+}
+
+bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
+{
+    QFileDialog fd(parent);
+    fd.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    fd.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    fd.setNameFilter(CommonDialog::QtFilter(dlg.Filter));
+    QString ext = dlg.DefaultExt;
+    if (ext.startsWith(u'.'))
+        ext.remove(0, 1);
+    if (saving && !ext.isEmpty())
+        fd.setDefaultSuffix(ext);
+    // The overwrite question is asked by the dialog when flag 2 is set.
+    fd.setOption(QFileDialog::DontConfirmOverwrite, saving && !(dlg.Flags & 2));
+    if (!dlg.FileName.isEmpty()) {
+        QFileInfo fi(dlg.FileName);
+        if (fi.isAbsolute())
+            fd.setDirectory(fi.absolutePath());
+        fd.selectFile(fi.fileName());
+    }
+    if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
+        return false;
+    dlg.FileName = fd.selectedFiles().constFirst();
+    return true;
+}
+} // namespace
+
+std::function<bool(CommonDialog &, QWidget *)> QtDialogBackend::fontChooser;
+
+CommonDialog::CommonDialog(QWidget *owner) : owner_(owner) {}
+CommonDialog::~CommonDialog() = default;
+
+void CommonDialog::SetBackend(DialogBackend *backend) { g_backend = backend; }
+
+DialogBackend &CommonDialog::backend() { return g_backend ? *g_backend : qtBackend(); }
+
+bool CommonDialog::ShowOpen()
+{
+    const bool ok = backend().open(*this, owner_);
+    if (!ok)
+        FileName.clear();
+    return ok;
+}
+
+bool CommonDialog::ShowSave()
+{
+    return backend().save(*this, owner_);
+}
+
+bool CommonDialog::ShowColor() { return backend().color(*this, owner_); }
+bool CommonDialog::ShowFont() { return backend().font(*this, owner_); }
+bool CommonDialog::ShowPrinter() { return backend().printer(*this, owner_); }
+
+QPrinter &CommonDialog::Printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+QString CommonDialog::QtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(u';', u' ');
+        out << parts.at(i) + QStringLiteral(" (") + patterns + u')';
+    }
+    if (out.isEmpty())
+        return QStringLiteral("All Files (*)");
+    return out.join(QStringLiteral(";;"));
+}
+
+bool QtDialogBackend::open(CommonDialog &dlg, QWidget *parent) { return runFileDialog(dlg, parent, false); }
+bool QtDialogBackend::save(CommonDialog &dlg, QWidget *parent) { return runFileDialog(dlg, parent, true); }
+
+bool QtDialogBackend::color(CommonDialog &dlg, QWidget *parent)
+{
+    QColorDialog cd(colors::ToQColor(dlg.Color), parent);
+    if (cd.exec() != QDialog::Accepted)
+        return false;
+    dlg.Color = colors::FromQColor(cd.selectedColor());
+    return true;
+}
+
+bool QtDialogBackend::font(CommonDialog &dlg, QWidget *parent)
+{
+    if (fontChooser)
+        return fontChooser(dlg, parent);
+    QFont f(dlg.FontName);
+    if (dlg.FontSize > 0)
+        f.setPointSizeF(static_cast<double>(dlg.FontSize));
+    f.setBold(dlg.FontBold);
+    f.setItalic(dlg.FontItalic);
+    f.setStrikeOut(dlg.FontStrikethru);
+    f.setUnderline(dlg.FontUnderline);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, f, parent);
+    if (!ok)
+        return false;
+    dlg.FontName = chosen.family();
+    dlg.FontSize = static_cast<float>(chosen.pointSizeF());
+    dlg.FontBold = chosen.bold();
+    dlg.FontItalic = chosen.italic();
+    dlg.FontStrikethru = chosen.strikeOut();
+    dlg.FontUnderline = chosen.underline();
+    return true;
+}
+
+bool QtDialogBackend::printer(CommonDialog &dlg, QWidget *parent)
+{
+    QPrintDialog pd(&dlg.Printer(), parent);
+    return pd.exec() == QDialog::Accepted;
+}
+
+ScriptedDialogBackend::Answer ScriptedDialogBackend::choose(const QString &fileName)
+{
+    return [fileName](CommonDialog &d) {
+        d.FileName = fileName;
+        return true;
+    };
+}
+
+ScriptedDialogBackend::Answer ScriptedDialogBackend::cancel()
+{
+    return [](CommonDialog &) { return false; };
+}
+
+bool ScriptedDialogBackend::next(Kind k, CommonDialog &dlg)
+{
+    static const char *names[] = {"open", "save", "color", "font", "printer"};
+    ++counts_[k];
+    last_ = QString::fromLatin1(names[k]);
+    seenFileName = dlg.FileName;
+    seenFilter = dlg.Filter;
+    seenDefaultExt = dlg.DefaultExt;
+    seenFlags = dlg.Flags;
+    seenCancelError = dlg.CancelError;
+    if (answers_.empty())
+        return false;
+    Answer a = std::move(answers_.front());
+    answers_.erase(answers_.begin());
+    const bool ok = a(dlg);
+    // A save dialog appends the default extension to a bare name.
+    if (ok && k == Save && !dlg.DefaultExt.isEmpty() && QFileInfo(dlg.FileName).suffix().isEmpty()) {
+        QString ext = dlg.DefaultExt;
+        if (!ext.startsWith(u'.'))
+            ext.prepend(u'.');
+        dlg.FileName += ext;
+    }
+    return ok;
+}

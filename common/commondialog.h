@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QWidget;
+class CommonDialog;
+
+// What shows the dialogs: Qt's own in the programs, a script in tests.
+// Each call returns true when the user confirmed and leaves its answer in
+// the dialog's properties.
+class DialogBackend
+{
+public:
+    virtual ~DialogBackend() = default;
+    virtual bool open(CommonDialog &dlg, QWidget *parent) = 0;
+    virtual bool save(CommonDialog &dlg, QWidget *parent) = 0;
+    virtual bool color(CommonDialog &dlg, QWidget *parent) = 0;
+    virtual bool font(CommonDialog &dlg, QWidget *parent) = 0;
+    virtual bool printer(CommonDialog &dlg, QWidget *parent) = 0;
+};
+
+// A window's one common-dialog service. Its settings keep their values from
+// one dialog to the next for the whole run.
+class CommonDialog
+{
+public:
+    explicit CommonDialog(QWidget *owner);
+    ~CommonDialog();
+    CommonDialog(const CommonDialog &) = delete;
+    CommonDialog &operator=(const CommonDialog &) = delete;
+
+    QString FileName;
+    QString Filter;        // "Display|*.a;*.b" pairs separated by '|'
+    QString DefaultExt;    // with or without the leading '.'
+    int Flags = 0;
+    bool CancelError = false;
+
+    qint32 Color = 0;
+    QString FontName;
+    float FontSize = 0;
+    bool FontBold = false;
+    bool FontItalic = false;
+    bool FontStrikethru = false;
+    bool FontUnderline = false;
+
+    // Each returns false on cancel (or when the dialog cannot be shown).
+    bool ShowOpen();
+    bool ShowSave();
+    bool ShowColor();
+    bool ShowFont();
+    bool ShowPrinter();
+
+    // The program's one printer object; set-up choices stay on it.
+    QPrinter &Printer();
+
+    // "Quirewell Files|*.qwd" -> "Quirewell Files (*.qwd)"
+    static QString QtFilter(const QString &filter);
+
+    // Replaces the backend of every dialog service (tests). nullptr restores Qt's.
+    static void SetBackend(DialogBackend *backend);
+
+private:
+    DialogBackend &backend();
+    QWidget *owner_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+// Qt's dialogs.
+class QtDialogBackend : public DialogBackend
+{
+public:
+    bool open(CommonDialog &dlg, QWidget *parent) override;
+    bool save(CommonDialog &dlg, QWidget *parent) override;
+    bool color(CommonDialog &dlg, QWidget *parent) override;
+    bool font(CommonDialog &dlg, QWidget *parent) override;
+    bool printer(CommonDialog &dlg, QWidget *parent) override;
+
+    // The font chooser with a colour choice; replaceable by the designer.
+    static std::function<bool(CommonDialog &, QWidget *)> fontChooser;
+};
+
+// Answers dialogs from a queue without a person and without blocking.
+// An empty queue answers "cancel".
+class ScriptedDialogBackend : public DialogBackend
+{
+public:
+    using Answer = std::function<bool(CommonDialog &)>;
+    enum Kind { Open, Save, Color, Font, Printer };
+
+    void push(Answer a) { answers_.push_back(std::move(a)); }
+    // Convenience answers.
+    static Answer choose(const QString &fileName);
+    static Answer cancel();
+
+    int calls(Kind k) const { return counts_[k]; }
+    QString lastKindName() const { return last_; }
+    // Snapshot of the settings at the moment of the last call.
+    QString seenFileName, seenFilter, seenDefaultExt;
+    int seenFlags = 0;
+    bool seenCancelError = false;
+
+    bool open(CommonDialog &dlg, QWidget *) override { return next(Open, dlg); }
+    bool save(CommonDialog &dlg, QWidget *) override { return next(Save, dlg); }
+    bool color(CommonDialog &dlg, QWidget *) override { return next(Color, dlg); }
+    bool font(CommonDialog &dlg, QWidget *) override { return next(Font, dlg); }
+    bool printer(CommonDialog &dlg, QWidget *) override { return next(Printer, dlg); }
+
+private:
+    bool next(Kind k, CommonDialog &dlg);
+    std::vector<Answer> answers_;
+    int counts_[5] = {};
+    QString last_;
+};

@@ -1,0 +1,1 @@
+sleeve_add_qtest(test_textnumber SOURCES common/test_textnumber.cpp LIBS sleevecommon)
