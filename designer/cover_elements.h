@@ -1,0 +1,226 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPixmap>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+
+class QPainter;
+
+// The cover's elements keep floating-point geometry exactly as the layout
+// rules compute it (a centred 393-pixel picture stands at Left 31.5) and are
+// painted by one routine for screen and paper.
+class CoverElement
+{
+public:
+    enum class Kind { Label, Line, Shape, Image };
+
+    CoverElement(QString name, Kind kind, std::function<void()> changed)
+        : name_(std::move(name)), kind_(kind), changed_(std::move(changed))
+    {
+    }
+    virtual ~CoverElement() = default;
+    CoverElement(const CoverElement &) = delete;
+    CoverElement &operator=(const CoverElement &) = delete;
+
+    const QString &name() const { return name_; }
+    Kind kind() const { return kind_; }
+
+    bool Visible() const { return visible_; }
+    void setVisible(bool v);
+    void Show() { setVisible(true); }
+    void Hide() { setVisible(false); }
+
+    // printing: true on paper, where pictures use their full resolution.
+    virtual void paint(QPainter &p, bool printing) const = 0;
+    // Labels and pictures take pointer events; lines and shapes do not.
+    virtual bool takesPointer() const { return false; }
+    virtual bool contains(const QPointF &) const { return false; }
+
+protected:
+    void changed() const
+    {
+        if (changed_)
+            changed_();
+    }
+
+private:
+    QString name_;
+    Kind kind_;
+    std::function<void()> changed_;
+    bool visible_ = true;
+};
+
+// A rectangle element's position and size.
+class BoxElement : public CoverElement
+{
+public:
+    using CoverElement::CoverElement;
+
+    double Left() const { return left_; }
+    double Top() const { return top_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    // Values the window cannot hold (not finite, beyond +-32767, negative
+    // sizes) are refused: the setter returns false and nothing changes.
+    bool setLeft(double v);
+    bool setTop(double v);
+    virtual bool setWidth(double v);
+    virtual bool setHeight(double v);
+    void Move(double left, double top, double width, double height);
+    QRectF rect() const { return {left_, top_, width_, height_}; }
+    bool contains(const QPointF &pt) const override { return Visible() && rect().contains(pt); }
+
+    static bool acceptsCoordinate(double v);
+
+protected:
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};
+
+class CoverLabel : public BoxElement
+{
+public:
+    CoverLabel(QString name, std::function<void()> changed);
+
+    const QString &Caption() const { return caption_; }
+    void setCaption(const QString &text);
+
+    const QString &FontName() const { return fontName_; }
+    float FontSize() const { return fontSize_; }
+    bool FontBold() const { return bold_; }
+    bool FontItalic() const { return italic_; }
+    bool FontStrikethru() const { return strike_; }
+    bool FontUnderline() const { return underline_; }
+    void setFontName(const QString &name);
+    void setFontSize(float pt);
+    void setFontBold(bool on);
+    void setFontItalic(bool on);
+    void setFontStrikethru(bool on);
+    void setFontUnderline(bool on);
+
+    qint32 ForeColor() const { return foreColor_; }
+    void setForeColor(qint32 c);
+
+    bool AutoSize() const { return autoSize_; }
+    void setAutoSize(bool on);
+    bool WordWrap() const { return wordWrap_; }
+    void setWordWrap(bool on);
+    // 0 none, 1 fixed single (a thin black frame)
+    int BorderStyle() const { return borderStyle_; }
+    void setBorderStyle(int style);
+    // 0 left, 1 right, 2 centre
+    int Alignment() const { return alignment_; }
+    void setAlignment(int a);
+
+    // The font at 96 per inch as painted and measured.
+    QFont font() const;
+    void paint(QPainter &p, bool printing) const override;
+    bool takesPointer() const override { return true; }
+
+private:
+    void resize();
+    QString caption_;
+    QString fontName_;
+    float fontSize_ = 8;
+    bool bold_ = false, italic_ = false, strike_ = false, underline_ = false;
+    qint32 foreColor_;
+    bool autoSize_ = true;
+    bool wordWrap_ = false;
+    int borderStyle_ = 0;
+    int alignment_ = 0;
+};
+
+class CoverLine : public CoverElement
+{
+public:
+    CoverLine(QString name, std::function<void()> changed);
+
+    double X1() const { return x1_; }
+    double Y1() const { return y1_; }
+    double X2() const { return x2_; }
+    double Y2() const { return y2_; }
+    void setX1(double v);
+    void setY1(double v);
+    void setX2(double v);
+    void setY2(double v);
+
+    int BorderWidth() const { return borderWidth_; }
+    // Refuses widths below 1 or above MaxBorderWidth.
+    bool setBorderWidth(int w);
+    qint32 BorderColor() const { return borderColor_; }
+    void setBorderColor(qint32 c);
+
+    static constexpr int MaxBorderWidth = 8192;
+    void paint(QPainter &p, bool printing) const override;
+
+private:
+    double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    int borderWidth_ = 1;
+    qint32 borderColor_ = 0;
+};
+
+class CoverShape : public BoxElement
+{
+public:
+    enum class Outline { Solid, DashDotDot, InsideSolid };
+    CoverShape(QString name, std::function<void()> changed);
+
+    qint32 BackColor() const { return backColor_; }
+    void setBackColor(qint32 c);
+    bool Filled() const { return filled_; }
+    void setFilled(bool on);
+    int BorderWidth() const { return borderWidth_; }
+    bool setBorderWidth(int w);
+    qint32 BorderColor() const { return borderColor_; }
+    void setBorderColor(qint32 c);
+    Outline outline() const { return outline_; }
+    void setOutline(Outline o);
+
+    void paint(QPainter &p, bool printing) const override;
+
+private:
+    qint32 backColor_ = 0x00FFFFFF;
+    bool filled_ = false;
+    int borderWidth_ = 1;
+    qint32 borderColor_ = 0;
+    Outline outline_ = Outline::Solid;
+};
+
+// A picture stretched to the element's box.
+class CoverImage : public BoxElement
+{
+public:
+    CoverImage(QString name, std::function<void()> changed);
+
+    // Loads a picture from a regular file; "" clears it. False (and the old
+    // picture kept) when the file cannot be read as a picture.
+    bool LoadPicture(const QString &path, QString *error = nullptr);
+    void ClearPicture();
+    bool HasPicture() const { return !screen_.isNull(); }
+    QSize SourceSize() const { return sourceSize_; }
+    // A built-in picture (the circle-P symbol).
+    void SetBuiltIn(const QImage &img);
+
+    void paint(QPainter &p, bool printing) const override;
+    bool takesPointer() const override { return true; }
+
+    // Largest screen copy kept; pictures are never decoded at more than
+    // this for the screen.
+    static constexpr int ScreenCopyMax = 1200;
+
+private:
+    QImage printImage(const QSizeF &deviceSize) const;
+    QString path_;
+    QSize sourceSize_;
+    QImage screen_;
+    mutable QPixmap cache_;
+    mutable QSize cacheSize_;
+};
+
+// Decodes a picture from a regular file under an allocation limit, at most
+// `bound` pixels in each direction (aspect kept); a null image on failure.
+QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error);

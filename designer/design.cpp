@@ -1,0 +1,533 @@
+#include "design.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cmath>
+
+#include "colors.h"
+#include "module1.h"
+#include "secondary_windows.h"
+#include "textnumber.h"
+#include "titles.h"
+
+namespace {
+
+// The circle-P symbol, drawn once at 100 x 100 and stretched to its box.
+QImage circlePSymbol()
+{
+    QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 9));
+    p.drawEllipse(QRectF(6, 6, 88, 88));
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(64);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRectF(0, 0, 100, 100), Qt::AlignCenter, QStringLiteral("P"));
+    return img;
+}
+
+} // namespace
+
+template <class E> E *Design::addElement(const QString &name)
+{
+    auto owned = std::make_unique<E>(name, [this] { update(); });
+    E *raw = owned.get();
+    elements_.push_back(std::move(owned));
+    return raw;
+}
+
+Design::Design(QWidget *parent)
+    : QWidget(parent), CommonDialog1(this), backColor_(colors::LightGrey)
+{
+    Module1::Reset();
+    setFixedSize(ClientWidth, ClientHeight);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(QString());
+    createElements();
+    createControls();
+    connectControls();
+    installHelpTexts();
+    Form_Load();
+}
+
+Design::~Design()
+{
+    // Top-level secondary windows have no parent; they go with the window.
+    delete titles_.data();
+    delete save_.data();
+    delete wait_.data();
+    delete error_.data();
+    delete pixclear_.data();
+}
+
+void Design::createElements()
+{
+    const QFont ui = QApplication::font();
+
+    Shape1 = addElement<CoverShape>(QStringLiteral("Shape1"));
+    Shape1->Move(0, 0, 456, 456);
+    Shape1->setFilled(true);
+    Shape1->setBackColor(colors::White);
+    Shape1->setOutline(CoverShape::Outline::DashDotDot);
+    Shape1->setBorderColor(colors::WindowText);
+
+    Image1 = addElement<CoverImage>(QStringLiteral("Image1"));
+    Image1->Move(32, 76, 393, 289);
+
+    Line1 = addElement<CoverLine>(QStringLiteral("Line1"));
+    Line2 = addElement<CoverLine>(QStringLiteral("Line2"));
+    for (auto [line, y] : {std::pair{Line1, 64.0}, std::pair{Line2, 392.0}}) {
+        line->setX1(24);
+        line->setY1(y);
+        line->setX2(432);
+        line->setY2(y);
+        line->setBorderWidth(4);
+        line->setBorderColor(0);
+    }
+
+    Shape2 = addElement<CoverShape>(QStringLiteral("Shape2"));
+    Shape2->Move(6, 6, 441, 443);
+    Shape2->setOutline(CoverShape::Outline::InsideSolid);
+    Shape2->setBorderWidth(2);
+    Shape2->setBorderColor(0);
+    Shape2->Hide();
+
+    Image2 = addElement<CoverImage>(QStringLiteral("Image2"));
+    Image2->Move(25, 400, 40, 40);
+    Image3 = addElement<CoverImage>(QStringLiteral("Image3"));
+    Image3->Move(390, 400, 40, 40);
+
+    for (int n = 4; n <= 27; ++n) {
+        auto *l = addElement<CoverLabel>(QStringLiteral("Label%1").arg(n));
+        labels_[static_cast<size_t>(n)] = l;
+        l->setFontName(ui.family());
+        l->setFontSize(static_cast<float>(ui.pointSizeF()));
+        if (n <= 13) {
+            l->setLeft(50);
+            l->setTop(80 + 20 * (n - 4));
+        } else if (n <= 23) {
+            l->setLeft(250);
+            l->setTop(80 + 20 * (n - 14));
+        }
+        l->Hide();
+    }
+    labels_[24]->setLeft(50);
+    labels_[24]->setTop(280);
+    labels_[25]->setLeft(50);
+    labels_[25]->setTop(300);
+    labels_[26]->setLeft(250);
+    labels_[26]->setTop(300);
+    // "Lower Small" starts checked: the credit lines start in small type.
+    for (int n : {24, 25, 26})
+        labels_[static_cast<size_t>(n)]->setFontSize(7);
+    auto *l27 = labels_[27];
+    l27->setAutoSize(false);
+    l27->setWordWrap(true);
+    l27->setFontName(QStringLiteral("Arial"));
+    l27->setFontSize(6);
+    l27->Move(50, 320, 360, 100);
+
+    Label28 = addElement<CoverLabel>(QStringLiteral("Label28"));
+    Image4 = addElement<CoverImage>(QStringLiteral("Image4"));
+    Label29 = addElement<CoverLabel>(QStringLiteral("Label29"));
+    for (auto *l : {Label28, Label29}) {
+        l->setFontName(QStringLiteral("Arial"));
+        l->setFontSize(3.75f);
+        l->setTop(NoticeBaseLine);
+        l->Hide();
+    }
+    Label28->setCaption(NoticeLeftText());
+    Label28->setLeft(165);
+    Label29->setLeft(224);
+    labels_[28] = Label28;
+    labels_[29] = Label29;
+    Image4->Move(210, NoticeBaseLine, 6, 6);
+    Image4->SetBuiltIn(circlePSymbol());
+    Image4->Hide();
+
+    Label3 = addElement<CoverLabel>(QStringLiteral("Label3"));
+    Label3->setFontName(QStringLiteral("MS Sans Serif"));
+    Label3->setFontSize(13.5f);
+    Label3->setLeft(96);
+    Label3->setTop(408);
+    Label2 = addElement<CoverLabel>(QStringLiteral("Label2"));
+    Label2->setFontName(QStringLiteral("MS Sans Serif"));
+    Label2->setFontSize(18);
+    Label2->setFontBold(true);
+    Label2->setLeft(104);
+    Label2->setTop(8);
+    labels_[2] = Label2;
+    labels_[3] = Label3;
+
+    Label4 = labels_[4];   Label5 = labels_[5];   Label6 = labels_[6];   Label7 = labels_[7];
+    Label8 = labels_[8];   Label9 = labels_[9];   Label10 = labels_[10]; Label11 = labels_[11];
+    Label12 = labels_[12]; Label13 = labels_[13]; Label14 = labels_[14]; Label15 = labels_[15];
+    Label16 = labels_[16]; Label17 = labels_[17]; Label18 = labels_[18]; Label19 = labels_[19];
+    Label20 = labels_[20]; Label21 = labels_[21]; Label22 = labels_[22]; Label23 = labels_[23];
+    Label24 = labels_[24]; Label25 = labels_[25]; Label26 = labels_[26]; Label27 = labels_[27];
+}
+
+void Design::createControls()
+{
+    auto place = [this](QWidget *w, const char *name, int x, int y, int wd, int ht) {
+        w->setObjectName(QString::fromLatin1(name));
+        if (wd <= 0)
+            wd = w->sizeHint().width();
+        w->setGeometry(x, y, wd, ht);
+        return w;
+    };
+    auto check = [&](const char *name, const char *caption, int x, int y, int w = 0, int h = 17) {
+        auto *c = new QCheckBox(QString::fromLatin1(caption), this);
+        place(c, name, x, y, w, h);
+        return c;
+    };
+    auto text = [&](const char *name, int x, int y, int w, int h = 19) {
+        auto *t = new QLineEdit(this);
+        place(t, name, x, y, w, h);
+        return t;
+    };
+    auto button = [&](const char *name, const char *caption, int x, int y, int w, int h = 17) {
+        auto *b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setAutoDefault(false);
+        place(b, name, x, y, w, h);
+        return b;
+    };
+    auto label = [&](const char *name, const char *caption, int x, int y, int w = 0, int h = 17) {
+        auto *l = new QLabel(QString::fromLatin1(caption), this);
+        place(l, name, x, y, w, h);
+        return l;
+    };
+    auto pathLabel = [&](const char *name, int x, int y, int w, int h) {
+        auto *l = label(name, "", x, y, w, h);
+        QFont f(QStringLiteral("MS Serif"));
+        f.setPointSizeF(6);
+        l->setFont(f);
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return l;
+    };
+
+    // Top headline
+    Command5 = button("Command5", "Top Font", 544, 3, 65);
+    Check3 = check("Check3", "Boxed Text", 632, 3);
+    Text1 = text("Text1", 528, 24, 217);
+    TLUD = label("TLUD", "U - D", 528, 49, 30);
+    Text5 = text("Text5", 560, 48, 41);
+    TLLR = label("TLLR", "L - R", 608, 49, 30);
+    Text6 = text("Text6", 640, 48, 41);
+    Check13 = check("Check13", "Center", 688, 52, 62);
+    // Rules
+    Check1 = check("Check1", "Hide Top Line", 536, 72, 92);
+    Check2 = check("Check2", "Hide Bottom Line", 632, 72, 112);
+    Command6 = button("Command6", "Line Color", 544, 96, 65);
+    LTHICK = label("LTHICK", "Line Thickness", 624, 97, 78);
+    Text3 = text("Text3", 704, 96, 25);
+    Command3 = button("Command3", "Background color", 544, 120, 105);
+    // Pictures
+    Command8 = button("Command8", "Picture", 544, 144, 49);
+    PIXW = label("PIXW", "W", 604, 145, 11);
+    Text7 = text("Text7", 616, 144, 33);
+    PIXH = label("PIXH", "H", 660, 145, 11);
+    Text8 = text("Text8", 672, 144, 33);
+    Command16 = button("Command16", "CLR", 712, 144, 33);
+    PIXFLN = pathLabel("PIXFLN", 544, 162, 201, 20);
+    Command9 = button("Command9", "Logo 1", 544, 184, 49);
+    Label30 = pathLabel("Label30", 600, 182, 145, 27);
+    Command12 = button("Command12", "Logo 2", 544, 216, 49);
+    LOGO2FLN = pathLabel("LOGO2FLN", 600, 216, 153, 23);
+    // Bottom headline
+    Command10 = button("Command10", "Bottom Font", 544, 240, 73);
+    Check4 = check("Check4", "Boxed Text", 632, 240);
+    Text2 = text("Text2", 528, 261, 217);
+    BLUD = label("BLUD", "U - D", 528, 286, 30);
+    Text4 = text("Text4", 560, 285, 41);
+    BLLR = label("BLLR", "L - R", 608, 286, 30);
+    Text9 = text("Text9", 640, 285, 41);
+    Check14 = check("Check14", "Center", 688, 286, 62);
+    // Outer box
+    Check5 = check("Check5", "Show Box", 544, 308, 90);
+    Label1 = label("Label1", "Thickness", 640, 309, 62);
+    Text10 = text("Text10", 704, 308, 25);
+    Command13 = button("Command13", "Box Color", 544, 328, 65);
+    // Copyright notice
+    Check11 = check("Check11", "Copyright Black", 640, 328, 110);
+    Check9 = check("Check9", "Post Copyright", 544, 352, 94);
+    Check10 = check("Check10", "Add ( P )", 640, 352, 62);
+    Text11 = text("Text11", 704, 348, 41);
+    Text12 = text("Text12", 528, 368, 217);
+    // Titles block
+    Check7 = check("Check7", "Show Titles", 528, 388, 96);
+    Command14 = button("Command14", "Enter Title Names", 632, 388, 113);
+    Check6 = check("Check6", "Lower Small", 528, 405, 90, 16);
+    Check8 = check("Check8", "Lower Black", 632, 405, 100, 16);
+    Check15 = check("Check15", "Center Lower", 632, 422, 110, 16);
+    Command15 = button("Command15", "Titles Font", 544, 432, 73);
+    Check12 = check("Check12", "Save Prompt", 656, 440, 97);
+    // Command row
+    Option1 = new QRadioButton(QStringLiteral("Front Cover"), this);
+    place(Option1, "Option1", 64, 464, 89, 17);
+    Option4 = new QRadioButton(QStringLiteral("Back Cover"), this);
+    place(Option4, "Option4", 168, 464, 89, 17);
+    Command11 = button("Command11", "Print Set Up", 304, 464, 73);
+    Command7 = button("Command7", "Print", 424, 464, 41);
+    Command1 = button("Command1", "Open", 512, 464, 41);
+    Command4 = button("Command4", "New", 600, 464, 41);
+    Command2 = button("Command2", "Save", 688, 464, 41);
+
+    // Start-up values of the window definition; no reactions run for them.
+    Check6->setChecked(true);
+    Check12->setChecked(true);
+    Check13->setChecked(true);
+    Check14->setChecked(true);
+    Option1->setChecked(true);
+    Text3->setText(QStringLiteral("4"));
+    Text10->setText(QStringLiteral("2"));
+    for (QWidget *w : std::initializer_list<QWidget *>{Check10, Check11, Text11, Text12})
+        w->setVisible(false);
+}
+
+void Design::connectControls()
+{
+    const std::pair<QCheckBox *, void (Design::*)()> checks[] = {
+        {Check1, &Design::Check1_Click},   {Check2, &Design::Check2_Click},
+        {Check3, &Design::Check3_Click},   {Check4, &Design::Check4_Click},
+        {Check5, &Design::Check5_Click},   {Check6, &Design::Check6_Click},
+        {Check7, &Design::Check7_Click},   {Check8, &Design::Check8_Click},
+        {Check9, &Design::Check9_Click},   {Check10, &Design::Check10_Click},
+        {Check11, &Design::Check11_Click}, {Check12, &Design::Check12_Click},
+        {Check13, &Design::Check13_Click}, {Check14, &Design::Check14_Click},
+        {Check15, &Design::Check15_Click},
+    };
+    for (const auto &[box, handler] : checks)
+        connect(box, &QCheckBox::toggled, this, [this, h = handler] { (this->*h)(); });
+
+    const std::pair<QLineEdit *, void (Design::*)()> texts[] = {
+        {Text1, &Design::Text1_Change},   {Text2, &Design::Text2_Change},
+        {Text3, &Design::Text3_Change},   {Text4, &Design::Text4_Change},
+        {Text5, &Design::Text5_Change},   {Text6, &Design::Text6_Change},
+        {Text7, &Design::Text7_Change},   {Text8, &Design::Text8_Change},
+        {Text9, &Design::Text9_Change},   {Text10, &Design::Text10_Change},
+        {Text11, &Design::Text11_Change}, {Text12, &Design::Text12_Change},
+    };
+    for (const auto &[field, handler] : texts)
+        connect(field, &QLineEdit::textChanged, this, [this, h = handler] { (this->*h)(); });
+
+    const std::pair<QPushButton *, void (Design::*)()> buttons[] = {
+        {Command1, &Design::Command1_Click},   {Command2, &Design::Command2_Click},
+        {Command3, &Design::Command3_Click},   {Command4, &Design::Command4_Click},
+        {Command5, &Design::Command5_Click},   {Command6, &Design::Command6_Click},
+        {Command7, &Design::Command7_Click},   {Command8, &Design::Command8_Click},
+        {Command9, &Design::Command9_Click},   {Command10, &Design::Command10_Click},
+        {Command11, &Design::Command11_Click}, {Command12, &Design::Command12_Click},
+        {Command13, &Design::Command13_Click}, {Command14, &Design::Command14_Click},
+        {Command15, &Design::Command15_Click}, {Command16, &Design::Command16_Click},
+    };
+    for (const auto &[button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, [this, h = handler] { (this->*h)(); });
+
+    // Options react only when they become selected.
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Option1_Click();
+    });
+    connect(Option4, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Option4_Click();
+    });
+}
+
+void Design::Form_Load()
+{
+    Module1::TopHeadlineFree = 0;
+    Module1::BottomHeadlineFree = 0;
+    Module1::PendingAction = 0;
+    Module1::SavePromptArmed = 0;
+    Text11->setText(textnum::YearText());
+    Module1::PanelWidth = 456;
+    Text5->setText(textnum::PositionText(Label2->Top()));
+    Text6->setText(textnum::PositionText(Label2->Left()));
+    Text7->setText(textnum::PositionText(Image1->Width()));
+    Text8->setText(textnum::PositionText(Image1->Height()));
+    Text4->setText(textnum::PositionText(Label3->Top()));
+    Text9->setText(textnum::PositionText(Label3->Left()));
+    Module1::Black = 0;
+    // Label1 and Label10 carry the window's default label font.
+    Module1::DefaultFontName = Label1->font().family();
+    Module1::DefaultFontSize = static_cast<float>(Label1->font().pointSizeF());
+    Module1::DefaultTitleFontSize = Label10->FontSize();
+}
+
+// ---------------------------------------------------------------- values
+
+int Design::Value(const QCheckBox *box) { return box->isChecked() ? 1 : 0; }
+
+void Design::SetValue(QCheckBox *box, int value) { box->setChecked(value != 0); }
+
+bool Design::Value(const QRadioButton *option) { return option->isChecked(); }
+
+void Design::SetValue(QRadioButton *option, bool value)
+{
+    if (option->isChecked() == value)
+        return;
+    if (!value) {
+        // An exclusive pair refuses to clear its selected button; the
+        // design file may still say that neither is selected.
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+        return;
+    }
+    option->setChecked(true);
+}
+
+void Design::setBackColor(qint32 color)
+{
+    if (backColor_ == color)
+        return;
+    backColor_ = color;
+    update();
+}
+
+CoverLabel *Design::CoverLabelN(int n) const
+{
+    return n >= 2 && n <= 29 ? labels_[static_cast<size_t>(n)] : nullptr;
+}
+
+CoverElement *Design::Element(const QString &name) const
+{
+    for (const auto &e : elements_)
+        if (e->name() == name)
+            return e.get();
+    return nullptr;
+}
+
+void Design::ZOrderFront(CoverElement *element)
+{
+    auto it = std::find_if(elements_.begin(), elements_.end(),
+                           [element](const auto &e) { return e.get() == element; });
+    if (it == elements_.end() || it + 1 == elements_.end())
+        return;
+    std::rotate(it, it + 1, elements_.end());
+    update();
+}
+
+const std::array<int, 21> &Design::TitleFontOrder()
+{
+    static const std::array<int, 21> order = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                              22, 23, 24, 25, 4,  5,  6,  7,  8,  9};
+    return order;
+}
+
+// ---------------------------------------------------------------- painting
+
+void Design::PaintClientArea(QPainter &p, bool printing) const
+{
+    p.fillRect(QRectF(0, 0, ClientWidth, ClientHeight), colors::ToQColor(backColor_));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (const auto &e : elements_) {
+        if (!e->Visible())
+            continue;
+        p.save();
+        e->paint(p, printing);
+        p.restore();
+    }
+}
+
+void Design::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    PaintClientArea(p, false);
+}
+
+void Design::Refresh()
+{
+    update();
+}
+
+QString Design::CreditLine()
+{
+    return QStringLiteral("CD-R Custom Quirewell  -  cover designer, 2026, by the Sleeve team");
+}
+
+void Design::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPointF pos = event->position();
+    // Moves that a control passes on are not the background's.
+    if (childAt(pos.toPoint()))
+        return;
+    for (auto it = elements_.rbegin(); it != elements_.rend(); ++it) {
+        const auto &e = *it;
+        if (e->Visible() && e->takesPointer() && e->contains(pos))
+            return; // cover labels and pictures leave the title as it is
+    }
+    if (windowTitle() != CreditLine())
+        setWindowTitle(CreditLine());
+}
+
+// ---------------------------------------------------------------- closing
+
+void Design::closeEvent(QCloseEvent *event)
+{
+    bool cancel = false;
+    if (!closeAllowed_)
+        Form_QueryUnload(cancel);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    for (QWidget *w : std::initializer_list<QWidget *>{wait_, titles_, error_, save_, pixclear_})
+        if (w)
+            w->close();
+}
+
+// ---------------------------------------------------------------- secondary windows
+
+Titles *Design::TitlesForm()
+{
+    if (!titles_)
+        titles_ = new Titles(this);
+    return titles_;
+}
+
+Save *Design::SaveForm()
+{
+    if (!save_)
+        save_ = new Save(this);
+    return save_;
+}
+
+Wait *Design::WaitForm()
+{
+    if (!wait_)
+        wait_ = new Wait();
+    return wait_;
+}
+
+Error *Design::ErrorForm()
+{
+    if (!error_)
+        error_ = new Error();
+    return error_;
+}
+
+Pixclear *Design::PixclearForm()
+{
+    if (!pixclear_)
+        pixclear_ = new Pixclear(this);
+    return pixclear_;
+}

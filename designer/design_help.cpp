@@ -1,0 +1,5 @@
+// Title-bar help (in progress).
+#include "design.h"
+
+void Design::installHelpTexts() {}
+void Design::InstallTitlesHelp(Titles *) {}

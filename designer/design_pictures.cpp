@@ -1,0 +1,60 @@
+// The main picture, the two logos and their removal.
+#include "design.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "module1.h"
+#include "secondary_windows.h"
+#include "textnumber.h"
+
+using textnum::TextNumber;
+
+namespace {
+const QString ImageFilter = QStringLiteral("Image Files|*.jpg;*.gif;*.bmp");
+}
+
+void Design::loadPictureInto(CoverImage *image, QLabel *pathLabel)
+{
+    CommonDialog1.Filter = ImageFilter;
+    // A cancelled dialog changes nothing.
+    if (!CommonDialog1.ShowOpen())
+        return;
+    pathLabel->setText(CommonDialog1.FileName);
+    if (!image->LoadPicture(CommonDialog1.FileName))
+        return;
+    if (image == Image1) {
+        Image1->setTop((Shape1->Height() - Image1->Height()) / 2.0);
+        Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
+    }
+}
+
+void Design::Command8_Click() { loadPictureInto(Image1, PIXFLN); }
+void Design::Command9_Click() { loadPictureInto(Image2, Label30); }
+void Design::Command12_Click() { loadPictureInto(Image3, LOGO2FLN); }
+
+void Design::Text7_Change()
+{
+    Image1->Hide();
+    // A width the picture cannot take (negative, not finite) keeps the old one.
+    Image1->setWidth(TextNumber(Text7->text()));
+    Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
+    Image1->Show();
+}
+
+void Design::Text8_Change()
+{
+    Image1->Hide();
+    Image1->setHeight(TextNumber(Text8->text()));
+    Image1->setTop((Shape1->Height() - Image1->Height()) / 2.0);
+    Image1->Show();
+}
+
+void Design::Command16_Click()
+{
+    Pixclear *p = PixclearForm();
+    p->show();
+    p->raise();
+    p->activateWindow();
+}

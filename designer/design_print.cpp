@@ -1,0 +1,5 @@
+// Printing (in progress).
+#include "design.h"
+
+void Design::Command7_Click() {}
+void Design::Command11_Click() {}

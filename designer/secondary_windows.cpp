@@ -1,0 +1,186 @@
+#include "secondary_windows.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "design.h"
+#include "module1.h"
+
+namespace {
+
+void whiteBackground(QWidget *w)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QLabel *redMessage(QWidget *parent, const QString &text, double points, bool bold, QRect geometry)
+{
+    auto *l = new QLabel(text, parent);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, Qt::red);
+    l->setPalette(pal);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setGeometry(geometry);
+    return l;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Save
+
+Save::Save(Design *design) : QWidget(design, Qt::Window), design_(design)
+{
+    setObjectName(QStringLiteral("Save"));
+    setWindowTitle(QStringLiteral("Save It...?"));
+    setFixedSize(309, 127);
+    whiteBackground(this);
+    setMouseTracking(true);
+    Label1 = redMessage(this,
+                        QStringLiteral("Did you want to save your current work before opening or "
+                                       "starting a new project...?"),
+                        13.5, false, QRect(8, 4, 293, 78));
+    Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont bf(QStringLiteral("MS Sans Serif"));
+    bf.setPointSizeF(12);
+    bf.setBold(true);
+    Command1 = new QPushButton(QStringLiteral("Yes"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFont(bf);
+    Command1->setGeometry(48, 88, 89, 29);
+    Command2 = new QPushButton(QStringLiteral("No"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setFont(bf);
+    Command2->setGeometry(172, 88, 89, 29);
+    connect(Command1, &QPushButton::clicked, this, &Save::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Save::Command2_Click);
+}
+
+void Save::mouseMoveEvent(QMouseEvent *)
+{
+    setWindowTitle(QStringLiteral("Save It...?"));
+}
+
+void Save::Command1_Click()
+{
+    Module1::SavePromptArmed = 1;
+    hide();
+    design_->Command2_Click();
+}
+
+void Save::Command2_Click()
+{
+    Module1::SavePromptArmed = 0;
+    if (Module1::PendingAction == 1) {
+        hide();
+        design_->Command1_Click();
+    }
+    if (Module1::PendingAction == 2) {
+        hide();
+        design_->Command4_Click();
+    }
+    if (Module1::PendingAction == 3) {
+        hide();
+        // Closing the design window asks again and is now allowed; it closes
+        // the other windows, and with the last window the program ends.
+        design_->close();
+        QApplication::quit();
+        return;
+    }
+    hide();
+}
+
+// ---------------------------------------------------------------- Wait
+
+Wait::Wait()
+{
+    setObjectName(QStringLiteral("Wait"));
+    setWindowTitle(QStringLiteral("Opening File"));
+    setFixedSize(181, 37);
+    Label1 = redMessage(this, QStringLiteral("Wait...."), 18, true, QRect(8, 2, 165, 33));
+}
+
+// ---------------------------------------------------------------- Error
+
+Error::Error()
+{
+    setObjectName(QStringLiteral("Error"));
+    setWindowTitle(QStringLiteral("File Import Error"));
+    setFixedSize(292, 112);
+    whiteBackground(this);
+    Label1 = redMessage(this,
+                        QStringLiteral("File Load Error!  More than likely an image file is no "
+                                       "longer located in the directory specified by the "
+                                       "Quirewell file..."),
+                        12, true, QRect(8, 8, 276, 96));
+}
+
+// ---------------------------------------------------------------- Pixclear
+
+Pixclear::Pixclear(Design *design) : QWidget(design, Qt::Window), design_(design)
+{
+    setObjectName(QStringLiteral("Pixclear"));
+    setWindowTitle(QStringLiteral("Remove Current Images?"));
+    setFixedSize(312, 184);
+    whiteBackground(this);
+    Label1 = redMessage(this,
+                        QStringLiteral("To remove an image put a check mark in one or more boxes.  "
+                                       "Press OK.  If you want to keep the image, leave the boxes "
+                                       "UNCHECKED and press OK. "),
+                        8.25, false, QRect(8, 8, 289, 49));
+    auto box = [this](const char *name, const char *caption, int y) {
+        auto *c = new QCheckBox(QString::fromLatin1(caption), this);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(80, y, 200, 17);
+        return c;
+    };
+    Check1 = box("Check1", "Clear or Remove MainPicture", 60);
+    Check2 = box("Check2", "Clear or Remove Logo 1", 88);
+    Check3 = box("Check3", "Clear or Remove Logo 2", 112);
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(128, 144, 57, 25);
+    connect(Command1, &QPushButton::clicked, this, &Pixclear::Command1_Click);
+}
+
+bool Pixclear::event(QEvent *event)
+{
+    // Every time the window comes up or becomes active, the boxes start unchecked.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+void Pixclear::Form_Activate()
+{
+    Check1->setChecked(false);
+    Check2->setChecked(false);
+    Check3->setChecked(false);
+}
+
+void Pixclear::Command1_Click()
+{
+    if (Check1->isChecked()) {
+        design_->PIXFLN->setText(QString());
+        design_->Image1->ClearPicture();
+    }
+    if (Check2->isChecked()) {
+        design_->Label30->setText(QString());
+        design_->Image2->ClearPicture();
+    }
+    if (Check3->isChecked()) {
+        design_->LOGO2FLN->setText(QString());
+        design_->Image3->ClearPicture();
+    }
+    hide();
+}

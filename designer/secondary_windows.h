@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class Design;
+
+// The save prompt "Save It...?": modeless; its buttons decide what happens
+// to the command that raised it.
+class Save : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Save(Design *design);
+    QLabel *Label1 = nullptr;
+    QPushButton *Command1 = nullptr; // Yes
+    QPushButton *Command2 = nullptr; // No
+    void Command1_Click();
+    void Command2_Click();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    Design *design_;
+};
+
+// "Opening File", shown while a design loads.
+class Wait : public QWidget
+{
+    Q_OBJECT
+public:
+    Wait();
+    QLabel *Label1 = nullptr;
+};
+
+// "File Import Error", shown when a design's picture cannot be loaded.
+class Error : public QWidget
+{
+    Q_OBJECT
+public:
+    Error();
+    QLabel *Label1 = nullptr;
+};
+
+// "Remove Current Images?"
+class Pixclear : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Pixclear(Design *design);
+    QLabel *Label1 = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QCheckBox *Check2 = nullptr;
+    QCheckBox *Check3 = nullptr;
+    QPushButton *Command1 = nullptr;
+    void Form_Activate();
+    void Command1_Click();
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    Design *design_;
+};

@@ -1,0 +1,83 @@
+#include "titles.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "design.h"
+
+Titles::Titles(Design *design) : design_(design)
+{
+    setObjectName(QStringLiteral("Titles"));
+    setWindowTitle(QStringLiteral("List of Titles"));
+    setFixedSize(486, 339);
+    setAttribute(Qt::WA_DeleteOnClose); // the close box ends it; the next use makes it afresh
+    setMouseTracking(true);
+
+    for (int n = 1; n <= 24; ++n) {
+        auto *t = new QLineEdit(this);
+        t->setObjectName(QStringLiteral("Text%1").arg(n));
+        if (n <= 10)
+            t->setGeometry(16, 8 + 24 * (n - 1), 217, 19);
+        else if (n <= 20)
+            t->setGeometry(256, 8 + 24 * (n - 11), 217, 19);
+        else if (n == 21)
+            t->setGeometry(16, 248, 457, 19);
+        else if (n == 22)
+            t->setGeometry(16, 272, 217, 19);
+        else if (n == 23)
+            t->setGeometry(256, 272, 217, 19);
+        else
+            t->setGeometry(16, 296, 457, 19);
+        fields_[static_cast<size_t>(n - 1)] = t;
+        connect(t, &QLineEdit::textChanged, this, [this, n] { Text_Change(n); });
+        if (n <= 23)
+            connect(t, &QLineEdit::returnPressed, this, [this, n] { Text_KeyPress(n, 13); });
+    }
+    Check1 = new QCheckBox(
+        QStringLiteral("TAB direction is DOWN unless this box CHECK then it is ACROSS"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    QFont f(QStringLiteral("MS Serif"));
+    f.setPointSizeF(6.75);
+    Check1->setFont(f);
+    Check1->setGeometry(112, 322, 313, 15);
+
+    // Tab goes down the fields, then to the box, whatever the box says.
+    for (int n = 1; n < 24; ++n)
+        setTabOrder(Text(n), Text(n + 1));
+    setTabOrder(Text(24), Check1);
+    design_->InstallTitlesHelp(this);
+}
+
+void Titles::Text_Change(int n)
+{
+    design_->CoverLabelN(n + 3)->setCaption(Text(n)->text());
+}
+
+int Titles::DownSuccessor(int n) { return n + 1; }
+
+int Titles::AcrossSuccessor(int n)
+{
+    if (n <= 10)
+        return n + 10;
+    if (n <= 19)
+        return n - 9;
+    return n + 1;
+}
+
+void Titles::Text_KeyPress(int n, int keyAscii)
+{
+    if (keyAscii != 13 || n < 1 || n > 23)
+        return;
+    if (Check1->isChecked())
+        Text(AcrossSuccessor(n))->setFocus(Qt::TabFocusReason);
+    if (!Check1->isChecked())
+        Text(DownSuccessor(n))->setFocus(Qt::TabFocusReason);
+}
+
+void Titles::mouseMoveEvent(QMouseEvent *event)
+{
+    // Over the window's own background the title returns to its own.
+    if (!childAt(event->position().toPoint()))
+        setWindowTitle(QStringLiteral("List of Titles"));
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class Design;
+
+// "List of Titles": 24 fields that feed the cover's title, credit and
+// information lines (field n feeds Label(n + 3)) keystroke by keystroke.
+class Titles : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Titles(Design *design);
+
+    // Text(1) ... Text(24)
+    QLineEdit *Text(int n) const { return fields_.at(static_cast<size_t>(n - 1)); }
+    QCheckBox *Check1 = nullptr;
+
+    // Field n changed: its whole text becomes the caption of Label(n + 3).
+    void Text_Change(int n);
+    // A key pressed in field n (1 ... 23): Enter moves the focus down or across.
+    void Text_KeyPress(int n, int keyAscii);
+
+    // Successors of field n for the Enter key.
+    static int DownSuccessor(int n);
+    static int AcrossSuccessor(int n);
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    Design *design_;
+    std::array<QLineEdit *, 24> fields_{};
+};
