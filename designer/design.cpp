@@ -195,6 +195,7 @@ void Design::createControls()
     };
     auto text = [&](const char *name, int x, int y, int w, int h = 19) {
         auto *t = new QLineEdit(this);
+        t->setMaxLength(LongestText);
         place(t, name, x, y, w, h);
         return t;
     };
@@ -483,8 +484,7 @@ void Design::mouseMoveEvent(QMouseEvent *event)
 void Design::closeEvent(QCloseEvent *event)
 {
     bool cancel = false;
-    if (!closeAllowed_)
-        Form_QueryUnload(cancel);
+    Form_QueryUnload(cancel);
     if (cancel) {
         event->ignore();
         return;

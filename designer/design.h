@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "commondialog.h"
@@ -35,6 +36,8 @@ public:
     static constexpr int ClientWidth = 754;
     static constexpr int ClientHeight = 487;
     static constexpr double NoticeBaseLine = 439;
+    // Text fields hold whatever a design file's record can (64 KiB).
+    static constexpr int LongestText = 64 * 1024;
 
     // ---- cover elements (z-order: first painted first)
     CoverShape *Shape1 = nullptr;
@@ -166,6 +169,13 @@ public:
     void Command2_Click(); // Save
     void Command4_Click(); // New
     void Check12_Click();
+    // The 75 records of the design as they stand (record 1 first).
+    QStringList DesignRecords() const;
+    // Applies a design read from `path` in the order the controls' reactions need.
+    void LoadDesign(const QString &path, const std::array<std::optional<QString>, 75> &records);
+    // A short, non-blocking message; the last one is kept for tests.
+    void ReportProblem(const QString &title, const QString &text);
+    const QString &LastProblem() const { return lastProblem_; }
 
     // ---- fonts and colours
     void Command3_Click();  // Background color
@@ -216,7 +226,9 @@ private:
     void loadPictureInto(CoverImage *image, QLabel *pathLabel);
     void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField,
                              qint16 free, Centring how, bool bringToFront);
-    bool closeAllowed_ = false;
+    void ShowSavePrompt();
+    bool PromptWanted() const;
+    QString lastProblem_;
 
     std::vector<std::unique_ptr<CoverElement>> elements_;
     std::array<CoverLabel *, 30> labels_{};

@@ -16,6 +16,7 @@ Titles::Titles(Design *design) : design_(design)
 
     for (int n = 1; n <= 24; ++n) {
         auto *t = new QLineEdit(this);
+        t->setMaxLength(Design::LongestText);
         t->setObjectName(QStringLiteral("Text%1").arg(n));
         if (n <= 10)
             t->setGeometry(16, 8 + 24 * (n - 1), 217, 19);

@@ -1,0 +1,487 @@
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include "app_setup.h"
+#include "colors.h"
+#include "design.h"
+#include "designfile.h"
+#include "module1.h"
+#include "secondary_windows.h"
+#include "textnumber.h"
+#include "titles.h"
+
+// Save, Open and New through the design window, with the dialogs answered by a script.
+class TestDesignFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void defaultDesignIsByteExact();
+    void everyPropertyRoundTrips();
+    void saveDialogSettings();
+    void failedSaveKeepsOldFile();
+    void openBackLayoutKeepsStoredPositions();
+    void openCentreFlags();
+    void openMissingPicture();
+    void openShortAndOddFile_data();
+    void openShortAndOddFile();
+    void unreadableFileChangesNothing();
+    void cancelledOpenChangesNothing();
+    void newResetsDefaults();
+    void promptFlows();
+    void closeFlow();
+
+private:
+    QString path(const QString &name) const { return tmp.filePath(name); }
+    QString picture(const QString &name, QSize size);
+    void save(Design &d, const QString &file);
+    void open(Design &d, const QString &file);
+    std::unique_ptr<Design> d;
+    ScriptedDialogBackend dialogs;
+    QTemporaryDir tmp;
+};
+
+void TestDesignFiles::initTestCase()
+{
+    SetupDesignerApplication();
+    QVERIFY(tmp.isValid());
+}
+
+void TestDesignFiles::init()
+{
+    dialogs = ScriptedDialogBackend();
+    CommonDialog::SetBackend(&dialogs);
+    d = std::make_unique<Design>();
+}
+
+void TestDesignFiles::cleanup()
+{
+    d.reset();
+    CommonDialog::SetBackend(nullptr);
+}
+
+QString TestDesignFiles::picture(const QString &name, QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::darkCyan);
+    const QString p = path(name);
+    return img.save(p) ? p : QString();
+}
+
+void TestDesignFiles::save(Design &w, const QString &file)
+{
+    dialogs.push(ScriptedDialogBackend::choose(file));
+    w.Command2_Click();
+}
+
+void TestDesignFiles::open(Design &w, const QString &file)
+{
+    dialogs.push(ScriptedDialogBackend::choose(file));
+    w.Command1_Click();
+}
+
+void TestDesignFiles::defaultDesignIsByteExact()
+{
+    const QString file = path("default.qwd");
+    save(*d, file);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QVERIFY(bytes.endsWith("\r\n"));
+    QCOMPARE(bytes.count("\r\n"), 75);
+    QCOMPARE(bytes.count('\n'), 75);
+    const QList<QByteArray> lines = bytes.left(bytes.size() - 2).split('\n');
+    QCOMPARE(lines.size(), 75);
+    auto line = [&lines](int n) { return QString::fromLatin1(lines.at(n - 1)).chopped(n == 75 ? 0 : 1); };
+    QCOMPARE(line(1), QString());                                  // empty headline
+    QCOMPARE(line(2), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(line(3), QStringLiteral(" 18 "));
+    QCOMPARE(line(4), QStringLiteral("-2147483640 "));             // window-text colour
+    QCOMPARE(line(7), QStringLiteral(" 13.5 "));
+    QCOMPARE(line(9), QStringLiteral(" 16777215 "));
+    QCOMPARE(line(10), QStringLiteral(" 4 "));
+    QCOMPARE(line(11), QStringLiteral(" 0 "));
+    QCOMPARE(line(12), QStringLiteral(" 0 "));
+    QCOMPARE(line(15), QStringLiteral(" 289 "));
+    QCOMPARE(line(16), QStringLiteral(" 393 "));
+    QCOMPARE(line(20), QStringLiteral("2"));
+    QCOMPARE(line(23), QStringLiteral(" 1 "));
+    QCOMPARE(line(52), QStringLiteral("8"));
+    QCOMPARE(line(53), QStringLiteral("104"));
+    QCOMPARE(line(59), textnum::YearText());                        // the year with its blank
+    QCOMPARE(line(61), QStringLiteral(" 1 "));
+    QCOMPARE(line(64), QStringLiteral("True"));
+    QCOMPARE(line(65), QStringLiteral("False"));
+    QCOMPARE(line(68), QStringLiteral("True"));
+    QCOMPARE(line(75), QStringLiteral("False"));
+}
+
+void TestDesignFiles::everyPropertyRoundTrips()
+{
+    const QString main = picture("main.png", {600, 300});
+    const QString logo1 = picture("logo1.png", {32, 32});
+    const QString logo2 = picture("logo2 ü.png", {48, 32});
+    Design &a = *d;
+    Design::SetValue(a.Option4, true);
+    Design::SetValue(a.Check13, 0);
+    Design::SetValue(a.Check14, 0);
+    a.Text1->setText(QStringLiteral("  Top headline  "));
+    a.Text2->setText(QStringLiteral("Bottom \u00e9\u20ac"));
+    a.Text5->setText(QStringLiteral("12px"));
+    a.Text6->setText(QStringLiteral("33"));
+    a.Text4->setText(QStringLiteral("400"));
+    a.Text9->setText(QStringLiteral("-5"));
+    a.Label2->setFontName(QStringLiteral("Times New Roman"));
+    a.Label2->setFontSize(20.25f);
+    a.Label2->setFontBold(false);
+    a.Label2->setFontItalic(true);
+    a.Label3->setFontStrikethru(true);
+    a.Label3->setFontUnderline(true);
+    a.Label3->setForeColor(colors::Red);
+    a.Shape1->setBackColor(colors::Rgb(10, 20, 30));
+    a.Text3->setText(QStringLiteral("6"));
+    a.Line1->setBorderColor(colors::Rgb(0, 128, 0));
+    a.Line2->setBorderColor(colors::Rgb(0, 128, 0));
+    Design::SetValue(a.Check1, 1);
+    Design::SetValue(a.Check3, 1);
+    Design::SetValue(a.Check5, 1);
+    a.Text10->setText(QStringLiteral("5"));
+    a.Shape2->setBorderColor(colors::Rgb(1, 2, 3));
+    a.Label10->setFontName(QStringLiteral("Arial"));
+    a.Label10->setFontSize(11);
+    a.Label10->setForeColor(colors::White);
+    for (int n = 4; n <= 27; ++n)
+        a.CoverLabelN(n)->setCaption(QStringLiteral("Line %1").arg(n));
+    Design::SetValue(a.Check7, 1);
+    Design::SetValue(a.Check6, 0);
+    Design::SetValue(a.Check8, 1);
+    Design::SetValue(a.Check15, 1);
+    Design::SetValue(a.Check9, 1);
+    Design::SetValue(a.Check10, 1);
+    Design::SetValue(a.Check11, 1);
+    a.Text11->setText(QStringLiteral("1999"));
+    a.Text12->setText(QStringLiteral("Owner"));
+    dialogs.push(ScriptedDialogBackend::choose(main));
+    a.Command8->click();
+    dialogs.push(ScriptedDialogBackend::choose(logo1));
+    a.Command9->click();
+    dialogs.push(ScriptedDialogBackend::choose(logo2));
+    a.Command12->click();
+    a.Text7->setText(QStringLiteral("300"));
+    a.Text8->setText(QStringLiteral("150"));
+    const QStringList before = a.DesignRecords();
+
+    const QString file = path("everything.qwd");
+    save(a, file);
+    // The non-ASCII logo path fits Windows-1252 and stays one byte a character.
+    QFile raw(file);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QVERIFY(raw.readAll().contains("logo2 \xfc.png"));
+
+    Design b;
+    open(b, file);
+    QCOMPARE(b.DesignRecords(), before);
+    QVERIFY(Design::Value(b.Option4));
+    QCOMPARE(Module1::PanelWidth, 519.0f);
+    QCOMPARE(b.Label2->Top(), 12.0);
+    QCOMPARE(b.Text5->text(), QStringLiteral("12px"));
+    QCOMPARE(b.Label2->Left(), 33.0);
+    QCOMPARE(b.Label3->Left(), -5.0);
+    QVERIFY(b.Image1->HasPicture() && b.Image2->HasPicture() && b.Image3->HasPicture());
+    QCOMPARE(b.Image1->Left(), (519.0 - 300) / 2);
+    QCOMPARE(b.Image1->Top(), (456.0 - 150) / 2);
+    QCOMPARE(b.Label28->Top(), 439.0 - 3);
+    QVERIFY(b.Image4->Visible());
+    QVERIFY(!b.WaitForm()->isVisible());
+    QVERIFY(!b.ErrorLoaded());
+    QCOMPARE(Module1::DesignFileName, file);
+    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+}
+
+void TestDesignFiles::saveDialogSettings()
+{
+    dialogs.push(ScriptedDialogBackend::choose(path("bare")));
+    d->Command2_Click();
+    QCOMPARE(dialogs.seenFileName, QStringLiteral("Untitled"));
+    QCOMPARE(dialogs.seenFilter, QStringLiteral("Quirewell Files|*.qwd"));
+    QCOMPARE(dialogs.seenFlags, 2);
+    QVERIFY(dialogs.seenCancelError);
+    QVERIFY(QFile::exists(path("bare.qwd")));
+    // Save does not change the design's name: the next save proposes "Untitled" again.
+    save(*d, path("other.txt"));
+    QVERIFY(QFile::exists(path("other.txt")));
+    QCOMPARE(dialogs.seenFileName, QStringLiteral("Untitled"));
+    // After an Open, the opened file is proposed.
+    open(*d, path("bare.qwd"));
+    save(*d, path("bare.qwd"));
+    QCOMPARE(dialogs.seenFileName, path("bare.qwd"));
+    // A cancelled save still disarms the prompt.
+    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+    Module1::SavePromptArmed = 1;
+    dialogs.push(ScriptedDialogBackend::cancel());
+    d->Command2_Click();
+    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+}
+
+void TestDesignFiles::failedSaveKeepsOldFile()
+{
+    const QString file = path("keep.qwd");
+    save(*d, file);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray old = f.readAll();
+    f.close();
+    d->Text1->setText(QStringLiteral("changed"));
+    // A file-size limit makes the write fail part-way, as a full disk would,
+    // even for root.
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    save(*d, file);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), old);
+    QVERIFY(d->LastProblem().contains(file));
+    QCOMPARE(QDir(tmp.path()).entryList({"keep.qwd*"}, QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestDesignFiles::openBackLayoutKeepsStoredPositions()
+{
+    Design a;
+    Design::SetValue(a.Check14, 0);
+    Design::SetValue(a.Option4, true);
+    a.Text9->setText(QStringLiteral("20"));
+    a.Text4->setText(QStringLiteral("380"));
+    save(a, path("back.qwd"));
+
+    open(*d, path("back.qwd"));
+    QVERIFY(Design::Value(d->Option4));
+    QCOMPARE(d->Label3->Left(), 20.0); // the stored Left wins over the switch's shift
+    QCOMPARE(d->Label3->Top(), 380.0);
+    QCOMPARE(d->Shape2->Width(), 507.0);
+    QCOMPARE(d->Image3->Left(), 453.0);
+}
+
+void TestDesignFiles::openCentreFlags()
+{
+    Design a;
+    a.Text6->setText(QStringLiteral("40"));
+    save(a, path("centred.qwd"));
+    // Both boxes checked before and after: the flags end free (1), so a later
+    // text change does not re-centre.
+    open(*d, path("centred.qwd"));
+    QCOMPARE(Module1::TopHeadlineFree, qint16(1));
+    QCOMPARE(Module1::BottomHeadlineFree, qint16(1));
+    QCOMPARE(d->Label2->Left(), 40.0);
+    d->Text1->setText(QStringLiteral("something"));
+    QCOMPARE(d->Label2->Left(), 40.0);
+
+    // A file with "Center" unchecked loaded while it is checked keeps the stored Left.
+    Design b;
+    Design::SetValue(b.Check13, 0);
+    b.Text6->setText(QStringLiteral("77"));
+    save(b, path("free.qwd"));
+    Design c;
+    open(c, path("free.qwd"));
+    QCOMPARE(Design::Value(c.Check13), 0);
+    QCOMPARE(c.Label2->Left(), 77.0);
+}
+
+void TestDesignFiles::openMissingPicture()
+{
+    const QString main = picture("gone.png", {40, 40});
+    const QString logo = picture("logo.png", {40, 40});
+    Design a;
+    QVERIFY(a.Image1->LoadPicture(main) && a.Image2->LoadPicture(logo) && a.Image3->LoadPicture(logo));
+    a.PIXFLN->setText(main);
+    a.Label30->setText(logo);
+    a.LOGO2FLN->setText(logo);
+    a.Label12->setCaption(QStringLiteral("title nine"));
+    Design::SetValue(a.Check9, 1);
+    a.Label10->setForeColor(colors::Red);
+    save(a, path("moved.qwd"));
+    QVERIFY(QFile::remove(main));
+
+    open(*d, path("moved.qwd"));
+    QVERIFY(d->ErrorLoaded() && d->ErrorForm()->isVisible());
+    QVERIFY(!d->Image1->HasPicture() && !d->Image2->HasPicture() && !d->Image3->HasPicture());
+    QCOMPARE(d->PIXFLN->text(), QString());
+    QCOMPARE(d->Label30->text(), QString());
+    QCOMPARE(d->Label12->Caption(), QStringLiteral("title nine"));
+    QCOMPARE(d->Label10->ForeColor(), colors::Red);
+    QVERIFY(d->Label29->Visible());
+    QVERIFY(!d->WaitForm()->isVisible());
+    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestDesignFiles::openShortAndOddFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("headline");
+    QTest::newRow("empty file") << QByteArray() << QString();
+    QTest::newRow("two lines") << QByteArray("Hi\r\nArial\r\n") << "Hi";
+    QByteArray letters;
+    for (int i = 0; i < 75; ++i)
+        letters += "xyz\r\n";
+    QTest::newRow("letters everywhere") << letters << "xyz";
+    QByteArray noBreaks(3 * 1024 * 1024, 'A');
+    QTest::newRow("no line breaks") << noBreaks << QString(64 * 1024, u'A');
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\r\n\x01\x02", 7) << QString::fromLatin1("\x00\xff\xfe", 3);
+}
+
+void TestDesignFiles::openShortAndOddFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, headline);
+    const QString file = path("odd.qwd");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.close();
+    open(*d, file);
+    QCOMPARE(d->Text1->text(), headline);
+    QCOMPARE(d->Label2->Caption(), headline);
+    QVERIFY(!d->WaitForm()->isVisible());
+    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    // The window stays consistent: a save writes 75 records again.
+    save(*d, path("again.qwd"));
+    const auto back = designfile::Read(path("again.qwd"));
+    QVERIFY(back.has_value());
+    QVERIFY((*back)[74].has_value());
+}
+
+void TestDesignFiles::unreadableFileChangesNothing()
+{
+    const QString pic = picture("keep.png", {30, 30});
+    QVERIFY(d->Image1->LoadPicture(pic));
+    d->PIXFLN->setText(pic);
+    d->Text1->setText(QStringLiteral("keep me"));
+    open(*d, path("does-not-exist.qwd"));
+    QVERIFY(d->Image1->HasPicture());
+    QCOMPARE(d->PIXFLN->text(), pic);
+    QCOMPARE(d->Label2->Caption(), QStringLiteral("keep me"));
+    QCOMPARE(Module1::DesignFileName, QString());
+    QVERIFY(!d->LastProblem().isEmpty());
+    QVERIFY(!d->WaitLoaded() || !d->WaitForm()->isVisible());
+    open(*d, tmp.path()); // a folder
+    QCOMPARE(d->Label2->Caption(), QStringLiteral("keep me"));
+}
+
+void TestDesignFiles::cancelledOpenChangesNothing()
+{
+    d->Text1->setText(QStringLiteral("stay"));
+    dialogs.push(ScriptedDialogBackend::cancel());
+    d->Command1_Click();
+    QCOMPARE(dialogs.seenFilter, QStringLiteral("Jewel Case Files|*.qwd"));
+    QCOMPARE(dialogs.seenFileName, QString());
+    QCOMPARE(d->Label2->Caption(), QStringLiteral("stay"));
+    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+    QCOMPARE(Module1::PendingAction, qint16(1));
+}
+
+void TestDesignFiles::newResetsDefaults()
+{
+    Design::SetValue(d->Option4, true);
+    d->Text1->setText(QStringLiteral("Old"));
+    d->Text12->setText(QStringLiteral("Owner"));
+    d->Label2->setFontItalic(true);
+    d->Shape1->setBackColor(colors::Red);
+    d->Text3->setText(QStringLiteral("9"));
+    Design::SetValue(d->Check5, 1);
+    d->Label7->setCaption(QStringLiteral("gone"));
+    QVERIFY(!d->TitlesLoaded());
+    d->Command4->click(); // no prompt right after start-up
+    QVERIFY(!d->SaveLoaded() || !d->SaveForm()->isVisible());
+    QCOMPARE(d->Label2->Caption(), QString());
+    QCOMPARE(d->Text12->text(), QString());
+    QCOMPARE(d->Label29->Caption(), textnum::YearText() + QStringLiteral("  All Rights Reserved."));
+    QCOMPARE(d->Shape1->BackColor(), colors::White);
+    QCOMPARE(d->Line1->BorderWidth(), 4);
+    QCOMPARE(d->Text3->text(), QStringLiteral("4"));
+    QVERIFY(!d->Shape2->Visible());
+    QCOMPARE(d->Label7->Caption(), QString());
+    QVERIFY(d->Label7->Visible()); // titles block shown, empty
+    QVERIFY(Design::Value(d->Option4)); // layout kept
+    QVERIFY(d->Label2->FontItalic()); // styles kept
+    QCOMPARE(d->Label2->FontName(), Module1::DefaultFontName);
+    QCOMPARE(d->Label2->FontSize(), Module1::DefaultFontSize);
+    QCOMPARE(d->Label3->ForeColor(), 0);
+    QVERIFY(d->TitlesLoaded());
+    QVERIFY(!d->TitlesForm()->isVisible()); // made for the reset, not shown
+    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QCOMPARE(Module1::PendingAction, qint16(2));
+    QCOMPARE(Module1::DesignFileName, QString());
+}
+
+void TestDesignFiles::promptFlows()
+{
+    save(*d, path("p.qwd"));
+    open(*d, path("p.qwd"));
+    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    d->Text1->setText(QStringLiteral("edited"));
+    d->Command4->click();
+    Save *prompt = d->SaveForm();
+    QVERIFY(prompt->isVisible());
+    QCOMPARE(d->Label2->Caption(), QStringLiteral("edited")); // nothing reset yet
+    prompt->Command2->click(); // "No": New runs without a second prompt
+    QVERIFY(!prompt->isVisible());
+    QCOMPARE(d->Label2->Caption(), QString());
+    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+
+    // "No" on an Open prompt asks for a file at once.
+    d->Command1_Click();
+    QVERIFY(prompt->isVisible());
+    const int opens = dialogs.calls(ScriptedDialogBackend::Open);
+    dialogs.push(ScriptedDialogBackend::choose(path("p.qwd")));
+    prompt->Command2->click();
+    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Open), opens + 1);
+
+    // Unchecking the box disarms; checking it arms even without an Open.
+    Design::SetValue(d->Check12, 0);
+    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+    d->Command4->click();
+    QVERIFY(!prompt->isVisible());
+    Design::SetValue(d->Check12, 1);
+    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+}
+
+void TestDesignFiles::closeFlow()
+{
+    d->show();
+    QVERIFY(!d->close() == false); // start-up: closes without a prompt
+    d = std::make_unique<Design>();
+    d->show();
+    save(*d, path("c.qwd"));
+    open(*d, path("c.qwd"));
+    QVERIFY(!d->close());           // refused: the prompt appears
+    QVERIFY(d->isVisible());
+    QCOMPARE(Module1::PendingAction, qint16(3));
+    Save *prompt = d->SaveForm();
+    QVERIFY(prompt->isVisible());
+    const int saves = dialogs.calls(ScriptedDialogBackend::Save);
+    dialogs.push(ScriptedDialogBackend::choose(path("c2.qwd")));
+    prompt->Command1->click();      // "Yes" saves; the program keeps running
+    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves + 1);
+    QVERIFY(QFile::exists(path("c2.qwd")));
+    QVERIFY(d->isVisible());
+    QVERIFY(d->close());            // no prompt now
+    QVERIFY(!d->isVisible());
+}
+
+QTEST_MAIN(TestDesignFiles)
+#include "test_design_files.moc"
