@@ -354,23 +354,28 @@ CoverImage::CoverImage(QString name, std::function<void()> changed)
 {
 }
 
+QSize CoverImage::screenTarget(const QSize &want) const
+{
+    QSize t(std::max(want.width(), MinScreenCopy), std::max(want.height(), MinScreenCopy));
+    return sourceSize_.isValid() ? t.boundedTo(sourceSize_) : t;
+}
+
 bool CoverImage::LoadPicture(const QString &path, QString *error)
 {
     if (path.isEmpty()) {
         ClearPicture();
         return true;
     }
-    QImageReader probe(path);
-    QSize src = QFileInfo(path).isFile() ? probe.size() : QSize();
-    QSize bound(ScreenCopyMax, ScreenCopyMax);
-    if (src.isValid())
-        bound = src.scaled(ScreenCopyMax, ScreenCopyMax, Qt::KeepAspectRatio).boundedTo(src);
-    QSize actual;
-    QImage img = DecodePicture(path, bound, &actual, error);
+    // Decoded at the size the box needs on screen; the full picture is read
+    // again only for paper.
+    const QSize box(int(std::ceil(width_)), int(std::ceil(height_)));
+    QSize source;
+    const QSize want(std::max(box.width(), MinScreenCopy), std::max(box.height(), MinScreenCopy));
+    QImage img = DecodePicture(path, want, &source, error);
     if (img.isNull())
         return false;
     path_ = path;
-    sourceSize_ = actual;
+    sourceSize_ = source;
     screen_ = std::move(img);
     cache_ = QPixmap();
     changed();
@@ -423,6 +428,13 @@ void CoverImage::paint(QPainter &p, bool printing) const
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const QSize want(std::max(1, int(std::ceil(r.width() * dpr))), std::max(1, int(std::ceil(r.height() * dpr))));
     if (cache_.isNull() || cacheSize_ != want) {
+        // A box grown past the decoded copy reads the picture again at its size.
+        const QSize target = screenTarget(want);
+        if (!path_.isEmpty() && (screen_.width() < target.width() || screen_.height() < target.height())) {
+            QImage again = DecodePicture(path_, target, nullptr, nullptr);
+            if (!again.isNull())
+                screen_ = std::move(again);
+        }
         cache_ = QPixmap::fromImage(
             screen_.scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         cache_.setDevicePixelRatio(dpr);

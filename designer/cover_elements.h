@@ -208,15 +208,16 @@ public:
     void paint(QPainter &p, bool printing) const override;
     bool takesPointer() const override { return true; }
 
-    // Largest screen copy kept; pictures are never decoded at more than
-    // this for the screen.
-    static constexpr int ScreenCopyMax = 1200;
+    // The smallest copy kept for the screen, so a box shrunk to nothing
+    // still has a picture to grow from.
+    static constexpr int MinScreenCopy = 64;
 
 private:
+    QSize screenTarget(const QSize &want) const;
     QImage printImage(const QSizeF &deviceSize) const;
     QString path_;
     QSize sourceSize_;
-    QImage screen_;
+    mutable QImage screen_;
     mutable QPixmap cache_;
     mutable QSize cacheSize_;
 };

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 
 #include "app_setup.h"
 #include "design.h"
@@ -13,5 +14,8 @@ int main(int argc, char *argv[])
     SetupDesignerApplication();
     Design design;
     design.show();
+    // Start-up measurements: leave as soon as the first frame is painted.
+    if (QCoreApplication::arguments().contains(QStringLiteral("--quit-when-shown")))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }

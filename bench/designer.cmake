@@ -1,0 +1,9 @@
+add_executable(bench_minimal_window designer/minimal_window.cpp)
+target_link_libraries(bench_minimal_window PRIVATE Qt6::Widgets)
+
+add_executable(bench_designer_startup designer/bench_startup.cpp)
+target_link_libraries(bench_designer_startup PRIVATE Qt6::Core)
+add_dependencies(bench_designer_startup bench_minimal_window sleevedesk)
+
+add_executable(bench_designer designer/bench_designer.cpp)
+target_link_libraries(bench_designer PRIVATE sleevedesigner Qt6::Test)
