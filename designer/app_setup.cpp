@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QFont>
 
+#include "fontcolordialog.h"
 #include "fonts.h"
 
 void SetupDesignerApplication()
 {
     fonts::InstallSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    FontColorDialog::Install();
 }

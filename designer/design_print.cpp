@@ -1,5 +1,117 @@
-// Printing (in progress).
+// Printing: the window hides its editing controls and the titles window,
+// prints its client area as one page and puts everything back.
 #include "design.h"
 
-void Design::Command7_Click() {}
-void Design::Command11_Click() {}
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "colors.h"
+#include "module1.h"
+#include "pageprint.h"
+#include "titles.h"
+
+namespace {
+
+// The 56 editing controls in the order they are hidden and shown again.
+std::vector<QWidget *> hideOrder(const Design &d)
+{
+    return {d.Label1, d.Check9, d.Check10, d.Check11, d.Check12, d.Check13, d.Check14, d.Check15,
+            d.Command16, d.Text11, d.Text12, d.Command1, d.Command2, d.Command3, d.Command4,
+            d.Command5, d.Command6, d.Command7, d.Command8, d.Command9, d.Command10, d.Command11,
+            d.Command12, d.Command13, d.Command14, d.Command15, d.Text1, d.Text2, d.Text3, d.Text4,
+            d.Text5, d.Text6, d.Text7, d.Text8, d.Text9, d.Text10, d.Check1, d.Check2, d.Check3,
+            d.Check4, d.Check5, d.Check6, d.Check7, d.Check8, d.Label30, d.BLLR, d.BLUD, d.LOGO2FLN,
+            d.LTHICK, d.PIXFLN, d.PIXW, d.PIXH, d.TLLR, d.TLUD, d.Option1, d.Option4};
+}
+
+std::vector<QWidget *> showOrder(const Design &d)
+{
+    return {d.Check15, d.Command16, d.Check10, d.Check11, d.Check12, d.Check13, d.Check14, d.Text11,
+            d.Text12, d.Label1, d.Command1, d.Command2, d.Command3, d.Command4, d.Command5,
+            d.Command6, d.Command7, d.Command8, d.Command9, d.Command10, d.Command11, d.Command12,
+            d.Command13, d.Command14, d.Command15, d.Check9, d.Text1, d.Text2, d.Text3, d.Text4,
+            d.Text5, d.Text6, d.Text7, d.Text8, d.Text9, d.Text10, d.Check1, d.Check2, d.Check3,
+            d.Check7, d.Option1, d.Option4, d.Check4, d.Check5, d.Check6, d.BLLR, d.BLUD,
+            d.LOGO2FLN, d.LTHICK, d.PIXFLN, d.PIXW, d.PIXH, d.TLLR, d.TLUD, d.Label30, d.Check8};
+}
+
+// The job's name, which also names the file of a PDF printer.
+QString docName()
+{
+    const QString base = QFileInfo(Module1::DesignFileName).completeBaseName();
+    return base.isEmpty() ? QStringLiteral("Untitled cover") : base;
+}
+
+void showPrintFailure(Design *d, const QString &reason)
+{
+    // Non-blocking, and only one at a time however often Print is pressed.
+    auto *box = d->findChild<QMessageBox *>(QStringLiteral("PrintFailed"), Qt::FindDirectChildrenOnly);
+    if (!box) {
+        box = new QMessageBox(d);
+        box->setObjectName(QStringLiteral("PrintFailed"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setIcon(QMessageBox::Warning);
+        box->setWindowTitle(QStringLiteral("Print"));
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setWindowModality(Qt::NonModal);
+    }
+    QString text = QStringLiteral("Nothing was printed.");
+    if (!reason.isEmpty())
+        text += u' ' + reason;
+    box->setText(text);
+    box->setInformativeText(
+        QStringLiteral("Use \"Print Set Up\" to choose a printer or to print to a PDF file."));
+    box->show();
+    box->raise();
+}
+
+} // namespace
+
+void Design::Command7_Click()
+{
+    const bool front = Value(Option1);
+    const bool back = Value(Option4);
+    setBackColor(colors::White);
+    if (TitlesLoaded() && TitlesForm()->isVisible())
+        TitlesForm()->hide();
+
+    // The copyright details come back only if they were there before.
+    QWidget *const details[] = {Check10, Check11, Text11, Text12};
+    bool detailShown[4];
+    for (size_t i = 0; i < 4; ++i)
+        detailShown[i] = !details[i]->isHidden();
+    for (QWidget *w : hideOrder(*this))
+        w->hide();
+
+    QString error;
+    const bool printed = pageprint::PrintPage(
+        CommonDialog1.Printer(), docName(), [this](QPainter &p) { PaintClientArea(p, true); },
+        &error);
+
+    for (QWidget *w : showOrder(*this)) {
+        bool show = true;
+        for (size_t i = 0; i < 4; ++i)
+            if (w == details[i])
+                show = detailShown[i];
+        if (show)
+            w->show();
+    }
+    setBackColor(colors::LightGrey);
+    SetValue(Option1, front);
+    SetValue(Option4, back);
+
+    if (!printed)
+        showPrintFailure(this, error);
+}
+
+void Design::Command11_Click()
+{
+    // Choices made there stay on the one printer for the rest of the run.
+    CommonDialog1.ShowPrinter();
+}
