@@ -3,12 +3,13 @@
 #include "design.h"
 
 #include <QCheckBox>
+#include <QEvent>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "titlehelp.h"
 #include "titles.h"
 
 namespace {
@@ -17,6 +18,36 @@ struct HelpText
 {
     QWidget *control;
     const char *text;
+};
+
+// One per window: on every pointer move over a control with a sentence, the
+// window's title becomes that sentence. The window owns it, so it goes with
+// the window.
+class HelpLine : public QObject
+{
+public:
+    explicit HelpLine(QWidget *window) : QObject(window), window_(window) {}
+
+    void attach(QWidget *control, const QString &text)
+    {
+        texts_.insert(control, text);
+        control->setMouseTracking(true);
+        control->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseMove) {
+            const QString text = texts_.value(watched);
+            if (window_->windowTitle() != text)
+                window_->setWindowTitle(text);
+        }
+        return false;
+    }
+
+private:
+    QWidget *window_;
+    QHash<const QObject *, QString> texts_;
 };
 
 } // namespace
@@ -126,8 +157,9 @@ void Design::installHelpTexts()
          "Lets you set up your printer for PORTRAIT, LANDSCAPE and PRINT QUALITY (must be set "
          "each new time)."},
     };
+    auto *help = new HelpLine(this);
     for (const auto &[control, text] : texts)
-        titlehelp::Attach(control, this, QString::fromLatin1(text));
+        help->attach(control, QString::fromLatin1(text));
 }
 
 void Design::InstallTitlesHelp(Titles *titles)
@@ -151,6 +183,7 @@ void Design::InstallTitlesHelp(Titles *titles)
         {titles->Text(24),
          "Enter misc. information here (you can show this as small or normal size)."},
     };
+    auto *help = new HelpLine(titles);
     for (const auto &[control, text] : texts)
-        titlehelp::Attach(control, titles, QString::fromLatin1(text));
+        help->attach(control, QString::fromLatin1(text));
 }
