@@ -4,3 +4,5 @@ sleeve_add_qtest(test_designer_styles
   SOURCES designer_styles/test_designer_styles.cpp LIBS sleevedesigner)
 sleeve_add_qtest(test_designer_help
   SOURCES designer_styles/test_designer_help.cpp LIBS sleevedesigner)
+sleeve_add_qtest(test_designer_print
+  SOURCES designer_styles/test_designer_print.cpp LIBS sleevedesigner)

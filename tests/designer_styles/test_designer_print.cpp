@@ -1,0 +1,321 @@
+// Printing the cover: the hide-print-restore bracket, the page it makes on a
+// PDF printer, failures, and the printer set-up that later prints use.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+#include "app_setup.h"
+#include "colors.h"
+#include "design.h"
+#include "module1.h"
+#include "titles.h"
+
+namespace {
+
+// The editing controls that printing hides and brings back.
+const char *const EditingControls[] = {
+    "Check1",    "Check2",    "Check3",    "Check4",    "Check5",    "Check6",   "Check7",
+    "Check8",    "Check9",    "Check10",   "Check11",   "Check12",   "Check13",  "Check14",
+    "Check15",   "Command1",  "Command2",  "Command3",  "Command4",  "Command5", "Command6",
+    "Command7",  "Command8",  "Command9",  "Command10", "Command11", "Command12", "Command13",
+    "Command14", "Command15", "Command16", "Text1",     "Text2",     "Text3",    "Text4",
+    "Text5",     "Text6",     "Text7",     "Text8",     "Text9",     "Text10",   "Text11",
+    "Text12",    "Option1",   "Option4",   "Label1",    "LTHICK",    "TLUD",     "TLLR",
+    "BLUD",      "BLLR",      "PIXW",      "PIXH",      "PIXFLN",    "Label30",  "LOGO2FLN"};
+
+// Shown with the copyright notice only.
+bool isNoticeDetail(const QString &name)
+{
+    return name == QLatin1String("Check10") || name == QLatin1String("Check11")
+           || name == QLatin1String("Text11") || name == QLatin1String("Text12");
+}
+
+struct Word
+{
+    QString text;
+    QRectF box; // points, from the page's top-left corner
+};
+
+QList<Word> pdfWords(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000))
+        return {};
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression re(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    QList<Word> out;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const QPointF tl(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF br(m.captured(3).toDouble(), m.captured(4).toDouble());
+        out.push_back({m.captured(5), QRectF(tl, br)});
+    }
+    return out;
+}
+
+// The first page at 96 pixels per inch.
+QImage rasterise(const QString &pdf, const QString &stem)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftocairo"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("96"),
+                                            QStringLiteral("-singlefile"), pdf, stem});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return QImage(stem + QStringLiteral(".png"));
+}
+
+// Bounding box of everything darker than light grey.
+QRect inkBox(const QImage &img)
+{
+    int left = img.width(), top = img.height(), right = -1, bottom = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 160) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+} // namespace
+
+class TestDesignerPrint : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void bracketRestoresTheWindow_data();
+    void bracketRestoresTheWindow();
+    void pageIsTheCoverTrueToSize_data();
+    void pageIsTheCoverTrueToSize();
+    void failureRestoresAndSaysSo_data();
+    void failureRestoresAndSaysSo();
+    void setUpChoicesHoldForPrint();
+
+private:
+    QString pdfPath(const QString &name) const { return tmp.filePath(name); }
+    QTemporaryDir tmp;
+    ScriptedDialogBackend dialogs;
+    std::unique_ptr<Design> d;
+};
+
+void TestDesignerPrint::initTestCase()
+{
+    SetupDesignerApplication();
+    QVERIFY(tmp.isValid());
+}
+
+void TestDesignerPrint::init()
+{
+    dialogs = ScriptedDialogBackend();
+    CommonDialog::SetBackend(&dialogs);
+    d = std::make_unique<Design>();
+    d->CommonDialog1.Printer().setOutputFileName(pdfPath(QStringLiteral("cover.pdf")));
+    QFile::remove(pdfPath(QStringLiteral("cover.pdf")));
+}
+
+void TestDesignerPrint::cleanup()
+{
+    d.reset();
+    CommonDialog::SetBackend(nullptr);
+}
+
+void TestDesignerPrint::bracketRestoresTheWindow_data()
+{
+    QTest::addColumn<bool>("notice");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<bool>("titlesShown");
+    QTest::newRow("front, plain") << false << false << false;
+    QTest::newRow("front, notice") << true << false << false;
+    QTest::newRow("back, notice, titles window") << true << true << true;
+    QTest::newRow("back, no notice, titles window") << false << true << true;
+}
+
+void TestDesignerPrint::bracketRestoresTheWindow()
+{
+    QFETCH(bool, notice);
+    QFETCH(bool, back);
+    QFETCH(bool, titlesShown);
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    d->Text1->setText(QStringLiteral("Night Drive"));
+    Design::SetValue(d->Check9, notice ? 1 : 0);
+    if (back)
+        Design::SetValue(d->Option4, true);
+    if (titlesShown) {
+        d->Command14->click();
+        Design::SetValue(d->TitlesForm()->Check1, 1);
+    }
+    const double headlineLeft = d->Label2->Left();
+    const bool promptArmed = Module1::SavePromptArmed != 0;
+
+    d->Command7->click();
+
+    QVERIFY(QFileInfo(pdfPath(QStringLiteral("cover.pdf"))).size() > 0);
+    QVERIFY(!d->findChild<QMessageBox *>());
+    for (const char *name : EditingControls) {
+        auto *w = d->findChild<QWidget *>(QString::fromLatin1(name));
+        QVERIFY2(w, name);
+        const bool expected = !isNoticeDetail(QString::fromLatin1(name)) || notice;
+        QVERIFY2(w->isVisible() == expected, name);
+    }
+    QCOMPARE(d->BackColor(), colors::LightGrey);
+    QCOMPARE(Design::Value(d->Option1), !back);
+    QCOMPARE(Design::Value(d->Option4), back);
+    QCOMPARE(Module1::PanelWidth, back ? 519.0f : 456.0f);
+    QCOMPARE(d->Shape1->Width(), back ? 519.0 : 456.0);
+    QCOMPARE(d->Label2->Left(), headlineLeft);
+    QCOMPARE(Module1::SavePromptArmed != 0, promptArmed);
+    if (titlesShown) {
+        QVERIFY(d->TitlesLoaded());
+        QVERIFY(!d->TitlesForm()->isVisible());
+        // It comes back as it was with "Enter Title Names".
+        d->Command14->click();
+        QVERIFY(d->TitlesForm()->isVisible());
+        QCOMPARE(Design::Value(d->TitlesForm()->Check1), 1);
+    } else {
+        QVERIFY(!d->TitlesLoaded()); // printing does not make the window
+    }
+}
+
+void TestDesignerPrint::pageIsTheCoverTrueToSize_data()
+{
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<int>("panelWidth");
+    QTest::newRow("front cover") << false << 456;
+    QTest::newRow("back cover") << true << 519;
+}
+
+void TestDesignerPrint::pageIsTheCoverTrueToSize()
+{
+    QFETCH(bool, back);
+    QFETCH(int, panelWidth);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("pdftocairo")).isEmpty())
+        QSKIP("poppler-utils (pdftotext, pdftocairo) are not installed");
+    if (back)
+        Design::SetValue(d->Option4, true);
+    d->Text1->setText(QStringLiteral("Northbound"));
+    d->Text2->setText(QStringLiteral("Coastline"));
+    d->Label4->setCaption(QStringLiteral("Harbour"));
+    d->Label14->setCaption(QStringLiteral("Lighthouse"));
+    Design::SetValue(d->Check7, 1);
+    const QString pdf = pdfPath(QStringLiteral("cover.pdf"));
+    d->Command7->click();
+    QVERIFY(QFileInfo::exists(pdf));
+
+    // Text is text, each word where the cover shows it: points = pixels x 0.75
+    // from the printable area's corner.
+    const QPointF origin = d->CommonDialog1.Printer().pageRect(QPrinter::Point).topLeft();
+    const QList<Word> words = pdfWords(pdf);
+    const struct
+    {
+        const char *word;
+        const CoverLabel *label;
+    } expected[] = {{"Northbound", d->Label2},
+                    {"Coastline", d->Label3},
+                    {"Harbour", d->Label4},
+                    {"Lighthouse", d->Label14}};
+    for (const auto &e : expected) {
+        auto it = std::find_if(words.begin(), words.end(),
+                               [&](const Word &w) { return w.text == QLatin1String(e.word); });
+        QVERIFY2(it != words.end(), e.word);
+        QVERIFY2(std::abs(it->box.left() - (origin.x() + e.label->Left() * 0.75)) < 1.0, e.word);
+        QVERIFY2(std::abs(it->box.top() - (origin.y() + e.label->Top() * 0.75)) < 3.0, e.word);
+    }
+    for (const Word &w : words)
+        QVERIFY2(w.text != QLatin1String("Print") && w.text != QLatin1String("Font"),
+                 "a control's caption reached the page");
+
+    // The window was white while it printed, and the dashed outline is the
+    // panel's width at 96 per inch.
+    const QImage page = rasterise(pdf, pdfPath(QStringLiteral("page")));
+    QVERIFY(!page.isNull());
+    const QPointF o96 = origin * (96.0 / 72.0);
+    const QPoint beside = (o96 + QPointF(600, 300)).toPoint();
+    QCOMPARE(qGray(page.pixel(beside)), 255);
+    const QRect ink = inkBox(page);
+    QVERIFY2(std::abs(ink.left() - o96.x()) <= 1.5, qPrintable(QString::number(ink.left())));
+    QVERIFY2(std::abs(ink.top() - o96.y()) <= 1.5, qPrintable(QString::number(ink.top())));
+    QVERIFY2(std::abs(ink.width() - panelWidth) <= 1, qPrintable(QString::number(ink.width())));
+    QVERIFY2(std::abs(ink.height() - 456) <= 1, qPrintable(QString::number(ink.height())));
+}
+
+void TestDesignerPrint::failureRestoresAndSaysSo_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("no printer at all") << QString();
+    QTest::newRow("file that cannot be written") << QStringLiteral("/nonexistent-folder/cover.pdf");
+}
+
+void TestDesignerPrint::failureRestoresAndSaysSo()
+{
+    QFETCH(QString, target);
+    QPrinter &printer = d->CommonDialog1.Printer();
+    printer.setPrinterName(QString());
+    printer.setOutputFileName(target);
+    Design::SetValue(d->Option4, true);
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+
+    for (int attempt = 0; attempt < 2; ++attempt)
+        d->Command7->click();
+
+    // One message, and the window as it was.
+    const auto boxes = d->findChildren<QMessageBox *>();
+    QCOMPARE(boxes.size(), 1);
+    QMessageBox *box = boxes.constFirst();
+    QVERIFY(box->isVisible());
+    QVERIFY(box->text().startsWith(QStringLiteral("Nothing was printed.")));
+    QVERIFY(box->informativeText().contains(QStringLiteral("\"Print Set Up\"")));
+    QVERIFY(box->informativeText().contains(QStringLiteral("PDF file")));
+    QCOMPARE(d->BackColor(), colors::LightGrey);
+    QVERIFY(d->Command7->isVisible());
+    QVERIFY(d->Text1->isVisible());
+    QVERIFY(!d->Text11->isVisible());
+    QVERIFY(Design::Value(d->Option4));
+    QCOMPARE(Module1::PanelWidth, 519.0f);
+    box->button(QMessageBox::Ok)->click();
+    QTRY_VERIFY(d->findChildren<QMessageBox *>().isEmpty());
+}
+
+void TestDesignerPrint::setUpChoicesHoldForPrint()
+{
+    const QString chosen = pdfPath(QStringLiteral("chosen.pdf"));
+    // Cancelling changes nothing.
+    dialogs.push(ScriptedDialogBackend::cancel());
+    d->Command11->click();
+    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Printer), 1);
+    QCOMPARE(d->CommonDialog1.Printer().outputFileName(), pdfPath(QStringLiteral("cover.pdf")));
+
+    dialogs.push([chosen](CommonDialog &dlg) {
+        dlg.Printer().setOutputFileName(chosen);
+        dlg.Printer().setPageOrientation(QPageLayout::Landscape);
+        return true;
+    });
+    d->Command11->click();
+    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Printer), 2);
+    d->Command7->click();
+    d->Command7->click(); // a second print in the same run keeps the choice
+    QVERIFY(QFileInfo(chosen).size() > 0);
+    QVERIFY(!QFileInfo::exists(pdfPath(QStringLiteral("cover.pdf"))));
+    QCOMPARE(d->CommonDialog1.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+QTEST_MAIN(TestDesignerPrint)
+#include "test_designer_print.moc"
