@@ -1,0 +1,234 @@
+// Form1: construction, the layout buttons and the twenty layouts.
+#include "form1.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "form3.h"
+#include "form5.h"
+#include "layouts.h"
+#include "texts.h"
+#include "titlehelp.h"
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+                          | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      CommonDialog1(this)
+{
+    // titlehelp finds its filter as the window's first child object (its
+    // findChild cannot tell the filter from other children): make it first.
+    {
+        QWidget probe;
+        titlehelp::Attach(&probe, this, QString());
+    }
+    setWindowTitle(QString::fromLatin1(texts::CreditLine));
+    setFixedSize(445, 436);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    // The lists and the layout buttons take the form's font, as they did on the original platform.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+    setMouseTracking(true); // the background's title help
+
+    buildControls();
+    ApplyLayout(1);
+    Option1->setChecked(true);
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    // Every list starts on the current working folder; no change is raised for it.
+    const QByteArray cwd = fsl::CleanPath(fsl::CurrentFolder());
+    fsl::ListingCache::Batch batch;
+    auto folderList = [&](int x, int y, int w, int h, bool white) {
+        auto *l = new fsl::FolderListBox(this);
+        l->setGeometry(x, y, w, h);
+        l->SetNativePath(cwd);
+        if (white) {
+            QPalette p = l->palette();
+            p.setColor(QPalette::Base, Qt::white);
+            l->setPalette(p);
+        }
+        return l;
+    };
+    auto fileList = [&](int x, int y, int w, int h, bool white) {
+        auto *l = new fsl::FileListBox(this);
+        l->setGeometry(x, y, w, h);
+        l->SetNativePath(cwd);
+        if (white) {
+            QPalette p = l->palette();
+            p.setColor(QPalette::Base, Qt::white);
+            l->setPalette(p);
+        }
+        return l;
+    };
+    // Creation order is the stacking order: Dir1 and File3 share the leftmost column.
+    Dir1 = folderList(0, 3, 129, 396, true);
+    File1 = fileList(132, 0, 129, 405, true);
+    File2 = fileList(264, 0, 129, 405, true);
+    File3 = fileList(0, 50, 130, 353, false);
+    Dir2 = folderList(132, 3, 129, 396, true);
+    Dir3 = folderList(265, 3, 129, 396, false);
+    Dir4 = folderList(435, 3, 112, 405, false);
+    Dir5 = folderList(550, 3, 107, 405, false);
+    Dir6 = folderList(660, 3, 107, 405, false);
+    File4 = fileList(435, 0, 112, 405, false);
+    File5 = fileList(550, 0, 107, 405, false);
+    File6 = fileList(660, 0, 107, 405, false);
+    for (QWidget *w : {static_cast<QWidget *>(File3), static_cast<QWidget *>(Dir2),
+                       static_cast<QWidget *>(Dir3), static_cast<QWidget *>(Dir4),
+                       static_cast<QWidget *>(Dir5), static_cast<QWidget *>(Dir6),
+                       static_cast<QWidget *>(File4), static_cast<QWidget *>(File5),
+                       static_cast<QWidget *>(File6)})
+        w->hide();
+    const char *names[] = {"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "Dir6",
+                           "File1", "File2", "File3", "File4", "File5", "File6"};
+    const auto all = lists();
+    for (size_t i = 0; i < all.size(); ++i)
+        all[i]->setObjectName(QString::fromLatin1(names[i]));
+
+    Drive1 = new fsl::DriveListBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setGeometry(0, 408, 97, 21);
+
+    QFont small(QStringLiteral("Arial"));
+    small.setPointSizeF(6.75);
+    auto button = [&](const char *name, const char *caption, int x, int w, const char *help) {
+        auto *b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(x, 416, w, 17);
+        b->setFont(small);
+        titlehelp::Attach(b, this, QString::fromLatin1(help));
+        return b;
+    };
+    Command4 = button("Command4", "Refresh", 120, 57, texts::Command4Help);
+    Command3 = button("Command3", "Help!", 208, 44, texts::Command3Help);
+    Command2 = button("Command2", "Print Set-Up", 280, 76, texts::Command2Help);
+    Command1 = button("Command1", "Print", 384, 52, texts::Command1Help);
+
+    for (int n = 1; n <= layouts::Count; ++n) {
+        auto *o = new QRadioButton(QString::number(n), this);
+        o->setObjectName(QStringLiteral("Option%1").arg(n));
+        o->setGeometry(400, 32 + 16 * (n - 1), n < 10 ? 25 : 33, n <= 18 ? 13 : 17);
+        titlehelp::Attach(o, this, QString::fromLatin1(layouts::Get(n).title));
+        Options[static_cast<size_t>(n)] = o;
+    }
+    Option1 = Options[1]; Option2 = Options[2]; Option3 = Options[3]; Option4 = Options[4];
+    Option5 = Options[5]; Option6 = Options[6]; Option7 = Options[7]; Option8 = Options[8];
+    Option9 = Options[9]; Option10 = Options[10]; Option11 = Options[11];
+    Option12 = Options[12]; Option13 = Options[13]; Option14 = Options[14];
+    Option15 = Options[15]; Option16 = Options[16]; Option17 = Options[17];
+    Option18 = Options[18]; Option19 = Options[19]; Option20 = Options[20];
+}
+
+void Form1::connectHandlers()
+{
+    for (int n = 1; n <= layouts::Count; ++n)
+        connect(Options[static_cast<size_t>(n)], &QRadioButton::toggled, this, [this, n](bool on) {
+            if (on)
+                Option_Click(n);
+        });
+    connect(Drive1, &fsl::DriveListBox::Change, this, &Form1::Drive1_Change);
+    connect(Drive1, &fsl::DriveListBox::GotFocus, this, &Form1::Drive1_GotFocus);
+    connect(Dir1, &fsl::FolderListBox::Change, this, &Form1::Dir1_Change);
+    connect(Dir3, &fsl::FolderListBox::Change, this, &Form1::Dir3_Change);
+    connect(Dir5, &fsl::FolderListBox::Change, this, &Form1::Dir5_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+}
+
+std::array<QWidget *, 12> Form1::lists() const
+{
+    // The order of the layouts table's masks.
+    return {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6, File1, File2, File3, File4, File5, File6};
+}
+
+void Form1::Option_Click(int n) { ApplyLayout(n); }
+
+void Form1::ApplyLayout(int n)
+{
+    const layouts::Layout &l = layouts::Get(n);
+    setFixedWidth(layouts::ClientWidth(l));
+    Line1.X1 = layouts::LineX1(l);
+    if (l.dir1Height > 0)
+        Dir1->setGeometry(0, 3, 129, l.dir1Height);
+    if (!l.file3.isNull())
+        File3->setGeometry(l.file3);
+    const auto all = lists();
+    for (size_t i = 0; i < all.size(); ++i)
+        all[i]->setVisible(l.shown & (1u << i));
+}
+
+int Form1::SelectedLayout() const
+{
+    for (int n = 1; n <= layouts::Count; ++n)
+        if (Options[static_cast<size_t>(n)]->isChecked())
+            return n;
+    return 0;
+}
+
+int Form1::OuterWidthTwips() const { return (width() + layouts::FramePixels) * 15; }
+
+bool Form1::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent *event)
+{
+    // Moves over a control that ignores them come up here too: only the
+    // background itself is the window's.
+    if (!childAt(event->position().toPoint()))
+        Form_MouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::Form_MouseMove() { setWindowTitle(QString::fromLatin1(texts::CreditLine)); }
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    // The print marks: shown only while the page prints.
+    QPainter p(this);
+    for (const PrintMark *m : {&Line1, &Line2, &Line3}) {
+        if (!m->Visible)
+            continue;
+        QPen pen(Qt::black, 1);
+        if (m == &Line1)
+            pen.setStyle(Qt::DashDotDotLine);
+        p.setPen(pen);
+        p.drawLine(m->X1, m->Y1, m->X2, m->Y2);
+    }
+}
+
+Form3 &Form1::QuickHelp()
+{
+    static QPointer<Form3> window;
+    if (!window) {
+        window = new Form3;
+        window->Form_Load();
+    }
+    return *window;
+}
+
+Form5 &Form1::DriveError()
+{
+    static QPointer<Form5> window;
+    if (!window)
+        window = new Form5;
+    return *window;
+}

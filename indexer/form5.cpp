@@ -1,0 +1,29 @@
+#include "form5.h"
+
+#include <QLabel>
+
+#include "colors.h"
+#include "texts.h"
+
+Form5::Form5(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QString());
+    setFixedSize(355, 125);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    D = new QLabel(this);
+    D->setGeometry(32, 16, 281, 89);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(12);
+    font.setBold(true);
+    D->setFont(font);
+    QPalette red = D->palette();
+    red.setColor(QPalette::WindowText, colors::ToQColor(colors::Red));
+    D->setPalette(red);
+    D->setWordWrap(true);
+    D->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    D->setText(QString::fromLatin1(texts::Form5Text));
+}

@@ -1,0 +1,879 @@
+// Form1 of the index maker: layouts, browsing, printing and quick help,
+// on temporary trees, offscreen.
+#include <QtTest>
+
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+
+#include "commondialog.h"
+#include "fonts.h"
+#include "form1.h"
+#include "form3.h"
+#include "form5.h"
+#include "layouts.h"
+#include "texts.h"
+#include "tree.h"
+
+using namespace fsl;
+
+namespace {
+
+const char *kListNames[] = {"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "Dir6",
+                            "File1", "File2", "File3", "File4", "File5", "File6"};
+
+QWidget *listOf(Form1 &f, int i)
+{
+    QWidget *all[] = {f.Dir1, f.Dir2, f.Dir3, f.Dir4, f.Dir5, f.Dir6,
+                      f.File1, f.File2, f.File3, f.File4, f.File5, f.File6};
+    return all[i];
+}
+
+QByteArray pathOf(QWidget *w)
+{
+    if (auto *d = qobject_cast<FolderListBox *>(w))
+        return d->NativePath();
+    return qobject_cast<FileListBox *>(w)->NativePath();
+}
+
+// Every list's folder, by name.
+QMap<QString, QByteArray> folders(Form1 &f)
+{
+    QMap<QString, QByteArray> m;
+    for (int i = 0; i < 12; ++i)
+        m[QString::fromLatin1(kListNames[i])] = pathOf(listOf(f, i));
+    return m;
+}
+
+QStringList shownLists(Form1 &f)
+{
+    QStringList out;
+    for (int i = 0; i < 12; ++i)
+        if (!listOf(f, i)->isHidden())
+            out << QString::fromLatin1(kListNames[i]);
+    return out;
+}
+
+int rowOf(FolderListBox *d, const QString &name)
+{
+    for (int i = d->AncestorCount(); i < d->ListCount(); ++i)
+        if (d->List(i) == name)
+            return i;
+    return -1;
+}
+
+void open(FolderListBox *d, const QString &name)
+{
+    const int row = rowOf(d, name);
+    QVERIFY2(row >= 0, qPrintable(name));
+    QVERIFY(d->OpenRow(row));
+}
+
+// The words pdftotext finds on the page, with their left edges in points.
+QList<QPair<QString, double>> pdfWords(const QString &pdf)
+{
+    QList<QPair<QString, double>> out;
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(20000))
+        return out;
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        out << qMakePair(m.captured(2), m.captured(1).toDouble());
+    }
+    return out;
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startState();
+    void fixedElements();
+    void layoutTable_data();
+    void layoutTable();
+    void layoutDescriptions_data();
+    void layoutDescriptions();
+    void layoutEdgeCases();
+    void layoutKeepsFolders();
+    void linkingLayout1();
+    void linkingLayout12();
+    void linkingLayouts13And14_data();
+    void linkingLayouts13And14();
+    void layout1AfterIndependentBrowsing();
+    void layout17DriveChange();
+    void activationAfterLayout13();
+    void drive1FocusTitle();
+    void refreshAfterTreeChanged();
+    void refreshStopsAtFirstFailure();
+    void missingDriveShowsForm5();
+    void vanishingVolume();
+    void unreadableAndVanishedFolders();
+    void readOncePerChange();
+    void printToPdf();
+    void printFailureRestores_data();
+    void printFailureRestores();
+    void printSetUp();
+    void quickHelpOnce();
+    void buttonHelpTexts();
+
+private:
+    std::unique_ptr<Tree> tree_;
+    std::unique_ptr<FakeVolumes> volumes_;
+    std::unique_ptr<WorkingFolder> cwd_;
+    std::unique_ptr<Form1> form_;
+    QString pdf_;
+    Form1 &form() { return *form_; }
+};
+
+void TestForm1::initTestCase()
+{
+    fonts::InstallSubstitutions();
+}
+
+void TestForm1::init()
+{
+    // A disc of our own: the root folder with three subfolders and some files,
+    // and a second "drive" elsewhere in the tree.
+    tree_ = std::make_unique<Tree>();
+    Tree &t = *tree_;
+    for (const char *d : {"disc", "disc/Alpha", "disc/Beta", "disc/Gamma", "disc/Alpha/Deep",
+                          "drive2", "drive2/Other"})
+        QVERIFY(t.mkdir(d));
+    for (const char *f : {"disc/top1.txt", "disc/top2.txt", "disc/Alpha/a1.txt",
+                          "disc/Beta/b1.txt", "disc/Gamma/g1.txt", "disc/Alpha/Deep/d1.txt",
+                          "drive2/second.txt"})
+        QVERIFY(t.touch(f));
+    volumes_.reset(new FakeVolumes{
+        {"/", {}}, {t.path("disc"), QStringLiteral("DISC")}, {t.path("drive2"), {}}});
+    cwd_ = std::make_unique<WorkingFolder>(t.path("disc"));
+    form_ = std::make_unique<Form1>();
+    pdf_ = QString::fromUtf8(t.path("out.pdf"));
+    // Never the real default printer in a test.
+    form().CommonDialog1.Printer().setOutputFileName(pdf_);
+    form().Form_Initialize();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+}
+
+void TestForm1::cleanup()
+{
+    Form1::QuickHelp().hide();
+    Form1::DriveError().hide();
+    form_.reset();
+    cwd_.reset();
+    volumes_.reset();
+    tree_.reset();
+    ListingCache::SetFailHook(nullptr);
+    CommonDialog::SetBackend(nullptr);
+}
+
+void TestForm1::startState()
+{
+    Form1 &f = form();
+    QCOMPARE(f.width(), 445);
+    QCOMPARE(f.height(), 436);
+    QCOMPARE(f.OuterWidthTwips(), 6795);
+    QCOMPARE(f.windowTitle(), QString::fromLatin1(texts::CreditLine));
+    QVERIFY(f.windowTitle().startsWith(QStringLiteral("CD-R Data Index Quirewell")));
+    QVERIFY(f.Option1->isChecked());
+    QCOMPARE(f.SelectedLayout(), 1);
+    QCOMPARE(shownLists(f), QStringList({"Dir1", "File1", "File2"}));
+    QCOMPARE(f.Dir1->geometry(), QRect(0, 3, 129, 396));
+    QCOMPARE(f.File1->geometry(), QRect(132, 0, 129, 405));
+    QCOMPARE(f.File2->geometry(), QRect(264, 0, 129, 405));
+    QCOMPARE(f.pos(), QPoint(0, 0));
+    // Every list shows the working folder; the drive is the working folder's.
+    for (const QByteArray &p : folders(f))
+        QCOMPARE(p, tree_->path("disc"));
+    QCOMPARE(f.Drive1->NativeDrive(), tree_->path("disc"));
+    QCOMPARE(f.File1->Entries(), QStringList({"top1.txt", "top2.txt"}));
+    QCOMPARE(f.Dir1->Subfolders(), QStringList({"Alpha", "Beta", "Gamma"}));
+    QVERIFY(f.palette().color(QPalette::Window) == Qt::white);
+}
+
+void TestForm1::fixedElements()
+{
+    Form1 &f = form();
+    for (int n = 1; n <= 20; ++n) {
+        QRadioButton *o = f.Options[static_cast<size_t>(n)];
+        QCOMPARE(o->text(), QString::number(n));
+        QCOMPARE(o->geometry(), QRect(400, 32 + 16 * (n - 1), n < 10 ? 25 : 33, n <= 18 ? 13 : 17));
+        QVERIFY(o->isVisible());
+    }
+    QCOMPARE(f.Option20->geometry().top(), 336);
+    QCOMPARE(f.Drive1->geometry(), QRect(0, 408, 97, 21));
+    const struct { QPushButton *b; const char *caption; QRect r; } buttons[] = {
+        {f.Command4, "Refresh", {120, 416, 57, 17}},
+        {f.Command3, "Help!", {208, 416, 44, 17}},
+        {f.Command2, "Print Set-Up", {280, 416, 76, 17}},
+        {f.Command1, "Print", {384, 416, 52, 17}},
+    };
+    for (const auto &b : buttons) {
+        QCOMPARE(b.b->text(), QString::fromLatin1(b.caption));
+        QCOMPARE(b.b->geometry(), b.r);
+        QCOMPARE(b.b->font().pointSizeF(), 6.75);
+        QCOMPARE(b.b->font().family(), QStringLiteral("Arial"));
+    }
+    QCOMPARE(QLine(f.Line1.X1, f.Line1.Y1, f.Line1.X2, f.Line1.Y2), QLine(440, 432, 8, 432));
+    QCOMPARE(QLine(f.Line2.X1, f.Line2.Y1, f.Line2.X2, f.Line2.Y2), QLine(438, 425, 438, 435));
+    QCOMPARE(QLine(f.Line3.X1, f.Line3.Y1, f.Line3.X2, f.Line3.Y2), QLine(438, 0, 438, 10));
+    QVERIFY(!f.Line1.Visible && !f.Line2.Visible && !f.Line3.Visible);
+    // The fixed slots, placed by the activation step.
+    QCOMPARE(f.Dir2->geometry(), QRect(132, 3, 129, 396));
+    QCOMPARE(f.Dir3->geometry(), QRect(265, 3, 129, 396));
+    QCOMPARE(f.Dir4->geometry(), QRect(435, 3, 112, 405));
+    QCOMPARE(f.Dir5->geometry(), QRect(550, 3, 107, 405));
+    QCOMPARE(f.Dir6->geometry(), QRect(660, 3, 107, 405));
+    QCOMPARE(f.File4->geometry(), QRect(435, 0, 112, 405));
+    QCOMPARE(f.File5->geometry(), QRect(550, 0, 107, 405));
+    QCOMPARE(f.File6->geometry(), QRect(660, 0, 107, 405));
+    for (QWidget *w : {static_cast<QWidget *>(f.Dir1), static_cast<QWidget *>(f.File1),
+                       static_cast<QWidget *>(f.File2), static_cast<QWidget *>(f.Dir2)})
+        QVERIFY(w->palette().color(QPalette::Base) == Qt::white);
+}
+
+void TestForm1::layoutTable_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("previous");
+    QTest::addColumn<bool>("twoSided");
+    QTest::addColumn<int>("dir1Height"); // 0: hidden
+    QTest::addColumn<QRect>("file3");    // null: hidden
+    QTest::addColumn<QStringList>("shown");
+    const QStringList all = {"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "Dir6"};
+    struct Row { int n; bool two; int dir1; QRect file3; QStringList shown; };
+    const Row rows[] = {
+        {1, false, 396, {}, {"Dir1", "File1", "File2"}},
+        {2, false, 200, {0, 208, 130, 205}, {"Dir1", "File1", "File2", "File3"}},
+        {3, false, 45, {0, 50, 130, 353}, {"Dir1", "File1", "File2", "File3"}},
+        {4, true, 45, {0, 50, 130, 353}, {"Dir1", "File1", "File2", "File3", "File4", "File5", "File6"}},
+        {5, true, 200, {0, 205, 129, 200}, {"Dir1", "File1", "File2", "File3", "File4", "File5", "File6"}},
+        {6, true, 396, {}, {"Dir1", "File1", "File2", "File4", "File5", "File6"}},
+        {7, true, 396, {}, {"Dir1", "Dir2", "File2", "File4", "File5", "File6"}},
+        {8, true, 396, {}, {"Dir1", "Dir2", "Dir3", "File4", "File5", "File6"}},
+        {9, true, 396, {}, {"Dir1", "Dir2", "Dir3", "Dir4", "File5", "File6"}},
+        {10, true, 396, {}, {"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "File6"}},
+        {11, true, 396, {}, all},
+        {12, true, 396, {}, {"Dir1", "Dir3", "Dir5", "File1", "File4", "File6"}},
+        {13, true, 396, {}, all},
+        {14, false, 396, {}, {"Dir1", "Dir2", "Dir3"}},
+        {15, false, 396, {}, {"Dir1", "Dir2", "Dir3"}},
+        {16, false, 396, {}, {"Dir1", "Dir2", "File2"}},
+        {17, false, 0, {0, 0, 129, 405}, {"File1", "File2", "File3"}},
+        {18, false, 396, {}, {"Dir1", "File1"}},
+        {19, false, 195, {0, 202, 129, 200}, {"Dir1", "File3"}},
+        {20, false, 195, {}, {"Dir1"}},
+    };
+    // Each layout is reached from a one-sided and from a two-sided one, and from its neighbours.
+    for (const Row &r : rows)
+        for (int prev : {19, 11, r.n % 20 + 1})
+            QTest::addRow("layout %d after %d", r.n, prev)
+                << r.n << prev << r.two << r.dir1 << r.file3 << r.shown;
+}
+
+void TestForm1::layoutTable()
+{
+    QFETCH(int, layout);
+    QFETCH(int, previous);
+    QFETCH(bool, twoSided);
+    QFETCH(int, dir1Height);
+    QFETCH(QRect, file3);
+    QFETCH(QStringList, shown);
+    Form1 &f = form();
+    QTest::mouseClick(f.Options[static_cast<size_t>(previous)], Qt::LeftButton, {}, QPoint(6, 6));
+    QCOMPARE(f.SelectedLayout(), previous);
+    QTest::mouseClick(f.Options[static_cast<size_t>(layout)], Qt::LeftButton, {}, QPoint(6, 6));
+    QCOMPARE(f.SelectedLayout(), layout);
+    QCOMPARE(f.OuterWidthTwips(), twoSided ? 12000 : 6795);
+    QCOMPARE(f.width(), twoSided ? 792 : 445);
+    QCOMPARE(f.height(), 436);
+    QCOMPARE(f.Line1.X1, twoSided ? 775 : 440);
+    QCOMPARE(f.Line2.X1, 438);
+    if (dir1Height > 0)
+        QCOMPARE(f.Dir1->geometry(), QRect(0, 3, 129, dir1Height));
+    if (!file3.isNull())
+        QCOMPARE(f.File3->geometry(), file3);
+    shown.sort();
+    QStringList got = shownLists(f);
+    got.sort();
+    QCOMPARE(got, shown);
+    QCOMPARE(f.pos(), QPoint(0, 0)); // the window does not move
+    QVERIFY(!f.Line1.Visible);
+}
+
+void TestForm1::layoutDescriptions_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QString>("title");
+    const char *titles[] = {
+        "1-side.  1 full folder column plus 2 full file columns.  Linked left.",
+        "1-side: 1/2 folder column plus 2 1/2 file columns.  Linked left.",
+        "1-side: 1 folder plus almost 3 full file columns.  Linked left.",
+        "2-sides: 1 folder plus almost 6 full file columns.  Linked left.",
+        "2-sides: 1/2 folder column plus 5 1/2 file columns.  Linked left.",
+        "2-sides: 1 folder plus 5 file columns.  Linked left.",
+        "2-sides: 2 folder columns plus 4 file columns.  Linked left.",
+        "2-sides: 3 folder columns plus 3 file columns.  Linked left.",
+        "2-sides: 4 folder columns plus 2 file columns.  Linked left.",
+        "2-sides: 5 folder columns plus 1 file column.  Linked left.",
+        "2-sides: 6 folder columns and no file columns.  Linked left.",
+        "2-sides: 3 independent sets of folder/file columns.  Not linked.",
+        "2-sides: 6 indepedent folder columns, no file column.  Not linked.",
+        "2-sides: 3 independent folder columns and no file column.  Not Linked.",
+        "1-side: 3 left-linked folder columns, no file column.",
+        "1-side: 2 folder columns and 1 file column.  Linked left.",
+        "1-side: No folders, 3 file columns linked to the last folder opened.",
+        "1-side: 1 folder column and 1 linked file column.",
+        "1-side: 1/2 folder column and 1/2 file column.",
+        "1-side: 1/2 folder column and no file column.",
+    };
+    for (int n = 1; n <= 20; ++n)
+        QTest::addRow("layout %d", n) << n << QString::fromLatin1(titles[n - 1]);
+}
+
+void TestForm1::layoutDescriptions()
+{
+    QFETCH(int, layout);
+    QFETCH(QString, title);
+    Form1 &f = form();
+    QTest::mouseMove(f.Options[static_cast<size_t>(layout)], QPoint(5, 5));
+    QCOMPARE(f.windowTitle(), title);
+    QCOMPARE(f.SelectedLayout(), 1); // pointing chooses nothing
+    // The window's background restores the credit line.
+    QTest::mouseMove(&f, QPoint(420, 20));
+    QCOMPARE(f.windowTitle(), QString::fromLatin1(texts::CreditLine));
+}
+
+void TestForm1::layoutEdgeCases()
+{
+    Form1 &f = form();
+    f.Option19->click();
+    QCOMPARE(f.File3->geometry(), QRect(0, 202, 129, 200));
+    QCOMPARE(f.Dir1->height(), 195);
+    f.Option4->click();
+    QCOMPARE(f.File3->geometry(), QRect(0, 50, 130, 353));
+    QCOMPARE(f.Dir1->height(), 45);
+    f.Option17->click();
+    QVERIFY(f.Dir1->isHidden());
+    f.Option20->click();
+    QVERIFY(!f.Dir1->isHidden());
+    QCOMPARE(f.Dir1->height(), 195);
+    QCOMPARE(shownLists(f), QStringList({"Dir1"}));
+    f.Option11->click();
+    QVERIFY(!f.Dir4->isHidden() && !f.Dir5->isHidden() && !f.Dir6->isHidden());
+    f.Option8->click();
+    QVERIFY(f.Dir4->isHidden() && f.Dir5->isHidden() && f.Dir6->isHidden());
+    QVERIFY(!f.File4->isHidden() && !f.File5->isHidden() && !f.File6->isHidden());
+    f.Option13->click();
+    f.Option3->click(); // back to one side: the second panel's lists hidden
+    QCOMPARE(f.OuterWidthTwips(), 6795);
+    for (QWidget *w : {static_cast<QWidget *>(f.Dir4), static_cast<QWidget *>(f.Dir5),
+                       static_cast<QWidget *>(f.Dir6), static_cast<QWidget *>(f.File4),
+                       static_cast<QWidget *>(f.File5), static_cast<QWidget *>(f.File6)})
+        QVERIFY(w->isHidden());
+    // Keyboard choice: arrow keys move through the group.
+    f.Option3->setFocus();
+    QTest::keyClick(f.Option3, Qt::Key_Down);
+    QCOMPARE(f.SelectedLayout(), 4);
+    QCOMPARE(f.OuterWidthTwips(), 12000);
+}
+
+void TestForm1::layoutKeepsFolders()
+{
+    Form1 &f = form();
+    f.Option13->click();
+    open(f.Dir2, QStringLiteral("Alpha"));
+    open(f.Dir4, QStringLiteral("Beta"));
+    f.File2->scrollToBottom();
+    const auto before = folders(f);
+    for (int n = 1; n <= 20; ++n)
+        f.Options[static_cast<size_t>(n)]->click();
+    QCOMPARE(folders(f), before);
+    QCOMPARE(f.Drive1->NativeDrive(), tree_->path("disc"));
+}
+
+void TestForm1::linkingLayout1()
+{
+    Form1 &f = form();
+    open(f.Dir1, QStringLiteral("Alpha"));
+    const QByteArray alpha = tree_->path("disc/Alpha");
+    for (const QByteArray &p : folders(f))
+        QCOMPARE(p, alpha);
+    QCOMPARE(f.File1->Entries(), QStringList({"a1.txt"}));
+    QCOMPARE(f.File2->Entries(), QStringList({"a1.txt"}));
+    QCOMPARE(f.Dir6->Subfolders(), QStringList({"Deep"})); // hidden, and set as well
+    // Opening an ancestor goes back up, and all follow.
+    QVERIFY(f.Dir1->OpenRow(f.Dir1->AncestorCount() - 2));
+    for (const QByteArray &p : folders(f))
+        QCOMPARE(p, tree_->path("disc"));
+}
+
+void TestForm1::linkingLayout12()
+{
+    Form1 &f = form();
+    f.Option12->click();
+    const auto start = folders(f);
+    auto expect = start;
+    open(f.Dir3, QStringLiteral("Beta"));
+    expect["Dir3"] = expect["File4"] = tree_->path("disc/Beta");
+    QCOMPARE(folders(f), expect);
+    QCOMPARE(f.File4->Entries(), QStringList({"b1.txt"}));
+    open(f.Dir5, QStringLiteral("Gamma"));
+    expect["Dir5"] = expect["File6"] = tree_->path("disc/Gamma");
+    QCOMPARE(folders(f), expect);
+    open(f.Dir1, QStringLiteral("Alpha"));
+    expect["Dir1"] = expect["File1"] = tree_->path("disc/Alpha");
+    QCOMPARE(folders(f), expect);
+    open(f.Dir2, QStringLiteral("Alpha"));
+    expect["Dir2"] = tree_->path("disc/Alpha");
+    open(f.Dir4, QStringLiteral("Beta"));
+    expect["Dir4"] = tree_->path("disc/Beta");
+    open(f.Dir6, QStringLiteral("Gamma"));
+    expect["Dir6"] = tree_->path("disc/Gamma");
+    QCOMPARE(folders(f), expect);
+}
+
+void TestForm1::linkingLayouts13And14_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::newRow("13") << 13;
+    QTest::newRow("14") << 14;
+}
+
+void TestForm1::linkingLayouts13And14()
+{
+    QFETCH(int, layout);
+    Form1 &f = form();
+    f.Options[static_cast<size_t>(layout)]->click();
+    auto expect = folders(f);
+    open(f.Dir2, QStringLiteral("Alpha"));
+    expect["Dir2"] = tree_->path("disc/Alpha");
+    QCOMPARE(folders(f), expect);
+    open(f.Dir3, QStringLiteral("Beta"));
+    expect["Dir3"] = tree_->path("disc/Beta");
+    QCOMPARE(folders(f), expect);
+    open(f.Dir5, QStringLiteral("Gamma"));
+    expect["Dir5"] = tree_->path("disc/Gamma");
+    QCOMPARE(folders(f), expect);
+    open(f.Dir1, QStringLiteral("Gamma"));
+    expect["Dir1"] = expect["File1"] = tree_->path("disc/Gamma");
+    QCOMPARE(folders(f), expect);
+}
+
+void TestForm1::layout1AfterIndependentBrowsing()
+{
+    Form1 &f = form();
+    f.Option13->click();
+    open(f.Dir2, QStringLiteral("Alpha"));
+    open(f.Dir3, QStringLiteral("Beta"));
+    const auto before = folders(f);
+    f.Option1->click();
+    QCOMPARE(folders(f), before);
+    open(f.Dir1, QStringLiteral("Gamma"));
+    for (const QByteArray &p : folders(f))
+        QCOMPARE(p, tree_->path("disc/Gamma"));
+}
+
+void TestForm1::layout17DriveChange()
+{
+    Form1 &f = form();
+    f.Option17->click();
+    QVERIFY(f.Dir1->isHidden());
+    f.Drive1->SetDrive(tree_->path("drive2"));
+    QVERIFY(!Form1::DriveError().isVisible());
+    // The working folder is not on that drive: it opens at its root.
+    QCOMPARE(f.Dir1->NativePath(), tree_->path("drive2"));
+    for (fsl::FileListBox *l : {f.File1, f.File2, f.File3})
+        QCOMPARE(l->Entries(), QStringList({"second.txt"}));
+    // Back on the working folder's drive: the working folder again.
+    f.Drive1->SetDrive(tree_->path("disc"));
+    QCOMPARE(f.Dir1->NativePath(), tree_->path("disc"));
+    // The drive list really is a combo box of the volumes.
+    QCOMPARE(f.Drive1->count(), 3);
+    f.Drive1->setCurrentIndex(f.Drive1->findData(tree_->path("drive2")));
+    QCOMPARE(f.File3->NativePath(), tree_->path("drive2"));
+}
+
+void TestForm1::activationAfterLayout13()
+{
+    Form1 &f = form();
+    f.Option13->click();
+    QVERIFY(!f.Dir2->isHidden() && !f.Dir6->isHidden());
+    f.move(50, 60);
+    QTest::mouseClick(f.Command3, Qt::LeftButton);
+    Form3 &help = Form1::QuickHelp();
+    QVERIFY(help.isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(&help));
+    QVERIFY(!f.isActiveWindow());
+    // Nothing changes while the other window is active.
+    QVERIFY(!f.Dir2->isHidden());
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTRY_VERIFY(f.Dir2->isHidden());
+    for (QWidget *w : {static_cast<QWidget *>(f.Dir2), static_cast<QWidget *>(f.Dir3),
+                       static_cast<QWidget *>(f.Dir4), static_cast<QWidget *>(f.Dir5),
+                       static_cast<QWidget *>(f.Dir6)})
+        QVERIFY(w->isHidden());
+    QVERIFY(!f.File1->isHidden() && !f.File2->isHidden());
+    QVERIFY(f.Option13->isChecked());
+    QCOMPARE(f.OuterWidthTwips(), 12000);
+    QCOMPARE(f.pos(), QPoint(0, 0));
+}
+
+void TestForm1::drive1FocusTitle()
+{
+    Form1 &f = form();
+    f.Drive1->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(f.windowTitle(), QStringLiteral("Select the drive to index."));
+}
+
+void TestForm1::refreshAfterTreeChanged()
+{
+    Form1 &f = form();
+    f.Option12->click();
+    open(f.Dir3, QStringLiteral("Beta"));
+    QVERIFY(tree_->touch("disc/new.txt"));
+    QVERIFY(tree_->unlink("disc/top1.txt"));
+    QVERIFY(tree_->mkdir("disc/Delta"));
+    QVERIFY(tree_->touch("disc/Beta/b2.txt"));
+    // Nothing re-reads by itself.
+    QCOMPARE(f.File1->Entries(), QStringList({"top1.txt", "top2.txt"}));
+    f.Command4->click();
+    QVERIFY(!Form1::DriveError().isVisible());
+    QCOMPARE(f.File1->Entries(), QStringList({"new.txt", "top2.txt"}));
+    QCOMPARE(f.File6->Entries(), QStringList({"new.txt", "top2.txt"}));
+    QCOMPARE(f.Dir1->Subfolders(), QStringList({"Alpha", "Beta", "Delta", "Gamma"}));
+    QCOMPARE(f.Dir6->Subfolders(), QStringList({"Alpha", "Beta", "Delta", "Gamma"}));
+    QCOMPARE(f.File4->Entries(), QStringList({"b1.txt", "b2.txt"}));
+    QCOMPARE(f.Dir3->Subfolders(), QStringList());
+}
+
+void TestForm1::refreshStopsAtFirstFailure()
+{
+    Form1 &f = form();
+    f.Option12->click();
+    open(f.Dir3, QStringLiteral("Beta"));
+    QVERIFY(tree_->mkdir("disc/Delta"));
+    QVERIFY(tree_->touch("disc/new.txt"));
+    QVERIFY(tree_->remove("disc/Beta")); // vanished under Dir3 and File4
+    const quint64 reads = ListingCache::ReadCount();
+    f.Command4->click();
+    QVERIFY(Form1::DriveError().isVisible());
+    // Dir1 and Dir2 came before the failure; the file lists after it.
+    QVERIFY(f.Dir1->Subfolders().contains(QStringLiteral("Delta")));
+    QVERIFY(f.Dir2->Subfolders().contains(QStringLiteral("Delta")));
+    QVERIFY(!f.Dir4->Subfolders().contains(QStringLiteral("Delta")));
+    QVERIFY(!f.File1->Entries().contains(QStringLiteral("new.txt")));
+    QCOMPARE(f.Dir3->NativePath(), tree_->path("disc/Beta"));
+    QCOMPARE(ListingCache::ReadCount(), reads + 2); // the root once, Beta once
+    // Showing it again while open brings the same window to the front.
+    f.Command4->click();
+    QCOMPARE(Form1::DriveError().windowTitle(), QString());
+}
+
+void TestForm1::missingDriveShowsForm5()
+{
+    Form1 &f = form();
+    open(f.Dir1, QStringLiteral("Alpha"));
+    const auto before = folders(f);
+    f.Drive1->SetDrive("/no/such/drive/here");
+    Form5 &e = Form1::DriveError();
+    QVERIFY(e.isVisible());
+    QCOMPARE(folders(f), before);
+    QCOMPARE(f.Drive1->NativeDrive(), QByteArray("/no/such/drive/here"));
+    // The window itself.
+    QCOMPARE(e.size(), QSize(355, 125));
+    QCOMPARE(e.windowTitle(), QString());
+    QCOMPARE(e.D->geometry(), QRect(32, 16, 281, 89));
+    QCOMPARE(e.D->text(), QString::fromLatin1(texts::Form5Text));
+    QCOMPARE(e.D->font().pointSizeF(), 12.0);
+    QVERIFY(e.D->font().bold());
+    QCOMPARE(e.D->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QVERIFY(e.palette().color(QPalette::Window) == Qt::white);
+    QVERIFY(!e.isModal());
+    QVERIFY(!e.parentWidget());
+    // Every list stays usable.
+    open(f.Dir1, QStringLiteral("Deep"));
+    QCOMPARE(f.File1->Entries(), QStringList({"d1.txt"}));
+}
+
+void TestForm1::vanishingVolume()
+{
+    Form1 &f = form();
+    f.Drive1->SetDrive(tree_->path("drive2"));
+    QVERIFY(!Form1::DriveError().isVisible());
+    QCOMPARE(f.File1->NativePath(), tree_->path("drive2"));
+    open(f.Dir1, QStringLiteral("Other"));
+    QVERIFY(tree_->remove("drive2")); // the disc is taken out
+    f.Command4->click();
+    QVERIFY(Form1::DriveError().isVisible());
+    Form1::DriveError().hide();
+    // Choosing it again: the drive cannot be read.
+    f.Drive1->SetDrive(tree_->path("disc"));
+    f.Drive1->SetDrive(tree_->path("drive2"));
+    QVERIFY(Form1::DriveError().isVisible());
+    QCOMPARE(f.Dir1->NativePath(), tree_->path("disc"));
+    // A new disc with the same folder: Refresh shows its entries.
+    Form1::DriveError().hide();
+    f.Drive1->SetDrive(tree_->path("disc"));
+    open(f.Dir1, QStringLiteral("Alpha"));
+    QVERIFY(tree_->touch("disc/Alpha/new_disc.txt"));
+    f.Command4->click();
+    QVERIFY(!Form1::DriveError().isVisible());
+    QCOMPARE(f.File5->Entries(), QStringList({"a1.txt", "new_disc.txt"}));
+}
+
+void TestForm1::unreadableAndVanishedFolders()
+{
+    Tree &t = *tree_;
+    QVERIFY(t.mkdir("disc/Locked") && t.touch("disc/Locked/secret.txt"));
+    QVERIFY(t.touch("disc/bad\xff\xfe name.txt") && t.touch("disc/line\nbreak.txt"));
+    QVERIFY(t.symlink("..", "disc/Alpha/up"));
+    t.lock("disc/Locked");
+    const QByteArray locked = t.path("disc/Locked");
+    ListingCache::SetFailHook([locked](const QByteArray &p) { return p == locked ? EACCES : 0; });
+    Form1 &f = form();
+    f.Command4->click();
+    QVERIFY(!Form1::DriveError().isVisible());
+    QVERIFY(f.File1->Entries().contains(QStringLiteral("bad\\xFF\\xFE name.txt")));
+    QVERIFY(f.File1->Entries().contains(QStringLiteral("line\\nbreak.txt")));
+    // An unreadable folder opens empty and leaves every list usable; no message.
+    open(f.Dir1, QStringLiteral("Locked"));
+    QVERIFY(!Form1::DriveError().isVisible());
+    QCOMPARE(f.File2->NativePath(), locked);
+    QVERIFY(f.File2->Entries().isEmpty());
+    QVERIFY(f.Dir1->Subfolders().isEmpty());
+    QVERIFY(f.Dir1->OpenRow(f.Dir1->AncestorCount() - 2));
+    QCOMPARE(f.File1->Entries().size(), 4);
+    // A folder removed while shown: opening it shows it empty.
+    QVERIFY(t.remove("disc/Gamma"));
+    open(f.Dir1, QStringLiteral("Gamma"));
+    QVERIFY(!Form1::DriveError().isVisible());
+    QVERIFY(f.File6->Entries().isEmpty());
+    QVERIFY(f.Dir1->OpenRow(f.Dir1->AncestorCount() - 2));
+    // A link loop can be followed as far as the system allows, without a hang.
+    for (int i = 0; i < 50; ++i) {
+        const int row = rowOf(f.Dir1, i % 2 ? QStringLiteral("up") : QStringLiteral("Alpha"));
+        if (row < 0)
+            break;
+        QVERIFY(f.Dir1->OpenRow(row));
+    }
+    QVERIFY(f.Dir1->NativePath().startsWith(t.path("disc")));
+    f.Command3->click();
+    QVERIFY(f.isEnabled());
+}
+
+void TestForm1::readOncePerChange()
+{
+    Form1 &f = form();
+    const quint64 before = ListingCache::ReadCount();
+    open(f.Dir1, QStringLiteral("Alpha")); // twelve lists, one folder read
+    QCOMPARE(ListingCache::ReadCount(), before + 1);
+    f.Command4->click(); // twelve lists on one folder: read anew once
+    QCOMPARE(ListingCache::ReadCount(), before + 2);
+    f.Drive1->SetDrive(tree_->path("drive2")); // checked and shown: one read
+    QCOMPARE(ListingCache::ReadCount(), before + 3);
+}
+
+void TestForm1::printToPdf()
+{
+    Form1 &f = form();
+    f.Option4->click();
+    f.File2->scrollToBottom();
+    for (int i = 0; i < 60; ++i)
+        QVERIFY(tree_->touch("disc/zz_many" + QByteArray::number(i) + ".txt"));
+    f.Command4->click();
+    f.File2->scrollToBottom();
+    const int scroll = f.File2->verticalScrollBar()->value();
+    QVERIFY(scroll > 0);
+    const auto before = folders(f);
+    bool probed = false;
+    f.PrintProbe = [&] {
+        probed = true;
+        QVERIFY(f.Command1->isHidden() && f.Command4->isHidden() && f.Drive1->isHidden());
+        for (int n = 1; n <= 20; ++n)
+            QVERIFY(f.Options[static_cast<size_t>(n)]->isHidden());
+        QVERIFY(f.Line1.Visible && f.Line2.Visible && f.Line3.Visible);
+    };
+    f.Command1->click();
+    QVERIFY(probed);
+    QVERIFY(QFileInfo::exists(pdf_));
+    // Restored: every control back, the marks hidden, nothing else changed.
+    for (QWidget *w : {static_cast<QWidget *>(f.Command1), static_cast<QWidget *>(f.Command2),
+                       static_cast<QWidget *>(f.Command3), static_cast<QWidget *>(f.Command4),
+                       static_cast<QWidget *>(f.Drive1)})
+        QVERIFY(w->isVisible());
+    for (int n = 1; n <= 20; ++n)
+        QVERIFY(f.Options[static_cast<size_t>(n)]->isVisible());
+    QVERIFY(!f.Line1.Visible && !f.Line2.Visible && !f.Line3.Visible);
+    QCOMPARE(f.SelectedLayout(), 4);
+    QCOMPARE(folders(f), before);
+    QCOMPARE(f.File2->verticalScrollBar()->value(), scroll);
+    QVERIFY(!Form1::DriveError().isVisible());
+
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const auto words = pdfWords(pdf_);
+    QStringList texts;
+    for (const auto &w : words)
+        texts << w.first;
+    // List text is text on the page; no control's caption is.
+    QVERIFY(texts.contains(QStringLiteral("top1.txt")));
+    for (const char *caption : {"Refresh", "Help!", "Print", "Set-Up", "1", "20"})
+        QVERIFY2(!texts.contains(QString::fromLatin1(caption)), caption);
+    // File3 at 0, File1 at 132, File4 at 435: the same name, 96 pixels to the inch.
+    QList<double> xs;
+    for (const auto &w : words)
+        if (w.first == QStringLiteral("top1.txt"))
+            xs << w.second;
+    std::sort(xs.begin(), xs.end());
+    QVERIFY2(xs.size() >= 4, qPrintable(QString::number(xs.size())));
+    QVERIFY(qAbs((xs[1] - xs[0]) - 132 * 0.75) < 1.0);
+    // File2 is scrolled to its end: its first entry is not printed.
+    QCOMPARE(xs.size(), 5);
+    QVERIFY(qAbs((xs[2] - xs[0]) - 435 * 0.75) < 1.0);
+}
+
+void TestForm1::printFailureRestores_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("no printer") << 0;
+    QTest::newRow("printer fails to start") << 1;
+}
+
+void TestForm1::printFailureRestores()
+{
+    QFETCH(int, kind);
+    Form1 &f = form();
+    QPrinter &printer = f.CommonDialog1.Printer();
+    if (kind == 0) {
+        printer.setOutputFileName(QString());
+        printer.setPrinterName(QString());
+    } else {
+        printer.setOutputFileName(QString::fromUtf8(tree_->path("no/such/folder/out.pdf")));
+    }
+    f.Option7->click();
+    f.Command1->setFocus();
+    const QString title = f.windowTitle();
+    const qsizetype windows = QApplication::topLevelWidgets().size();
+    bool probed = false;
+    f.PrintProbe = [&] { probed = true; };
+    f.Command1->click();
+    QVERIFY(probed);
+    for (QWidget *w : {static_cast<QWidget *>(f.Command1), static_cast<QWidget *>(f.Command2),
+                       static_cast<QWidget *>(f.Command3), static_cast<QWidget *>(f.Command4),
+                       static_cast<QWidget *>(f.Drive1)})
+        QVERIFY(w->isVisible());
+    for (int n = 1; n <= 20; ++n)
+        QVERIFY(f.Options[static_cast<size_t>(n)]->isVisible());
+    QVERIFY(!f.Line1.Visible && !f.Line2.Visible && !f.Line3.Visible);
+    QCOMPARE(f.SelectedLayout(), 7);
+    QCOMPARE(f.windowTitle(), title);
+    QVERIFY(f.Command1->hasFocus());
+    // No message: no new window.
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QVERIFY(!Form1::DriveError().isVisible());
+    QVERIFY(!QFileInfo::exists(pdf_));
+}
+
+void TestForm1::printSetUp()
+{
+    Form1 &f = form();
+    ScriptedDialogBackend backend;
+    CommonDialog::SetBackend(&backend);
+    QPrinter *seen = nullptr;
+    backend.push([&](CommonDialog &d) {
+        seen = &d.Printer();
+        d.Printer().setPageOrientation(QPageLayout::Landscape);
+        return true;
+    });
+    f.Command2->click();
+    QCOMPARE(backend.calls(ScriptedDialogBackend::Printer), 1);
+    QCOMPARE(seen, &f.CommonDialog1.Printer()); // the program's one printer
+    QCOMPARE(f.CommonDialog1.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+    f.Command2->click(); // cancelled: nothing changes
+    QCOMPARE(backend.calls(ScriptedDialogBackend::Printer), 2);
+    QCOMPARE(f.CommonDialog1.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+    f.Option4->click();
+    f.Command1->click();
+    QVERIFY(QFileInfo::exists(pdf_));
+}
+
+void TestForm1::quickHelpOnce()
+{
+    Form1 &f = form();
+    f.Command3->click();
+    f.Command3->click();
+    Form3 &h = Form1::QuickHelp();
+    QVERIFY(h.isVisible());
+    int count = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        count += qobject_cast<Form3 *>(w) != nullptr;
+    QCOMPARE(count, 1);
+    QCOMPARE(h.LoadCount(), 1);
+    h.close();
+    QVERIFY(!h.isVisible());
+    f.Command3->click();
+    QCOMPARE(&Form1::QuickHelp(), &h); // hidden, not destroyed
+    QCOMPARE(h.LoadCount(), 1);
+    QCOMPARE(h.windowTitle(), QStringLiteral(" Quick Help -- For full instructions see main start-up form..."));
+    QCOMPARE(h.size(), QSize(448, 215));
+    QVERIFY(!h.parentWidget());
+    const struct { QLabel *l; QRect r; const char *text; } labels[] = {
+        {h.Label1, {8, 8, 421, 64}, "Press one of the RADIO BUTTONS from 1 to 20 to create and print an index of your directories and files as found on the current CD disk or drive.  As you move the mouse cursor over each button the configuration shows at the top title bar of the main form."},
+        {h.Label2, {8, 72, 432, 32}, "Button 12 through 14 give you independent control over each directory and file list box."},
+        {h.Label3, {8, 112, 424, 32}, "The directories and file list boxes in 1 through 11 and 15 through 20 are all linked to the far left directory."},
+        {h.Label4, {8, 152, 425, 25}, "Press Print Set Up to change from Portrait to Landscape to print full-sized V-Card."},
+        {h.Label5, {8, 184, 417, 25}, "Press Refresh button to update screen when you change disks."},
+    };
+    for (const auto &l : labels) {
+        QCOMPARE(l.l->geometry(), l.r);
+        QCOMPARE(l.l->text(), QString::fromLatin1(l.text));
+        QVERIFY(l.l->font().bold());
+        QCOMPARE(l.l->font().pointSizeF(), 8.25);
+        QCOMPARE(l.l->font().family(), QStringLiteral("MS Sans Serif"));
+        // The text fits its label.
+        QVERIFY2(l.l->heightForWidth(l.r.width()) <= l.r.height() + 2, l.text);
+    }
+    QCOMPARE(h.Label1->palette().color(QPalette::Window), QColor(0xC0, 0xFF, 0xC0));
+}
+
+void TestForm1::buttonHelpTexts()
+{
+    Form1 &f = form();
+    const struct { QWidget *w; const char *text; } rows[] = {
+        {f.Command1, "Print the index cover page you see now."},
+        {f.Command2, "Sets print quality, Portrait or Landcape, gray scale"},
+        {f.Command3, "Displays a quick help card giving you primary operating details"},
+        {f.Command4, "Press to refresh the Directories and Files when you change disks."},
+    };
+    for (const auto &r : rows) {
+        QTest::mouseMove(r.w, QPoint(5, 5));
+        QCOMPARE(f.windowTitle(), QString::fromLatin1(r.text));
+        QTest::mouseMove(&f, QPoint(420, 400));
+        QCOMPARE(f.windowTitle(), QString::fromLatin1(texts::CreditLine));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    fonts::PrepareEnvironment();
+    QApplication app(argc, argv);
+    TestForm1 t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_form1.moc"

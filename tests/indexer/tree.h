@@ -1,0 +1,100 @@
+#pragma once
+
+// Temporary folder trees for the index maker's tests, made with the file
+// system's bytes so that names that are not UTF-8 can be made too.
+#include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <filesystem>
+#include <initializer_list>
+#include <vector>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "fslists.h"
+
+class Tree
+{
+public:
+    Tree() : root_(QFile::encodeName(QDir(dir_.path()).canonicalPath())) {}
+    ~Tree()
+    {
+        // Unreadable folders would stop the clean-up.
+        for (const QByteArray &p : locked_)
+            ::chmod(p.constData(), 0755);
+        // By bytes: names that are not UTF-8 defeat QDir's clean-up.
+        std::error_code ec;
+        std::filesystem::remove_all(std::string(root_.constData()), ec);
+    }
+
+    const QByteArray &root() const { return root_; }
+    QByteArray path(const QByteArray &rel) const { return rel.isEmpty() ? root_ : root_ + '/' + rel; }
+    QString qpath(const QByteArray &rel) const { return QFile::decodeName(path(rel)); }
+
+    bool mkdir(const QByteArray &rel) const { return ::mkdir(path(rel).constData(), 0755) == 0; }
+    bool touch(const QByteArray &rel) const
+    {
+        const int fd = ::open(path(rel).constData(), O_CREAT | O_WRONLY, 0644);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        return true;
+    }
+    bool symlink(const QByteArray &target, const QByteArray &rel) const
+    {
+        return ::symlink(target.constData(), path(rel).constData()) == 0;
+    }
+    bool remove(const QByteArray &rel) const
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(std::string(path(rel).constData()), ec);
+        return !ec;
+    }
+    bool unlink(const QByteArray &rel) const { return ::unlink(path(rel).constData()) == 0; }
+    void lock(const QByteArray &rel)
+    {
+        ::chmod(path(rel).constData(), 0);
+        locked_ << path(rel);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray root_;
+    QList<QByteArray> locked_;
+};
+
+// Chooses the volumes the drive list offers for as long as it lives.
+class FakeVolumes
+{
+public:
+    FakeVolumes(std::initializer_list<fsl::Volume> list)
+    {
+        std::vector<fsl::Volume> volumes(list);
+        fsl::Volumes::SetSource([volumes] { return volumes; });
+    }
+    FakeVolumes(const FakeVolumes &) = delete;
+    FakeVolumes &operator=(const FakeVolumes &) = delete;
+    ~FakeVolumes() { fsl::Volumes::SetSource(nullptr); }
+};
+
+// Makes the working folder `dir` for as long as it lives.
+class WorkingFolder
+{
+public:
+    explicit WorkingFolder(const QByteArray &dir) : old_(fsl::CurrentFolder())
+    {
+        if (::chdir(dir.constData()) != 0)
+            std::perror("chdir");
+    }
+    ~WorkingFolder()
+    {
+        if (::chdir(old_.constData()) != 0)
+            std::perror("chdir");
+    }
+
+private:
+    QByteArray old_;
+};
