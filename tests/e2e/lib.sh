@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# Shared set-up for the end-to-end checks of the real programs: a private X
+# server (Xvfb), a CUPS scheduler with a "PDF" queue (cups-pdf, pdftocairo
+# renderer) as the default printer, waiting for a printed PDF, and clean-up.
+#
+# Use:  source tests/e2e/lib.sh; e2e_init; e2e_start_xvfb; e2e_start_cups; ...
+# Register each check with ctest's SKIP_RETURN_CODE 77 (Xvfb cannot run at
+# all) and RESOURCE_LOCK sleeve_e2e_cups (one scheduler, taken in turns).
+# Every process started here is ended by e2e_cleanup, which runs on exit.
+
+E2E_TMP=""
+E2E_XVFB_PID=""
+E2E_CUPSD_PID=""
+E2E_PIDS=()
+
+e2e_log() { echo "e2e: $*" >&2; }
+e2e_fail() { echo "e2e: FAIL: $*" >&2; exit 1; }
+e2e_skip() { echo "e2e: SKIP: $*" >&2; exit 77; }
+
+e2e_init()
+{
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/sleeve-e2e.XXXXXX")
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    export XDG_RUNTIME_DIR="$E2E_TMP/xdg"
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+    unset QT_QPA_PLATFORM
+    export QT_FONT_DPI=96
+}
+
+# Starts a program in the background and ends it at clean-up.
+e2e_spawn()
+{
+    "$@" &
+    E2E_PIDS+=($!)
+}
+
+# Xvfb on the first free display from :90 on; exports DISPLAY.
+e2e_start_xvfb()
+{
+    command -v Xvfb >/dev/null || e2e_skip "Xvfb is not installed"
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        E2E_XVFB_PID=$!
+        local i
+        for i in $(seq 1 50); do
+            if ! kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+                break # lost a race for the display, or Xvfb cannot run here
+            fi
+            if [ -e "/tmp/.X11-unix/X$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+        E2E_XVFB_PID=""
+        grep -qi 'cannot establish\|server is already active' "$E2E_TMP/xvfb.log" || break
+    done
+    e2e_skip "Xvfb cannot run here: $(tail -n 3 "$E2E_TMP/xvfb.log" 2>/dev/null | tr '\n' ' ')"
+}
+
+# A running scheduler (started here when none runs) with the PDF queue as default.
+e2e_start_cups()
+{
+    command -v cupsd >/dev/null || e2e_fail "cupsd is not installed (scripts/install-deps.sh)"
+    if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
+        cupsd -f >"$E2E_TMP/cupsd.log" 2>&1 &
+        E2E_CUPSD_PID=$!
+        local i
+        for i in $(seq 1 100); do
+            lpstat -r 2>/dev/null | grep -q 'is running' && break
+            kill -0 "$E2E_CUPSD_PID" 2>/dev/null || e2e_fail "cupsd did not start: $(cat "$E2E_TMP/cupsd.log")"
+            sleep 0.1
+        done
+        lpstat -r 2>/dev/null | grep -q 'is running' || e2e_fail "cupsd did not answer"
+    fi
+    if ! lpstat -p PDF >/dev/null 2>&1; then
+        local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+        [ -f "$ppd" ] || e2e_fail "printer-driver-cups-pdf is not installed"
+        lpadmin -p PDF -E -v cups-pdf:/ -P "$ppd" || e2e_fail "cannot create the PDF queue"
+    fi
+    # The default renderer turns a page with anything translucent into one image.
+    lpadmin -p PDF -o pdftops-renderer-default=pdftocairo || e2e_fail "cannot set the renderer"
+    lpadmin -d PDF || e2e_fail "cannot make PDF the default printer"
+    cupsenable PDF 2>/dev/null || true
+    cupsaccept PDF 2>/dev/null || true
+}
+
+# Where cups-pdf writes: its Out setting, ${HOME} being the job owner's home.
+e2e_pdf_dir()
+{
+    local home out
+    home=$(getent passwd "$(id -un)" | cut -d: -f6)
+    out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n 1)
+    [ -n "$out" ] || out='${HOME}/PDF'
+    out=${out//\$\{HOME\}/$home}
+    out=${out//\$\{USER\}/$(id -un)}
+    echo "$out"
+}
+
+# A file to compare times with: PDFs older than it are not ours.
+e2e_mark() { touch "$E2E_TMP/mark.$1"; echo "$E2E_TMP/mark.$1"; }
+
+# e2e_wait_pdf JOBNAME MARK [SECONDS]: prints the path of the finished PDF of
+# that job name written after MARK (cups-pdf may add to the name: it reads the
+# title from the PostScript and keeps only letters, digits and "_").
+e2e_wait_pdf()
+{
+    local name=$1 mark=$2 limit=${3:-30} dir f i
+    dir=$(e2e_pdf_dir)
+    for i in $(seq 1 $((limit * 10))); do
+        f=$(find "$dir" -maxdepth 1 -name "${name}*-job_*.pdf" -newer "$mark" 2>/dev/null | sort -V | tail -n 1)
+        if [ -n "$f" ] && [ -z "$(lpstat -o PDF 2>/dev/null)" ] && pdfinfo "$f" >/dev/null 2>&1; then
+            echo "$f"
+            return 0
+        fi
+        sleep 0.1
+    done
+    e2e_log "no PDF named ${name}*-job_*.pdf in $dir; queue: $(lpstat -o PDF 2>&1 | tr '\n' ' ')"
+    [ -n "$E2E_CUPSD_PID" ] && tail -n 20 "$E2E_TMP/cupsd.log" >&2
+    tail -n 20 /var/log/cups/error_log 2>/dev/null >&2 || true
+    return 1
+}
+
+# e2e_wait_window NAME-REGEX: prints the id of the first window whose title matches.
+e2e_wait_window()
+{
+    local w
+    w=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$w" ] || e2e_fail "no window titled like '$1'"
+    echo "$w"
+}
+
+# e2e_wait_title WINDOW TEXT: waits until the window's title is TEXT.
+e2e_wait_title()
+{
+    local i t=""
+    for i in $(seq 1 100); do
+        t=$(xdotool getwindowname "$1" 2>/dev/null) || true
+        [ "$t" = "$2" ] && return 0
+        sleep 0.05
+    done
+    e2e_fail "title is '$t', expected '$2'"
+}
+
+e2e_cleanup()
+{
+    local p
+    for p in "${E2E_PIDS[@]}"; do
+        kill "$p" 2>/dev/null || true
+    done
+    for p in "${E2E_PIDS[@]}"; do
+        wait "$p" 2>/dev/null || true
+    done
+    E2E_PIDS=()
+    if [ -n "$E2E_CUPSD_PID" ]; then
+        kill "$E2E_CUPSD_PID" 2>/dev/null || true
+        wait "$E2E_CUPSD_PID" 2>/dev/null || true
+        E2E_CUPSD_PID=""
+    fi
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+        E2E_XVFB_PID=""
+    fi
+    [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
+    E2E_TMP=""
+}
