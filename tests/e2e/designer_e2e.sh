@@ -88,9 +88,38 @@ e2e_wait_title "$win" "$credit"
 type_into "$win" 628 33 "MIDNIGHT ORCHESTRA" # Text1
 type_into "$win" 628 270 "Harbour Lights"    # Text2
 
+# choose_file WINDOW X Y PATH: press a picture button and answer its file dialog.
+choose_file()
+{
+    click "$1" "$2" "$3"
+    local dlg="" i
+    for i in $(seq 1 100); do
+        dlg=$(xdotool search --onlyvisible --name '^Open$' 2>/dev/null | head -n 1) || true
+        [ -n "$dlg" ] && break
+        sleep 0.1
+    done
+    [ -n "$dlg" ] || e2e_fail "no file dialog for the picture"
+    xdotool windowfocus --sync "$dlg" 2>/dev/null || true
+    xdotool type --delay 10 "$4"
+    xdotool key Return
+    for i in $(seq 1 100); do
+        xdotool search --onlyvisible --name '^Open$' >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    e2e_fail "the file dialog stayed open"
+}
+
 if [ -n "$SAMPLE_DIR" ]; then
-    . "$HERE/designer_sample.sh"
-    sample_pictures "$win"
+    # A full cover: a picture, two logos and the outer box.
+    convert -size 1800x1300 -seed 11 plasma:lightyellow-lightskyblue -blur 0x4 "$E2E_TMP/picture.jpg"
+    convert -size 240x240 xc:white -fill '#1f3a68' -draw 'circle 120,120 120,6' -fill white \
+        -font Liberation-Sans-Bold -pointsize 92 -gravity center -annotate 0 'HR' "$E2E_TMP/logo1.jpg"
+    convert -size 240x240 xc:white -fill '#b8452a' -draw 'roundrectangle 10,10 230,230 40,40' -fill white \
+        -font Liberation-Serif-Bold -pointsize 70 -gravity center -annotate 0 'LIVE' "$E2E_TMP/logo2.gif"
+    choose_file "$win" 568 152 "$E2E_TMP/picture.jpg" # Picture
+    choose_file "$win" 568 192 "$E2E_TMP/logo1.jpg"   # Logo 1
+    choose_file "$win" 568 224 "$E2E_TMP/logo2.gif"   # Logo 2
+    click "$win" 552 316                              # Show Box
 fi
 
 click "$win" 688 396 # Enter Title Names
@@ -104,7 +133,20 @@ xdotool key Return
 xdotool type --delay 15 "Compass"
 type_into "$titles" 360 17 "Driftwood" # Text11, the right column
 if [ -n "$SAMPLE_DIR" ]; then
-    sample_titles "$titles"
+    type_into "$titles" 120 89 "Deep Water" # Text4
+    for t in "Evening Tide" "Foghorn Waltz"; do
+        xdotool key Return
+        xdotool type --delay 15 "$t"
+    done
+    type_into "$titles" 360 41 "Gulls Over Pier Nine" # Text12
+    for t in "Home Port" "Iron Keel" "Jetty Lamps" "Keeper's Song"; do
+        xdotool key Return
+        xdotool type --delay 15 "$t"
+    done
+    type_into "$titles" 240 257 "Published by Quayside Records"  # Text21
+    type_into "$titles" 120 281 "Produced by M. Okafor"         # Text22
+    type_into "$titles" 360 281 "Engineered by L. Brandt"       # Text23
+    type_into "$titles" 240 305 "Recorded live at the Old Custom House, 14 and 15 March.  Thanks to all who came." # Text24
 fi
 at "$titles" 360 281 # Text23, the engineer line
 e2e_wait_title "$titles" "Enter engineer or programmer name here.  Option to show as small font."
@@ -114,6 +156,10 @@ e2e_wait_title "$titles" "List of Titles"
 click "$win" 536 396 # Show Titles
 click "$win" 176 472 # Back Cover
 click "$win" 552 360 # Post Copyright
+if [ -n "$SAMPLE_DIR" ]; then
+    type_into "$win" 628 377 "Quayside Records" # Text12, the owner
+    click "$win" 648 360                       # Add ( P )
+fi
 at "$win" 720 357    # the year field, shown with the notice
 e2e_wait_title "$win" "Shows the current time-clock year or you can manually change this to any other year."
 sleep 0.3
@@ -211,8 +257,7 @@ fi
 
 if [ -n "$SAMPLE_DIR" ]; then
     cp "$pdf" "$SAMPLE_DIR/sample-cover.pdf"
-    pdftocairo -png -r 110 -f 1 -l 1 -singlefile "$pdf" "$E2E_TMP/sample"
-    convert "$E2E_TMP/sample.png" -fuzz 2% -trim -bordercolor white -border 24 "$SAMPLE_DIR/sample-cover.png"
+    pdftocairo -png -r 110 -f 1 -l 1 -singlefile "$pdf" "$SAMPLE_DIR/sample-cover"
     e2e_log "sample written to $SAMPLE_DIR"
 fi
 
