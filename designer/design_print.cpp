@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -77,6 +78,8 @@ void Design::Command7_Click()
 {
     const bool front = Value(Option1);
     const bool back = Value(Option4);
+    // Hiding the controls moves the focus; it goes back where it was.
+    const QPointer<QWidget> focus = focusWidget();
     setBackColor(colors::White);
     if (TitlesLoaded() && TitlesForm()->isVisible())
         TitlesForm()->hide();
@@ -105,6 +108,8 @@ void Design::Command7_Click()
     setBackColor(colors::LightGrey);
     SetValue(Option1, front);
     SetValue(Option4, back);
+    if (focus && focus->isVisible())
+        focus->setFocus(Qt::OtherFocusReason);
 
     if (!printed)
         showPrintFailure(this, error);

@@ -163,6 +163,10 @@ void TestDesignerPrint::bracketRestoresTheWindow()
     }
     const double headlineLeft = d->Label2->Left();
     const bool promptArmed = Module1::SavePromptArmed != 0;
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d.get()));
+    d->Text2->setFocus();
+    QVERIFY(d->Text2->hasFocus());
 
     d->Command7->click();
 
@@ -181,6 +185,7 @@ void TestDesignerPrint::bracketRestoresTheWindow()
     QCOMPARE(d->Shape1->Width(), back ? 519.0 : 456.0);
     QCOMPARE(d->Label2->Left(), headlineLeft);
     QCOMPARE(Module1::SavePromptArmed != 0, promptArmed);
+    QVERIFY(d->Text2->hasFocus()); // hiding the field did not lose the user's place
     if (titlesShown) {
         QVERIFY(d->TitlesLoaded());
         QVERIFY(!d->TitlesForm()->isVisible());
@@ -317,5 +322,15 @@ void TestDesignerPrint::setUpChoicesHoldForPrint()
     QCOMPARE(d->CommonDialog1.Printer().pageLayout().orientation(), QPageLayout::Landscape);
 }
 
-QTEST_MAIN(TestDesignerPrint)
+int main(int argc, char *argv[])
+{
+    // No print server whatever the machine runs: the only printers are the
+    // PDF files the tests name, and "no printer" means none.
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    QApplication app(argc, argv);
+    TestDesignerPrint test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_designer_print.moc"
