@@ -22,24 +22,26 @@ namespace {
 // The 56 editing controls in the order they are hidden and shown again.
 std::vector<QWidget *> hideOrder(const Design &d)
 {
-    return {d.Label1, d.Check9, d.Check10, d.Check11, d.Check12, d.Check13, d.Check14, d.Check15,
-            d.Command16, d.Text11, d.Text12, d.Command1, d.Command2, d.Command3, d.Command4,
-            d.Command5, d.Command6, d.Command7, d.Command8, d.Command9, d.Command10, d.Command11,
-            d.Command12, d.Command13, d.Command14, d.Command15, d.Text1, d.Text2, d.Text3, d.Text4,
-            d.Text5, d.Text6, d.Text7, d.Text8, d.Text9, d.Text10, d.Check1, d.Check2, d.Check3,
-            d.Check4, d.Check5, d.Check6, d.Check7, d.Check8, d.Label30, d.BLLR, d.BLUD, d.LOGO2FLN,
-            d.LTHICK, d.PIXFLN, d.PIXW, d.PIXH, d.TLLR, d.TLUD, d.Option1, d.Option4};
+    return {d.Label1,    d.Check9,    d.Check10,   d.Check11,   d.Check12,   d.Check13,  d.Check14,
+            d.Check15,   d.Command16, d.Text11,    d.Text12,    d.Command1,  d.Command2, d.Command3,
+            d.Command4,  d.Command5,  d.Command6,  d.Command7,  d.Command8,  d.Command9, d.Command10,
+            d.Command11, d.Command12, d.Command13, d.Command14, d.Command15, d.Text1,    d.Text2,
+            d.Text3,     d.Text4,     d.Text5,     d.Text6,     d.Text7,     d.Text8,    d.Text9,
+            d.Text10,    d.Check1,    d.Check2,    d.Check3,    d.Check4,    d.Check5,   d.Check6,
+            d.Check7,    d.Check8,    d.Label30,   d.BLLR,      d.BLUD,      d.LOGO2FLN, d.LTHICK,
+            d.PIXFLN,    d.PIXW,      d.PIXH,      d.TLLR,      d.TLUD,      d.Option1,  d.Option4};
 }
 
 std::vector<QWidget *> showOrder(const Design &d)
 {
-    return {d.Check15, d.Command16, d.Check10, d.Check11, d.Check12, d.Check13, d.Check14, d.Text11,
-            d.Text12, d.Label1, d.Command1, d.Command2, d.Command3, d.Command4, d.Command5,
-            d.Command6, d.Command7, d.Command8, d.Command9, d.Command10, d.Command11, d.Command12,
-            d.Command13, d.Command14, d.Command15, d.Check9, d.Text1, d.Text2, d.Text3, d.Text4,
-            d.Text5, d.Text6, d.Text7, d.Text8, d.Text9, d.Text10, d.Check1, d.Check2, d.Check3,
-            d.Check7, d.Option1, d.Option4, d.Check4, d.Check5, d.Check6, d.BLLR, d.BLUD,
-            d.LOGO2FLN, d.LTHICK, d.PIXFLN, d.PIXW, d.PIXH, d.TLLR, d.TLUD, d.Label30, d.Check8};
+    return {d.Check15,   d.Command16, d.Check10,   d.Check11,   d.Check12,  d.Check13,   d.Check14,
+            d.Text11,    d.Text12,    d.Label1,    d.Command1,  d.Command2, d.Command3,  d.Command4,
+            d.Command5,  d.Command6,  d.Command7,  d.Command8,  d.Command9, d.Command10, d.Command11,
+            d.Command12, d.Command13, d.Command14, d.Command15, d.Check9,   d.Text1,     d.Text2,
+            d.Text3,     d.Text4,     d.Text5,     d.Text6,     d.Text7,    d.Text8,     d.Text9,
+            d.Text10,    d.Check1,    d.Check2,    d.Check3,    d.Check7,   d.Option1,   d.Option4,
+            d.Check4,    d.Check5,    d.Check6,    d.BLLR,      d.BLUD,     d.LOGO2FLN,  d.LTHICK,
+            d.PIXFLN,    d.PIXW,      d.PIXH,      d.TLLR,      d.TLUD,     d.Label30,   d.Check8};
 }
 
 // The job's name, which also names the file of a PDF printer.
@@ -94,8 +96,7 @@ void Design::Command7_Click()
 
     QString error;
     const bool printed = pageprint::PrintPage(
-        CommonDialog1.Printer(), docName(), [this](QPainter &p) { PaintClientArea(p, true); },
-        &error);
+        CommonDialog1.Printer(), docName(), [this](QPainter &p) { PaintClientArea(p, true); }, &error);
 
     for (QWidget *w : showOrder(*this)) {
         bool show = true;

@@ -37,8 +37,7 @@ QFont presetFont(const CommonDialog &dlg)
 } // namespace
 
 FontColorDialog::FontColorDialog(const CommonDialog &preset, QWidget *parent)
-    : QDialog(parent), presetName_(preset.FontName), presetSize_(preset.FontSize),
-      color_(preset.Color)
+    : QDialog(parent), presetName_(preset.FontName), presetSize_(preset.FontSize), color_(preset.Color)
 {
     setWindowTitle(tr("Font"));
     setObjectName(QStringLiteral("FontColorDialog"));
@@ -78,7 +77,10 @@ FontColorDialog::FontColorDialog(const CommonDialog &preset, QWidget *parent)
     layout->addWidget(buttons);
 }
 
-bool FontColorDialog::colorOffered() const { return !colorButton_->isHidden(); }
+bool FontColorDialog::colorOffered() const
+{
+    return !colorButton_->isHidden();
+}
 
 void FontColorDialog::setColor(qint32 number)
 {
@@ -92,8 +94,9 @@ void FontColorDialog::updateSwatch()
     swatch.fill(colors::ToQColor(color_));
     colorButton_->setIcon(QIcon(swatch));
     colorButton_->setIconSize(swatch.size());
-    colorButton_->setText(colors::IsSystemColor(color_) ? tr("Window text...")
-                                                        : colors::ToQColor(color_).name() + QStringLiteral("..."));
+    colorButton_->setText(colors::IsSystemColor(color_)
+                              ? tr("Window text...")
+                              : colors::ToQColor(color_).name() + QStringLiteral("..."));
 }
 
 void FontColorDialog::chooseColor()
@@ -132,4 +135,7 @@ bool FontColorDialog::Run(CommonDialog &dlg, QWidget *parent)
     return true;
 }
 
-void FontColorDialog::Install() { QtDialogBackend::fontChooser = &FontColorDialog::Run; }
+void FontColorDialog::Install()
+{
+    QtDialogBackend::fontChooser = &FontColorDialog::Run;
+}

@@ -68,9 +68,9 @@ int main(int argc, char *argv[])
     ScriptedDialogBackend dialogs;
     CommonDialog::SetBackend(&dialogs);
     Design d;
-    for (auto [file, command] : {std::pair{photo, &Design::Command8_Click},
-                                 std::pair{logo1, &Design::Command9_Click},
-                                 std::pair{logo2, &Design::Command12_Click}}) {
+    for (auto [file, command] :
+         {std::pair{photo, &Design::Command8_Click}, std::pair{logo1, &Design::Command9_Click},
+          std::pair{logo2, &Design::Command12_Click}}) {
         dialogs.push(ScriptedDialogBackend::choose(file));
         (d.*command)();
     }
@@ -124,7 +124,8 @@ int main(int argc, char *argv[])
 
             // The part of both that decodes the photograph for its box on paper.
             t.start();
-            const QSize box(int(std::ceil(d.Image1->Width() * scale)), int(std::ceil(d.Image1->Height() * scale)));
+            const QSize box(int(std::ceil(d.Image1->Width() * scale)),
+                            int(std::ceil(d.Image1->Height() * scale)));
             const QImage decoded = DecodePicture(photo, box, nullptr, nullptr);
             decodeMs.push_back(double(t.nsecsElapsed()) / 1e6);
             if (decoded.isNull())
@@ -135,8 +136,10 @@ int main(int argc, char *argv[])
             return 1;
         }
         const double print = median(printMs), render = median(renderMs);
-        out << "\n" << printer.resolution() << " dpi" << (dpi == ownResolution ? " (the program's own for a PDF file)" : "")
-            << ": page " << pagePixels.width() << " x " << pagePixels.height() << " px, PDF "
+        out << "\n"
+            << printer.resolution() << " dpi"
+            << (dpi == ownResolution ? " (the program's own for a PDF file)" : "") << ": page "
+            << pagePixels.width() << " x " << pagePixels.height() << " px, PDF "
             << QFileInfo(pdf).size() / 1024 << " KiB\n";
         out << "  Print to PDF file, median of " << runs << ": " << QString::number(print, 'f', 1) << " ms\n";
         out << "  baseline, the same client area painted into a QImage of the page's pixel size: "

@@ -22,24 +22,22 @@ namespace {
 
 // The editing controls that printing hides and brings back.
 const char *const EditingControls[] = {
-    "Check1",    "Check2",    "Check3",    "Check4",    "Check5",    "Check6",   "Check7",
-    "Check8",    "Check9",    "Check10",   "Check11",   "Check12",   "Check13",  "Check14",
-    "Check15",   "Command1",  "Command2",  "Command3",  "Command4",  "Command5", "Command6",
-    "Command7",  "Command8",  "Command9",  "Command10", "Command11", "Command12", "Command13",
-    "Command14", "Command15", "Command16", "Text1",     "Text2",     "Text3",    "Text4",
-    "Text5",     "Text6",     "Text7",     "Text8",     "Text9",     "Text10",   "Text11",
-    "Text12",    "Option1",   "Option4",   "Label1",    "LTHICK",    "TLUD",     "TLLR",
-    "BLUD",      "BLLR",      "PIXW",      "PIXH",      "PIXFLN",    "Label30",  "LOGO2FLN"};
+    "Check1",    "Check2",    "Check3",    "Check4",    "Check5",    "Check6",    "Check7",    "Check8",
+    "Check9",    "Check10",   "Check11",   "Check12",   "Check13",   "Check14",   "Check15",   "Command1",
+    "Command2",  "Command3",  "Command4",  "Command5",  "Command6",  "Command7",  "Command8",  "Command9",
+    "Command10", "Command11", "Command12", "Command13", "Command14", "Command15", "Command16", "Text1",
+    "Text2",     "Text3",     "Text4",     "Text5",     "Text6",     "Text7",     "Text8",     "Text9",
+    "Text10",    "Text11",    "Text12",    "Option1",   "Option4",   "Label1",    "LTHICK",    "TLUD",
+    "TLLR",      "BLUD",      "BLLR",      "PIXW",      "PIXH",      "PIXFLN",    "Label30",   "LOGO2FLN"};
 
 // Shown with the copyright notice only.
 bool isNoticeDetail(const QString &name)
 {
-    return name == QLatin1String("Check10") || name == QLatin1String("Check11")
-           || name == QLatin1String("Text11") || name == QLatin1String("Text12");
+    return name == QLatin1String("Check10") || name == QLatin1String("Check11") ||
+           name == QLatin1String("Text11") || name == QLatin1String("Text12");
 }
 
-struct Word
-{
+struct Word {
     QString text;
     QRectF box; // points, from the page's top-left corner
 };
@@ -68,7 +66,7 @@ QImage rasterise(const QString &pdf, const QString &stem)
 {
     QProcess p;
     p.start(QStringLiteral("pdftocairo"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("96"),
-                                            QStringLiteral("-singlefile"), pdf, stem});
+                                           QStringLiteral("-singlefile"), pdf, stem});
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         return {};
     return QImage(stem + QStringLiteral(".png"));
@@ -210,8 +208,8 @@ void TestDesignerPrint::pageIsTheCoverTrueToSize()
 {
     QFETCH(bool, back);
     QFETCH(int, panelWidth);
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("pdftocairo")).isEmpty())
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pdftocairo")).isEmpty())
         QSKIP("poppler-utils (pdftotext, pdftocairo) are not installed");
     if (back)
         Design::SetValue(d->Option4, true);
@@ -228,8 +226,7 @@ void TestDesignerPrint::pageIsTheCoverTrueToSize()
     // from the printable area's corner.
     const QPointF origin = d->CommonDialog1.Printer().pageRect(QPrinter::Point).topLeft();
     const QList<Word> words = pdfWords(pdf);
-    const struct
-    {
+    const struct {
         const char *word;
         const CoverLabel *label;
     } expected[] = {{"Northbound", d->Label2},

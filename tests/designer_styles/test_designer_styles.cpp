@@ -19,8 +19,7 @@
 namespace {
 
 // What a font answer wants the dialog to say; unset fields stay as preset.
-struct FontAnswer
-{
+struct FontAnswer {
     std::optional<QString> name = {};
     std::optional<float> size = {};
     std::optional<qint32> color = {};
@@ -229,8 +228,8 @@ void TestDesignerStyles::recentringUsesNewFontAndStyle()
     const QString leftBefore = leftField->text();
     const double topBefore = headline->Top();
 
-    dialogs.push(answer({.name = face, .size = size, .bold = bold, .italic = italic,
-                         .strike = false, .underline = false}));
+    dialogs.push(answer(
+        {.name = face, .size = size, .bold = bold, .italic = italic, .strike = false, .underline = false}));
     (top ? d->Command5 : d->Command10)->click();
 
     QCOMPARE(headline->Width(), 477.0);
@@ -276,8 +275,8 @@ void TestDesignerStyles::titlesFont()
     const qint32 red = colors::Rgb(200, 0, 0);
     bool presetSeen = false;
     dialogs.push([&](CommonDialog &dlg) {
-        presetSeen = dlg.FontName == d->Label10->FontName() && dlg.FontSize == d->Label10->FontSize()
-                     && dlg.Color == d->Label10->ForeColor() && dlg.Flags == 259;
+        presetSeen = dlg.FontName == d->Label10->FontName() && dlg.FontSize == d->Label10->FontSize() &&
+                     dlg.Color == d->Label10->ForeColor() && dlg.Flags == 259;
         dlg.FontName = QStringLiteral("Times New Roman");
         dlg.FontSize = 11.5f;
         dlg.Color = red;
@@ -382,8 +381,8 @@ void TestDesignerStyles::refusedSizeStopsTheCommand()
     // stays, the colour and style are not applied and nothing is re-centred.
     d->Text1->setText(QStringLiteral("Some Words"));
     const double left = d->Label2->Left();
-    dialogs.push(answer({.name = QStringLiteral("Times New Roman"), .size = -3,
-                         .color = colors::Red, .italic = true}));
+    dialogs.push(answer(
+        {.name = QStringLiteral("Times New Roman"), .size = -3, .color = colors::Red, .italic = true}));
     d->Command5->click();
     QCOMPARE(d->Label2->FontName(), QStringLiteral("Times New Roman"));
     QCOMPARE(d->Label2->FontSize(), 18.0f);
