@@ -47,6 +47,7 @@ FontColorDialog::FontColorDialog(const CommonDialog &preset, QWidget *parent)
     // Embedded as a plain child: our own buttons close the dialog.
     chooser_->setWindowFlags(Qt::Widget);
     chooser_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    chooser_->setSizeGripEnabled(false);
     chooser_->setCurrentFont(presetFont(preset));
     shownFamily_ = chooser_->currentFont().family();
     shownSize_ = chooser_->currentFont().pointSize();
