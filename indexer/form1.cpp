@@ -15,9 +15,9 @@
 #include "titlehelp.h"
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                          | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       CommonDialog1(this)
 {
     // titlehelp finds its filter as the window's first child object (its
@@ -86,13 +86,12 @@ void Form1::buildControls()
     File4 = fileList(435, 0, 112, 405, false);
     File5 = fileList(550, 0, 107, 405, false);
     File6 = fileList(660, 0, 107, 405, false);
-    for (QWidget *w : {static_cast<QWidget *>(File3), static_cast<QWidget *>(Dir2),
-                       static_cast<QWidget *>(Dir3), static_cast<QWidget *>(Dir4),
-                       static_cast<QWidget *>(Dir5), static_cast<QWidget *>(Dir6),
-                       static_cast<QWidget *>(File4), static_cast<QWidget *>(File5),
-                       static_cast<QWidget *>(File6)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(File3), static_cast<QWidget *>(Dir2), static_cast<QWidget *>(Dir3),
+          static_cast<QWidget *>(Dir4), static_cast<QWidget *>(Dir5), static_cast<QWidget *>(Dir6),
+          static_cast<QWidget *>(File4), static_cast<QWidget *>(File5), static_cast<QWidget *>(File6)})
         w->hide();
-    const char *names[] = {"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "Dir6",
+    const char *names[] = {"Dir1",  "Dir2",  "Dir3",  "Dir4",  "Dir5",  "Dir6",
                            "File1", "File2", "File3", "File4", "File5", "File6"};
     const auto all = lists();
     for (size_t i = 0; i < all.size(); ++i)
@@ -124,12 +123,26 @@ void Form1::buildControls()
         titlehelp::Attach(o, this, QString::fromLatin1(layouts::Get(n).title));
         Options[static_cast<size_t>(n)] = o;
     }
-    Option1 = Options[1]; Option2 = Options[2]; Option3 = Options[3]; Option4 = Options[4];
-    Option5 = Options[5]; Option6 = Options[6]; Option7 = Options[7]; Option8 = Options[8];
-    Option9 = Options[9]; Option10 = Options[10]; Option11 = Options[11];
-    Option12 = Options[12]; Option13 = Options[13]; Option14 = Options[14];
-    Option15 = Options[15]; Option16 = Options[16]; Option17 = Options[17];
-    Option18 = Options[18]; Option19 = Options[19]; Option20 = Options[20];
+    Option1 = Options[1];
+    Option2 = Options[2];
+    Option3 = Options[3];
+    Option4 = Options[4];
+    Option5 = Options[5];
+    Option6 = Options[6];
+    Option7 = Options[7];
+    Option8 = Options[8];
+    Option9 = Options[9];
+    Option10 = Options[10];
+    Option11 = Options[11];
+    Option12 = Options[12];
+    Option13 = Options[13];
+    Option14 = Options[14];
+    Option15 = Options[15];
+    Option16 = Options[16];
+    Option17 = Options[17];
+    Option18 = Options[18];
+    Option19 = Options[19];
+    Option20 = Options[20];
 }
 
 void Form1::connectHandlers()
@@ -156,7 +169,10 @@ std::array<QWidget *, 12> Form1::lists() const
     return {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6, File1, File2, File3, File4, File5, File6};
 }
 
-void Form1::Option_Click(int n) { ApplyLayout(n); }
+void Form1::Option_Click(int n)
+{
+    ApplyLayout(n);
+}
 
 void Form1::ApplyLayout(int n)
 {
@@ -180,7 +196,10 @@ int Form1::SelectedLayout() const
     return 0;
 }
 
-int Form1::OuterWidthTwips() const { return (width() + layouts::FramePixels) * 15; }
+int Form1::OuterWidthTwips() const
+{
+    return (width() + layouts::FramePixels) * 15;
+}
 
 bool Form1::event(QEvent *event)
 {
@@ -198,7 +217,10 @@ void Form1::mouseMoveEvent(QMouseEvent *event)
     QWidget::mouseMoveEvent(event);
 }
 
-void Form1::Form_MouseMove() { setWindowTitle(QString::fromLatin1(texts::CreditLine)); }
+void Form1::Form_MouseMove()
+{
+    setWindowTitle(QString::fromLatin1(texts::CreditLine));
+}
 
 void Form1::paintEvent(QPaintEvent *)
 {

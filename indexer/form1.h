@@ -15,8 +15,7 @@ class Form3;
 class Form5;
 
 // A line element of the page: the print marks Line1 to Line3.
-struct PrintMark
-{
+struct PrintMark {
     int X1, Y1, X2, Y2;
     bool Visible = false;
 };
@@ -30,9 +29,9 @@ public:
     ~Form1() override;
 
     // Layout buttons 1 to 20 (Options[0] unused).
-    QRadioButton *Option1, *Option2, *Option3, *Option4, *Option5, *Option6, *Option7,
-        *Option8, *Option9, *Option10, *Option11, *Option12, *Option13, *Option14, *Option15,
-        *Option16, *Option17, *Option18, *Option19, *Option20;
+    QRadioButton *Option1, *Option2, *Option3, *Option4, *Option5, *Option6, *Option7, *Option8, *Option9,
+        *Option10, *Option11, *Option12, *Option13, *Option14, *Option15, *Option16, *Option17, *Option18,
+        *Option19, *Option20;
     std::array<QRadioButton *, 21> Options{};
 
     fsl::FolderListBox *Dir1, *Dir2, *Dir3, *Dir4, *Dir5, *Dir6;

@@ -36,7 +36,10 @@ void Form1::Form_Activate()
     Dir6->hide();
 }
 
-void Form1::Drive1_GotFocus() { setWindowTitle(QString::fromLatin1(texts::Drive1Help)); }
+void Form1::Drive1_GotFocus()
+{
+    setWindowTitle(QString::fromLatin1(texts::Drive1Help));
+}
 
 void Form1::Drive1_Change()
 {
@@ -80,10 +83,9 @@ void Form1::Dir5_Change()
 void Form1::Command4_Click()
 {
     fsl::ListingCache::Batch batch; // each folder is read anew once
-    const bool ok = Dir1->Refresh() && Dir2->Refresh() && Dir3->Refresh() && Dir4->Refresh()
-                    && Dir5->Refresh() && Dir6->Refresh() && File1->Refresh() && File2->Refresh()
-                    && File3->Refresh() && File4->Refresh() && File5->Refresh()
-                    && File6->Refresh();
+    const bool ok = Dir1->Refresh() && Dir2->Refresh() && Dir3->Refresh() && Dir4->Refresh() &&
+                    Dir5->Refresh() && Dir6->Refresh() && File1->Refresh() && File2->Refresh() &&
+                    File3->Refresh() && File4->Refresh() && File5->Refresh() && File6->Refresh();
     if (!ok) {
         Form5 &f = DriveError();
         f.show();

@@ -12,9 +12,9 @@
 
 void Form1::setControlsVisible(bool visible)
 {
-    for (QWidget *w : {static_cast<QWidget *>(Command1), static_cast<QWidget *>(Command2),
-                       static_cast<QWidget *>(Command3), static_cast<QWidget *>(Command4),
-                       static_cast<QWidget *>(Drive1)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(Command1), static_cast<QWidget *>(Command2),
+          static_cast<QWidget *>(Command3), static_cast<QWidget *>(Command4), static_cast<QWidget *>(Drive1)})
         w->setVisible(visible);
     for (int n = 1; n <= 20; ++n)
         Options[static_cast<size_t>(n)]->setVisible(visible);
@@ -73,8 +73,7 @@ void Form1::PaintPage(QPainter &p)
     QPicture picture;
     {
         QPainter recorder(&picture);
-        render(&recorder, QPoint(), QRegion(rect()),
-               QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        render(&recorder, QPoint(), QRegion(rect()), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     }
     // Playing a picture scales it from the screen's resolution to the
     // device's; the painter already works in 96-per-inch pixels, so undo that.
@@ -87,7 +86,10 @@ void Form1::PaintPage(QPainter &p)
     p.restore();
 }
 
-void Form1::Command2_Click() { CommonDialog1.ShowPrinter(); }
+void Form1::Command2_Click()
+{
+    CommonDialog1.ShowPrinter();
+}
 
 void Form1::Command3_Click()
 {

@@ -74,9 +74,19 @@ QString ReadableName(const char *s, qsizetype n)
         }
         int len = 0;
         char32_t cp = 0, min = 0;
-        if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1Fu; min = 0x80; }
-        else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0Fu; min = 0x800; }
-        else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07u; min = 0x10000; }
+        if ((c & 0xE0) == 0xC0) {
+            len = 2;
+            cp = c & 0x1Fu;
+            min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+            cp = c & 0x0Fu;
+            min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+            cp = c & 0x07u;
+            min = 0x10000;
+        }
         bool good = len > 0 && i + len <= n;
         for (int k = 1; good && k < len; ++k) {
             const auto cc = static_cast<unsigned char>(s[i + k]);
@@ -102,7 +112,10 @@ QString ReadableName(const char *s, qsizetype n)
     return out;
 }
 
-QString ReadablePath(const QByteArray &path) { return ReadableName(path.constData(), path.size()); }
+QString ReadablePath(const QByteArray &path)
+{
+    return ReadableName(path.constData(), path.size());
+}
 
 QByteArray CurrentFolder()
 {
@@ -247,8 +260,7 @@ void SortEntries(std::vector<Entry> &entries)
 
 namespace {
 
-struct CacheState
-{
+struct CacheState {
     int depth = 0;
     std::unordered_map<QByteArray, ListingPtr> memo;
     quint64 reads = 0;
@@ -263,7 +275,10 @@ CacheState &cache()
 
 } // namespace
 
-ListingCache::Batch::Batch() { ++cache().depth; }
+ListingCache::Batch::Batch()
+{
+    ++cache().depth;
+}
 
 ListingCache::Batch::~Batch()
 {
@@ -271,9 +286,15 @@ ListingCache::Batch::~Batch()
         cache().memo.clear();
 }
 
-void ListingCache::SetFailHook(FailHook hook) { cache().failHook = std::move(hook); }
+void ListingCache::SetFailHook(FailHook hook)
+{
+    cache().failHook = std::move(hook);
+}
 
-quint64 ListingCache::ReadCount() { return cache().reads; }
+quint64 ListingCache::ReadCount()
+{
+    return cache().reads;
+}
 
 ListingPtr ListingCache::Read(const QByteArray &path)
 {
@@ -337,8 +358,7 @@ ListingPtr ListingCache::Get(const QByteArray &path)
 
 namespace {
 
-struct VolumeState
-{
+struct VolumeState {
     VolumeSource source;
     std::vector<Volume> list;
     bool loaded = false;
@@ -369,14 +389,15 @@ std::vector<Volume> Volumes::SystemVolumes()
 {
     // Pseudo and memory file systems are no drives; neither are the system's own trees.
     static const QList<QByteArray> pseudo = {
-        "proc", "sysfs", "tmpfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "pstore", "bpf",
-        "debugfs", "tracefs", "securityfs", "configfs", "fusectl", "mqueue", "hugetlbfs",
-        "autofs", "binfmt_misc", "efivarfs", "nsfs", "ramfs", "rpc_pipefs", "selinuxfs",
-        "overlay", "squashfs", "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "nfsd", "tmpfs"};
+        "proc",       "sysfs",     "tmpfs",   "devtmpfs",    "devpts",          "cgroup",      "cgroup2",
+        "pstore",     "bpf",       "debugfs", "tracefs",     "securityfs",      "configfs",    "fusectl",
+        "mqueue",     "hugetlbfs", "autofs",  "binfmt_misc", "efivarfs",        "nsfs",        "ramfs",
+        "rpc_pipefs", "selinuxfs", "overlay", "squashfs",    "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs",
+        "nfsd",       "tmpfs"};
     static const QList<QByteArray> network = {
-        "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "fuse.sshfs",
-        "fuse.rclone", "davfs", "fuse.davfs2", "glusterfs", "ceph"};
-    static const QList<QByteArray> systemTrees = {"/proc", "/sys", "/dev", "/run", "/snap",
+        "nfs", "nfs4",       "cifs",        "smb3",  "smbfs",       "ncpfs",     "afs",
+        "9p",  "fuse.sshfs", "fuse.rclone", "davfs", "fuse.davfs2", "glusterfs", "ceph"};
+    static const QList<QByteArray> systemTrees = {"/proc",           "/sys",     "/dev", "/run", "/snap",
                                                   "/var/lib/docker", "/var/snap"};
     std::vector<Volume> out;
     const auto mounted = QStorageInfo::mountedVolumes();
@@ -392,21 +413,20 @@ std::vector<Volume> Volumes::SystemVolumes()
         } else if (network.contains(type)) {
             keep = true;
         } else {
-            keep = device.startsWith("/dev/") || root.startsWith("/media/")
-                   || root.startsWith("/run/media/") || root.startsWith("/mnt/");
+            keep = device.startsWith("/dev/") || root.startsWith("/media/") ||
+                   root.startsWith("/run/media/") || root.startsWith("/mnt/");
             for (const QByteArray &t : systemTrees)
                 if (isUnder(root, t) && !root.startsWith("/run/media/"))
                     keep = false;
         }
         if (!keep || !QFileInfo(s.rootPath()).isDir()) // file bind mounts are no drives
             continue;
-        const bool seen = std::any_of(out.begin(), out.end(),
-                                      [&](const Volume &v) { return v.root == root; });
+        const bool seen =
+            std::any_of(out.begin(), out.end(), [&](const Volume &v) { return v.root == root; });
         if (!seen)
             out.push_back({root, s.name()});
     }
-    std::sort(out.begin(), out.end(),
-              [](const Volume &a, const Volume &b) { return a.root < b.root; });
+    std::sort(out.begin(), out.end(), [](const Volume &a, const Volume &b) { return a.root < b.root; });
     return out;
 }
 
@@ -637,7 +657,10 @@ FileListBox::FileListBox(QWidget *parent) : QListView(parent), model_(this)
     setModel(&model_);
 }
 
-void FileListBox::SetPath(const QString &path) { SetNativePath(QFile::encodeName(path)); }
+void FileListBox::SetPath(const QString &path)
+{
+    SetNativePath(QFile::encodeName(path));
+}
 
 void FileListBox::SetNativePath(const QByteArray &path)
 {
@@ -660,7 +683,10 @@ bool FileListBox::Refresh()
     return true;
 }
 
-int FileListBox::ListCount() const { return model_.rowCount(); }
+int FileListBox::ListCount() const
+{
+    return model_.rowCount();
+}
 
 QString FileListBox::List(int row) const
 {
@@ -679,7 +705,10 @@ QStringList FileListBox::Entries() const
     return out;
 }
 
-bool FileListBox::ReadOk() const { return model_.listing() && model_.listing()->ok; }
+bool FileListBox::ReadOk() const
+{
+    return model_.listing() && model_.listing()->ok;
+}
 
 // ---------------------------------------------------------------------------
 // Folder list
@@ -691,7 +720,10 @@ FolderListBox::FolderListBox(QWidget *parent) : QListView(parent), model_(this)
     setModel(&model_);
 }
 
-void FolderListBox::SetPath(const QString &path) { SetNativePath(QFile::encodeName(path)); }
+void FolderListBox::SetPath(const QString &path)
+{
+    SetNativePath(QFile::encodeName(path));
+}
 
 void FolderListBox::display(const QByteArray &path, ListingPtr listing)
 {
@@ -728,9 +760,18 @@ bool FolderListBox::OpenRow(int row)
     return true;
 }
 
-int FolderListBox::ListCount() const { return model_.rowCount(); }
-QString FolderListBox::List(int row) const { return model_.textOfRow(row); }
-int FolderListBox::Level(int row) const { return model_.levelOfRow(row); }
+int FolderListBox::ListCount() const
+{
+    return model_.rowCount();
+}
+QString FolderListBox::List(int row) const
+{
+    return model_.textOfRow(row);
+}
+int FolderListBox::Level(int row) const
+{
+    return model_.levelOfRow(row);
+}
 
 QStringList FolderListBox::Entries() const
 {
@@ -748,7 +789,10 @@ QStringList FolderListBox::Subfolders() const
     return out;
 }
 
-bool FolderListBox::ReadOk() const { return model_.listing() && model_.listing()->ok; }
+bool FolderListBox::ReadOk() const
+{
+    return model_.listing() && model_.listing()->ok;
+}
 
 void FolderListBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
@@ -763,8 +807,7 @@ void FolderListBox::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FolderListBox::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && currentIndex().isValid()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
         event->accept();
         OpenRow(currentIndex().row());
         return;
@@ -784,7 +827,10 @@ DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
     });
 }
 
-QByteArray DriveListBox::NativeDrive() const { return currentData().toByteArray(); }
+QByteArray DriveListBox::NativeDrive() const
+{
+    return currentData().toByteArray();
+}
 
 void DriveListBox::fill(const QByteArray &keep)
 {

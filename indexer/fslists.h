@@ -16,19 +16,17 @@
 // sees is a readable form of them.
 namespace fsl {
 
-struct Entry
-{
+struct Entry {
     QByteArray raw; // the name as the file system has it
     QString text;   // readable form: invalid UTF-8 bytes and control characters escaped
 };
 
 // One read of one folder: its subfolders and its files, hidden (dot) entries
 // left out, each group sorted as a file manager sorts.
-struct Listing
-{
+struct Listing {
     QByteArray path;
-    bool ok = false;  // false: the folder could not be read (shown as empty)
-    int error = 0;    // errno of the failure
+    bool ok = false; // false: the folder could not be read (shown as empty)
+    int error = 0;   // errno of the failure
     std::vector<Entry> folders;
     std::vector<Entry> files;
 };
@@ -61,7 +59,10 @@ public:
 
 // Readable text for a name or a path in bytes.
 QString ReadableName(const char *bytes, qsizetype size);
-inline QString ReadableName(const QByteArray &b) { return ReadableName(b.constData(), b.size()); }
+inline QString ReadableName(const QByteArray &b)
+{
+    return ReadableName(b.constData(), b.size());
+}
 QString ReadablePath(const QByteArray &path);
 
 // Lexical clean-up to an absolute path ("." and ".." resolved, no double or
@@ -75,8 +76,7 @@ int NaturalCompare(const QString &a, const QString &b);
 void SortEntries(std::vector<Entry> &entries);
 
 // The mounted volumes a person calls drives.
-struct Volume
-{
+struct Volume {
     QByteArray root;
     QString label;
 };
@@ -128,8 +128,7 @@ public:
     QString textOfRow(int row) const;
 
 private:
-    struct Ancestor
-    {
+    struct Ancestor {
         QByteArray path;
         QString text;
     };

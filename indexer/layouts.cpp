@@ -5,6 +5,7 @@ namespace {
 
 constexpr unsigned AllDirs = Dir1 | Dir2 | Dir3 | Dir4 | Dir5 | Dir6;
 
+// clang-format off
 const std::array<Layout, Count> kTable = {{
     /* 1 */ {false, 396, {}, Dir1 | File1 | File2,
              "1-side.  1 full folder column plus 2 full file columns.  Linked left."},
@@ -47,6 +48,7 @@ const std::array<Layout, Count> kTable = {{
     /* 20 */ {false, 195, {}, Dir1,
               "1-side: 1/2 folder column and no file column."},
 }};
+// clang-format on
 
 } // namespace
 

@@ -32,10 +32,12 @@ double median(std::vector<double> v)
 }
 
 // The least of the runs: on a shared machine the others only add noise.
-double best(const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); }
+double best(const std::vector<double> &v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
 
-template <typename F>
-double timeMs(F &&f)
+template <typename F> double timeMs(F &&f)
 {
     QElapsedTimer t;
     t.start();
@@ -43,7 +45,10 @@ double timeMs(F &&f)
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 
-void settle() { QCoreApplication::processEvents(); }
+void settle()
+{
+    QCoreApplication::processEvents();
+}
 
 } // namespace
 

@@ -23,12 +23,12 @@ using namespace fsl;
 
 namespace {
 
-const char *kListNames[] = {"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "Dir6",
+const char *kListNames[] = {"Dir1",  "Dir2",  "Dir3",  "Dir4",  "Dir5",  "Dir6",
                             "File1", "File2", "File3", "File4", "File5", "File6"};
 
 QWidget *listOf(Form1 &f, int i)
 {
-    QWidget *all[] = {f.Dir1, f.Dir2, f.Dir3, f.Dir4, f.Dir5, f.Dir6,
+    QWidget *all[] = {f.Dir1,  f.Dir2,  f.Dir3,  f.Dir4,  f.Dir5,  f.Dir6,
                       f.File1, f.File2, f.File3, f.File4, f.File5, f.File6};
     return all[i];
 }
@@ -149,15 +149,14 @@ void TestForm1::init()
     // and a second "drive" elsewhere in the tree.
     tree_ = std::make_unique<Tree>();
     Tree &t = *tree_;
-    for (const char *d : {"disc", "disc/Alpha", "disc/Beta", "disc/Gamma", "disc/Alpha/Deep",
-                          "drive2", "drive2/Other"})
+    for (const char *d :
+         {"disc", "disc/Alpha", "disc/Beta", "disc/Gamma", "disc/Alpha/Deep", "drive2", "drive2/Other"})
         QVERIFY(t.mkdir(d));
-    for (const char *f : {"disc/top1.txt", "disc/top2.txt", "disc/Alpha/a1.txt",
-                          "disc/Beta/b1.txt", "disc/Gamma/g1.txt", "disc/Alpha/Deep/d1.txt",
-                          "drive2/second.txt"})
+    for (const char *f : {"disc/top1.txt", "disc/top2.txt", "disc/Alpha/a1.txt", "disc/Beta/b1.txt",
+                          "disc/Gamma/g1.txt", "disc/Alpha/Deep/d1.txt", "drive2/second.txt"})
         QVERIFY(t.touch(f));
-    volumes_.reset(new FakeVolumes{
-        {"/", {}}, {t.path("disc"), QStringLiteral("DISC")}, {t.path("drive2"), {}}});
+    volumes_.reset(
+        new FakeVolumes{{"/", {}}, {t.path("disc"), QStringLiteral("DISC")}, {t.path("drive2"), {}}});
     cwd_ = std::make_unique<WorkingFolder>(t.path("disc"));
     form_ = std::make_unique<Form1>();
     pdf_ = QString::fromUtf8(t.path("out.pdf"));
@@ -214,7 +213,11 @@ void TestForm1::fixedElements()
     }
     QCOMPARE(f.Option20->geometry().top(), 336);
     QCOMPARE(f.Drive1->geometry(), QRect(0, 408, 97, 21));
-    const struct { QPushButton *b; const char *caption; QRect r; } buttons[] = {
+    const struct {
+        QPushButton *b;
+        const char *caption;
+        QRect r;
+    } buttons[] = {
         {f.Command4, "Refresh", {120, 416, 57, 17}},
         {f.Command3, "Help!", {208, 416, 44, 17}},
         {f.Command2, "Print Set-Up", {280, 416, 76, 17}},
@@ -253,7 +256,13 @@ void TestForm1::layoutTable_data()
     QTest::addColumn<QRect>("file3");    // null: hidden
     QTest::addColumn<QStringList>("shown");
     const QStringList all = {"Dir1", "Dir2", "Dir3", "Dir4", "Dir5", "Dir6"};
-    struct Row { int n; bool two; int dir1; QRect file3; QStringList shown; };
+    struct Row {
+        int n;
+        bool two;
+        int dir1;
+        QRect file3;
+        QStringList shown;
+    };
     const Row rows[] = {
         {1, false, 396, {}, {"Dir1", "File1", "File2"}},
         {2, false, 200, {0, 208, 130, 205}, {"Dir1", "File1", "File2", "File3"}},
@@ -379,9 +388,9 @@ void TestForm1::layoutEdgeCases()
     f.Option13->click();
     f.Option3->click(); // back to one side: the second panel's lists hidden
     QCOMPARE(f.OuterWidthTwips(), 6795);
-    for (QWidget *w : {static_cast<QWidget *>(f.Dir4), static_cast<QWidget *>(f.Dir5),
-                       static_cast<QWidget *>(f.Dir6), static_cast<QWidget *>(f.File4),
-                       static_cast<QWidget *>(f.File5), static_cast<QWidget *>(f.File6)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(f.Dir4), static_cast<QWidget *>(f.Dir5), static_cast<QWidget *>(f.Dir6),
+          static_cast<QWidget *>(f.File4), static_cast<QWidget *>(f.File5), static_cast<QWidget *>(f.File6)})
         QVERIFY(w->isHidden());
     // Keyboard choice: arrow keys move through the group.
     f.Option3->setFocus();
@@ -522,9 +531,9 @@ void TestForm1::activationAfterLayout13()
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
     QTRY_VERIFY(f.Dir2->isHidden());
-    for (QWidget *w : {static_cast<QWidget *>(f.Dir2), static_cast<QWidget *>(f.Dir3),
-                       static_cast<QWidget *>(f.Dir4), static_cast<QWidget *>(f.Dir5),
-                       static_cast<QWidget *>(f.Dir6)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(f.Dir2), static_cast<QWidget *>(f.Dir3), static_cast<QWidget *>(f.Dir4),
+          static_cast<QWidget *>(f.Dir5), static_cast<QWidget *>(f.Dir6)})
         QVERIFY(w->isHidden());
     QVERIFY(!f.File1->isHidden() && !f.File2->isHidden());
     QVERIFY(f.Option13->isChecked());
@@ -828,14 +837,30 @@ void TestForm1::quickHelpOnce()
     f.Command3->click();
     QCOMPARE(&Form1::QuickHelp(), &h); // hidden, not destroyed
     QCOMPARE(h.LoadCount(), 1);
-    QCOMPARE(h.windowTitle(), QStringLiteral(" Quick Help -- For full instructions see main start-up form..."));
+    QCOMPARE(h.windowTitle(),
+             QStringLiteral(" Quick Help -- For full instructions see main start-up form..."));
     QCOMPARE(h.size(), QSize(448, 215));
     QVERIFY(!h.parentWidget());
-    const struct { QLabel *l; QRect r; const char *text; } labels[] = {
-        {h.Label1, {8, 8, 421, 64}, "Press one of the RADIO BUTTONS from 1 to 20 to create and print an index of your directories and files as found on the current CD disk or drive.  As you move the mouse cursor over each button the configuration shows at the top title bar of the main form."},
-        {h.Label2, {8, 72, 432, 32}, "Button 12 through 14 give you independent control over each directory and file list box."},
-        {h.Label3, {8, 112, 424, 32}, "The directories and file list boxes in 1 through 11 and 15 through 20 are all linked to the far left directory."},
-        {h.Label4, {8, 152, 425, 25}, "Press Print Set Up to change from Portrait to Landscape to print full-sized V-Card."},
+    const struct {
+        QLabel *l;
+        QRect r;
+        const char *text;
+    } labels[] = {
+        {h.Label1,
+         {8, 8, 421, 64},
+         "Press one of the RADIO BUTTONS from 1 to 20 to create and print an index of your directories and "
+         "files as found on the current CD disk or drive.  As you move the mouse cursor over each button the "
+         "configuration shows at the top title bar of the main form."},
+        {h.Label2,
+         {8, 72, 432, 32},
+         "Button 12 through 14 give you independent control over each directory and file list box."},
+        {h.Label3,
+         {8, 112, 424, 32},
+         "The directories and file list boxes in 1 through 11 and 15 through 20 are all linked to the far "
+         "left directory."},
+        {h.Label4,
+         {8, 152, 425, 25},
+         "Press Print Set Up to change from Portrait to Landscape to print full-sized V-Card."},
         {h.Label5, {8, 184, 417, 25}, "Press Refresh button to update screen when you change disks."},
     };
     for (const auto &l : labels) {
@@ -853,7 +878,10 @@ void TestForm1::quickHelpOnce()
 void TestForm1::buttonHelpTexts()
 {
     Form1 &f = form();
-    const struct { QWidget *w; const char *text; } rows[] = {
+    const struct {
+        QWidget *w;
+        const char *text;
+    } rows[] = {
         {f.Command1, "Print the index cover page you see now."},
         {f.Command2, "Sets print quality, Portrait or Landcape, gray scale"},
         {f.Command3, "Displays a quick help card giving you primary operating details"},

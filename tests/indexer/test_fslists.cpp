@@ -84,15 +84,15 @@ void TestFsLists::cleanPath()
 void TestFsLists::naturalOrder()
 {
     std::vector<Entry> v;
-    for (const char *n : {"file10.txt", "File2.txt", "file1.txt", "b", "A", "a", "x02", "x1", "x3",
-                          "_under", "Zebra", "apple"})
+    for (const char *n : {"file10.txt", "File2.txt", "file1.txt", "b", "A", "a", "x02", "x1", "x3", "_under",
+                          "Zebra", "apple"})
         v.push_back({QByteArray(n), QString::fromLatin1(n)});
     SortEntries(v);
     QStringList got;
     for (const Entry &e : v)
         got << e.text;
-    const QStringList want = {"_under", "A", "a", "apple", "b", "file1.txt", "File2.txt",
-                              "file10.txt", "x1", "x02", "x3", "Zebra"};
+    const QStringList want = {"_under",    "A",          "a",  "apple", "b",  "file1.txt",
+                              "File2.txt", "file10.txt", "x1", "x02",   "x3", "Zebra"};
     QCOMPARE(got, want);
     QVERIFY(NaturalCompare(u"disc 9"_qs, u"disc 10"_qs) < 0);
     QVERIFY(NaturalCompare(u"a100b"_qs, u"a99b"_qs) > 0);
@@ -275,7 +275,7 @@ void TestFsLists::symlinkLoopDoesNotHang()
     for (int i = 0; i < 60; ++i) {
         const QStringList subs = d.Subfolders();
         const qsizetype at = subs.contains(QStringLiteral("a")) ? subs.indexOf(QStringLiteral("a"))
-                                                                 : subs.indexOf(QStringLiteral("up"));
+                                                                : subs.indexOf(QStringLiteral("up"));
         const int row = d.AncestorCount() + static_cast<int>(at);
         if (row < d.AncestorCount())
             break; // the kernel's link limit reached: the folder shows as empty
@@ -313,8 +313,8 @@ void TestFsLists::systemVolumesAreDrives()
     QVERIFY(std::any_of(v.begin(), v.end(), [](const Volume &x) { return x.root == "/"; }));
     for (const Volume &x : v) {
         const QStorageInfo info(QFile::decodeName(x.root));
-        QVERIFY2(x.root == "/" || (info.fileSystemType() != "proc" && info.fileSystemType() != "sysfs"
-                                   && info.fileSystemType() != "tmpfs"),
+        QVERIFY2(x.root == "/" || (info.fileSystemType() != "proc" && info.fileSystemType() != "sysfs" &&
+                                   info.fileSystemType() != "tmpfs"),
                  x.root.constData());
         QVERIFY(!x.root.startsWith("/proc") && !x.root.startsWith("/sys/"));
     }

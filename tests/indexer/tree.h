@@ -7,12 +7,12 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <initializer_list>
-#include <vector>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "fslists.h"
 
