@@ -1,6 +1,8 @@
 #include "commondialog.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
@@ -129,6 +131,11 @@ bool QtDialogBackend::font(CommonDialog &dlg, QWidget *parent)
 bool QtDialogBackend::printer(CommonDialog &dlg, QWidget *parent)
 {
     QPrintDialog pd(&dlg.Printer(), parent);
+    pd.setWindowTitle(QStringLiteral("Print Set Up"));
+    // Set-up only keeps the choices; its button must not promise a print.
+    if (auto *buttons = pd.findChild<QDialogButtonBox *>())
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     return pd.exec() == QDialog::Accepted;
 }
 

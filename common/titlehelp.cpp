@@ -28,10 +28,16 @@ private:
     QPointer<QWidget> window_;
 };
 
+const char *kFilterName = "sleeve_titlehelp_filter";
+
 Filter *filterFor(QWidget *window)
 {
-    auto *f = window->findChild<Filter *>(QString(), Qt::FindDirectChildrenOnly);
-    return f ? f : new Filter(window);
+    // Found by name: the filter has no meta-object of its own to cast by.
+    if (auto *f = window->findChild<QObject *>(QLatin1String(kFilterName), Qt::FindDirectChildrenOnly))
+        return static_cast<Filter *>(f);
+    auto *f = new Filter(window);
+    f->setObjectName(QLatin1String(kFilterName));
+    return f;
 }
 
 } // namespace

@@ -378,6 +378,7 @@ bool CoverImage::LoadPicture(const QString &path, QString *error)
     sourceSize_ = source;
     screen_ = std::move(img);
     cache_ = QPixmap();
+    printCopy_ = QImage();
     changed();
     return true;
 }
@@ -390,6 +391,7 @@ void CoverImage::ClearPicture()
     sourceSize_ = QSize();
     screen_ = QImage();
     cache_ = QPixmap();
+    printCopy_ = QImage();
     changed();
 }
 
@@ -402,16 +404,35 @@ void CoverImage::SetBuiltIn(const QImage &img)
     changed();
 }
 
-QImage CoverImage::printImage(const QSizeF &deviceSize) const
+QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize) const
 {
-    if (path_.isEmpty())
+    if (path_.isEmpty() || !sourceSize_.isValid())
         return screen_;
-    const QSize want(std::max(1, int(std::ceil(deviceSize.width()))),
-                     std::max(1, int(std::ceil(deviceSize.height()))));
+    // Paper gets the picture at the printer's resolution for its box, up to
+    // MaxPrintDpi; finer detail cannot be seen and only slows the job.
+    const double cap = MaxPrintDpi / 96.0;
+    const QSize want(std::max(1, int(std::ceil(std::min(deviceSize.width(), boxSize.width() * cap)))),
+                     std::max(1, int(std::ceil(std::min(deviceSize.height(), boxSize.height() * cap)))));
     if (screen_.width() >= want.width() && screen_.height() >= want.height())
         return screen_;
-    QImage full = DecodePicture(path_, want, nullptr, nullptr);
-    return full.isNull() ? screen_ : full;
+    // The decoder scales JPEGs by 1/2, 1/4 and 1/8 for nearly nothing; any
+    // other size costs a slow resampling pass, so take the smallest of those
+    // that still covers the box.
+    QSize target = sourceSize_;
+    for (int k : {8, 4, 2}) {
+        const QSize s(sourceSize_.width() / k, sourceSize_.height() / k);
+        if (s.width() >= want.width() && s.height() >= want.height()) {
+            target = s;
+            break;
+        }
+    }
+    if (printCopy_.size() == target)
+        return printCopy_;
+    QImage img = DecodePicture(path_, target, nullptr, nullptr);
+    if (img.isNull())
+        return screen_;
+    printCopy_ = std::move(img);
+    return printCopy_;
 }
 
 void CoverImage::paint(QPainter &p, bool printing) const
@@ -421,7 +442,7 @@ void CoverImage::paint(QPainter &p, bool printing) const
     const QRectF r = rect();
     if (printing) {
         const QRectF dev = p.transform().mapRect(r);
-        p.drawImage(r, printImage(dev.size()));
+        p.drawImage(r, printImage(dev.size(), r.size()));
         return;
     }
     // Keep a copy scaled for the screen so a repaint costs a blit.

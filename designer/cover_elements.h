@@ -211,14 +211,17 @@ public:
     // The smallest copy kept for the screen, so a box shrunk to nothing
     // still has a picture to grow from.
     static constexpr int MinScreenCopy = 64;
+    // Pictures print at the printer's resolution up to this many dots per inch.
+    static constexpr double MaxPrintDpi = 600;
 
 private:
     QSize screenTarget(const QSize &want) const;
-    QImage printImage(const QSizeF &deviceSize) const;
+    QImage printImage(const QSizeF &deviceSize, const QSizeF &boxSize) const;
     QString path_;
     QSize sourceSize_;
     mutable QImage screen_;
     mutable QPixmap cache_;
+    mutable QImage printCopy_; // kept for the next print of the same size
     mutable QSize cacheSize_;
 };
 

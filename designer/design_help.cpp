@@ -3,13 +3,12 @@
 #include "design.h"
 
 #include <QCheckBox>
-#include <QEvent>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "titlehelp.h"
 #include "titles.h"
 
 namespace {
@@ -17,36 +16,6 @@ namespace {
 struct HelpText {
     QWidget *control;
     const char *text;
-};
-
-// One per window: on every pointer move over a control with a sentence, the
-// window's title becomes that sentence. The window owns it, so it goes with
-// the window.
-class HelpLine : public QObject
-{
-public:
-    explicit HelpLine(QWidget *window) : QObject(window), window_(window) {}
-
-    void attach(QWidget *control, const QString &text)
-    {
-        texts_.insert(control, text);
-        control->setMouseTracking(true);
-        control->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::MouseMove) {
-            const QString text = texts_.value(watched);
-            if (window_->windowTitle() != text)
-                window_->setWindowTitle(text);
-        }
-        return false;
-    }
-
-private:
-    QWidget *window_;
-    QHash<const QObject *, QString> texts_;
 };
 
 } // namespace
@@ -131,9 +100,8 @@ void Design::installHelpTexts()
         {Command11, "Lets you set up your printer for PORTRAIT, LANDSCAPE and PRINT QUALITY (must be set "
                     "each new time)."},
     };
-    auto *help = new HelpLine(this);
     for (const auto &[control, text] : texts)
-        help->attach(control, QString::fromLatin1(text));
+        titlehelp::Attach(control, this, QString::fromLatin1(text));
 }
 
 void Design::InstallTitlesHelp(Titles *titles)
@@ -152,7 +120,6 @@ void Design::InstallTitlesHelp(Titles *titles)
         {titles->Text(23), "Enter engineer or programmer name here.  Option to show as small font."},
         {titles->Text(24), "Enter misc. information here (you can show this as small or normal size)."},
     };
-    auto *help = new HelpLine(titles);
     for (const auto &[control, text] : texts)
-        help->attach(control, QString::fromLatin1(text));
+        titlehelp::Attach(control, titles, QString::fromLatin1(text));
 }

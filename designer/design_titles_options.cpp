@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QScreen>
 
 #include "titles.h"
 
@@ -43,9 +44,19 @@ void Design::Check15_Click()
 // "Enter Title Names": fill the titles window from the labels and show it.
 void Design::Command14_Click()
 {
+    const bool fresh = !TitlesLoaded() || !TitlesForm()->isVisible();
     Titles *t = TitlesForm();
     for (int n = 1; n <= 24; ++n)
         t->Text(n)->setText(CoverLabelN(n + 3)->Caption());
+    if (fresh) {
+        // Beside the design window where the screen allows, so neither hides the other.
+        const QRect area = screen() ? screen()->availableGeometry() : QRect();
+        QPoint at(frameGeometry().right() + 8, frameGeometry().top());
+        if (area.isValid() && at.x() + t->frameGeometry().width() > area.right())
+            at = QPoint(std::max(area.left(), area.right() - t->frameGeometry().width()),
+                        std::min(frameGeometry().bottom() + 8, std::max(area.top(), area.bottom() - t->frameGeometry().height())));
+        t->move(at);
+    }
     t->show();
     t->raise();
     t->activateWindow();
