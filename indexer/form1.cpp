@@ -1,7 +1,7 @@
 // Form1: construction, the layout buttons and the twenty layouts.
 #include "form1.h"
 
-#include <QEvent>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -161,6 +161,7 @@ void Form1::connectHandlers()
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &Form1::focusWindowChanged);
 }
 
 std::array<QWidget *, 12> Form1::lists() const
@@ -201,11 +202,21 @@ int Form1::OuterWidthTwips() const
     return (width() + layouts::FramePixels) * 15;
 }
 
-bool Form1::event(QEvent *event)
+void Form1::focusWindowChanged(QWindow *window)
 {
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QWidget::event(event);
+    // The activation step belongs to coming back from the program's own
+    // windows (quick help, drive error); not to coming back from another
+    // program or from a dialog.
+    if (!window)
+        return;
+    if (window == windowHandle() && previousWindow_) {
+        const Form3 *help = quickHelpIfLoaded();
+        const Form5 *error = driveErrorIfLoaded();
+        if ((help && previousWindow_ == help->windowHandle()) ||
+            (error && previousWindow_ == error->windowHandle()))
+            Form_Activate();
+    }
+    previousWindow_ = window;
 }
 
 void Form1::mouseMoveEvent(QMouseEvent *event)
@@ -237,20 +248,32 @@ void Form1::paintEvent(QPaintEvent *)
     }
 }
 
+namespace {
+QPointer<Form3> g_quickHelp;
+QPointer<Form5> g_driveError;
+} // namespace
+
 Form3 &Form1::QuickHelp()
 {
-    static QPointer<Form3> window;
-    if (!window) {
-        window = new Form3;
-        window->Form_Load();
+    if (!g_quickHelp) {
+        g_quickHelp = new Form3;
+        g_quickHelp->Form_Load();
     }
-    return *window;
+    return *g_quickHelp;
 }
 
 Form5 &Form1::DriveError()
 {
-    static QPointer<Form5> window;
-    if (!window)
-        window = new Form5;
-    return *window;
+    if (!g_driveError)
+        g_driveError = new Form5;
+    return *g_driveError;
+}
+
+const Form3 *Form1::quickHelpIfLoaded()
+{
+    return g_quickHelp.data();
+}
+const Form5 *Form1::driveErrorIfLoaded()
+{
+    return g_driveError.data();
 }

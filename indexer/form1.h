@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <array>
 #include <functional>
@@ -71,6 +73,8 @@ public:
     // The secondary windows, created when first touched.
     static Form3 &QuickHelp();
     static Form5 &DriveError();
+    static const Form3 *quickHelpIfLoaded();
+    static const Form5 *driveErrorIfLoaded();
 
     // Tests: runs at step 4 of printing, just before the page is painted.
     std::function<void()> PrintProbe;
@@ -78,7 +82,6 @@ public:
     static constexpr const char *DocName = "sleeveindex";
 
 protected:
-    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -90,4 +93,6 @@ private:
     void restoreAfterPrint();
     bool anyShownOf(unsigned mask) const;
     std::array<QWidget *, 12> lists() const;
+    void focusWindowChanged(QWindow *window);
+    QPointer<QWindow> previousWindow_; // the program's window that was active before
 };

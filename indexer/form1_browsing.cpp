@@ -10,9 +10,7 @@ void Form1::Form_Initialize()
 {
     show();
     activateWindow();
-    // Where no window manager hands out activation, the start still gets its step.
-    if (!isActiveWindow())
-        Form_Activate();
+    Form_Activate();
 }
 
 void Form1::Form_Activate()

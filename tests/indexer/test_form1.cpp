@@ -73,19 +73,27 @@ void open(FolderListBox *d, const QString &name)
     QVERIFY(d->OpenRow(row));
 }
 
-// The words pdftotext finds on the page, with their left edges in points.
-QList<QPair<QString, double>> pdfWords(const QString &pdf)
+// A word pdftotext finds on the page: its left edge and height in points.
+struct PdfWord {
+    QString text;
+    double x;
+    double height;
+};
+
+QList<PdfWord> pdfWords(const QString &pdf)
 {
-    QList<QPair<QString, double>> out;
+    QList<PdfWord> out;
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     if (!p.waitForFinished(20000))
         return out;
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    static const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                                      "xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        out << qMakePair(m.captured(2), m.captured(1).toDouble());
+        out << PdfWord{m.captured(4), m.captured(1).toDouble(),
+                       m.captured(3).toDouble() - m.captured(2).toDouble()};
     }
     return out;
 }
@@ -115,6 +123,7 @@ private slots:
     void layout1AfterIndependentBrowsing();
     void layout17DriveChange();
     void activationAfterLayout13();
+    void activationOnlyFromOwnWindows();
     void drive1FocusTitle();
     void refreshAfterTreeChanged();
     void refreshStopsAtFirstFailure();
@@ -541,6 +550,28 @@ void TestForm1::activationAfterLayout13()
     QCOMPARE(f.pos(), QPoint(0, 0));
 }
 
+void TestForm1::activationOnlyFromOwnWindows()
+{
+    Form1 &f = form();
+    f.Option11->click();
+    // Another program's window (or a dialog) and back: the layout stands.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QVERIFY(!f.Dir2->isHidden() && !f.Dir6->isHidden());
+    // Back from the drive-error window: the step runs.
+    f.Drive1->SetDrive("/no/such/drive");
+    Form5 &e = Form1::DriveError();
+    QVERIFY(QTest::qWaitForWindowActive(&e));
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QVERIFY(f.Dir2->isHidden() && f.Dir6->isHidden());
+    QVERIFY(f.Option11->isChecked());
+}
+
 void TestForm1::drive1FocusTitle()
 {
     Form1 &f = form();
@@ -611,6 +642,7 @@ void TestForm1::missingDriveShowsForm5()
     QVERIFY(e.D->font().bold());
     QCOMPARE(e.D->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QVERIFY(e.palette().color(QPalette::Window) == Qt::white);
+    QVERIFY2(e.D->heightForWidth(281) <= 89, "the message fits its label");
     QVERIFY(!e.isModal());
     QVERIFY(!e.parentWidget());
     // Every list stays usable.
@@ -737,16 +769,20 @@ void TestForm1::printToPdf()
     const auto words = pdfWords(pdf_);
     QStringList texts;
     for (const auto &w : words)
-        texts << w.first;
+        texts << w.text;
     // List text is text on the page; no control's caption is.
     QVERIFY(texts.contains(QStringLiteral("top1.txt")));
     for (const char *caption : {"Refresh", "Help!", "Print", "Set-Up", "1", "20"})
         QVERIFY2(!texts.contains(QString::fromLatin1(caption)), caption);
     // File3 at 0, File1 at 132, File4 at 435: the same name, 96 pixels to the inch.
     QList<double> xs;
-    for (const auto &w : words)
-        if (w.first == QStringLiteral("top1.txt"))
-            xs << w.second;
+    for (const auto &w : words) {
+        if (w.text == QStringLiteral("top1.txt")) {
+            xs << w.x;
+            // The lists' 8.25-point type prints at its size, not at the printer's resolution.
+            QVERIFY2(w.height > 7.0 && w.height < 12.0, qPrintable(QString::number(w.height)));
+        }
+    }
     std::sort(xs.begin(), xs.end());
     QVERIFY2(xs.size() >= 4, qPrintable(QString::number(xs.size())));
     QVERIFY(qAbs((xs[1] - xs[0]) - 132 * 0.75) < 1.0);
