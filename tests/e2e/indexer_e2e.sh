@@ -78,6 +78,7 @@ print_page()
     click 410 424 # Print
     pdf=$(e2e_wait_pdf sleeveindex "$mark" 30) || e2e_fail "nothing printed for $1"
     cp "$pdf" "$E2E_TMP/$1.pdf"
+    rm -f "$pdf" # the queue's copy: read, not kept
     echo "$E2E_TMP/$1.pdf"
 }
 

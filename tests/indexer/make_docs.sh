@@ -102,5 +102,6 @@ mark=$(e2e_mark sample)
 click 410 424
 pdf=$(e2e_wait_pdf sleeveindex "$mark" 30)
 cp "$pdf" "$docs/sample-index.pdf"
+rm -f "$pdf"
 chmod 644 "$docs/sample-index.pdf"
 echo "wrote $docs/sample-index.pdf"
