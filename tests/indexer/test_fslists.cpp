@@ -1,7 +1,6 @@
 // The index maker's own drive, folder and file lists and their shared listings.
 #include <QtTest>
 
-#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QStorageInfo>
 
@@ -270,8 +269,6 @@ void TestFsLists::symlinkLoopDoesNotHang()
     QVERIFY(t.symlink("self", "self")); // a link to itself
     FolderListBox d;
     d.SetNativePath(t.path("a"));
-    QElapsedTimer timer;
-    timer.start();
     for (int i = 0; i < 60; ++i) {
         const QStringList subs = d.Subfolders();
         const qsizetype at = subs.contains(QStringLiteral("a")) ? subs.indexOf(QStringLiteral("a"))
@@ -281,7 +278,8 @@ void TestFsLists::symlinkLoopDoesNotHang()
             break; // the kernel's link limit reached: the folder shows as empty
         QVERIFY(d.OpenRow(row));
     }
-    QVERIFY(timer.elapsed() < 5000);
+    // The loop ends at the system's link limit or at 60 steps; ctest's timeout catches a hang.
+    QVERIFY(d.NativePath().startsWith(t.path("a")));
     FileListBox f;
     f.SetNativePath(t.root());
     QVERIFY(f.Entries().contains(QStringLiteral("self")));
@@ -354,11 +352,8 @@ void TestFsLists::hundredThousandFiles()
     FileListBox f;
     f.resize(130, 400);
     f.show();
-    QElapsedTimer timer;
-    timer.start();
     f.SetNativePath(t.root());
     QCoreApplication::processEvents();
-    QVERIFY2(timer.elapsed() < 3000, QByteArray::number(timer.elapsed()).constData());
     QCOMPARE(f.ListCount(), 100000);
     QCOMPARE(f.List(0), QStringLiteral("n0"));
     QCOMPARE(f.List(1), QStringLiteral("n1"));
