@@ -20,19 +20,13 @@ Form1::Form1(QWidget *parent)
                           Qt::WindowCloseButtonHint),
       CommonDialog1(this)
 {
-    // titlehelp finds its filter as the window's first child object (its
-    // findChild cannot tell the filter from other children): make it first.
-    {
-        QWidget probe;
-        titlehelp::Attach(&probe, this, QString());
-    }
     setWindowTitle(QString::fromLatin1(texts::CreditLine));
     setFixedSize(445, 436);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
-    // The lists and the layout buttons take the form's font, as they did on the original platform.
+    // The lists and the layout buttons take the window's compact font.
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(8.25);
     setFont(font);
