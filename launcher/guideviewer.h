@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QLineEdit;
+class QListWidget;
+class QTextBrowser;
+class QUrl;
+
+// sleeveguide's window: the suite's user guide (docs/guide.md, built into
+// the program) with a list of its sections beside it and a find field.
+class GuideViewer : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit GuideViewer(QWidget *parent = nullptr);
+
+    // The guide's Markdown as built into the program ("" if missing).
+    static QString GuideText();
+    // The anchor a heading gets, as GitHub names it ("Saving a design" ->
+    // "saving-a-design"), so the guide's own links work here and there.
+    static QString Slug(const QString &heading);
+
+    // Shows `markdown` and lists its headings. Returns the number of headings.
+    int Load(const QString &markdown);
+
+    // The anchors of the headings, in order.
+    QStringList Anchors() const { return anchors_; }
+    // Scrolls to a heading's anchor; false if there is none by that name.
+    bool ShowSection(const QString &anchor);
+    // Finds the next match of the find field's text, from the top again
+    // after the last one; false when there is none.
+    bool FindNext();
+    // Follows a link the way a click does: "#anchor" in the guide, web
+    // and mail addresses outside. Returns false for a link it cannot follow.
+    bool FollowLink(const QUrl &url);
+
+    QTextBrowser *browser() const { return browser_; }
+    QListWidget *contents() const { return contents_; }
+    QLineEdit *findField() const { return find_; }
+
+private:
+    QTextBrowser *browser_ = nullptr;
+    QListWidget *contents_ = nullptr;
+    QLineEdit *find_ = nullptr;
+    QStringList anchors_;
+};

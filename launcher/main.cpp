@@ -1,0 +1,72 @@
+// sleevegate, the launcher: checks the screen and starts the suite's programs.
+
+#include "fonts.h"
+#include "programs.h"
+#include "startup.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QScreen>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace {
+
+void PrintUsage(QTextStream &out)
+{
+    out << "Usage: sleevegate [--resolve NAME]\n"
+           "Opens the Quirewell Program Launcher.\n"
+           "  --resolve NAME  print the file the launcher would start for NAME\n"
+           "                  (for example sleevedesk.exe) and exit; exit status 1\n"
+           "                  when it cannot be started.\n";
+}
+
+// --resolve answers without a window, so it works with no display: it is the
+// same lookup the buttons use, run from wherever this executable lies.
+int Resolve(int argc, char **argv, const QString &name)
+{
+    QCoreApplication app(argc, argv);
+    const QString folder = programs::OwnFolder();
+    const programs::Resolution found = programs::Resolve(name, folder);
+    if (found.problem == programs::Problem::None) {
+        QTextStream(stdout) << found.path << '\n';
+        return 0;
+    }
+    QTextStream(stderr) << programs::Explain(name, found, folder) << '\n';
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "--resolve") == 0) {
+        if (argc != 3) {
+            QTextStream err(stderr);
+            PrintUsage(err);
+            return 2;
+        }
+        return Resolve(argc, argv, QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        QTextStream out(stdout);
+        PrintUsage(out);
+        return 0;
+    }
+
+    fonts::PrepareEnvironment();
+    QApplication app(argc, argv);
+    fonts::InstallSubstitutions();
+    QApplication::setApplicationName(QStringLiteral("sleevegate"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("sleevegate"));
+
+    Startup startup;
+    // Open in the middle of the work area.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        startup.move(area.center() - startup.rect().center());
+    }
+    startup.show();
+    return app.exec();
+}

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# cmake --install into a temporary prefix and check what lands there: the
+# programs in one bin folder, the guide, the desktop entries (each starting an
+# installed program), the icons, the MIME type of design files, and that the
+# installed launcher resolves the suite's programs to the installed ones.
+# Usage: install_check.sh BUILD_DIR [CMAKE]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+cmake=${2:-cmake}
+src=$(cd "$(dirname "$0")/../.." && pwd)
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+prefix=$tmp/prefix
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+"$cmake" --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 \
+  || { cat "$tmp/install.log"; echo "FAIL: cmake --install"; exit 1; }
+bin=$prefix/bin
+share=$prefix/share
+
+# 1. Every program this build made is installed, together, in bin/.
+for p in sleevegate sleeveguide sleevedesk sleeveindex; do
+  if [ -x "$build/bin/$p" ]; then
+    if [ -f "$bin/$p" ] && [ -x "$bin/$p" ]; then ok "bin/$p"; else fail "bin/$p missing"; fi
+  else
+    echo "note: $p is not built here; not checked"
+  fi
+done
+for p in sleevegate sleeveguide; do
+  [ -x "$bin/$p" ] || fail "bin/$p must be installed"
+done
+# Nothing of the build tree is needed at run time.
+if command -v readelf >/dev/null; then
+  for f in "$bin"/*; do
+    if readelf -d "$f" 2>/dev/null | grep -E 'R(UN)?PATH' | grep -q "$build"; then
+      fail "$f still points into the build tree"
+    fi
+  done
+fi
+
+# 2. The guide: in the viewer and as a document, the same text as docs/guide.md.
+if QT_QPA_PLATFORM=offscreen "$bin/sleeveguide" --markdown >"$tmp/guide.md" 2>/dev/null \
+   && cmp -s "$tmp/guide.md" "$src/docs/guide.md"; then
+  ok "sleeveguide carries docs/guide.md"
+else
+  fail "sleeveguide --markdown differs from docs/guide.md"
+fi
+doc=$(find "$share/doc" -name guide.md 2>/dev/null | head -n 1)
+if [ -n "$doc" ] && cmp -s "$doc" "$src/docs/guide.md"; then ok "${doc#$prefix/}"; else fail "guide.md not under share/doc"; fi
+
+# 3. PNG size from its header (bytes 16..23: width and height, big-endian).
+png_size() {
+  local b
+  b=($(od -An -tu1 -j16 -N8 "$1"))
+  echo "$(( (b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3] ))x$(( (b[4] << 24) | (b[5] << 16) | (b[6] << 8) | b[7] ))"
+}
+is_png() { [ "$(od -An -tx1 -N8 "$1" | tr -d ' \n')" = "89504e470d0a1a0a" ]; }
+check_icons() { # name kind
+  local size f
+  for size in 16 24 32 48 64 128 256; do
+    f=$share/icons/hicolor/${size}x${size}/$2/$1.png
+    if [ ! -f "$f" ]; then fail "icon $1 ${size}px missing"; continue; fi
+    if ! is_png "$f" || [ "$(png_size "$f")" != "${size}x${size}" ]; then
+      fail "icon $f is not a ${size}x${size} PNG"
+    fi
+  done
+}
+
+# 4. Desktop entries: one for each installed program that has a menu entry,
+#    and each names an installed program and an installed icon.
+for p in sleevegate sleevedesk sleeveindex; do
+  if [ -x "$bin/$p" ] && [ ! -f "$share/applications/$p.desktop" ]; then
+    fail "no desktop entry for $p"
+  fi
+done
+entries=0
+for d in "$share"/applications/*.desktop; do
+  [ -f "$d" ] || continue
+  entries=$((entries + 1))
+  name=$(basename "$d")
+  head -n 1 "$d" | grep -qx '\[Desktop Entry\]' || fail "$name: no [Desktop Entry] group first"
+  grep -qx 'Type=Application' "$d" || fail "$name: not Type=Application"
+  grep -q '^Name=.' "$d" || fail "$name: no Name"
+  exec_line=$(sed -n 's/^Exec=//p' "$d")
+  program=${exec_line%% *}
+  if [ "$program" != "${name%.desktop}" ]; then fail "$name: Exec=$exec_line names another program"; fi
+  case $program in */*) fail "$name: Exec must be a bare name";; esac
+  if [ -x "$bin/$program" ]; then ok "$name: Exec=$exec_line is installed"; else fail "$name: Exec=$program is not installed"; fi
+  try=$(sed -n 's/^TryExec=//p' "$d")
+  [ -z "$try" ] || [ -x "$bin/$try" ] || fail "$name: TryExec=$try is not installed"
+  icon=$(sed -n 's/^Icon=//p' "$d")
+  [ -n "$icon" ] && check_icons "$icon" apps
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$d" || fail "$name: desktop-file-validate"
+  fi
+done
+[ "$entries" -ge 1 ] || fail "no desktop entries installed"
+# The designer cannot open a file from the command line yet: no %f.
+if [ -f "$share/applications/sleevedesk.desktop" ]; then
+  grep -qx 'Exec=sleevedesk' "$share/applications/sleevedesk.desktop" || fail "sleevedesk.desktop: Exec is not 'sleevedesk'"
+fi
+
+# 5. The MIME type of design files, and its icon.
+xml=$share/mime/packages/x-quirewell-design.xml
+if [ -f "$xml" ]; then
+  grep -q 'type="application/x-quirewell-design"' "$xml" && grep -q 'pattern="\*\.qwd"' "$xml" \
+    && ok "MIME type for *.qwd" || fail "$xml lacks the type or its glob"
+  if command -v xmllint >/dev/null; then xmllint --noout "$xml" || fail "$xml is not well-formed"; fi
+  # The install registered it when the tool is there.
+  if command -v update-mime-database >/dev/null; then
+    grep -q '^[0-9]*:application/x-quirewell-design:\*\.qwd' "$share/mime/globs2" 2>/dev/null \
+      && ok "MIME database knows *.qwd" || fail "update-mime-database did not register *.qwd"
+  fi
+else
+  fail "no $xml"
+fi
+check_icons application-x-quirewell-design mimetypes
+
+# 6. The installed launcher finds the installed programs beside itself (and
+#    not elsewhere on the search path), by the names its buttons use.
+for file in sleeveindex.exe sleevedesk.exe sleeveguide.exe; do
+  p=${file%.exe}
+  out=$(PATH=/usr/bin:/bin "$bin/sleevegate" --resolve "$file" 2>"$tmp/err") && status=0 || status=$?
+  if [ -x "$bin/$p" ]; then
+    if [ $status -eq 0 ] && [ "$out" = "$bin/$p" ]; then ok "sleevegate resolves $file to bin/$p"
+    else fail "sleevegate --resolve $file gave '$out' ($(cat "$tmp/err"))"; fi
+  else
+    if [ $status -eq 1 ] && grep -q "not found" "$tmp/err"; then ok "sleevegate reports $file not found"
+    else fail "sleevegate --resolve $file: expected 'not found', got '$out' $(cat "$tmp/err")"; fi
+  fi
+done
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "install checks passed"

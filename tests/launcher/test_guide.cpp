@@ -1,0 +1,188 @@
+// sleeveguide: the user guide is built in, complete, and its links and
+// contents list lead to its sections.
+
+#include <QtTest>
+
+#include "fonts.h"
+#include "guideviewer.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+class TestGuide : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void guideIsTheDocsPage();
+    void topics_data();
+    void topics();
+    void contentsListsEveryHeading();
+    void linksLeadSomewhere();
+    void contentsScrollsToSection();
+    void followLink();
+    void findGoesRound();
+    void slug_data();
+    void slug();
+};
+
+void TestGuide::initTestCase()
+{
+    fonts::InstallSubstitutions();
+}
+
+void TestGuide::guideIsTheDocsPage()
+{
+    // The viewer shows the very page the README links to.
+    QFile source(QStringLiteral(SLEEVE_GUIDE_SOURCE));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(source.readAll());
+    QVERIFY(text.size() > 4000);
+    QCOMPARE(GuideViewer::GuideText(), text);
+    GuideViewer viewer;
+    QVERIFY(viewer.browser()->toPlainText().contains(QLatin1String("jewel case")));
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("Quirewell Instructions"));
+    QVERIFY(viewer.windowIcon().availableSizes().contains(QSize(32, 32)));
+}
+
+void TestGuide::topics_data()
+{
+    // The guide covers what the issue asks of it.
+    QTest::addColumn<QString>("anchor");
+    QTest::newRow("launcher") << "starting-the-suite";
+    QTest::newRow("designing") << "designing-a-cover";
+    QTest::newRow("layouts") << "front-and-back-covers";
+    QTest::newRow("headlines") << "headlines";
+    QTest::newRow("titles") << "titles-credits-and-notes";
+    QTest::newRow("pictures") << "pictures-and-logos";
+    QTest::newRow("saving") << "saving-and-opening-designs";
+    QTest::newRow("printing") << "printing-and-cutting-out";
+    QTest::newRow("index") << "making-a-disc-index";
+    QTest::newRow("index layouts") << "the-twenty-index-layouts";
+}
+
+void TestGuide::topics()
+{
+    QFETCH(QString, anchor);
+    GuideViewer viewer;
+    QVERIFY2(viewer.Anchors().contains(anchor), qPrintable(viewer.Anchors().join(QLatin1Char(' '))));
+}
+
+void TestGuide::contentsListsEveryHeading()
+{
+    GuideViewer viewer;
+    int headings = 0;
+    for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().headingLevel() > 0)
+            ++headings;
+    QVERIFY(headings >= 10);
+    QCOMPARE(viewer.contents()->count(), headings);
+    QCOMPARE(viewer.Anchors().size(), headings);
+    QCOMPARE(viewer.Anchors().removeDuplicates(), 0);
+}
+
+void TestGuide::linksLeadSomewhere()
+{
+    GuideViewer viewer;
+    int internal = 0;
+    for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QString href = it.fragment().charFormat().anchorHref();
+            if (href.isEmpty())
+                continue;
+            const QUrl url(href);
+            if (href.startsWith(QLatin1Char('#'))) {
+                QVERIFY2(viewer.Anchors().contains(url.fragment()), qPrintable(href));
+                ++internal;
+            } else {
+                QVERIFY2(url.scheme() == QLatin1String("https"), qPrintable(href));
+            }
+        }
+    }
+    QVERIFY(internal >= 3);
+}
+
+void TestGuide::contentsScrollsToSection()
+{
+    GuideViewer viewer;
+    viewer.resize(700, 400);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QScrollBar *bar = viewer.browser()->verticalScrollBar();
+    QVERIFY(bar->value() < 20); // at the top
+    const int last = viewer.contents()->count() - 1;
+    QTest::mouseClick(viewer.contents()->viewport(), Qt::LeftButton, {},
+                      viewer.contents()->visualItemRect(viewer.contents()->item(0)).center());
+    viewer.contents()->scrollToItem(viewer.contents()->item(last));
+    QTest::mouseClick(viewer.contents()->viewport(), Qt::LeftButton, {},
+                      viewer.contents()->visualItemRect(viewer.contents()->item(last)).center());
+    QCOMPARE(viewer.contents()->currentRow(), last);
+    QVERIFY(bar->value() > 0);
+    const int atLast = bar->value();
+    viewer.contents()->setCurrentRow(1);
+    QVERIFY(bar->value() < atLast);
+}
+
+void TestGuide::followLink()
+{
+    GuideViewer viewer;
+    viewer.resize(700, 400);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QVERIFY(viewer.FollowLink(QUrl(QStringLiteral("#the-twenty-index-layouts"))));
+    QVERIFY(viewer.browser()->verticalScrollBar()->value() > 0);
+    QCOMPARE(viewer.contents()->currentRow(),
+             viewer.Anchors().indexOf(QStringLiteral("the-twenty-index-layouts")));
+    QVERIFY(!viewer.FollowLink(QUrl(QStringLiteral("#no-such-section"))));
+    QVERIFY(!viewer.FollowLink(QUrl(QStringLiteral("README.md"))));
+    QVERIFY(!viewer.FollowLink(QUrl(QStringLiteral("file:///etc/passwd"))));
+}
+
+void TestGuide::findGoesRound()
+{
+    GuideViewer viewer;
+    viewer.findField()->setText(QStringLiteral("jewel case"));
+    QVERIFY(viewer.FindNext());
+    const int first = viewer.browser()->textCursor().position();
+    int guard = 0;
+    // Round to the first match again.
+    while (viewer.FindNext() && viewer.browser()->textCursor().position() != first && guard < 1000)
+        ++guard;
+    QCOMPARE(viewer.browser()->textCursor().position(), first);
+    QCOMPARE(viewer.browser()->textCursor().selectedText().toLower(), QStringLiteral("jewel case"));
+
+    viewer.findField()->setText(QStringLiteral("zqxzqx"));
+    QVERIFY(!viewer.FindNext());
+    QCOMPARE(viewer.browser()->textCursor().position(), first);
+    viewer.findField()->clear();
+    QVERIFY(!viewer.FindNext());
+}
+
+void TestGuide::slug_data()
+{
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("anchor");
+    QTest::newRow("plain") << "Saving a design"
+                           << "saving-a-design";
+    QTest::newRow("punctuation") << "Titles, credits and notes"
+                                 << "titles-credits-and-notes";
+    QTest::newRow("apostrophe") << "What's on it?"
+                                << "whats-on-it";
+    QTest::newRow("digits") << "The 20 layouts"
+                            << "the-20-layouts";
+    QTest::newRow("dash kept") << "Front- and back"
+                               << "front--and-back";
+}
+
+void TestGuide::slug()
+{
+    QFETCH(QString, heading);
+    QFETCH(QString, anchor);
+    QCOMPARE(GuideViewer::Slug(heading), anchor);
+}
+
+QTEST_MAIN(TestGuide)
+#include "test_guide.moc"
