@@ -168,14 +168,14 @@ sleep 0.3
 
 # "Print Set Up" shows the printer dialog; cancelling it changes nothing.
 click "$win" 340 472
-setup=$(e2e_wait_window '^Print$')
+setup=$(e2e_wait_window '^Print Set Up$')
 xdotool windowfocus --sync "$setup" 2>/dev/null || true
 xdotool key Escape
 for i in $(seq 1 100); do
-    xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 || break
+    xdotool search --onlyvisible --name '^Print Set Up$' >/dev/null 2>&1 || break
     sleep 0.1
 done
-xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 && e2e_fail "the printer dialog did not close"
+xdotool search --onlyvisible --name '^Print Set Up$' >/dev/null 2>&1 && e2e_fail "the printer dialog did not close"
 
 mark=$(e2e_mark cover)
 click "$win" 444 472 # Print
