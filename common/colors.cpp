@@ -16,10 +16,10 @@ QColor ToQColor(qint32 number)
     if (IsSystemColor(number)) {
         const QPalette pal = QGuiApplication::palette();
         switch (n & 0xFFu) {
-        case 0x05: return pal.color(QPalette::Base);           // window background
-        case 0x08: return pal.color(QPalette::WindowText);     // window text
-        case 0x0F: return pal.color(QPalette::Button);         // button face
-        case 0x12: return pal.color(QPalette::ButtonText);     // button text
+        case 0x05: return pal.color(QPalette::Base);       // window background
+        case 0x08: return pal.color(QPalette::WindowText); // window text
+        case 0x0F: return pal.color(QPalette::Button);     // button face
+        case 0x12: return pal.color(QPalette::ButtonText); // button text
         case 0x0D: return pal.color(QPalette::Highlight);
         case 0x0E: return pal.color(QPalette::HighlightedText);
         case 0x11: return pal.color(QPalette::Disabled, QPalette::Text);

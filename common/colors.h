@@ -15,6 +15,9 @@ constexpr qint32 Red = 0x000000FF;
 bool IsSystemColor(qint32 number);
 QColor ToQColor(qint32 number);
 qint32 FromQColor(const QColor &color);
-constexpr qint32 Rgb(int r, int g, int b) { return (b << 16) | (g << 8) | r; }
+constexpr qint32 Rgb(int r, int g, int b)
+{
+    return (b << 16) | (g << 8) | r;
+}
 
 } // namespace colors

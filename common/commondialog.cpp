@@ -2,11 +2,11 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include "colors.h"
 
@@ -47,12 +47,19 @@ bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
 
 std::function<bool(CommonDialog &, QWidget *)> QtDialogBackend::fontChooser;
 
-CommonDialog::CommonDialog(QWidget *owner) : owner_(owner) {}
+CommonDialog::CommonDialog(QWidget *owner) : owner_(owner)
+{}
 CommonDialog::~CommonDialog() = default;
 
-void CommonDialog::SetBackend(DialogBackend *backend) { g_backend = backend; }
+void CommonDialog::SetBackend(DialogBackend *backend)
+{
+    g_backend = backend;
+}
 
-DialogBackend &CommonDialog::backend() { return g_backend ? *g_backend : qtBackend(); }
+DialogBackend &CommonDialog::backend()
+{
+    return g_backend ? *g_backend : qtBackend();
+}
 
 bool CommonDialog::ShowOpen()
 {
@@ -67,9 +74,18 @@ bool CommonDialog::ShowSave()
     return backend().save(*this, owner_);
 }
 
-bool CommonDialog::ShowColor() { return backend().color(*this, owner_); }
-bool CommonDialog::ShowFont() { return backend().font(*this, owner_); }
-bool CommonDialog::ShowPrinter() { return backend().printer(*this, owner_); }
+bool CommonDialog::ShowColor()
+{
+    return backend().color(*this, owner_);
+}
+bool CommonDialog::ShowFont()
+{
+    return backend().font(*this, owner_);
+}
+bool CommonDialog::ShowPrinter()
+{
+    return backend().printer(*this, owner_);
+}
 
 QPrinter &CommonDialog::Printer()
 {
@@ -92,8 +108,14 @@ QString CommonDialog::QtFilter(const QString &filter)
     return out.join(QStringLiteral(";;"));
 }
 
-bool QtDialogBackend::open(CommonDialog &dlg, QWidget *parent) { return runFileDialog(dlg, parent, false); }
-bool QtDialogBackend::save(CommonDialog &dlg, QWidget *parent) { return runFileDialog(dlg, parent, true); }
+bool QtDialogBackend::open(CommonDialog &dlg, QWidget *parent)
+{
+    return runFileDialog(dlg, parent, false);
+}
+bool QtDialogBackend::save(CommonDialog &dlg, QWidget *parent)
+{
+    return runFileDialog(dlg, parent, true);
+}
 
 bool QtDialogBackend::color(CommonDialog &dlg, QWidget *parent)
 {

@@ -35,8 +35,8 @@ public:
     CommonDialog &operator=(const CommonDialog &) = delete;
 
     QString FileName;
-    QString Filter;        // "Display|*.a;*.b" pairs separated by '|'
-    QString DefaultExt;    // with or without the leading '.'
+    QString Filter;     // "Display|*.a;*.b" pairs separated by '|'
+    QString DefaultExt; // with or without the leading '.'
     int Flags = 0;
     bool CancelError = false;
 

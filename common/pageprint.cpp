@@ -13,8 +13,8 @@ bool PrinterAvailable(const QPrinter &printer)
     return !printer.printerName().isEmpty() && !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
-bool PrintPage(QPrinter &printer, const QString &docName,
-               const std::function<void(QPainter &)> &paint, QString *error)
+bool PrintPage(QPrinter &printer, const QString &docName, const std::function<void(QPainter &)> &paint,
+               QString *error)
 {
     if (!PrinterAvailable(printer)) {
         if (error)

@@ -13,8 +13,8 @@ namespace pageprint {
 // top-left corner of the printable area, so one pixel is 1/96 inch on paper
 // and text stays text. Returns false with a reason when nothing was printed
 // (no printer, the job could not start or failed).
-bool PrintPage(QPrinter &printer, const QString &docName,
-               const std::function<void(QPainter &)> &paint, QString *error = nullptr);
+bool PrintPage(QPrinter &printer, const QString &docName, const std::function<void(QPainter &)> &paint,
+               QString *error = nullptr);
 
 // True when a printer can be used at all: a real queue, or a file target.
 bool PrinterAvailable(const QPrinter &printer);

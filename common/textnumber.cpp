@@ -9,7 +9,10 @@
 namespace textnum {
 namespace {
 
-bool isIgnored(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool isIgnored(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
 // Parses the longest numeric prefix of s (already stripped of ignored
 // characters) starting at 0. Returns the value and the length consumed

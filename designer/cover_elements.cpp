@@ -25,7 +25,10 @@ bool BoxElement::acceptsCoordinate(double v)
 }
 
 // Geometry is held at single precision, as the window stores it.
-static double single(double v) { return static_cast<double>(static_cast<float>(v)); }
+static double single(double v)
+{
+    return static_cast<double>(static_cast<float>(v));
+}
 
 bool BoxElement::setLeft(double v)
 {
@@ -83,8 +86,7 @@ void BoxElement::Move(double left, double top, double width, double height)
 
 CoverLabel::CoverLabel(QString name, std::function<void()> changed)
     : BoxElement(std::move(name), Kind::Label, std::move(changed)), foreColor_(colors::WindowText)
-{
-}
+{}
 
 QFont CoverLabel::font() const
 {
@@ -117,14 +119,14 @@ void CoverLabel::setCaption(const QString &text)
     changed();
 }
 
-#define LABEL_SETTER(fn, member, type)                                                             \
-    void CoverLabel::fn(type v)                                                                    \
-    {                                                                                              \
-        if (member == v)                                                                           \
-            return;                                                                                \
-        member = v;                                                                                \
-        resize();                                                                                  \
-        changed();                                                                                 \
+#define LABEL_SETTER(fn, member, type)                                                                       \
+    void CoverLabel::fn(type v)                                                                              \
+    {                                                                                                        \
+        if (member == v)                                                                                     \
+            return;                                                                                          \
+        member = v;                                                                                          \
+        resize();                                                                                            \
+        changed();                                                                                           \
     }
 LABEL_SETTER(setFontName, fontName_, const QString &)
 LABEL_SETTER(setFontBold, bold_, bool)
@@ -197,16 +199,15 @@ void CoverLabel::paint(QPainter &p, bool) const
 
 CoverLine::CoverLine(QString name, std::function<void()> changed)
     : CoverElement(std::move(name), Kind::Line, std::move(changed))
-{
-}
+{}
 
-#define LINE_COORD(fn, member)                                                                     \
-    void CoverLine::fn(double v)                                                                   \
-    {                                                                                              \
-        if (!BoxElement::acceptsCoordinate(v) || member == single(v))                              \
-            return;                                                                                \
-        member = single(v);                                                                        \
-        changed();                                                                                 \
+#define LINE_COORD(fn, member)                                                                               \
+    void CoverLine::fn(double v)                                                                             \
+    {                                                                                                        \
+        if (!BoxElement::acceptsCoordinate(v) || member == single(v))                                        \
+            return;                                                                                          \
+        member = single(v);                                                                                  \
+        changed();                                                                                           \
     }
 LINE_COORD(setX1, x1_)
 LINE_COORD(setY1, y1_)
@@ -247,8 +248,7 @@ void CoverLine::paint(QPainter &p, bool) const
 
 CoverShape::CoverShape(QString name, std::function<void()> changed)
     : BoxElement(std::move(name), Kind::Shape, std::move(changed))
-{
-}
+{}
 
 void CoverShape::setBackColor(qint32 c)
 {
@@ -351,8 +351,7 @@ QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize,
 
 CoverImage::CoverImage(QString name, std::function<void()> changed)
     : BoxElement(std::move(name), Kind::Image, std::move(changed))
-{
-}
+{}
 
 QSize CoverImage::screenTarget(const QSize &want) const
 {
@@ -447,7 +446,8 @@ void CoverImage::paint(QPainter &p, bool printing) const
     }
     // Keep a copy scaled for the screen so a repaint costs a blit.
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
-    const QSize want(std::max(1, int(std::ceil(r.width() * dpr))), std::max(1, int(std::ceil(r.height() * dpr))));
+    const QSize want(std::max(1, int(std::ceil(r.width() * dpr))),
+                     std::max(1, int(std::ceil(r.height() * dpr))));
     if (cache_.isNull() || cacheSize_ != want) {
         // A box grown past the decoded copy reads the picture again at its size.
         const QSize target = screenTarget(want);
@@ -456,8 +456,7 @@ void CoverImage::paint(QPainter &p, bool printing) const
             if (!again.isNull())
                 screen_ = std::move(again);
         }
-        cache_ = QPixmap::fromImage(
-            screen_.scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        cache_ = QPixmap::fromImage(screen_.scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         cache_.setDevicePixelRatio(dpr);
         cacheSize_ = want;
     }

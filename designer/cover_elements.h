@@ -21,8 +21,7 @@ public:
 
     CoverElement(QString name, Kind kind, std::function<void()> changed)
         : name_(std::move(name)), kind_(kind), changed_(std::move(changed))
-    {
-    }
+    {}
     virtual ~CoverElement() = default;
     CoverElement(const CoverElement &) = delete;
     CoverElement &operator=(const CoverElement &) = delete;

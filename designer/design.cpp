@@ -47,8 +47,7 @@ template <class E> E *Design::addElement(const QString &name)
     return raw;
 }
 
-Design::Design(QWidget *parent)
-    : QWidget(parent), CommonDialog1(this), backColor_(colors::LightGrey)
+Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColor_(colors::LightGrey)
 {
     Module1::Reset();
     setFixedSize(ClientWidth, ClientHeight);
@@ -171,12 +170,30 @@ void Design::createElements()
     labels_[2] = Label2;
     labels_[3] = Label3;
 
-    Label4 = labels_[4];   Label5 = labels_[5];   Label6 = labels_[6];   Label7 = labels_[7];
-    Label8 = labels_[8];   Label9 = labels_[9];   Label10 = labels_[10]; Label11 = labels_[11];
-    Label12 = labels_[12]; Label13 = labels_[13]; Label14 = labels_[14]; Label15 = labels_[15];
-    Label16 = labels_[16]; Label17 = labels_[17]; Label18 = labels_[18]; Label19 = labels_[19];
-    Label20 = labels_[20]; Label21 = labels_[21]; Label22 = labels_[22]; Label23 = labels_[23];
-    Label24 = labels_[24]; Label25 = labels_[25]; Label26 = labels_[26]; Label27 = labels_[27];
+    Label4 = labels_[4];
+    Label5 = labels_[5];
+    Label6 = labels_[6];
+    Label7 = labels_[7];
+    Label8 = labels_[8];
+    Label9 = labels_[9];
+    Label10 = labels_[10];
+    Label11 = labels_[11];
+    Label12 = labels_[12];
+    Label13 = labels_[13];
+    Label14 = labels_[14];
+    Label15 = labels_[15];
+    Label16 = labels_[16];
+    Label17 = labels_[17];
+    Label18 = labels_[18];
+    Label19 = labels_[19];
+    Label20 = labels_[20];
+    Label21 = labels_[21];
+    Label22 = labels_[22];
+    Label23 = labels_[23];
+    Label24 = labels_[24];
+    Label25 = labels_[25];
+    Label26 = labels_[26];
+    Label27 = labels_[27];
 }
 
 void Design::createControls()
@@ -315,12 +332,10 @@ void Design::connectControls()
         connect(box, &QCheckBox::toggled, this, [this, h = handler] { (this->*h)(); });
 
     const std::pair<QLineEdit *, void (Design::*)()> texts[] = {
-        {Text1, &Design::Text1_Change},   {Text2, &Design::Text2_Change},
-        {Text3, &Design::Text3_Change},   {Text4, &Design::Text4_Change},
-        {Text5, &Design::Text5_Change},   {Text6, &Design::Text6_Change},
-        {Text7, &Design::Text7_Change},   {Text8, &Design::Text8_Change},
-        {Text9, &Design::Text9_Change},   {Text10, &Design::Text10_Change},
-        {Text11, &Design::Text11_Change}, {Text12, &Design::Text12_Change},
+        {Text1, &Design::Text1_Change},   {Text2, &Design::Text2_Change},   {Text3, &Design::Text3_Change},
+        {Text4, &Design::Text4_Change},   {Text5, &Design::Text5_Change},   {Text6, &Design::Text6_Change},
+        {Text7, &Design::Text7_Change},   {Text8, &Design::Text8_Change},   {Text9, &Design::Text9_Change},
+        {Text10, &Design::Text10_Change}, {Text11, &Design::Text11_Change}, {Text12, &Design::Text12_Change},
     };
     for (const auto &[field, handler] : texts)
         connect(field, &QLineEdit::textChanged, this, [this, h = handler] { (this->*h)(); });
@@ -372,11 +387,20 @@ void Design::Form_Load()
 
 // ---------------------------------------------------------------- values
 
-int Design::Value(const QCheckBox *box) { return box->isChecked() ? 1 : 0; }
+int Design::Value(const QCheckBox *box)
+{
+    return box->isChecked() ? 1 : 0;
+}
 
-void Design::SetValue(QCheckBox *box, int value) { box->setChecked(value != 0); }
+void Design::SetValue(QCheckBox *box, int value)
+{
+    box->setChecked(value != 0);
+}
 
-bool Design::Value(const QRadioButton *option) { return option->isChecked(); }
+bool Design::Value(const QRadioButton *option)
+{
+    return option->isChecked();
+}
 
 void Design::SetValue(QRadioButton *option, bool value)
 {

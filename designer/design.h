@@ -45,13 +45,13 @@ public:
     CoverLine *Line1 = nullptr;
     CoverLine *Line2 = nullptr;
     CoverImage *Image1 = nullptr, *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr;
-    CoverLabel *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
-               *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr,
-               *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr,
-               *Label14 = nullptr, *Label15 = nullptr, *Label16 = nullptr, *Label17 = nullptr,
-               *Label18 = nullptr, *Label19 = nullptr, *Label20 = nullptr, *Label21 = nullptr,
-               *Label22 = nullptr, *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr,
-               *Label26 = nullptr, *Label27 = nullptr, *Label28 = nullptr, *Label29 = nullptr;
+    CoverLabel *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr,
+               *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
+               *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr,
+               *Label15 = nullptr, *Label16 = nullptr, *Label17 = nullptr, *Label18 = nullptr,
+               *Label19 = nullptr, *Label20 = nullptr, *Label21 = nullptr, *Label22 = nullptr,
+               *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr, *Label26 = nullptr,
+               *Label27 = nullptr, *Label28 = nullptr, *Label29 = nullptr;
     // Label2 ... Label29 by number.
     CoverLabel *CoverLabelN(int n) const;
     // An element by its name ("Label2", "Image1", "Line1", "Shape2").
@@ -59,23 +59,21 @@ public:
     const std::vector<std::unique_ptr<CoverElement>> &Elements() const { return elements_; }
 
     // ---- editing controls
-    QCheckBox *Check1 = nullptr, *Check2 = nullptr, *Check3 = nullptr, *Check4 = nullptr,
-              *Check5 = nullptr, *Check6 = nullptr, *Check7 = nullptr, *Check8 = nullptr,
-              *Check9 = nullptr, *Check10 = nullptr, *Check11 = nullptr, *Check12 = nullptr,
-              *Check13 = nullptr, *Check14 = nullptr, *Check15 = nullptr;
-    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr,
-              *Text5 = nullptr, *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr,
-              *Text9 = nullptr, *Text10 = nullptr, *Text11 = nullptr, *Text12 = nullptr;
-    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr,
-                *Command4 = nullptr, *Command5 = nullptr, *Command6 = nullptr,
-                *Command7 = nullptr, *Command8 = nullptr, *Command9 = nullptr,
-                *Command10 = nullptr, *Command11 = nullptr, *Command12 = nullptr,
-                *Command13 = nullptr, *Command14 = nullptr, *Command15 = nullptr,
-                *Command16 = nullptr;
+    QCheckBox *Check1 = nullptr, *Check2 = nullptr, *Check3 = nullptr, *Check4 = nullptr, *Check5 = nullptr,
+              *Check6 = nullptr, *Check7 = nullptr, *Check8 = nullptr, *Check9 = nullptr, *Check10 = nullptr,
+              *Check11 = nullptr, *Check12 = nullptr, *Check13 = nullptr, *Check14 = nullptr,
+              *Check15 = nullptr;
+    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
+              *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr, *Text10 = nullptr,
+              *Text11 = nullptr, *Text12 = nullptr;
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
+                *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
+                *Command9 = nullptr, *Command10 = nullptr, *Command11 = nullptr, *Command12 = nullptr,
+                *Command13 = nullptr, *Command14 = nullptr, *Command15 = nullptr, *Command16 = nullptr;
     QRadioButton *Option1 = nullptr, *Option4 = nullptr;
-    QLabel *Label1 = nullptr, *LTHICK = nullptr, *TLUD = nullptr, *TLLR = nullptr,
-           *BLUD = nullptr, *BLLR = nullptr, *PIXW = nullptr, *PIXH = nullptr,
-           *PIXFLN = nullptr, *Label30 = nullptr, *LOGO2FLN = nullptr;
+    QLabel *Label1 = nullptr, *LTHICK = nullptr, *TLUD = nullptr, *TLLR = nullptr, *BLUD = nullptr,
+           *BLLR = nullptr, *PIXW = nullptr, *PIXH = nullptr, *PIXFLN = nullptr, *Label30 = nullptr,
+           *LOGO2FLN = nullptr;
 
     CommonDialog CommonDialog1;
 
@@ -224,8 +222,8 @@ private:
     void installHelpTexts();
     void ZOrderFront(CoverElement *element);
     void loadPictureInto(CoverImage *image, QLabel *pathLabel);
-    void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField,
-                             qint16 free, Centring how, bool bringToFront);
+    void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, qint16 free,
+                             Centring how, bool bringToFront);
     void ShowSavePrompt();
     bool PromptWanted() const;
     QString lastProblem_;

@@ -20,7 +20,10 @@ using namespace textnum;
 
 namespace {
 
-QString checkForm(const QCheckBox *box) { return Int16Form(Design::Value(box)); }
+QString checkForm(const QCheckBox *box)
+{
+    return Int16Form(Design::Value(box));
+}
 
 // Keeps a failure of the bracketed work from leaving the pointer busy.
 struct BusyCursor {
@@ -39,22 +42,22 @@ QStringList Design::DesignRecords() const
     auto headline = [&r](const CoverLabel *l) {
         r << l->Caption() << l->FontName() << RealForm(l->FontSize()) << Int32Form(l->ForeColor());
     };
-    headline(Label2);                                  // 1 - 4
-    headline(Label3);                                  // 5 - 8
-    r << Int32Form(Shape1->BackColor())                // 9
-      << Int16Form(Line1->BorderWidth())               // 10
-      << Int32Form(Line1->BorderColor())               // 11
-      << checkForm(Check1) << checkForm(Check2)        // 12, 13
-      << PIXFLN->text()                                // 14
+    headline(Label2);                                   // 1 - 4
+    headline(Label3);                                   // 5 - 8
+    r << Int32Form(Shape1->BackColor())                 // 9
+      << Int16Form(Line1->BorderWidth())                // 10
+      << Int32Form(Line1->BorderColor())                // 11
+      << checkForm(Check1) << checkForm(Check2)         // 12, 13
+      << PIXFLN->text()                                 // 14
       << RealForm(static_cast<float>(Image1->Height())) // 15
       << RealForm(static_cast<float>(Image1->Width()))  // 16
-      << Label30->text() << LOGO2FLN->text()           // 17, 18
-      << checkForm(Check5) << Text10->text()           // 19, 20
-      << Int32Form(Shape2->BorderColor())              // 21
-      << checkForm(Check7) << checkForm(Check6)        // 22, 23
+      << Label30->text() << LOGO2FLN->text()            // 17, 18
+      << checkForm(Check5) << Text10->text()            // 19, 20
+      << Int32Form(Shape2->BorderColor())               // 21
+      << checkForm(Check7) << checkForm(Check6)         // 22, 23
       << Label10->FontName() << RealForm(Label10->FontSize()) << Int32Form(Label10->ForeColor())
-      << checkForm(Check8);                            // 24 - 27
-    for (int n = 4; n <= 27; ++n)                      // 28 - 51
+      << checkForm(Check8);       // 24 - 27
+    for (int n = 4; n <= 27; ++n) // 28 - 51
         r << CoverLabelN(n)->Caption();
     r << Text5->text() << Text6->text() << Text4->text() << Text9->text(); // 52 - 55
     r << checkForm(Check9) << checkForm(Check10) << checkForm(Check11)     // 56 - 58
@@ -63,8 +66,8 @@ QStringList Design::DesignRecords() const
       << BoolForm(Value(Option1)) << BoolForm(Value(Option4))              // 64, 65
       << checkForm(Check3) << checkForm(Check4);                           // 66, 67
     for (const CoverLabel *l : {Label2, Label3})                           // 68 - 75
-        r << BoolForm(l->FontBold()) << BoolForm(l->FontItalic())
-          << BoolForm(l->FontStrikethru()) << BoolForm(l->FontUnderline());
+        r << BoolForm(l->FontBold()) << BoolForm(l->FontItalic()) << BoolForm(l->FontStrikethru())
+          << BoolForm(l->FontUnderline());
     return r;
 }
 
@@ -109,9 +112,9 @@ void Design::Command2_Click()
     // Written beside the target and swapped in only when complete: a failed
     // save leaves the previous file as it was, and says so.
     if (!designfile::Write(CommonDialog1.FileName, DesignRecords(), &error))
-        ReportProblem(QStringLiteral("Not saved"),
-                      QStringLiteral("The design was not saved to %1: %2")
-                          .arg(CommonDialog1.FileName, error));
+        ReportProblem(
+            QStringLiteral("Not saved"),
+            QStringLiteral("The design was not saved to %1: %2").arg(CommonDialog1.FileName, error));
 }
 
 // ---------------------------------------------------------------- Open

@@ -23,8 +23,8 @@ double Design::Centred(double width, Centring how)
     return q;
 }
 
-void Design::headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField,
-                                 qint16 free, Centring how, bool bringToFront)
+void Design::headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, qint16 free,
+                                 Centring how, bool bringToFront)
 {
     label->Hide();
     label->setCaption(field->text());
@@ -38,22 +38,32 @@ void Design::headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit 
 
 void Design::Text1_Change()
 {
-    headlineTextChanged(Label2, Text1, Text6, Module1::TopHeadlineFree,
-                        Centring::TruncatedAbsolute, true);
+    headlineTextChanged(Label2, Text1, Text6, Module1::TopHeadlineFree, Centring::TruncatedAbsolute, true);
 }
 
 void Design::Text2_Change()
 {
-    headlineTextChanged(Label3, Text2, Text9, Module1::BottomHeadlineFree, Centring::Truncated,
-                        false);
+    headlineTextChanged(Label3, Text2, Text9, Module1::BottomHeadlineFree, Centring::Truncated, false);
 }
 
 // Position fields: each sets one coordinate of one headline. A value the
 // window cannot hold (1E30) leaves the headline where it is.
-void Design::Text5_Change() { Label2->setTop(TextNumber(Text5->text())); }
-void Design::Text6_Change() { Label2->setLeft(TextNumber(Text6->text())); }
-void Design::Text4_Change() { Label3->setTop(TextNumber(Text4->text())); }
-void Design::Text9_Change() { Label3->setLeft(TextNumber(Text9->text())); }
+void Design::Text5_Change()
+{
+    Label2->setTop(TextNumber(Text5->text()));
+}
+void Design::Text6_Change()
+{
+    Label2->setLeft(TextNumber(Text6->text()));
+}
+void Design::Text4_Change()
+{
+    Label3->setTop(TextNumber(Text4->text()));
+}
+void Design::Text9_Change()
+{
+    Label3->setLeft(TextNumber(Text9->text()));
+}
 
 void Design::Check13_Click()
 {

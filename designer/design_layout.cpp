@@ -51,6 +51,12 @@ static void switchLayout(Design &d, QRadioButton *option, const LayoutValues &v)
     d.Refresh();
 }
 
-void Design::Option1_Click() { switchLayout(*this, Option1, Front); }
+void Design::Option1_Click()
+{
+    switchLayout(*this, Option1, Front);
+}
 
-void Design::Option4_Click() { switchLayout(*this, Option4, Back); }
+void Design::Option4_Click()
+{
+    switchLayout(*this, Option4, Back);
+}

@@ -8,10 +8,22 @@
 
 using textnum::TextNumber;
 
-void Design::Check1_Click() { Line1->setVisible(Value(Check1) == 0); }
-void Design::Check2_Click() { Line2->setVisible(Value(Check2) == 0); }
-void Design::Check3_Click() { Label2->setBorderStyle(Value(Check3) == 1 ? 1 : 0); }
-void Design::Check4_Click() { Label3->setBorderStyle(Value(Check4) == 1 ? 1 : 0); }
+void Design::Check1_Click()
+{
+    Line1->setVisible(Value(Check1) == 0);
+}
+void Design::Check2_Click()
+{
+    Line2->setVisible(Value(Check2) == 0);
+}
+void Design::Check3_Click()
+{
+    Label2->setBorderStyle(Value(Check3) == 1 ? 1 : 0);
+}
+void Design::Check4_Click()
+{
+    Label3->setBorderStyle(Value(Check4) == 1 ? 1 : 0);
+}
 
 void Design::SetNoticeRowTop(double top)
 {

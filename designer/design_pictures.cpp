@@ -30,9 +30,18 @@ void Design::loadPictureInto(CoverImage *image, QLabel *pathLabel)
     }
 }
 
-void Design::Command8_Click() { loadPictureInto(Image1, PIXFLN); }
-void Design::Command9_Click() { loadPictureInto(Image2, Label30); }
-void Design::Command12_Click() { loadPictureInto(Image3, LOGO2FLN); }
+void Design::Command8_Click()
+{
+    loadPictureInto(Image1, PIXFLN);
+}
+void Design::Command9_Click()
+{
+    loadPictureInto(Image2, Label30);
+}
+void Design::Command12_Click()
+{
+    loadPictureInto(Image3, LOGO2FLN);
+}
 
 void Design::Text7_Change()
 {

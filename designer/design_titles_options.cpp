@@ -54,7 +54,8 @@ void Design::Command14_Click()
         QPoint at(frameGeometry().right() + 8, frameGeometry().top());
         if (area.isValid() && at.x() + t->frameGeometry().width() > area.right())
             at = QPoint(std::max(area.left(), area.right() - t->frameGeometry().width()),
-                        std::min(frameGeometry().bottom() + 8, std::max(area.top(), area.bottom() - t->frameGeometry().height())));
+                        std::min(frameGeometry().bottom() + 8,
+                                 std::max(area.top(), area.bottom() - t->frameGeometry().height())));
         t->move(at);
     }
     t->show();

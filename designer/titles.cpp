@@ -35,8 +35,8 @@ Titles::Titles(Design *design) : design_(design)
         if (n <= 23)
             connect(t, &QLineEdit::returnPressed, this, [this, n] { Text_KeyPress(n, 13); });
     }
-    Check1 = new QCheckBox(
-        QStringLiteral("TAB direction is DOWN unless this box CHECK then it is ACROSS"), this);
+    Check1 =
+        new QCheckBox(QStringLiteral("TAB direction is DOWN unless this box CHECK then it is ACROSS"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     QFont f(QStringLiteral("MS Serif"));
     f.setPointSizeF(6.75);
@@ -55,7 +55,10 @@ void Titles::Text_Change(int n)
     design_->CoverLabelN(n + 3)->setCaption(Text(n)->text());
 }
 
-int Titles::DownSuccessor(int n) { return n + 1; }
+int Titles::DownSuccessor(int n)
+{
+    return n + 1;
+}
 
 int Titles::AcrossSuccessor(int n)
 {

@@ -1,19 +1,49 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test headless.
-# The last line printed is ctest's summary.
+# Installs what is missing, builds, and runs every test headless, with the
+# quality gates: formatting, warnings as errors, clang-tidy, and the whole
+# test suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The last line printed is ctest's summary of the main build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stage() { echo "== $1 ($(date +%T))"; }
-stage install
-scripts/install-deps.sh
-stage build
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-stage test
+t0=$(date +%s)
+stage() {
+  local now; now=$(date +%s)
+  echo "== $1 (at +$((now - t0)) s)"
+}
 export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+
+stage "install"
+scripts/install-deps.sh
+
+stage "format"
+scripts/check-format.sh
+
+stage "build (warnings are errors)"
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSLEEVE_WERROR=ON
+
+stage "clang-tidy"
+scripts/run-tidy.sh build
+
+stage "build with sanitizers"
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DSLEEVE_SANITIZE=ON -DSLEEVE_WERROR=ON -DSLEEVE_BUILD_BENCH=OFF
+
+stage "tests under sanitizers"
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+# The end-to-end checks drive the real programs; they run once, in the main build.
+(cd build-asan && ctest --output-on-failure -j2 -E 'e2e|install' 2>&1 | tail -n 40) | tee build-asan/ctest.log
+grep -q ' 0 tests failed' build-asan/ctest.log
+unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+
+stage "tests"
 cd build
-ctest --output-on-failure -j2 2>&1 | tee ctest.log | grep -v -E '^(100% tests passed|[0-9]+% tests passed|Total Test time)' || true
+ctest --output-on-failure -j2 > ctest.log 2>&1 || true
+grep -v -E '^([0-9]+% tests passed|Total Test time)' ctest.log | tail -n 60
+now=$(date +%s)
+echo "== done (at +$((now - t0)) s)"
+grep -E '^Total Test time' ctest.log | tail -n 1
 summary=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' ctest.log | tail -n 1)
-total=$(grep -E '^Total Test time' ctest.log | tail -n 1)
-echo "$total"
 echo "$summary"
 echo "$summary" | grep -q ' 0 tests failed'

@@ -73,8 +73,8 @@ int main(int argc, char *argv[])
     }
     if (changes < 150 || !d.Image1->HasPicture())
         return 1; // the keystrokes did not reach the headline: the figure would mean nothing
-    out << "keystroke in the top headline with a 6000x4000 picture, median of " << keys.size()
-        << ": " << median(keys) << " ms (goal < 16 ms)\n";
+    out << "keystroke in the top headline with a 6000x4000 picture, median of " << keys.size() << ": "
+        << median(keys) << " ms (goal < 16 ms)\n";
 
     // Open of a design that carries the photograph, against the decode alone.
     const QString design = tmp.filePath(QStringLiteral("photo.qwd"));

@@ -143,15 +143,16 @@ int main(int argc, char *argv[])
             << (dpi == ownResolution ? " (the program's own for a PDF file)" : "") << ": page "
             << pagePixels.width() << " x " << pagePixels.height() << " px, PDF "
             << QFileInfo(pdf).size() / 1024 << " KiB\n";
-        out << "  First print to PDF file (picture decoded for paper): " << QString::number(printMs.front(), 'f', 1)
-            << " ms\n";
+        out << "  First print to PDF file (picture decoded for paper): "
+            << QString::number(printMs.front(), 'f', 1) << " ms\n";
         out << "  Print to PDF file, median of " << runs << ": " << QString::number(print, 'f', 1) << " ms\n";
         out << "  baseline, the same client area painted into a QImage of the page's pixel size: "
             << QString::number(render, 'f', 1) << " ms\n";
         out << "  of which decoding the photograph for its box: " << QString::number(median(decodeMs), 'f', 1)
             << " ms\n";
         out << "  ratio print / baseline: " << QString::number(print / render, 'f', 2)
-            << " (goal <= 2.00); first print under 500 ms: " << (printMs.front() < 500 ? "yes" : "no") << "\n";
+            << " (goal <= 2.00); first print under 500 ms: " << (printMs.front() < 500 ? "yes" : "no")
+            << "\n";
     }
     return 0;
 }

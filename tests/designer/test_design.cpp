@@ -169,9 +169,9 @@ void TestDesign::wideHeadlineVariants()
     d->Text2->setText(wide);
     QVERIFY(d->Label2->Width() > 456);
     QVERIFY(d->Label3->Width() > 456);
-    QVERIFY(d->Label2->Left() > 0);                                       // absolute variant
+    QVERIFY(d->Label2->Left() > 0); // absolute variant
     QCOMPARE(d->Label3->Left(), Design::Centred(d->Label3->Width(), C::Truncated));
-    QVERIFY(d->Label3->Left() < 0);                                       // plain truncated
+    QVERIFY(d->Label3->Left() < 0); // plain truncated
     Design::SetValue(d->Check14, 0);
     Design::SetValue(d->Check14, 1);
     QCOMPARE(d->Label3->Left(), -Design::Centred(d->Label3->Width(), C::Truncated));
@@ -205,15 +205,39 @@ void TestDesign::positionFields_data()
     QTest::addColumn<QString>("element");
     QTest::addColumn<QString>("coordinate");
     QTest::addColumn<double>("expected");
-    QTest::newRow("top of top headline") << "Text5" << "120" << "Label2" << "Top" << 120.0;
-    QTest::newRow("letters give 0") << "Text5" << "abc" << "Label2" << "Top" << 0.0;
-    QTest::newRow("empty gives 0") << "Text6" << "" << "Label2" << "Left" << 0.0;
-    QTest::newRow("unit suffix") << "Text4" << "12px" << "Label3" << "Top" << 12.0;
-    QTest::newRow("fraction") << "Text9" << "10.5" << "Label3" << "Left" << 10.5;
-    QTest::newRow("negative") << "Text9" << "-7" << "Label3" << "Left" << -7.0;
+    QTest::newRow("top of top headline") << "Text5"
+                                         << "120"
+                                         << "Label2"
+                                         << "Top" << 120.0;
+    QTest::newRow("letters give 0") << "Text5"
+                                    << "abc"
+                                    << "Label2"
+                                    << "Top" << 0.0;
+    QTest::newRow("empty gives 0") << "Text6"
+                                   << ""
+                                   << "Label2"
+                                   << "Left" << 0.0;
+    QTest::newRow("unit suffix") << "Text4"
+                                 << "12px"
+                                 << "Label3"
+                                 << "Top" << 12.0;
+    QTest::newRow("fraction") << "Text9"
+                              << "10.5"
+                              << "Label3"
+                              << "Left" << 10.5;
+    QTest::newRow("negative") << "Text9"
+                              << "-7"
+                              << "Label3"
+                              << "Left" << -7.0;
     // A value the window cannot hold leaves the headline where it was.
-    QTest::newRow("too large") << "Text5" << "1E30" << "Label2" << "Top" << 8.0;
-    QTest::newRow("overflow") << "Text4" << "1E999" << "Label3" << "Top" << 408.0;
+    QTest::newRow("too large") << "Text5"
+                               << "1E30"
+                               << "Label2"
+                               << "Top" << 8.0;
+    QTest::newRow("overflow") << "Text4"
+                              << "1E999"
+                              << "Label3"
+                              << "Top" << 408.0;
 }
 
 void TestDesign::positionFields()
@@ -505,11 +529,16 @@ void TestDesign::pictureFields_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<double>("size");
     QTest::addColumn<double>("position");
-    QTest::newRow("width fills the panel") << "Text7" << "456" << 456.0 << 0.0;
-    QTest::newRow("width 200") << "Text7" << "200" << 200.0 << 128.0;
-    QTest::newRow("height cleared") << "Text8" << "" << 0.0 << 228.0;
-    QTest::newRow("height 100") << "Text8" << "100" << 100.0 << 178.0;
-    QTest::newRow("negative width refused") << "Text7" << "-20" << 393.0 << 31.5;
+    QTest::newRow("width fills the panel") << "Text7"
+                                           << "456" << 456.0 << 0.0;
+    QTest::newRow("width 200") << "Text7"
+                               << "200" << 200.0 << 128.0;
+    QTest::newRow("height cleared") << "Text8"
+                                    << "" << 0.0 << 228.0;
+    QTest::newRow("height 100") << "Text8"
+                                << "100" << 100.0 << 178.0;
+    QTest::newRow("negative width refused") << "Text7"
+                                            << "-20" << 393.0 << 31.5;
 }
 
 void TestDesign::pictureFields()

@@ -104,10 +104,10 @@ void TestDesignFiles::defaultDesignIsByteExact()
     const QList<QByteArray> lines = bytes.left(bytes.size() - 2).split('\n');
     QCOMPARE(lines.size(), 75);
     auto line = [&lines](int n) { return QString::fromLatin1(lines.at(n - 1)).chopped(n == 75 ? 0 : 1); };
-    QCOMPARE(line(1), QString());                                  // empty headline
+    QCOMPARE(line(1), QString()); // empty headline
     QCOMPARE(line(2), QStringLiteral("MS Sans Serif"));
     QCOMPARE(line(3), QStringLiteral(" 18 "));
-    QCOMPARE(line(4), QStringLiteral("-2147483640 "));             // window-text colour
+    QCOMPARE(line(4), QStringLiteral("-2147483640 ")); // window-text colour
     QCOMPARE(line(7), QStringLiteral(" 13.5 "));
     QCOMPARE(line(9), QStringLiteral(" 16777215 "));
     QCOMPARE(line(10), QStringLiteral(" 4 "));
@@ -119,7 +119,7 @@ void TestDesignFiles::defaultDesignIsByteExact()
     QCOMPARE(line(23), QStringLiteral(" 1 "));
     QCOMPARE(line(52), QStringLiteral("8"));
     QCOMPARE(line(53), QStringLiteral("104"));
-    QCOMPARE(line(59), textnum::YearText());                        // the year with its blank
+    QCOMPARE(line(59), textnum::YearText()); // the year with its blank
     QCOMPARE(line(61), QStringLiteral(" 1 "));
     QCOMPARE(line(64), QStringLiteral("True"));
     QCOMPARE(line(65), QStringLiteral("False"));
@@ -341,7 +341,8 @@ void TestDesignFiles::openShortAndOddFile_data()
     QTest::newRow("letters everywhere") << letters << "xyz";
     QByteArray noBreaks(3 * 1024 * 1024, 'A');
     QTest::newRow("no line breaks") << noBreaks << QString(64 * 1024, u'A');
-    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\r\n\x01\x02", 7) << QString::fromLatin1("\x00\xff\xfe", 3);
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\r\n\x01\x02", 7)
+                            << QString::fromLatin1("\x00\xff\xfe", 3);
 }
 
 void TestDesignFiles::openShortAndOddFile()
@@ -415,9 +416,9 @@ void TestDesignFiles::newResetsDefaults()
     QCOMPARE(d->Text3->text(), QStringLiteral("4"));
     QVERIFY(!d->Shape2->Visible());
     QCOMPARE(d->Label7->Caption(), QString());
-    QVERIFY(d->Label7->Visible()); // titles block shown, empty
+    QVERIFY(d->Label7->Visible());      // titles block shown, empty
     QVERIFY(Design::Value(d->Option4)); // layout kept
-    QVERIFY(d->Label2->FontItalic()); // styles kept
+    QVERIFY(d->Label2->FontItalic());   // styles kept
     QCOMPARE(d->Label2->FontName(), Module1::DefaultFontName);
     QCOMPARE(d->Label2->FontSize(), Module1::DefaultFontSize);
     QCOMPARE(d->Label3->ForeColor(), 0);
@@ -438,7 +439,7 @@ void TestDesignFiles::promptFlows()
     Save *prompt = d->SaveForm();
     QVERIFY(prompt->isVisible());
     QCOMPARE(d->Label2->Caption(), QStringLiteral("edited")); // nothing reset yet
-    prompt->Command2->click(); // "No": New runs without a second prompt
+    prompt->Command2->click();                                // "No": New runs without a second prompt
     QVERIFY(!prompt->isVisible());
     QCOMPARE(d->Label2->Caption(), QString());
     QCOMPARE(Module1::SavePromptArmed, 1.0f);
@@ -468,18 +469,18 @@ void TestDesignFiles::closeFlow()
     d->show();
     save(*d, path("c.qwd"));
     open(*d, path("c.qwd"));
-    QVERIFY(!d->close());           // refused: the prompt appears
+    QVERIFY(!d->close()); // refused: the prompt appears
     QVERIFY(d->isVisible());
     QCOMPARE(Module1::PendingAction, qint16(3));
     Save *prompt = d->SaveForm();
     QVERIFY(prompt->isVisible());
     const int saves = dialogs.calls(ScriptedDialogBackend::Save);
     dialogs.push(ScriptedDialogBackend::choose(path("c2.qwd")));
-    prompt->Command1->click();      // "Yes" saves; the program keeps running
+    prompt->Command1->click(); // "Yes" saves; the program keeps running
     QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves + 1);
     QVERIFY(QFile::exists(path("c2.qwd")));
     QVERIFY(d->isVisible());
-    QVERIFY(d->close());            // no prompt now
+    QVERIFY(d->close()); // no prompt now
     QVERIFY(!d->isVisible());
 }
 

@@ -46,8 +46,8 @@ void TestTitles::enterMovesFocus_data()
     // Down: the next field. Across: row by row through the two columns.
     for (int n = 1; n <= 23; ++n)
         QTest::addRow("down %d", n) << n << false << n + 1;
-    const int across[24] = {0, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
-                            2, 3, 4, 5, 6, 7, 8, 9, 10, 21, 22, 23, 24};
+    const int across[24] = {0, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 2,
+                            3, 4,  5,  6,  7,  8,  9,  10, 21, 22, 23, 24};
     for (int n = 1; n <= 23; ++n)
         QTest::addRow("across %d", n) << n << true << across[n];
     QTest::addRow("misc field keeps focus down") << 24 << false << 24;
