@@ -494,11 +494,12 @@ void Design::mouseMoveEvent(QMouseEvent *event)
     // Moves that a control passes on are not the background's.
     if (childAt(pos.toPoint()))
         return;
-    for (auto it = elements_.rbegin(); it != elements_.rend(); ++it) {
-        const auto &e = *it;
-        if (e->Visible() && e->takesPointer() && e->contains(pos))
-            return; // cover labels and pictures leave the title as it is
-    }
+    // Topmost first: cover labels and pictures leave the title as it is.
+    const bool overElement = std::any_of(elements_.rbegin(), elements_.rend(), [&pos](const auto &e) {
+        return e->Visible() && e->takesPointer() && e->contains(pos);
+    });
+    if (overElement)
+        return;
     if (windowTitle() != CreditLine())
         setWindowTitle(CreditLine());
 }

@@ -406,13 +406,9 @@ std::vector<Volume> Volumes::SystemVolumes()
         const QByteArray type = s.fileSystemType();
         const QByteArray device = s.device();
         bool keep = false;
-        if (root == "/") {
+        if (root == "/" || network.contains(type)) {
             keep = true;
-        } else if (pseudo.contains(type)) {
-            keep = false;
-        } else if (network.contains(type)) {
-            keep = true;
-        } else {
+        } else if (!pseudo.contains(type)) {
             keep = device.startsWith("/dev/") || root.startsWith("/media/") ||
                    root.startsWith("/run/media/") || root.startsWith("/mnt/");
             for (const QByteArray &t : systemTrees)

@@ -84,7 +84,7 @@ QString TestDesign::writeImage(int w, int h, const char *format, const QString &
 {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(QColor(200, 30, 30));
-    const QString path = tmp.filePath(name);
+    QString path = tmp.filePath(name);
     if (!img.save(path, format))
         return {};
     return path;

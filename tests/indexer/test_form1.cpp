@@ -164,8 +164,8 @@ void TestForm1::init()
     for (const char *f : {"disc/top1.txt", "disc/top2.txt", "disc/Alpha/a1.txt", "disc/Beta/b1.txt",
                           "disc/Gamma/g1.txt", "disc/Alpha/Deep/d1.txt", "drive2/second.txt"})
         QVERIFY(t.touch(f));
-    volumes_.reset(
-        new FakeVolumes{{"/", {}}, {t.path("disc"), QStringLiteral("DISC")}, {t.path("drive2"), {}}});
+    volumes_ = std::make_unique<FakeVolumes>(std::initializer_list<fsl::Volume>{
+        {"/", {}}, {t.path("disc"), QStringLiteral("DISC")}, {t.path("drive2"), {}}});
     cwd_ = std::make_unique<WorkingFolder>(t.path("disc"));
     form_ = std::make_unique<Form1>();
     pdf_ = QString::fromUtf8(t.path("out.pdf"));
