@@ -5,6 +5,10 @@ cd "$(dirname "$0")/.."
 dir=${1:-build}
 shift || true
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Hits across clones in other folders.
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+fi
 cmake -S . -B "$dir" "${launcher[@]}" "$@" >/dev/null
 cmake --build "$dir" -j2
