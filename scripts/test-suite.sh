@@ -31,11 +31,11 @@ scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DSLEEVE_SANITIZE=ON -DSLEE
 stage "tests under sanitizers"
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+
 # The end-to-end checks drive the real programs; they run once, in the main build.
 (cd build-asan && ctest --output-on-failure -j2 -E 'e2e|install' 2>&1 | tail -n 40) | tee build-asan/ctest.log
 grep -q ' 0 tests failed' build-asan/ctest.log
-unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+unset ASAN_OPTIONS UBSAN_OPTIONS
 
 stage "tests"
 cd build
