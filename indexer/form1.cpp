@@ -45,8 +45,7 @@ void Form1::buildControls()
     // Every list starts on the current working folder; no change is raised for it.
     const QByteArray cwd = fsl::CleanPath(fsl::CurrentFolder());
     fsl::ListingCache::Batch batch;
-    auto folderList = [&](int x, int y, int w, int h, bool white) {
-        auto *l = new fsl::FolderListBox(this);
+    auto placeList = [&](auto *l, int x, int y, int w, int h, bool white) {
         l->setGeometry(x, y, w, h);
         l->SetNativePath(cwd);
         if (white) {
@@ -56,16 +55,11 @@ void Form1::buildControls()
         }
         return l;
     };
+    auto folderList = [&](int x, int y, int w, int h, bool white) {
+        return placeList(new fsl::FolderListBox(this), x, y, w, h, white);
+    };
     auto fileList = [&](int x, int y, int w, int h, bool white) {
-        auto *l = new fsl::FileListBox(this);
-        l->setGeometry(x, y, w, h);
-        l->SetNativePath(cwd);
-        if (white) {
-            QPalette p = l->palette();
-            p.setColor(QPalette::Base, Qt::white);
-            l->setPalette(p);
-        }
-        return l;
+        return placeList(new fsl::FileListBox(this), x, y, w, h, white);
     };
     // Creation order is the stacking order: Dir1 and File3 share the leftmost column.
     Dir1 = folderList(0, 3, 129, 396, true);
