@@ -169,6 +169,9 @@ public:
     void Check12_Click();
     // The 75 records of the design as they stand (record 1 first).
     QStringList DesignRecords() const;
+    // Reads and applies a design file, as Open does after its dialog; a file
+    // that cannot be read is reported and changes nothing.
+    bool OpenDesignFile(const QString &path);
     // Applies a design read from `path` in the order the controls' reactions need.
     void LoadDesign(const QString &path, const std::array<std::optional<QString>, 75> &records);
     // A short, non-blocking message; the last one is kept for tests.
@@ -224,6 +227,7 @@ private:
     void loadPictureInto(CoverImage *image, QLabel *pathLabel);
     void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, qint16 free,
                              Centring how, bool bringToFront);
+    void ShowOver(QWidget *w);
     void ShowSavePrompt();
     bool PromptWanted() const;
     QString lastProblem_;

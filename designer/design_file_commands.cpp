@@ -81,10 +81,19 @@ void Design::ReportProblem(const QString &title, const QString &text)
     box->show();
 }
 
+void Design::ShowOver(QWidget *w)
+{
+    // Over the middle of the design window, which it concerns.
+    if (!w->isVisible())
+        w->move(frameGeometry().center() - QPoint(w->width() / 2, w->height() / 2));
+    w->show();
+    w->raise();
+}
+
 void Design::ShowSavePrompt()
 {
     Save *s = SaveForm();
-    s->show();
+    ShowOver(s);
     s->raise();
     s->activateWindow();
 }
@@ -131,7 +140,11 @@ void Design::Command1_Click()
     CommonDialog1.Filter = QStringLiteral("Jewel Case Files|*.qwd");
     if (!CommonDialog1.ShowOpen() || CommonDialog1.FileName.isEmpty())
         return;
-    const QString path = CommonDialog1.FileName;
+    OpenDesignFile(CommonDialog1.FileName);
+}
+
+bool Design::OpenDesignFile(const QString &path)
+{
     // Read before anything changes: a file that cannot be read leaves the
     // current design as it is.
     QString error;
@@ -139,9 +152,10 @@ void Design::Command1_Click()
     if (!records) {
         ReportProblem(QStringLiteral("Not opened"),
                       QStringLiteral("%1 could not be opened: %2").arg(path, error));
-        return;
+        return false;
     }
     LoadDesign(path, *records);
+    return true;
 }
 
 void Design::LoadDesign(const QString &path, const designfile::Records &r)
@@ -149,8 +163,7 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
     using namespace designfile;
     BusyCursor busy;
     Wait *wait = WaitForm();
-    wait->show();
-    wait->raise();
+    ShowOver(wait);
 
     Image1->ClearPicture();
     Image2->ClearPicture();
@@ -238,9 +251,7 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
     }();
     if (!picturesLoaded) {
         SetNoticeRowTop(NoticeBaseLine);
-        Error *e = ErrorForm();
-        e->show();
-        e->raise();
+        ShowOver(ErrorForm());
     }
 
     SetValue(Check5, Int16(r, 19));

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
 
 #include "app_setup.h"
@@ -14,6 +15,14 @@ int main(int argc, char *argv[])
     SetupDesignerApplication();
     Design design;
     design.show();
+    // A design file named on the command line (a double-click in the file manager).
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (const QString &arg : args) {
+        if (!arg.startsWith(u'-')) {
+            design.OpenDesignFile(QFileInfo(arg).absoluteFilePath());
+            break;
+        }
+    }
     // Start-up measurements: leave as soon as the first frame is painted.
     if (QCoreApplication::arguments().contains(QStringLiteral("--quit-when-shown")))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

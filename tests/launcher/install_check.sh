@@ -98,9 +98,11 @@ for d in "$share"/applications/*.desktop; do
   fi
 done
 [ "$entries" -ge 1 ] || fail "no desktop entries installed"
-# The designer cannot open a file from the command line yet: no %f.
+# The designer opens the design file it is given, so design files open in it.
 if [ -f "$share/applications/sleevedesk.desktop" ]; then
-  grep -qx 'Exec=sleevedesk' "$share/applications/sleevedesk.desktop" || fail "sleevedesk.desktop: Exec is not 'sleevedesk'"
+  grep -qx 'Exec=sleevedesk %f' "$share/applications/sleevedesk.desktop" || fail "sleevedesk.desktop: Exec is not 'sleevedesk %f'"
+  grep -qx 'MimeType=application/x-quirewell-design;' "$share/applications/sleevedesk.desktop" \
+    || fail "sleevedesk.desktop: design files are not associated"
 fi
 
 # 5. The MIME type of design files, and its icon.
