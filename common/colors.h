@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+class QWidget;
+
 // Colour numbers as designs store them: 0x00BBGGRR, red in the low byte.
 // Numbers 0x800000xx name system colours and are resolved from the palette
 // when painting, but kept as numbers in the state.
@@ -15,6 +17,8 @@ constexpr qint32 Red = 0x000000FF;
 bool IsSystemColor(qint32 number);
 QColor ToQColor(qint32 number);
 qint32 FromQColor(const QColor &color);
+// Fills a widget's background with a colour number.
+void FillBackground(QWidget *widget, qint32 number);
 constexpr qint32 Rgb(int r, int g, int b)
 {
     return (b << 16) | (g << 8) | r;

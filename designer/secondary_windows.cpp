@@ -6,18 +6,11 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "colors.h"
 #include "design.h"
 #include "module1.h"
 
 namespace {
-
-void whiteBackground(QWidget *w)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
-}
 
 QLabel *redMessage(QWidget *parent, const QString &text, double points, bool bold, QRect geometry)
 {
@@ -44,7 +37,7 @@ Save::Save(Design *design) : QWidget(design, Qt::Window), design_(design)
     setObjectName(QStringLiteral("Save"));
     setWindowTitle(QStringLiteral("Save It...?"));
     setFixedSize(309, 127);
-    whiteBackground(this);
+    colors::FillBackground(this, colors::White);
     setMouseTracking(true);
     Label1 = redMessage(this,
                         QStringLiteral("Did you want to save your current work before opening or "
@@ -117,7 +110,7 @@ Error::Error()
     setObjectName(QStringLiteral("Error"));
     setWindowTitle(QStringLiteral("File Import Error"));
     setFixedSize(292, 112);
-    whiteBackground(this);
+    colors::FillBackground(this, colors::White);
     Label1 = redMessage(this,
                         QStringLiteral("File Load Error!  More than likely an image file is no "
                                        "longer located in the directory specified by the "
@@ -132,7 +125,7 @@ Pixclear::Pixclear(Design *design) : QWidget(design, Qt::Window), design_(design
     setObjectName(QStringLiteral("Pixclear"));
     setWindowTitle(QStringLiteral("Remove Current Images?"));
     setFixedSize(312, 184);
-    whiteBackground(this);
+    colors::FillBackground(this, colors::White);
     Label1 = redMessage(this,
                         QStringLiteral("To remove an image put a check mark in one or more boxes.  "
                                        "Press OK.  If you want to keep the image, leave the boxes "

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "colors.h"
 #include "form3.h"
 #include "form5.h"
 #include "layouts.h"
@@ -22,10 +23,7 @@ Form1::Form1(QWidget *parent)
 {
     setWindowTitle(QString::fromLatin1(texts::CreditLine));
     setFixedSize(445, 436);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    colors::FillBackground(this, colors::White);
     // The lists and the layout buttons take the window's compact font.
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(8.25);

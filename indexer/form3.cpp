@@ -9,10 +9,7 @@ Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
 {
     setWindowTitle(QString::fromLatin1(texts::Form3Title));
     setFixedSize(448, 215);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    colors::FillBackground(this, colors::White);
 
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(8.25);
@@ -30,10 +27,7 @@ Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     Label3 = label(8, 112, 424, 32);
     Label4 = label(8, 152, 425, 25);
     Label5 = label(8, 184, 417, 25);
-    QPalette green = Label1->palette();
-    green.setColor(QPalette::Window, colors::ToQColor(0x00C0FFC0));
-    Label1->setPalette(green);
-    Label1->setAutoFillBackground(true);
+    colors::FillBackground(Label1, 0x00C0FFC0);
 }
 
 void Form3::Form_Load()

@@ -9,10 +9,7 @@ Form5::Form5(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
 {
     setWindowTitle(QString());
     setFixedSize(355, 125);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    colors::FillBackground(this, colors::White);
 
     D = new QLabel(this);
     D->setGeometry(32, 16, 281, 89);

@@ -47,10 +47,7 @@ QFont Font(const char *face, double points, bool bold = false)
 // give a class (check boxes, say) a palette of its own.
 void SetPeachBackground(QWidget *widget)
 {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colors::ToQColor(PeachColour));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
+    colors::FillBackground(widget, PeachColour);
 }
 
 void SetTextColour(QWidget *widget, qint32 colour)
