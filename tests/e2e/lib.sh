@@ -19,6 +19,10 @@ e2e_skip() { echo "e2e: SKIP: $*" >&2; exit 77; }
 
 e2e_init()
 {
+    # One print scheduler and one PDF folder per machine: checks from other
+    # checkouts or build trees take turns with ours.
+    exec 9>"${TMPDIR:-/tmp}/sleeve-e2e.lock"
+    flock 9
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/sleeve-e2e.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
