@@ -1,0 +1,133 @@
+#include "pageexport.h"
+
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace pageexport {
+
+namespace {
+
+constexpr int PdfResolution = 1200;
+
+void fail(QString *error, const QString &why)
+{
+    if (error)
+        *error = why;
+}
+
+bool validPage(QSizeF contentPx, double marginPx, QString *error)
+{
+    // A page larger than a few metres is a mistake, and would only exhaust memory.
+    constexpr double MaxSidePx = 96.0 * 200;
+    const double w = contentPx.width() + 2 * marginPx;
+    const double h = contentPx.height() + 2 * marginPx;
+    if (!(w > 0 && h > 0 && marginPx >= 0 && w <= MaxSidePx && h <= MaxSidePx)) {
+        fail(error, QStringLiteral("The page size is not valid."));
+        return false;
+    }
+    return true;
+}
+
+bool commit(QSaveFile &file, QString *error)
+{
+    if (!file.commit()) {
+        fail(error, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi)
+{
+    const double k = dpi / 96.0;
+    return {int(std::ceil((contentPx.width() + 2 * marginPx) * k - 1e-9)),
+            int(std::ceil((contentPx.height() + 2 * marginPx) * k - 1e-9))};
+}
+
+bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, double marginPx,
+               const PaintFn &paint, QString *error)
+{
+    if (!validPage(contentPx, marginPx, error))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fail(error, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Sleeve"));
+        pdf.setResolution(PdfResolution);
+        // PDF pages come in whole points: round up, so the right and bottom
+        // margins take the fraction and the content keeps its true size.
+        const QSize pagePt(int(std::ceil((contentPx.width() + 2 * marginPx) * 0.75 - 1e-9)),
+                           int(std::ceil((contentPx.height() + 2 * marginPx) * 0.75 - 1e-9)));
+        pdf.setPageLayout(QPageLayout(QPageSize(pagePt, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
+                                      QMarginsF()));
+        QPainter p;
+        if (!p.begin(&pdf)) {
+            file.cancelWriting();
+            fail(error, QStringLiteral("The PDF could not be started."));
+            return false;
+        }
+        const double scale = PdfResolution / 96.0;
+        p.scale(scale, scale);
+        p.translate(marginPx, marginPx);
+        paint(p);
+        if (!p.end()) {
+            file.cancelWriting();
+            fail(error, QStringLiteral("The PDF could not be written."));
+            return false;
+        }
+    }
+    return commit(file, error);
+}
+
+bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, const PaintFn &paint,
+               QString *error)
+{
+    if (!validPage(contentPx, marginPx, error))
+        return false;
+    if (dpi < 1 || dpi > MaxPngDpi) {
+        fail(error, QStringLiteral("The resolution must be between 1 and %1 dpi.").arg(MaxPngDpi));
+        return false;
+    }
+    QImage img(PngPixelSize(contentPx, marginPx, dpi), QImage::Format_RGB32);
+    if (img.isNull()) {
+        fail(error, QStringLiteral("Not enough memory for an image of that size."));
+        return false;
+    }
+    img.fill(Qt::white);
+    const int dpm = int(std::lround(dpi / 0.0254));
+    img.setDotsPerMeterX(dpm);
+    img.setDotsPerMeterY(dpm);
+    {
+        QPainter p(&img);
+        const double scale = dpi / 96.0;
+        p.scale(scale, scale);
+        p.translate(marginPx, marginPx);
+        paint(p);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fail(error, file.errorString());
+        return false;
+    }
+    if (!img.save(&file, "PNG")) {
+        file.cancelWriting();
+        fail(error, QStringLiteral("The PNG could not be written."));
+        return false;
+    }
+    return commit(file, error);
+}
+
+} // namespace pageexport

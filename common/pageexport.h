@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+
+class QPainter;
+
+// Pages written without a printer. The painter works in 96-per-inch logical
+// pixels with the origin at the content's top-left corner, as on a printed
+// page, so the same painting routine serves screen, printer and files. The
+// page is the content plus a white margin all round, nothing more.
+namespace pageexport {
+
+using PaintFn = std::function<void(QPainter &)>;
+
+// Vector PDF, true size, fonts embedded; the page is rounded up to whole
+// points (the fraction goes to the right and bottom margins). Written beside the target and
+// swapped in only when complete; on failure false with a reason.
+bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, double marginPx,
+               const PaintFn &paint, QString *error = nullptr);
+
+// PNG at `dpi` (96 gives one pixel per logical pixel), its resolution
+// recorded in the file. Same writing rules as ExportPdf.
+bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, const PaintFn &paint,
+               QString *error = nullptr);
+
+// The PNG's pixel size for a page: ceil((content + 2 margin) * dpi / 96).
+QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi);
+
+// Resolutions offered for PNG export, and the largest accepted.
+inline constexpr int PngDpiChoices[] = {96, 300, 600};
+inline constexpr int MaxPngDpi = 600;
+
+} // namespace pageexport
