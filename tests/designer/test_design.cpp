@@ -557,6 +557,10 @@ void TestDesign::pictureFields_data()
                                 << "100" << 100.0 << 178.0;
     QTest::newRow("negative width refused") << "Text7"
                                             << "-20" << 393.0 << 31.5;
+    QTest::newRow("largest width") << "Text7"
+                                   << "32767" << 32767.0 << -16155.5;
+    QTest::newRow("largest height") << "Text8"
+                                    << "32767" << 32767.0 << -16155.5;
 }
 
 void TestDesign::pictureFields()
@@ -565,12 +569,23 @@ void TestDesign::pictureFields()
     QFETCH(QString, typed);
     QFETCH(double, size);
     QFETCH(double, position);
+    QVERIFY(d->Image1->LoadPicture(writeImage(50, 40, "PNG", "fields.png")));
     auto *f = d->findChild<QLineEdit *>(field);
     f->setText(typed);
     const bool width = field == "Text7";
     QCOMPARE(width ? d->Image1->Width() : d->Image1->Height(), size);
     QCOMPARE(width ? d->Image1->Left() : d->Image1->Top(), position);
     QVERIFY(d->Image1->Visible());
+    // However large the box, the screen's copy is the part the window shows.
+    QImage window(Design::ClientWidth, Design::ClientHeight, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&window);
+    d->PaintClientArea(p, false);
+    p.end();
+    const QRectF shown = d->Image1->rect() & QRectF(0, 0, Design::ClientWidth, Design::ClientHeight);
+    const QSize copy = d->Image1->ScreenCopySize();
+    QVERIFY(copy.width() <= std::ceil(shown.width()) + 1 && copy.height() <= std::ceil(shown.height()) + 1);
+    if (!shown.isEmpty())
+        QCOMPARE(window.pixel(shown.center().toPoint()), qRgb(200, 30, 30));
 }
 
 void TestDesign::pictureLoading()

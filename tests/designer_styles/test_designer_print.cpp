@@ -104,6 +104,8 @@ private slots:
     void failureRestoresAndSaysSo_data();
     void failureRestoresAndSaysSo();
     void setUpChoicesHoldForPrint();
+    void picturesOnPaper_data();
+    void picturesOnPaper();
 
 private:
     QString pdfPath(const QString &name) const { return tmp.filePath(name); }
@@ -317,6 +319,71 @@ void TestDesignerPrint::setUpChoicesHoldForPrint()
     QVERIFY(QFileInfo(chosen).size() > 0);
     QVERIFY(!QFileInfo::exists(pdfPath(QStringLiteral("cover.pdf"))));
     QCOMPARE(d->CommonDialog1.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+void TestDesignerPrint::picturesOnPaper_data()
+{
+    QTest::addColumn<QString>("afterLoading"); // what happens to the picture's file
+    QTest::addColumn<double>("boxSize");
+    QTest::newRow("same file") << QString() << 0.0;
+    QTest::newRow("file replaced") << QStringLiteral("replace") << 0.0;
+    QTest::newRow("file deleted") << QStringLiteral("delete") << 0.0;
+    QTest::newRow("largest box, same file") << QString() << 32767.0;
+}
+
+// Paper gets the picture's file at the printer's resolution up to 600 dpi, but
+// never more than the page holds; a file that changed since it was loaded is not
+// printed in its place: the screen copy is, and the user is told.
+void TestDesignerPrint::picturesOnPaper()
+{
+    QFETCH(QString, afterLoading);
+    QFETCH(double, boxSize);
+    // A name that would be markup if it were read as such.
+    const QString file = pdfPath(QStringLiteral("<b>photo &amp; co.jpg"));
+    QImage photo(2600, 1900, QImage::Format_RGB32);
+    photo.fill(QColor(20, 90, 200));
+    QVERIFY(photo.save(file, "JPG"));
+    dialogs.push(ScriptedDialogBackend::choose(file));
+    d->Command8->click();
+    QVERIFY(d->Image1->HasPicture());
+    if (boxSize > 0) {
+        d->Text7->setText(QString::number(boxSize));
+        d->Text8->setText(QString::number(boxSize));
+    }
+    if (afterLoading == QLatin1String("replace")) {
+        QVERIFY(QFile::remove(file));
+        QImage other(1000, 700, QImage::Format_RGB32);
+        other.fill(Qt::yellow);
+        QVERIFY(other.save(file, "JPG"));
+    } else if (afterLoading == QLatin1String("delete")) {
+        QVERIFY(QFile::remove(file));
+    }
+
+    d->Command7->click();
+    QVERIFY(QFileInfo(pdfPath(QStringLiteral("cover.pdf"))).size() > 0);
+    const QSize copy = d->Image1->PrintCopySize();
+    auto *note = d->findChild<QMessageBox *>();
+    if (!afterLoading.isEmpty()) {
+        QVERIFY(note);
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->textFormat(), Qt::PlainText);
+        QVERIFY2(note->text().contains(file) && note->text().contains(QStringLiteral("screen copy")),
+                 qPrintable(note->text()));
+        QCOMPARE(copy, d->Image1->DecodedSize());
+        return;
+    }
+    QVERIFY(!note);
+    const double dots = 600.0 / 96.0;
+    if (boxSize == 0) {
+        // The whole box at 600 per inch (the printer here has 1200).
+        QVERIFY2(copy.width() >= std::ceil(393 * dots) && copy.height() >= std::ceil(289 * dots),
+                 qPrintable(QStringLiteral("%1x%2").arg(copy.width()).arg(copy.height())));
+    } else {
+        // Only what the page shows of the box.
+        const QSizeF page = d->CommonDialog1.Printer().pageRect(QPrinter::Inch).size() * 600.0;
+        QVERIFY2(copy.width() <= page.width() && copy.height() <= page.height() && !copy.isEmpty(),
+                 qPrintable(QStringLiteral("%1x%2").arg(copy.width()).arg(copy.height())));
+    }
 }
 
 int main(int argc, char *argv[])
