@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -339,10 +340,16 @@ void TestDesignerPrint::picturesOnPaper()
     QFETCH(QString, afterLoading);
     QFETCH(double, boxSize);
     // A name that would be markup if it were read as such.
-    const QString file = pdfPath(QStringLiteral("<b>photo &amp; co.jpg"));
+    const QString file = pdfPath(QStringLiteral("<b>photo &amp; co.png"));
+    // Four quarters, so that the page shows where each part of the picture went.
     QImage photo(2600, 1900, QImage::Format_RGB32);
-    photo.fill(QColor(20, 90, 200));
-    QVERIFY(photo.save(file, "JPG"));
+    const QColor quarters[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    {
+        QPainter p(&photo);
+        for (int q = 0; q < 4; ++q)
+            p.fillRect(QRect((q % 2) * 1300, (q / 2) * 950, 1300, 950), quarters[q]);
+    }
+    QVERIFY(photo.save(file, "PNG"));
     dialogs.push(ScriptedDialogBackend::choose(file));
     d->Command8->click();
     QVERIFY(d->Image1->HasPicture());
@@ -360,7 +367,29 @@ void TestDesignerPrint::picturesOnPaper()
     }
 
     d->Command7->click();
-    QVERIFY(QFileInfo(pdfPath(QStringLiteral("cover.pdf"))).size() > 0);
+    const QString pdf = pdfPath(QStringLiteral("cover.pdf"));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    // Whatever the box, its centre is the panel's (228, 228): the picture's four
+    // quarters meet there on paper, the file's or the screen copy's (looked at a
+    // little away from the edges, which the PDF's own compression blurs). The
+    // largest box covers the whole client area, corners included.
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftocairo")).isEmpty()) {
+        const QImage page = rasterise(pdf, pdfPath(QStringLiteral("page")));
+        QVERIFY(!page.isNull());
+        const QPointF origin = d->CommonDialog1.Printer().pageRect(QPrinter::Point).topLeft() * (96.0 / 72.0);
+        QList<std::pair<QPointF, QColor>> looks;
+        for (int q = 0; q < 4; ++q)
+            looks.push_back({QPointF(q % 2 ? 288 : 168, q / 2 ? 288 : 168), quarters[q]});
+        if (boxSize > 0)
+            looks += {{QPointF(3, 3), quarters[0]},
+                      {QPointF(Design::ClientWidth - 3, Design::ClientHeight - 3), quarters[3]}};
+        for (const auto &[at, want] : looks) {
+            const QColor c = page.pixelColor((origin + at).toPoint());
+            QVERIFY2(std::abs(c.red() - want.red()) < 40 && std::abs(c.green() - want.green()) < 40 &&
+                         std::abs(c.blue() - want.blue()) < 40,
+                     qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name()).arg(at.x()).arg(at.y())));
+        }
+    }
     const QSize copy = d->Image1->PrintCopySize();
     auto *note = d->findChild<QMessageBox *>();
     if (!afterLoading.isEmpty()) {
