@@ -643,10 +643,14 @@ void CoverImage::paintOnPaper(QPainter &p, const QRectF &r, const QRectF &shown)
 
 QImage CoverImage::screenPart(const QSize &whole, const QRect &part) const
 {
+    // The file is read again only while it is the one loaded: the screen never
+    // mixes in another picture that took its name.
+    const bool sameFile = !path_.isEmpty() && stampOf(path_) == stamp_;
     if (part == QRect(QPoint(0, 0), whole)) {
+        detail_ = QImage();
         // A box grown past the decoded copy reads the picture again at its size.
         const QSize target = screenTarget(whole);
-        if (!path_.isEmpty() && (screen_.width() < target.width() || screen_.height() < target.height())) {
+        if (sameFile && (screen_.width() < target.width() || screen_.height() < target.height())) {
             QImage again = DecodePicture(path_, target, nullptr, nullptr, MaxWholeDecode);
             if (!again.isNull())
                 screen_ = std::move(again);
@@ -658,7 +662,7 @@ QImage CoverImage::screenPart(const QSize &whole, const QRect &part) const
     const QSize src = sourceSize_.isValid() ? sourceSize_ : screen_.size();
     const QSize need = whole.boundedTo(src);
     const QRect all(QPoint(0, 0), src);
-    if (!path_.isEmpty() && (screen_.width() < need.width() || screen_.height() < need.height())) {
+    if (sameFile && (screen_.width() < need.width() || screen_.height() < need.height())) {
         if (qint64(need.width()) * need.height() <= MaxWholeDecode) {
             QImage again = DecodePicture(path_, need, nullptr, nullptr, MaxWholeDecode);
             if (!again.isNull())
