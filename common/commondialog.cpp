@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -87,6 +88,11 @@ bool CommonDialog::ShowPrinter()
     return backend().printer(*this, owner_);
 }
 
+bool CommonDialog::Ask(const QString &title, const QString &text)
+{
+    return backend().question(*this, owner_, title, text);
+}
+
 QPrinter &CommonDialog::Printer()
 {
     if (!printer_)
@@ -161,6 +167,19 @@ bool QtDialogBackend::printer(CommonDialog &dlg, QWidget *parent)
     return pd.exec() == QDialog::Accepted;
 }
 
+bool DialogBackend::question(CommonDialog &, QWidget *, const QString &, const QString &)
+{
+    return false;
+}
+
+bool QtDialogBackend::question(CommonDialog &, QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 ScriptedDialogBackend::Answer ScriptedDialogBackend::choose(const QString &fileName)
 {
     return [fileName](CommonDialog &d) {
@@ -176,7 +195,7 @@ ScriptedDialogBackend::Answer ScriptedDialogBackend::cancel()
 
 bool ScriptedDialogBackend::next(Kind k, CommonDialog &dlg)
 {
-    static const char *names[] = {"open", "save", "color", "font", "printer"};
+    static const char *names[] = {"open", "save", "color", "font", "printer", "question"};
     ++counts_[k];
     last_ = QString::fromLatin1(names[k]);
     seenFileName = dlg.FileName;

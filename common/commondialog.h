@@ -22,6 +22,8 @@ public:
     virtual bool color(CommonDialog &dlg, QWidget *parent) = 0;
     virtual bool font(CommonDialog &dlg, QWidget *parent) = 0;
     virtual bool printer(CommonDialog &dlg, QWidget *parent) = 0;
+    // A yes-or-no question, its text plain; true for yes.
+    virtual bool question(CommonDialog &dlg, QWidget *parent, const QString &title, const QString &text);
 };
 
 // A window's one common-dialog service. Its settings keep their values from
@@ -54,6 +56,8 @@ public:
     bool ShowColor();
     bool ShowFont();
     bool ShowPrinter();
+    // Asks a yes-or-no question; true for yes.
+    bool Ask(const QString &title, const QString &text);
 
     // The program's one printer object; set-up choices stay on it.
     QPrinter &Printer();
@@ -79,6 +83,7 @@ public:
     bool color(CommonDialog &dlg, QWidget *parent) override;
     bool font(CommonDialog &dlg, QWidget *parent) override;
     bool printer(CommonDialog &dlg, QWidget *parent) override;
+    bool question(CommonDialog &dlg, QWidget *parent, const QString &title, const QString &text) override;
 
     // The font chooser with a colour choice; replaceable by the designer.
     static std::function<bool(CommonDialog &, QWidget *)> fontChooser;
@@ -90,7 +95,7 @@ class ScriptedDialogBackend : public DialogBackend
 {
 public:
     using Answer = std::function<bool(CommonDialog &)>;
-    enum Kind { Open, Save, Color, Font, Printer };
+    enum Kind { Open, Save, Color, Font, Printer, Question };
 
     void push(Answer a) { answers_.push_back(std::move(a)); }
     // Convenience answers.
@@ -103,16 +108,22 @@ public:
     QString seenFileName, seenFilter, seenDefaultExt;
     int seenFlags = 0;
     bool seenCancelError = false;
+    QString seenQuestion; // the text of the last question
 
     bool open(CommonDialog &dlg, QWidget *) override { return next(Open, dlg); }
     bool save(CommonDialog &dlg, QWidget *) override { return next(Save, dlg); }
     bool color(CommonDialog &dlg, QWidget *) override { return next(Color, dlg); }
     bool font(CommonDialog &dlg, QWidget *) override { return next(Font, dlg); }
     bool printer(CommonDialog &dlg, QWidget *) override { return next(Printer, dlg); }
+    bool question(CommonDialog &dlg, QWidget *, const QString &, const QString &text) override
+    {
+        seenQuestion = text;
+        return next(Question, dlg);
+    }
 
 private:
     bool next(Kind k, CommonDialog &dlg);
     std::vector<Answer> answers_;
-    int counts_[5] = {};
+    int counts_[6] = {};
     QString last_;
 };

@@ -1,12 +1,19 @@
 #include "cover_elements.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "colors.h"
 #include "fonts.h"
@@ -315,7 +322,100 @@ void CoverShape::paint(QPainter &p, bool) const
 
 // ---------------------------------------------------------------- pictures
 
-QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error)
+namespace {
+
+// The part of the device a painter reaches, in its logical coordinates.
+QRectF reachable(const QPainter &p)
+{
+    bool invertible = false;
+    const QTransform back = p.combinedTransform().inverted(&invertible);
+    if (!invertible)
+        return {};
+    QRectF area = back.mapRect(QRectF(p.viewport()));
+    if (p.hasClipping())
+        area &= p.clipBoundingRect();
+    return area;
+}
+
+// Device pixels per logical pixel, across and down.
+QSizeF deviceScale(const QPainter &p)
+{
+    const QTransform t = p.transform();
+    return {std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())};
+}
+
+QSize ceilSize(double w, double h)
+{
+    return {std::max(1, int(std::ceil(w))), std::max(1, int(std::ceil(h)))};
+}
+
+// The pixels of the box scaled to `whole` that the logical part `shown` of the box `r` covers.
+QRect partOf(const QRectF &r, const QRectF &shown, const QSize &whole)
+{
+    // A hair of tolerance, so an edge that lies on a pixel boundary stays there.
+    constexpr double eps = 1e-6;
+    const double kx = whole.width() / r.width(), ky = whole.height() / r.height();
+    const int x0 = std::clamp(int(std::floor((shown.left() - r.left()) * kx + eps)), 0, whole.width());
+    const int y0 = std::clamp(int(std::floor((shown.top() - r.top()) * ky + eps)), 0, whole.height());
+    const int x1 = std::clamp(int(std::ceil((shown.right() - r.left()) * kx - eps)), x0, whole.width());
+    const int y1 = std::clamp(int(std::ceil((shown.bottom() - r.top()) * ky - eps)), y0, whole.height());
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// The logical rectangle that the pixels `part` of the box scaled to `whole` cover.
+QRectF logicalOf(const QRectF &r, const QSize &whole, const QRectF &part)
+{
+    const double kx = r.width() / whole.width(), ky = r.height() / whole.height();
+    return {r.left() + part.x() * kx, r.top() + part.y() * ky, part.width() * kx, part.height() * ky};
+}
+
+// The source pixels a part of the box scaled to `whole` shows, with a margin for
+// the smoothing at its edges; `need` is the whole source at the detail the box needs.
+QRect sourceArea(const QRect &part, const QSize &whole, const QSize &src, const QSize &need)
+{
+    const double kx = double(src.width()) / whole.width(), ky = double(src.height()) / whole.height();
+    const int mx = 2 * int(std::ceil(double(src.width()) / need.width())) + 1;
+    const int my = 2 * int(std::ceil(double(src.height()) / need.height())) + 1;
+    const int x0 = std::max(0, int(std::floor(part.left() * kx)) - mx);
+    const int y0 = std::max(0, int(std::floor(part.top() * ky)) - my);
+    const int x1 = std::min(src.width(), int(std::ceil((part.left() + part.width()) * kx)) + mx);
+    const int y1 = std::min(src.height(), int(std::ceil((part.top() + part.height()) * ky)) + my);
+    return {x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0)};
+}
+
+// The size at which `area` of the source is decoded for the detail `need`.
+QSize areaSize(const QRect &area, const QSize &src, const QSize &need)
+{
+    return ceilSize(area.width() * double(need.width()) / src.width(),
+                    area.height() * double(need.height()) / src.height());
+}
+
+// The pixels `part` of the whole box scaled to `whole`, from `piece`, which holds
+// the source pixels `area` of a source of size `src`.
+QImage drawPart(const QImage &piece, const QRect &area, const QSize &src, const QSize &whole,
+                const QRect &part)
+{
+    const double kx = double(whole.width()) / src.width(), ky = double(whole.height()) / src.height();
+    const QRectF target(area.x() * kx, area.y() * ky, area.width() * kx, area.height() * ky);
+    // Where the box is smaller than the piece, the piece is scaled down smoothly
+    // first, as the whole picture would be; what is left is enlarged pixel by pixel.
+    const QSize down(std::min(piece.width(), std::max(1, qRound(target.width()))),
+                     std::min(piece.height(), std::max(1, qRound(target.height()))));
+    const QImage base =
+        down == piece.size() ? piece : piece.scaled(down, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage out(part.size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    QPainter q(&out);
+    q.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    q.translate(-part.x(), -part.y());
+    q.drawImage(target, base);
+    return out;
+}
+
+} // namespace
+
+QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error,
+                     qint64 maxPixels)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -338,6 +438,11 @@ QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize,
         QSize target = src;
         if (bound.isValid())
             target = QSize(std::min(src.width(), bound.width()), std::min(src.height(), bound.height()));
+        const double pixels = double(target.width()) * target.height();
+        if (maxPixels > 0 && pixels > double(maxPixels)) {
+            const double k = std::sqrt(double(maxPixels) / pixels);
+            target = QSize(std::max(1, int(target.width() * k)), std::max(1, int(target.height() * k)));
+        }
         if (target != src)
             reader.setScaledSize(target);
     }
@@ -349,9 +454,48 @@ QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize,
     return img;
 }
 
+QImage DecodePictureArea(const QString &path, const QRect &area, const QSize &size)
+{
+    if (!QFileInfo(path).isFile())
+        return {};
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    // A turned picture's stored pixels are not where the box shows them.
+    if (!reader.canRead() || reader.transformation() != QImageIOHandler::TransformationNone)
+        return {};
+    const QSize src = reader.size();
+    if (!src.isValid() || !QRect(QPoint(0, 0), src).contains(area))
+        return {};
+    reader.setClipRect(area);
+    if (size != area.size())
+        reader.setScaledSize(size);
+    return reader.read();
+}
+
 CoverImage::CoverImage(QString name, std::function<void()> changed)
     : BoxElement(std::move(name), Kind::Image, std::move(changed))
 {}
+
+CoverImage::FileStamp CoverImage::stampOf(const QString &path)
+{
+    FileStamp s;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        s.device = qint64(st.st_dev);
+        s.inode = qint64(st.st_ino);
+        s.size = qint64(st.st_size);
+        s.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    }
+#else
+    const QFileInfo fi(path);
+    if (fi.exists()) {
+        s.size = fi.size();
+        s.modified = fi.lastModified().toMSecsSinceEpoch();
+    }
+#endif
+    return s;
+}
 
 QSize CoverImage::screenTarget(const QSize &want) const
 {
@@ -370,12 +514,16 @@ bool CoverImage::LoadPicture(const QString &path, QString *error)
     const QSize box(int(std::ceil(width_)), int(std::ceil(height_)));
     QSize source;
     const QSize want(std::max(box.width(), MinScreenCopy), std::max(box.height(), MinScreenCopy));
-    QImage img = DecodePicture(path, want, &source, error);
+    // Taken before reading: a file that changes meanwhile counts as changed.
+    const FileStamp stamp = stampOf(path);
+    QImage img = DecodePicture(path, want, &source, error, MaxWholeDecode);
     if (img.isNull())
         return false;
     path_ = path;
+    stamp_ = stamp;
     sourceSize_ = source;
     screen_ = std::move(img);
+    detail_ = QImage();
     cache_ = QPixmap();
     printCopy_ = QImage();
     changed();
@@ -387,8 +535,10 @@ void CoverImage::ClearPicture()
     if (screen_.isNull() && path_.isEmpty())
         return;
     path_.clear();
+    stamp_ = FileStamp();
     sourceSize_ = QSize();
     screen_ = QImage();
+    detail_ = QImage();
     cache_ = QPixmap();
     printCopy_ = QImage();
     changed();
@@ -397,26 +547,27 @@ void CoverImage::ClearPicture()
 void CoverImage::SetBuiltIn(const QImage &img)
 {
     path_.clear();
+    stamp_ = FileStamp();
     screen_ = img;
     sourceSize_ = img.size();
+    detail_ = QImage();
     cache_ = QPixmap();
+    printCopy_ = QImage();
     changed();
 }
 
-QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize) const
+QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, const QSizeF &pageSize) const
 {
-    if (path_.isEmpty() || !sourceSize_.isValid())
-        return screen_;
     // Paper gets the picture at the printer's resolution for its box, up to
     // MaxPrintDpi; finer detail cannot be seen and only slows the job.
     const double cap = MaxPrintDpi / 96.0;
-    const QSize want(std::max(1, int(std::ceil(std::min(deviceSize.width(), boxSize.width() * cap)))),
-                     std::max(1, int(std::ceil(std::min(deviceSize.height(), boxSize.height() * cap)))));
+    const QSize want = ceilSize(std::min(deviceSize.width(), boxSize.width() * cap),
+                                std::min(deviceSize.height(), boxSize.height() * cap));
     if (screen_.width() >= want.width() && screen_.height() >= want.height())
         return screen_;
     // The decoder scales JPEGs by 1/2, 1/4 and 1/8 for nearly nothing; any
     // other size costs a slow resampling pass, so take the smallest of those
-    // that still covers the box.
+    // that still covers the box, unless that would outgrow the page.
     QSize target = sourceSize_;
     for (int k : {8, 4, 2}) {
         const QSize s(sourceSize_.width() / k, sourceSize_.height() / k);
@@ -425,40 +576,143 @@ QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize) c
             break;
         }
     }
-    if (printCopy_.size() == target)
+    const QSize page = ceilSize(pageSize.width(), pageSize.height());
+    if (target.width() > page.width() || target.height() > page.height())
+        target = want.boundedTo(sourceSize_).boundedTo(page);
+    if (printCopy_.size() == target && printArea_ == QRect(QPoint(0, 0), sourceSize_))
         return printCopy_;
     QImage img = DecodePicture(path_, target, nullptr, nullptr);
+    // Past the decoder's allocation limit at full size, the box's own size may still fit.
+    if (img.isNull() && target != want.boundedTo(sourceSize_))
+        img = DecodePicture(path_, want.boundedTo(sourceSize_), nullptr, nullptr);
     if (img.isNull())
-        return screen_;
+        return {};
     printCopy_ = std::move(img);
+    printArea_ = QRect(QPoint(0, 0), sourceSize_);
     return printCopy_;
+}
+
+void CoverImage::paintOnPaper(QPainter &p, const QRectF &r, const QRectF &shown) const
+{
+    QImage img;
+    QRectF target = r;
+    if (!path_.isEmpty() && sourceSize_.isValid()) {
+        if (!(stampOf(path_) == stamp_)) {
+            printNote_ = QStringLiteral("%1 has changed or is gone since it was loaded: the print used the "
+                                        "picture's screen copy.")
+                             .arg(path_);
+        } else {
+            const QSizeF k = deviceScale(p);
+            const double cap = MaxPrintDpi / 96.0;
+            const QSizeF dots(std::min(k.width(), cap), std::min(k.height(), cap));
+            const QSize whole = ceilSize(r.width() * dots.width(), r.height() * dots.height());
+            const QRect part = partOf(r, shown, whole);
+            const QRectF page = reachable(p);
+            const QSizeF pageDots(page.width() * dots.width(), page.height() * dots.height());
+            if (part != QRect(QPoint(0, 0), whole)) {
+                // Only the part of the box on the page, at the print resolution.
+                const QSize need = whole.boundedTo(sourceSize_);
+                const QRect area = sourceArea(part, whole, sourceSize_, need);
+                const QSize size = areaSize(area, sourceSize_, need);
+                if (printArea_ != area || printCopy_.size() != size) {
+                    printCopy_ = DecodePictureArea(path_, area, size);
+                    printArea_ = area;
+                }
+                img = printCopy_;
+                target = logicalOf(r, sourceSize_, area);
+            }
+            // The whole picture where the box is whole on the page, or where its
+            // format cannot be cut (a turned photograph).
+            if (img.isNull()) {
+                img = printImage(QSizeF(r.width() * k.width(), r.height() * k.height()), r.size(), pageDots);
+                target = r;
+            }
+            if (img.isNull())
+                printNote_ = QStringLiteral("%1 could not be read again: the print used the picture's screen "
+                                            "copy.")
+                                 .arg(path_);
+        }
+    }
+    if (img.isNull()) {
+        img = screen_;
+        target = r;
+    }
+    printedSize_ = img.size();
+    p.drawImage(target, img);
+}
+
+QImage CoverImage::screenPart(const QSize &whole, const QRect &part) const
+{
+    // The file is read again only while it is the one loaded: the screen never
+    // mixes in another picture that took its name.
+    const bool sameFile = !path_.isEmpty() && stampOf(path_) == stamp_;
+    if (part == QRect(QPoint(0, 0), whole)) {
+        detail_ = QImage();
+        // A box grown past the decoded copy reads the picture again at its size.
+        const QSize target = screenTarget(whole);
+        if (sameFile && (screen_.width() < target.width() || screen_.height() < target.height())) {
+            QImage again = DecodePicture(path_, target, nullptr, nullptr, MaxWholeDecode);
+            if (!again.isNull())
+                screen_ = std::move(again);
+        }
+        return screen_.scaled(whole, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    // Only part of the box shows: that part is made, from the whole picture when
+    // it is small enough to keep, else from the part of the source it shows.
+    const QSize src = sourceSize_.isValid() ? sourceSize_ : screen_.size();
+    const QSize need = whole.boundedTo(src);
+    const QRect all(QPoint(0, 0), src);
+    if (sameFile && (screen_.width() < need.width() || screen_.height() < need.height())) {
+        if (qint64(need.width()) * need.height() <= MaxWholeDecode) {
+            QImage again = DecodePicture(path_, need, nullptr, nullptr, MaxWholeDecode);
+            if (!again.isNull())
+                screen_ = std::move(again);
+        } else {
+            const QRect area = sourceArea(part, whole, src, need);
+            const QSize size = areaSize(area, src, need);
+            if (detail_.isNull() || !detailArea_.contains(area) ||
+                areaSize(detailArea_, src, need) != detail_.size()) {
+                detail_ = DecodePictureArea(path_, area, size);
+                detailArea_ = area;
+            }
+            if (!detail_.isNull())
+                return drawPart(detail_, detailArea_, src, whole, part);
+        }
+    }
+    return drawPart(screen_, all, src, whole, part);
+}
+
+void CoverImage::paintOnScreen(QPainter &p, const QRectF &r, const QRectF &shown) const
+{
+    // Keep a copy scaled for the screen so a repaint costs a blit.
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QSizeF k = deviceScale(p);
+    const QSize whole = ceilSize(r.width() * dpr * k.width(), r.height() * dpr * k.height());
+    const QRect part = partOf(r, shown, whole);
+    if (part.isEmpty())
+        return;
+    if (cache_.isNull() || cacheWhole_ != whole || cachePart_ != part) {
+        cache_ = QPixmap::fromImage(screenPart(whole, part));
+        cache_.setDevicePixelRatio(dpr);
+        cacheWhole_ = whole;
+        cachePart_ = part;
+    }
+    p.drawPixmap(logicalOf(r, whole, part), cache_, QRectF(QPointF(0, 0), QSizeF(cache_.size())));
 }
 
 void CoverImage::paint(QPainter &p, bool printing) const
 {
+    if (printing)
+        printNote_.clear();
     if (screen_.isNull() || width_ <= 0 || height_ <= 0)
         return;
     const QRectF r = rect();
-    if (printing) {
-        const QRectF dev = p.transform().mapRect(r);
-        p.drawImage(r, printImage(dev.size(), r.size()));
+    // Only what the device shows of the box costs work, however large the box.
+    const QRectF shown = r & reachable(p);
+    if (shown.isEmpty())
         return;
-    }
-    // Keep a copy scaled for the screen so a repaint costs a blit.
-    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
-    const QSize want(std::max(1, int(std::ceil(r.width() * dpr))),
-                     std::max(1, int(std::ceil(r.height() * dpr))));
-    if (cache_.isNull() || cacheSize_ != want) {
-        // A box grown past the decoded copy reads the picture again at its size.
-        const QSize target = screenTarget(want);
-        if (!path_.isEmpty() && (screen_.width() < target.width() || screen_.height() < target.height())) {
-            QImage again = DecodePicture(path_, target, nullptr, nullptr);
-            if (!again.isNull())
-                screen_ = std::move(again);
-        }
-        cache_ = QPixmap::fromImage(screen_.scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        cache_.setDevicePixelRatio(dpr);
-        cacheSize_ = want;
-    }
-    p.drawPixmap(r, cache_, QRectF(QPointF(0, 0), QSizeF(cache_.size())));
+    if (printing)
+        paintOnPaper(p, r, shown);
+    else
+        paintOnScreen(p, r, shown);
 }

@@ -189,7 +189,10 @@ private:
     Outline outline_ = Outline::Solid;
 };
 
-// A picture stretched to the element's box.
+// A picture stretched to the element's box. However large the box, the work
+// and memory a paint takes are bounded by what the device shows of it: only the
+// visible part of the box is scaled (and, for big pictures, decoded), looking
+// there as the whole box scaled at once would.
 class CoverImage : public BoxElement
 {
 public:
@@ -207,23 +210,59 @@ public:
     void paint(QPainter &p, bool printing) const override;
     bool takesPointer() const override { return true; }
 
+    // Set by a paint on paper that could not use the picture's file (changed,
+    // gone or unreadable since it was loaded) and drew the screen copy
+    // instead; empty otherwise. Plain text naming the file.
+    const QString &PrintNote() const { return printNote_; }
+
+    // Pixel sizes of the copies the last paints made: the part of the box the
+    // screen showed, the picture as decoded for the screen, the one drawn on paper.
+    QSize ScreenCopySize() const { return cache_.size(); }
+    QSize DecodedSize() const { return detail_.isNull() ? screen_.size() : detail_.size(); }
+    QSize PrintCopySize() const { return printedSize_; }
+
     // The smallest copy kept for the screen, so a box shrunk to nothing
     // still has a picture to grow from.
     static constexpr int MinScreenCopy = 64;
     // Pictures print at the printer's resolution up to this many dots per inch.
     static constexpr double MaxPrintDpi = 600;
+    // The most pixels the screen keeps of a whole picture; a box whose visible
+    // part needs finer detail than that has only that part decoded.
+    static constexpr qint64 MaxWholeDecode = qint64(2048) * 2048;
 
 private:
+    // Where the picture's file stood when it was loaded.
+    struct FileStamp {
+        qint64 device = -1, inode = -1, size = -1, modified = -1;
+        bool operator==(const FileStamp &) const = default;
+    };
+    static FileStamp stampOf(const QString &path);
+
     QSize screenTarget(const QSize &want) const;
-    QImage printImage(const QSizeF &deviceSize, const QSizeF &boxSize) const;
+    QImage printImage(const QSizeF &deviceSize, const QSizeF &boxSize, const QSizeF &pageSize) const;
+    void paintOnPaper(QPainter &p, const QRectF &box, const QRectF &shown) const;
+    void paintOnScreen(QPainter &p, const QRectF &box, const QRectF &shown) const;
+    QImage screenPart(const QSize &whole, const QRect &part) const;
     QString path_;
+    FileStamp stamp_;
     QSize sourceSize_;
-    mutable QImage screen_;
-    mutable QPixmap cache_;
+    mutable QImage screen_;    // the whole picture, at most MaxWholeDecode pixels
+    mutable QImage detail_;    // a part of the source at finer detail, for huge boxes
+    mutable QRect detailArea_; // source pixels that detail_ covers
+    mutable QPixmap cache_;    // the visible part of the box, scaled for the screen
+    mutable QSize cacheWhole_;
+    mutable QRect cachePart_;
     mutable QImage printCopy_; // kept for the next print of the same size
-    mutable QSize cacheSize_;
+    mutable QRect printArea_;
+    mutable QSize printedSize_;
+    mutable QString printNote_;
 };
 
 // Decodes a picture from a regular file under an allocation limit, at most
-// `bound` pixels in each direction (aspect kept); a null image on failure.
-QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error);
+// `bound` pixels in each direction and, when maxPixels > 0, at most that many
+// pixels in all (scaled down evenly); a null image on failure.
+QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error,
+                     qint64 maxPixels = 0);
+// Decodes the part `area` (source pixels) of a picture at `size` pixels; a
+// null image when the file cannot be read or the format cannot be cut.
+QImage DecodePictureArea(const QString &path, const QRect &area, const QSize &size);

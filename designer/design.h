@@ -225,6 +225,8 @@ private:
     void installHelpTexts();
     void ZOrderFront(CoverElement *element);
     void loadPictureInto(CoverImage *image, QLabel *pathLabel);
+    // After a print: says which pictures came from their screen copies.
+    void reportPicturesFromScreenCopies();
     void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, qint16 free,
                              Centring how, bool bringToFront);
     void ShowOver(QWidget *w);

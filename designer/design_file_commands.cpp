@@ -118,9 +118,18 @@ void Design::Command2_Click()
     if (!CommonDialog1.ShowSave())
         return;
     QString error;
+    // A link to a missing file would create that file wherever it points: asked first.
+    bool declined = false;
+    designfile::WriteOptions options;
+    options.createLinkTarget = [this, &declined](const QString &link, const QString &target) {
+        declined = !CommonDialog1.Ask(
+            QStringLiteral("Save"),
+            QStringLiteral("%1 is a link to %2, which does not exist.\n\nCreate %2?").arg(link, target));
+        return !declined;
+    };
     // Written beside the target and swapped in only when complete: a failed
     // save leaves the previous file as it was, and says so.
-    if (!designfile::Write(CommonDialog1.FileName, DesignRecords(), &error))
+    if (!designfile::Write(CommonDialog1.FileName, DesignRecords(), &error, options) && !declined)
         ReportProblem(
             QStringLiteral("Not saved"),
             QStringLiteral("The design was not saved to %1: %2").arg(CommonDialog1.FileName, error));

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 
 #include "module1.h"
 #include "secondary_windows.h"
@@ -66,4 +67,30 @@ void Design::Command16_Click()
     p->show();
     p->raise();
     p->activateWindow();
+}
+
+void Design::reportPicturesFromScreenCopies()
+{
+    QStringList notes;
+    for (const CoverImage *image : {Image1, Image2, Image3})
+        if (image->Visible() && !image->PrintNote().isEmpty())
+            notes << image->PrintNote();
+    if (notes.isEmpty())
+        return;
+    // Non-blocking, one at a time; file names are shown as they are, never as markup.
+    auto *box = findChild<QMessageBox *>(QStringLiteral("PrintedFromScreenCopy"), Qt::FindDirectChildrenOnly);
+    if (!box) {
+        box = new QMessageBox(this);
+        box->setObjectName(QStringLiteral("PrintedFromScreenCopy"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setIcon(QMessageBox::Information);
+        box->setWindowTitle(QStringLiteral("Print"));
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setWindowModality(Qt::NonModal);
+        box->setTextFormat(Qt::PlainText);
+    }
+    box->setText(notes.join(u'\n'));
+    box->setInformativeText(QStringLiteral("Choose the picture again to print it at full detail."));
+    box->show();
+    box->raise();
 }

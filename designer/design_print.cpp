@@ -114,6 +114,8 @@ void Design::Command7_Click()
 
     if (!printed)
         showPrintFailure(this, error);
+    else
+        reportPicturesFromScreenCopies();
 }
 
 void Design::Command11_Click()

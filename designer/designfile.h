@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 // The design file: 75 text records, CR LF after each, no header. A pure reader and
@@ -40,10 +41,25 @@ QByteArray Encode(const QStringList &records);
 // UTF-8 reads as UTF-8 (a leading byte-order mark dropped), anything else as Windows-1252.
 Records Decode(const QByteArray &bytes);
 
-// Writes atomically (QSaveFile). On failure returns false, sets *error, old file untouched.
-// Refuses a list that is not exactly 75 texts, and a target that exists but is not a regular
-// file (a FIFO or device would otherwise be replaced by a regular file).
-bool Write(const QString &path, const QStringList &records, QString *error = nullptr);
+// How Write treats a link at the path it is given.
+struct WriteOptions {
+    // Asked before a link whose target does not exist makes that target (link and target as
+    // absolute paths); true creates it. Without it such a save is refused.
+    std::function<bool(const QString &link, const QString &target)> createLinkTarget;
+};
+
+// Writes atomically: a temporary "NAME.XXXXXX" beside the file, synced, then renamed over it.
+// On failure returns false, sets *error, old file untouched. Refuses a list that is not exactly
+// 75 texts, and a target that exists but is not a regular file (a FIFO or device would otherwise
+// be replaced by a regular file), or that this user may not write.
+// A link is written through (its target replaced, the link left as it is), except a link that
+// another user made in a sticky world-writable folder such as /tmp, which the kernel's
+// protected_symlinks rule would not follow either: that save is refused. A file that is replaced
+// keeps its mode (and its owner and group where the user may give them).
+// After a save, complete temporaries of the same file that a killed save left behind (older than
+// a minute, this user's, not held by a writer) are removed.
+bool Write(const QString &path, const QStringList &records, QString *error = nullptr,
+           const WriteOptions &options = {});
 
 // Reads at most 75 lines from the file, reading only what is needed (never the whole of a huge
 // file; a line over 64 KiB is cut there and the rest of that line skipped without storing it).

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -49,6 +50,8 @@ private slots:
     void pictureFields_data();
     void pictureFields();
     void pictureLoading();
+    void pictureShownPartLikeWholeBox_data();
+    void pictureShownPartLikeWholeBox();
     void pictureBadFiles_data();
     void pictureBadFiles();
     void pixclear();
@@ -56,6 +59,7 @@ private slots:
 
 private:
     QString writeImage(int w, int h, const char *format, const QString &name);
+    QString writeBlocks(QSize size, const QString &name);
     std::unique_ptr<Design> d;
     ScriptedDialogBackend dialogs;
     QTemporaryDir tmp;
@@ -88,6 +92,20 @@ QString TestDesign::writeImage(int w, int h, const char *format, const QString &
     if (!img.save(path, format))
         return {};
     return path;
+}
+
+// A picture of 3-pixel blocks in unrelated colours: any shift or blur of its
+// scaling shows.
+QString TestDesign::writeBlocks(QSize size, const QString &name)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const uint h = uint(x / 3) * 2654435761u ^ uint(y / 3) * 40503u;
+            img.setPixel(x, y, qRgb(int(h % 251), int(h / 251 % 241), int(h / 60491 % 239)));
+        }
+    QString path = tmp.filePath(name);
+    return img.save(path, "PNG") ? path : QString();
 }
 
 void TestDesign::startUp()
@@ -539,6 +557,10 @@ void TestDesign::pictureFields_data()
                                 << "100" << 100.0 << 178.0;
     QTest::newRow("negative width refused") << "Text7"
                                             << "-20" << 393.0 << 31.5;
+    QTest::newRow("largest width") << "Text7"
+                                   << "32767" << 32767.0 << -16155.5;
+    QTest::newRow("largest height") << "Text8"
+                                    << "32767" << 32767.0 << -16155.5;
 }
 
 void TestDesign::pictureFields()
@@ -547,12 +569,23 @@ void TestDesign::pictureFields()
     QFETCH(QString, typed);
     QFETCH(double, size);
     QFETCH(double, position);
+    QVERIFY(d->Image1->LoadPicture(writeImage(50, 40, "PNG", "fields.png")));
     auto *f = d->findChild<QLineEdit *>(field);
     f->setText(typed);
     const bool width = field == "Text7";
     QCOMPARE(width ? d->Image1->Width() : d->Image1->Height(), size);
     QCOMPARE(width ? d->Image1->Left() : d->Image1->Top(), position);
     QVERIFY(d->Image1->Visible());
+    // However large the box, the screen's copy is the part the window shows.
+    QImage window(Design::ClientWidth, Design::ClientHeight, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&window);
+    d->PaintClientArea(p, false);
+    p.end();
+    const QRectF shown = d->Image1->rect() & QRectF(0, 0, Design::ClientWidth, Design::ClientHeight);
+    const QSize copy = d->Image1->ScreenCopySize();
+    QVERIFY(copy.width() <= std::ceil(shown.width()) + 1 && copy.height() <= std::ceil(shown.height()) + 1);
+    if (!shown.isEmpty())
+        QCOMPARE(window.pixel(shown.center().toPoint()), qRgb(200, 30, 30));
 }
 
 void TestDesign::pictureLoading()
@@ -583,6 +616,95 @@ void TestDesign::pictureLoading()
     d->Command9->click();
     QVERIFY(!d->Image2->HasPicture());
     QCOMPARE(d->Label30->text(), QString());
+}
+
+void TestDesign::pictureShownPartLikeWholeBox_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSizeF>("loadedAt"); // the box's size when the picture was chosen
+    QTest::addColumn<QRectF>("box");
+    QTest::addColumn<QSize>("device");
+    QTest::addColumn<QRectF>("clip"); // none when empty
+    QTest::addColumn<double>("dpr");
+    const QRectF none;
+    QTest::newRow("whole box shown") << QSize(40, 30) << QSizeF(300, 200) << QRectF(10, 10, 300, 200)
+                                     << QSize(320, 220) << none << 1.0;
+    QTest::newRow("enlarged, cut by the device")
+        << QSize(40, 30) << QSizeF(300, 200) << QRectF(-50.5, -40, 300, 200) << QSize(200, 150) << none
+        << 1.0;
+    QTest::newRow("enlarged, cut by a clip") << QSize(40, 30) << QSizeF(300, 200) << QRectF(0, 0, 300, 200)
+                                             << QSize(300, 200) << QRectF(37, 21, 120, 90) << 1.0;
+    QTest::newRow("enlarged, twice the pixels")
+        << QSize(40, 30) << QSizeF(300, 200) << QRectF(-60, -33.5, 300, 200) << QSize(160, 100) << none
+        << 2.0;
+    QTest::newRow("shrunk after loading, cut")
+        << QSize(400, 300) << QSizeF(393, 289) << QRectF(-30, 20, 120, 90) << QSize(70, 150) << none << 1.0;
+    QTest::newRow("narrow and tall, cut")
+        << QSize(120, 50) << QSizeF(393, 289) << QRectF(5, -400, 30, 900) << QSize(60, 120) << none << 1.0;
+    // Past the whole picture the screen keeps: only the part shown is decoded.
+    QTest::newRow("detail of a big picture")
+        << QSize(2100, 2100) << QSizeF(393, 289) << QRectF(-1000, -900, 2400, 2400) << QSize(300, 200) << none
+        << 1.0;
+}
+
+// A box shown in part looks there exactly as the whole box scaled at once:
+// the picture decoded in full, scaled to the box's device pixels, then drawn.
+void TestDesign::pictureShownPartLikeWholeBox()
+{
+    QFETCH(QSize, source);
+    QFETCH(QSizeF, loadedAt);
+    QFETCH(QRectF, box);
+    QFETCH(QSize, device);
+    QFETCH(QRectF, clip);
+    QFETCH(double, dpr);
+    const QString path = writeBlocks(source, QStringLiteral("blocks-%1.png").arg(source.width()));
+    CoverImage image(QStringLiteral("probe"), {});
+    image.Move(0, 0, loadedAt.width(), loadedAt.height());
+    QVERIFY(image.LoadPicture(path));
+    image.Move(box.x(), box.y(), box.width(), box.height());
+
+    auto paint = [&](const std::function<void(QPainter &)> &draw) {
+        QImage out(device * dpr, QImage::Format_ARGB32_Premultiplied);
+        out.setDevicePixelRatio(dpr);
+        out.fill(Qt::white);
+        QPainter p(&out);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        if (!clip.isEmpty())
+            p.setClipRect(clip);
+        draw(p);
+        return out;
+    };
+    const QImage shown = paint([&](QPainter &p) { image.paint(p, false); });
+    // The copy decoded when the picture was chosen serves while it has the detail the box needs.
+    const QSize whole(int(std::ceil(box.width() * dpr)), int(std::ceil(box.height() * dpr)));
+    const QSize atLoad(std::max(64, int(std::ceil(loadedAt.width()))),
+                       std::max(64, int(std::ceil(loadedAt.height()))));
+    QImage decoded = DecodePicture(path, atLoad, nullptr, nullptr);
+    if (decoded.width() < std::min(source.width(), whole.width()) ||
+        decoded.height() < std::min(source.height(), whole.height()))
+        decoded = QImage(path);
+    const QImage scaled = decoded.scaled(whole, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage naive = paint([&](QPainter &p) { p.drawImage(box, scaled); });
+
+    int worst = 0, inked = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb a = shown.pixel(x, y), b = naive.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+            inked += a != qRgb(255, 255, 255);
+        }
+    QRectF visible = box & QRectF(QPointF(0, 0), QSizeF(device));
+    if (!clip.isEmpty())
+        visible &= clip;
+    QVERIFY2(worst <= 8, qPrintable(QString::number(worst)));
+    QVERIFY(inked > visible.width() * visible.height() * dpr * dpr * 0.9);
+    // The copy made for the screen is the part shown, not the box.
+    const QSize copy = image.ScreenCopySize();
+    QVERIFY2(copy.width() <= std::ceil(visible.width() * dpr) + 1 &&
+                 copy.height() <= std::ceil(visible.height() * dpr) + 1,
+             qPrintable(QStringLiteral("%1x%2").arg(copy.width()).arg(copy.height())));
+    QVERIFY(qint64(image.DecodedSize().width()) * image.DecodedSize().height() <= CoverImage::MaxWholeDecode);
 }
 
 void TestDesign::pictureBadFiles_data()

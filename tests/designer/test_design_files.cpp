@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app_setup.h"
 #include "colors.h"
@@ -31,6 +33,8 @@ private slots:
     void everyPropertyRoundTrips();
     void saveDialogSettings();
     void failedSaveKeepsOldFile();
+    void saveThroughLinks_data();
+    void saveThroughLinks();
     void openBackLayoutKeepsStoredPositions();
     void openCentreFlags();
     void openMissingPicture();
@@ -257,6 +261,55 @@ void TestDesignFiles::failedSaveKeepsOldFile()
     QCOMPARE(f.readAll(), old);
     QVERIFY(d->LastProblem().contains(file));
     QCOMPARE(QDir(tmp.path()).entryList({"keep.qwd*"}, QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestDesignFiles::saveThroughLinks_data()
+{
+    QTest::addColumn<QString>("link"); // "dangling" or "planted" (another user's, in a shared sticky folder)
+    QTest::addColumn<int>("answer");   // to the question; -1 when none is expected
+    QTest::newRow("dangling, create it") << "dangling" << 1;
+    QTest::newRow("dangling, do not") << "dangling" << 0;
+    QTest::newRow("planted in a shared folder") << "planted" << -1;
+}
+
+// Save asks before a link makes a file appear where it points, and refuses, saying
+// why, a link that another user planted in a shared folder.
+void TestDesignFiles::saveThroughLinks()
+{
+    QFETCH(QString, link);
+    QFETCH(int, answer);
+    if (link == "planted" && ::geteuid() != 0)
+        QSKIP("a link of another user needs root to make");
+    QTemporaryDir dir;
+    const QString shared = dir.filePath("shared");
+    QVERIFY(QDir().mkdir(shared));
+    const QString target = dir.filePath("target.qwd");
+    if (link == "planted") {
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        QFile precious(target);
+        QVERIFY(precious.open(QIODevice::WriteOnly) && precious.write("precious") == 8);
+    }
+    const QString name = shared + "/cover.qwd";
+    QVERIFY(QFile::link(target, name));
+    if (link == "planted")
+        QCOMPARE(::lchown(QFile::encodeName(name).constData(), 65534, 65534), 0);
+    dialogs.push(ScriptedDialogBackend::choose(name));
+    if (answer >= 0)
+        dialogs.push([answer](CommonDialog &) { return answer == 1; });
+    d->Command2_Click();
+    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Question), answer >= 0 ? 1 : 0);
+    QVERIFY(QFileInfo(name).isSymLink());
+    QFile f(target);
+    if (link == "dangling") {
+        QVERIFY(dialogs.seenQuestion.contains(name) && dialogs.seenQuestion.contains(target));
+        QCOMPARE(f.exists(), answer == 1);
+        QCOMPARE(d->LastProblem(), QString()); // a "no" is not a failure to report
+        return;
+    }
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("precious"));
+    QVERIFY2(d->LastProblem().contains(name) && d->LastProblem().contains("shared folder"),
+             qPrintable(d->LastProblem()));
 }
 
 void TestDesignFiles::openBackLayoutKeepsStoredPositions()

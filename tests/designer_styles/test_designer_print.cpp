@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -104,6 +105,8 @@ private slots:
     void failureRestoresAndSaysSo_data();
     void failureRestoresAndSaysSo();
     void setUpChoicesHoldForPrint();
+    void picturesOnPaper_data();
+    void picturesOnPaper();
 
 private:
     QString pdfPath(const QString &name) const { return tmp.filePath(name); }
@@ -317,6 +320,108 @@ void TestDesignerPrint::setUpChoicesHoldForPrint()
     QVERIFY(QFileInfo(chosen).size() > 0);
     QVERIFY(!QFileInfo::exists(pdfPath(QStringLiteral("cover.pdf"))));
     QCOMPARE(d->CommonDialog1.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+void TestDesignerPrint::picturesOnPaper_data()
+{
+    QTest::addColumn<QString>("afterLoading"); // what happens to the picture's file
+    QTest::addColumn<double>("boxSize");
+    QTest::newRow("same file") << QString() << 0.0;
+    QTest::newRow("file replaced") << QStringLiteral("replace") << 0.0;
+    QTest::newRow("file deleted") << QStringLiteral("delete") << 0.0;
+    QTest::newRow("largest box, same file") << QString() << 32767.0;
+}
+
+// Paper gets the picture's file at the printer's resolution up to 600 dpi, but
+// never more than the page holds; a file that changed since it was loaded is not
+// printed in its place: the screen copy is, and the user is told.
+void TestDesignerPrint::picturesOnPaper()
+{
+    QFETCH(QString, afterLoading);
+    QFETCH(double, boxSize);
+    // A name that would be markup if it were read as such.
+    const QString file = pdfPath(QStringLiteral("<b>photo &amp; co.png"));
+    // Four quarters, so that the page shows where each part of the picture went.
+    QImage photo(2600, 1900, QImage::Format_RGB32);
+    const QColor quarters[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    {
+        QPainter p(&photo);
+        for (int q = 0; q < 4; ++q)
+            p.fillRect(QRect((q % 2) * 1300, (q / 2) * 950, 1300, 950), quarters[q]);
+    }
+    QVERIFY(photo.save(file, "PNG"));
+    dialogs.push(ScriptedDialogBackend::choose(file));
+    d->Command8->click();
+    QVERIFY(d->Image1->HasPicture());
+    if (boxSize > 0) {
+        d->Text7->setText(QString::number(boxSize));
+        d->Text8->setText(QString::number(boxSize));
+    }
+    if (afterLoading == QLatin1String("replace")) {
+        QVERIFY(QFile::remove(file));
+        QImage other(1000, 700, QImage::Format_RGB32);
+        other.fill(Qt::yellow);
+        QVERIFY(other.save(file, "JPG"));
+    } else if (afterLoading == QLatin1String("delete")) {
+        QVERIFY(QFile::remove(file));
+    }
+    if (!afterLoading.isEmpty()) {
+        // A box grown past its decoded copy does not read in the file's new picture either.
+        d->Text7->setText(QStringLiteral("400"));
+        QImage window(Design::ClientWidth, Design::ClientHeight, QImage::Format_RGB32);
+        QPainter p(&window);
+        d->PaintClientArea(p, false);
+    }
+
+    d->Command7->click();
+    const QString pdf = pdfPath(QStringLiteral("cover.pdf"));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    // Whatever the box, its centre is the panel's (228, 228): the picture's four
+    // quarters meet there on paper, the file's or the screen copy's (looked at a
+    // little away from the edges, which the PDF's own compression blurs). The
+    // largest box covers the whole client area, corners included.
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftocairo")).isEmpty()) {
+        const QImage page = rasterise(pdf, pdfPath(QStringLiteral("page")));
+        QVERIFY(!page.isNull());
+        const QPointF origin = d->CommonDialog1.Printer().pageRect(QPrinter::Point).topLeft() * (96.0 / 72.0);
+        QList<std::pair<QPointF, QColor>> looks;
+        for (int q = 0; q < 4; ++q)
+            looks.push_back({QPointF(q % 2 ? 288 : 168, q / 2 ? 288 : 168), quarters[q]});
+        if (boxSize > 0)
+            looks += {{QPointF(3, 3), quarters[0]},
+                      {QPointF(Design::ClientWidth - 3, Design::ClientHeight - 3), quarters[3]}};
+        for (const auto &[at, want] : looks) {
+            const QColor c = page.pixelColor((origin + at).toPoint());
+            QVERIFY2(std::abs(c.red() - want.red()) < 40 && std::abs(c.green() - want.green()) < 40 &&
+                         std::abs(c.blue() - want.blue()) < 40,
+                     qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name()).arg(at.x()).arg(at.y())));
+        }
+    }
+    const QSize copy = d->Image1->PrintCopySize();
+    auto *note = d->findChild<QMessageBox *>();
+    if (!afterLoading.isEmpty()) {
+        QVERIFY(note);
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->textFormat(), Qt::PlainText);
+        QVERIFY2(note->text().contains(file) && note->text().contains(QStringLiteral("screen copy")),
+                 qPrintable(note->text()));
+        QCOMPARE(copy, d->Image1->DecodedSize());
+        return;
+    }
+    QVERIFY(!note);
+    const double dots = 600.0 / 96.0;
+    if (boxSize == 0) {
+        // The whole box at 600 per inch (the printer here has 1200).
+        QVERIFY2(copy.width() >= std::ceil(393 * dots) && copy.height() >= std::ceil(289 * dots),
+                 qPrintable(QStringLiteral("%1x%2").arg(copy.width()).arg(copy.height())));
+    } else {
+        // Only the part of the picture that the page shows of the box (with a few
+        // pixels for the smoothing at its edges), never more than the page holds.
+        const QSizeF page = d->CommonDialog1.Printer().pageRect(QPrinter::Inch).size() * 96.0;
+        const QSizeF part = page * (photo.width() / boxSize) + QSizeF(10, 10);
+        QVERIFY2(copy.width() <= part.width() && copy.height() <= part.height() && !copy.isEmpty(),
+                 qPrintable(QStringLiteral("%1x%2").arg(copy.width()).arg(copy.height())));
+    }
 }
 
 int main(int argc, char *argv[])

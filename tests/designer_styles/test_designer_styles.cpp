@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -118,6 +121,8 @@ private slots:
     void cancelChangesNothing_data();
     void cancelChangesNothing();
     void refusedSizeStopsTheCommand();
+    void windowsFacesLookAlike_data();
+    void windowsFacesLookAlike();
 
     void dialogStartsFromThePreset();
     void dialogKeepsPresetNameAndSizeWhenUntouched();
@@ -125,6 +130,8 @@ private slots:
     void dialogOffersColourOnlyWithEffects();
     void fontDialogThroughTheService_data();
     void fontDialogThroughTheService();
+    void fileDialogThroughTheService_data();
+    void fileDialogThroughTheService();
 
 private:
     ScriptedDialogBackend dialogs;
@@ -310,17 +317,28 @@ void TestDesignerStyles::titlesFont()
 void TestDesignerStyles::colourCommands_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::newRow("Background color") << QStringLiteral("Command3");
-    QTest::newRow("Line Color") << QStringLiteral("Command6");
-    QTest::newRow("Box Color") << QStringLiteral("Command13");
+    QTest::addColumn<QString>("element"); // painted in the chosen colour afterwards
+    QTest::newRow("Background color") << QStringLiteral("Command3") << QStringLiteral("Shape1");
+    QTest::newRow("Line Color") << QStringLiteral("Command6") << QStringLiteral("Line2");
+    QTest::newRow("Box Color") << QStringLiteral("Command13") << QStringLiteral("Shape2");
+    QTest::newRow("Top Font") << QStringLiteral("Command5") << QStringLiteral("Label2");
+    QTest::newRow("Bottom Font") << QStringLiteral("Command10") << QStringLiteral("Label3");
+    QTest::newRow("Titles Font") << QStringLiteral("Command15") << QStringLiteral("Label4");
 }
 
 void TestDesignerStyles::colourCommands()
 {
     QFETCH(QString, button);
+    QFETCH(QString, element);
     // Rules of different colours must both end in the chosen one.
     d->Line2->setBorderColor(colors::Rgb(0, 128, 0));
     d->Shape2->setBorderColor(colors::Rgb(1, 2, 3));
+    Design::SetValue(d->Check5, 1); // the outer box shows
+    d->Text1->setText(QStringLiteral("Harbour Lights"));
+    d->Text2->setText(QStringLiteral("Live at the Quay"));
+    Design::SetValue(d->Check7, 1); // the titles show, in a size with solid strokes
+    d->Label4->setCaption(QStringLiteral("Harbour Lights"));
+    d->Label10->setFontSize(20);
     const qint32 chosen = colors::Rgb(10, 20, 250);
     qint32 preset = -1;
     int flags = 0;
@@ -331,8 +349,9 @@ void TestDesignerStyles::colourCommands()
         return true;
     });
     d->findChild<QPushButton *>(button)->click();
-    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Color), 1);
-    QCOMPARE(flags, 1);
+    const bool font = element.startsWith(QLatin1String("Label"));
+    QCOMPARE(dialogs.calls(font ? ScriptedDialogBackend::Font : ScriptedDialogBackend::Color), 1);
+    QCOMPARE(flags, font ? 259 : 1);
     if (button == QLatin1String("Command3")) {
         QCOMPARE(preset, colors::White);
         QCOMPARE(d->Shape1->BackColor(), chosen);
@@ -341,11 +360,40 @@ void TestDesignerStyles::colourCommands()
         QCOMPARE(preset, 0);
         QCOMPARE(d->Line1->BorderColor(), chosen);
         QCOMPARE(d->Line2->BorderColor(), chosen);
-    } else {
+    } else if (button == QLatin1String("Command13")) {
         QCOMPARE(preset, colors::Rgb(1, 2, 3));
         QCOMPARE(d->Shape2->BorderColor(), chosen);
         QCOMPARE(d->Shape1->BorderColor(), colors::WindowText);
+    } else {
+        QCOMPARE(preset, colors::WindowText);
     }
+
+    // The colour reaches the window's pixels where the element is painted.
+    QImage window(Design::ClientWidth, Design::ClientHeight, QImage::Format_RGB32);
+    QPainter p(&window);
+    d->PaintClientArea(p, false);
+    p.end();
+    QRectF where;
+    for (const auto &e : d->Elements())
+        if (e->name() == element) {
+            if (auto *box = dynamic_cast<const BoxElement *>(e.get()))
+                where = box->rect();
+            else if (auto *line = dynamic_cast<const CoverLine *>(e.get()))
+                where = QRectF(QPointF(line->X1(), line->Y1()), QPointF(line->X2(), line->Y2()))
+                            .normalized()
+                            .adjusted(0, -line->BorderWidth(), 0, line->BorderWidth());
+        }
+    QVERIFY(!where.isEmpty());
+    const QColor want = colors::ToQColor(chosen);
+    int inked = 0;
+    const QRect pixels = where.toAlignedRect() & window.rect();
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            const QColor c = window.pixelColor(x, y);
+            inked += std::abs(c.red() - want.red()) < 24 && std::abs(c.green() - want.green()) < 24 &&
+                     std::abs(c.blue() - want.blue()) < 24;
+        }
+    QVERIFY2(inked >= 20, qPrintable(QString::number(inked)));
 }
 
 void TestDesignerStyles::cancelChangesNothing_data()
@@ -389,6 +437,38 @@ void TestDesignerStyles::refusedSizeStopsTheCommand()
     QCOMPARE(d->Label2->ForeColor(), colors::WindowText);
     QVERIFY(!d->Label2->FontItalic());
     QCOMPARE(d->Label2->Left(), left);
+}
+
+void TestDesignerStyles::windowsFacesLookAlike_data()
+{
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("alike"); // the installed face drawn the same
+    for (const char *face : {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Helvetica"})
+        QTest::newRow(face) << QString::fromLatin1(face) << QStringLiteral("Liberation Sans");
+    for (const char *face : {"MS Serif", "Times New Roman", "Times"})
+        QTest::newRow(face) << QString::fromLatin1(face) << QStringLiteral("Liberation Serif");
+    for (const char *face : {"Courier New", "Courier"})
+        QTest::newRow(face) << QString::fromLatin1(face) << QStringLiteral("Liberation Mono");
+}
+
+// The Windows faces that designs name are drawn in an installed face of the same
+// kind and width, so a serif headline stays serif and keeps its length.
+void TestDesignerStyles::windowsFacesLookAlike()
+{
+    QFETCH(QString, face);
+    QFETCH(QString, alike);
+    if (!QFontDatabase::hasFamily(alike))
+        QSKIP("fonts-liberation is not installed");
+    CoverLabel label(QStringLiteral("probe"), {});
+    label.setFontName(face);
+    label.setFontSize(18);
+    label.setCaption(QStringLiteral("Midnight Orchestra, 1998"));
+    QCOMPARE(QFontInfo(label.font()).family(), alike);
+    CoverLabel same(QStringLiteral("same"), {});
+    same.setFontName(alike);
+    same.setFontSize(18);
+    same.setCaption(label.Caption());
+    QCOMPARE(label.Width(), same.Width());
 }
 
 // ---------------------------------------------------------------- the dialog
@@ -500,6 +580,56 @@ void TestDesignerStyles::fontDialogThroughTheService()
     QCOMPARE(d->Label3->ForeColor(), colors::Rgb(0, 0, 200));
     QCOMPARE(d->Label3->FontName(), QStringLiteral("MS Sans Serif"));
     QCOMPARE(d->Label3->FontSize(), 13.5f);
+}
+
+void TestDesignerStyles::fileDialogThroughTheService_data()
+{
+    QTest::addColumn<bool>("saving");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("picture") << false << QStringLiteral("Image Files|*.jpg;*.gif;*.bmp")
+                             << QStringList{QStringLiteral("Image Files (*.jpg *.gif *.bmp)")} << QString();
+    QTest::newRow("open a design") << false << QStringLiteral("Jewel Case Files|*.qwd")
+                                   << QStringList{QStringLiteral("Jewel Case Files (*.qwd)")} << QString();
+    QTest::newRow("save a design") << true << QStringLiteral("Quirewell Files|*.qwd")
+                                   << QStringList{QStringLiteral("Quirewell Files (*.qwd)")}
+                                   << QStringLiteral("qwd");
+    QTest::newRow("two entries") << false << QStringLiteral("Pictures|*.jpg;*.bmp|All|*.*")
+                                 << QStringList{QStringLiteral("Pictures (*.jpg *.bmp)"),
+                                                QStringLiteral("All (*.*)")}
+                                 << QString();
+}
+
+// Qt's own file dialog, as the programs show it: the filter lists every pattern.
+void TestDesignerStyles::fileDialogThroughTheService()
+{
+    QFETCH(bool, saving);
+    QFETCH(QString, filter);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, suffix);
+    CommonDialog::SetBackend(nullptr);
+    CommonDialog svc(nullptr);
+    svc.Filter = filter;
+    svc.DefaultExt = saving ? QStringLiteral(".qwd") : QString();
+    svc.Flags = saving ? 2 : 0;
+    QStringList filters;
+    QString defaultSuffix;
+    bool asksBeforeOverwriting = false;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        filters = dlg->nameFilters();
+        defaultSuffix = dlg->defaultSuffix();
+        asksBeforeOverwriting = !dlg->testOption(QFileDialog::DontConfirmOverwrite);
+        dlg->reject();
+    });
+    QVERIFY(!(saving ? svc.ShowSave() : svc.ShowOpen()));
+    QCOMPARE(filters, shown);
+    QCOMPARE(defaultSuffix, suffix);
+    if (saving)
+        QVERIFY(asksBeforeOverwriting);
 }
 
 QTEST_MAIN(TestDesignerStyles)

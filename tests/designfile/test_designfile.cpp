@@ -6,13 +6,14 @@
 #include "designfile.h"
 #include "textnumber.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -282,14 +283,18 @@ private slots:
     // Files
     void writeAndRead();
     void writeReplacesWholeFile();
-    void writeGivesOrdinaryPermissions();
+    void writeKeepsModeAndOwner_data();
+    void writeKeepsModeAndOwner();
     void writeWrongCountKeepsOldFile();
     void writeReadOnlyFolderKeepsOldFile();
     void writeFullDiskKeepsOldFile();
     void writeToFolderFails();
     void writeToMissingFolderFails();
     void writeToFifoFails();
-    void writeThroughSymlink();
+    void writeThroughLinks_data();
+    void writeThroughLinks();
+    void writeRemovesStaleTemporaries_data();
+    void writeRemovesStaleTemporaries();
     void readMissingFile();
     void readFolder();
     void readFifo();
@@ -889,17 +894,52 @@ void TestDesignFile::writeReplacesWholeFile()
     QCOMPARE(fileBytes(path), QByteArray(DefaultDesignBytes));
 }
 
-void TestDesignFile::writeGivesOrdinaryPermissions()
+void TestDesignFile::writeKeepsModeAndOwner_data()
+{
+    QTest::addColumn<int>("mode"); // -1: no file yet
+    QTest::addColumn<uint>("owner");
+    const uint me = uint(::geteuid());
+    QTest::newRow("new file") << -1 << me;
+    QTest::newRow("0644") << 0644 << me;
+    QTest::newRow("0600") << 0600 << me;
+    QTest::newRow("0640") << 0640 << me;
+    QTest::newRow("0444, read-only") << 0444 << me;
+    QTest::newRow("0640 of another user") << 0640 << 65534u;
+}
+
+void TestDesignFile::writeKeepsModeAndOwner()
 {
 #ifdef Q_OS_UNIX
+    QFETCH(int, mode);
+    QFETCH(uint, owner);
+    if (owner != uint(::geteuid()) && ::geteuid() != 0)
+        QSKIP("giving a file to another user needs root");
     QTemporaryDir dir;
-    const QString path = dir.filePath("new.qwd");
+    const QString path = dir.filePath("cover.qwd");
+    const QByteArray native = QFile::encodeName(path);
     const mode_t mask = ::umask(022);
     ::umask(mask);
-    QVERIFY(Write(path, defaultDesign()));
+    if (mode >= 0) {
+        QVERIFY(putFile(path, "old"));
+        QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+        QCOMPARE(::chown(native.constData(), owner, owner), 0);
+    }
+    // Root may write anything; anyone else may not replace a read-only file.
+    const bool refused = mode >= 0 && !(mode & 0200) && ::geteuid() != 0;
+    QString error;
+    QCOMPARE(Write(path, defaultDesign(), &error), !refused);
     struct stat st;
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 0777, 0666 & ~mask); // as a plain create would, not a temporary 0600
+    QCOMPARE(::stat(native.constData(), &st), 0);
+    if (refused) {
+        QVERIFY(error.contains("read-only"));
+        QCOMPARE(fileBytes(path), QByteArray("old"));
+    } else {
+        QCOMPARE(fileBytes(path), QByteArray(DefaultDesignBytes));
+    }
+    // As a plain create would make it, or as it was: never a temporary's 0600, nor 0644 for all.
+    QCOMPARE(st.st_mode & 07777, mode >= 0 ? mode_t(mode) : 0666 & ~mask);
+    QCOMPARE(uint(st.st_uid), owner);
+    QCOMPARE(leftovers(dir.path(), {"cover.qwd"}), QStringList());
 #else
     QSKIP("POSIX modes only");
 #endif
@@ -1006,11 +1046,9 @@ void TestDesignFile::writeToFifoFails()
     QTemporaryDir dir;
     const QString path = dir.filePath("fifo.qwd");
     QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    QElapsedTimer timer;
-    timer.start();
+    // A write that opened the FIFO would block for good: ctest's time limit catches that.
     QString error;
     QVERIFY(!Write(path, defaultDesign(), &error));
-    QVERIFY(timer.elapsed() < 2000);
     QVERIFY(!error.isEmpty());
     struct stat st;
     QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st), 0);
@@ -1020,17 +1058,169 @@ void TestDesignFile::writeToFifoFails()
 #endif
 }
 
-void TestDesignFile::writeThroughSymlink()
+void TestDesignFile::writeThroughLinks_data()
+{
+    QTest::addColumn<QString>("folderMode"); // the link's folder: "own", "sticky" or "shared"
+    QTest::addColumn<uint>("folderOwner");
+    QTest::addColumn<uint>("linkOwner");
+    QTest::addColumn<bool>("dangling");
+    QTest::addColumn<int>("answer"); // to the question about a missing target; -1 nobody to ask
+    QTest::addColumn<bool>("chain"); // our own link first, pointing at that one
+    QTest::addColumn<bool>("written");
+    const uint me = uint(::geteuid()), other = 65534;
+    // clang-format off
+    QTest::newRow("own link")                           << "own"    << me    << me    << false << -1 << false << true;
+    QTest::newRow("own link in a sticky shared folder") << "sticky" << me    << me    << false << -1 << false << true;
+    QTest::newRow("other's link, sticky shared folder") << "sticky" << me    << other << false << -1 << false << false;
+    QTest::newRow("other's link, reached by our link")  << "sticky" << me    << other << false << -1 << true  << false;
+    QTest::newRow("other's link, folder not sticky")    << "shared" << me    << other << false << -1 << false << true;
+    QTest::newRow("other's link in their sticky folder")<< "sticky" << other << other << false << -1 << false << true;
+    QTest::newRow("dangling, nobody to ask")            << "own"    << me    << me    << true  << -1 << false << false;
+    QTest::newRow("dangling, declined")                 << "own"    << me    << me    << true  << 0  << false << false;
+    QTest::newRow("dangling, accepted")                 << "own"    << me    << me    << true  << 1  << false << true;
+    QTest::newRow("dangling, via our link, accepted")   << "own"    << me    << me    << true  << 1  << true  << true;
+    // clang-format on
+}
+
+// A link is written through, the link itself left as it is; but not a link that another user
+// planted in a shared sticky folder, and not to a missing target nobody agreed to create.
+void TestDesignFile::writeThroughLinks()
 {
 #ifdef Q_OS_UNIX
+    QFETCH(QString, folderMode);
+    QFETCH(uint, folderOwner);
+    QFETCH(uint, linkOwner);
+    QFETCH(bool, dangling);
+    QFETCH(int, answer);
+    QFETCH(bool, chain);
+    QFETCH(bool, written);
+    const uint me = uint(::geteuid());
+    if ((folderOwner != me || linkOwner != me) && me != 0)
+        QSKIP("links of another user need root to make");
     QTemporaryDir dir;
-    const QString target = dir.filePath("real.qwd");
-    const QString link = dir.filePath("link.qwd");
-    QVERIFY(putFile(target, "old"));
+    const QString shared = dir.filePath("shared");
+    QVERIFY(QDir().mkdir(shared));
+    const QByteArray sharedNative = QFile::encodeName(shared);
+    QCOMPARE(::chmod(sharedNative.constData(), folderMode == "sticky"   ? 01777
+                                               : folderMode == "shared" ? 0777
+                                                                        : 0700),
+             0);
+    QCOMPARE(::chown(sharedNative.constData(), folderOwner, folderOwner), 0);
+
+    // The file the link leads to: someone's precious file, or nothing yet.
+    const QString target = dir.filePath("precious.txt");
+    if (!dangling)
+        QVERIFY(putFile(target, "precious"));
+    const QString link = shared + "/cover.qwd";
     QVERIFY(QFile::link(target, link));
-    QVERIFY(Write(link, defaultDesign()));
-    QVERIFY(QFileInfo(link).isSymLink()); // the link stays a link
-    QCOMPARE(fileBytes(target), QByteArray(DefaultDesignBytes));
+    QCOMPARE(::lchown(QFile::encodeName(link).constData(), linkOwner, linkOwner), 0);
+    const QString saved = chain ? dir.filePath("mine.qwd") : link;
+    if (chain)
+        QVERIFY(QFile::link(QStringLiteral("shared/cover.qwd"), saved)); // relative
+
+    WriteOptions options;
+    QStringList asked;
+    if (answer >= 0)
+        options.createLinkTarget = [&](const QString &from, const QString &to) {
+            asked << from << to;
+            return answer == 1;
+        };
+    QString error;
+    QCOMPARE(Write(saved, defaultDesign(), &error, options), written);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(!chain || QFileInfo(saved).isSymLink());
+    const QStringList question = dangling && answer >= 0 ? QStringList{saved, target} : QStringList();
+    QCOMPARE(asked, question);
+    if (written) {
+        QCOMPARE(fileBytes(target), QByteArray(DefaultDesignBytes));
+    } else {
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(fileBytes(target), dangling ? QByteArray("<unreadable>") : QByteArray("precious"));
+        if (!dangling)
+            QVERIFY2(error.contains(link) && error.contains("shared folder"), qPrintable(error));
+    }
+    QCOMPARE(leftovers(shared, {"cover.qwd"}), QStringList());
+    QCOMPARE(leftovers(dir.path(), {"shared", "precious.txt", "mine.qwd"}), QStringList());
+#else
+    QSKIP("POSIX only");
+#endif
+}
+
+void TestDesignFile::writeRemovesStaleTemporaries_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("age"); // seconds since last written
+    // "file" (a complete design), "other" (other bytes), "cut" (a design cut short), "link",
+    // "folder", "locked" (a design that a writer at work holds)
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<bool>("removed");
+    const uint me = uint(::geteuid());
+    // clang-format off
+    QTest::newRow("stale")                 << "cover.qwd.Ab3xY9"  << 120   << "file"   << me     << true;
+    QTest::newRow("stale, a day old")      << "cover.qwd.QkZmwP"  << 86400 << "file"   << me     << true;
+    QTest::newRow("fresh")                 << "cover.qwd.Ab3xY9"  << 5     << "file"   << me     << false;
+    QTest::newRow("another design's")      << "other.qwd.Ab3xY9"  << 120   << "file"   << me     << false;
+    QTest::newRow("five letters")          << "cover.qwd.Ab3xY"   << 120   << "file"   << me     << false;
+    QTest::newRow("seven letters")         << "cover.qwd.Ab3xY9z" << 120   << "file"   << me     << false;
+    QTest::newRow("not letters")           << "cover.qwd.Ab-X.9"  << 120   << "file"   << me     << false;
+    QTest::newRow("a word, not random")    << "cover.qwd.Backup"  << 120   << "file"   << me     << false;
+    QTest::newRow("not a design")          << "cover.qwd.Ab3xY9"  << 120   << "other"  << me     << false;
+    QTest::newRow("a design cut off")      << "cover.qwd.Ab3xY9"  << 120   << "cut"    << me     << false;
+    QTest::newRow("a link")                << "cover.qwd.Ab3xY9"  << 120   << "link"   << me     << false;
+    QTest::newRow("a folder")              << "cover.qwd.Ab3xY9"  << 120   << "folder" << me     << false;
+    QTest::newRow("another user's")        << "cover.qwd.Ab3xY9"  << 120   << "file"   << 65534u << false;
+    QTest::newRow("held by a live writer") << "cover.qwd.Ab3xY9"  << 120   << "locked" << me     << false;
+    // clang-format on
+}
+
+// A save killed between writing and renaming leaves its temporary: the next save of that file
+// removes it, and nothing else.
+void TestDesignFile::writeRemovesStaleTemporaries()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, name);
+    QFETCH(int, age);
+    QFETCH(QString, kind);
+    QFETCH(uint, owner);
+    QFETCH(bool, removed);
+    if (owner != uint(::geteuid()) && ::geteuid() != 0)
+        QSKIP("a file of another user needs root to make");
+    QTemporaryDir dir;
+    const QString leftover = dir.filePath(name);
+    const QByteArray native = QFile::encodeName(leftover);
+    const QString kept = dir.filePath("kept.txt");
+    QVERIFY(putFile(kept, "kept"));
+    int lockFd = -1;
+    if (kind == "link") {
+        QVERIFY(QFile::link(kept, leftover));
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkdir(leftover));
+    } else {
+        const QByteArray design = Encode(defaultDesign());
+        QVERIFY(putFile(leftover, kind == "other" ? QByteArray("a letter\r\n")
+                                  : kind == "cut" ? design.left(design.size() / 2)
+                                                  : design));
+        QCOMPARE(::chown(native.constData(), owner, owner), 0);
+        if (kind == "locked") {
+            lockFd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+            QVERIFY(lockFd >= 0);
+            QCOMPARE(::flock(lockFd, LOCK_EX), 0);
+        }
+    }
+    const struct timespec then[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, native.constData(), then, AT_SYMLINK_NOFOLLOW), 0);
+
+    const bool written = Write(dir.filePath("cover.qwd"), defaultDesign());
+    if (lockFd >= 0)
+        ::close(lockFd);
+    QVERIFY(written);
+    QCOMPARE(QFileInfo::exists(leftover) || QFileInfo(leftover).isSymLink(), !removed);
+    QCOMPARE(fileBytes(kept), QByteArray("kept"));
+    QStringList expected{"cover.qwd", "kept.txt"};
+    if (!removed)
+        expected << name;
+    QCOMPARE(leftovers(dir.path(), expected), QStringList());
 #else
     QSKIP("POSIX only");
 #endif
@@ -1060,11 +1250,8 @@ void TestDesignFile::readFifo()
     QTemporaryDir dir;
     const QString path = dir.filePath("fifo.qwd");
     QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    QElapsedTimer timer;
-    timer.start();
     QString error;
     QVERIFY(!Read(path, &error)); // no writer: a blocking open would never return
-    QVERIFY(timer.elapsed() < 2000);
     QVERIFY(error.contains("regular"));
 #else
     QSKIP("POSIX only");
@@ -1083,12 +1270,15 @@ void TestDesignFile::readDevices()
     QFETCH(QString, path);
     if (!QFileInfo::exists(path))
         QSKIP("no such device here");
-    QElapsedTimer timer;
-    timer.start();
+    const qint64 before = bytesReadSoFar();
+    if (before < 0)
+        QSKIP("no /proc/self/io to count the bytes read");
     QString error;
     QVERIFY(!Read(path, &error));
-    QVERIFY(timer.elapsed() < 2000);
     QVERIFY(!error.isEmpty());
+    // Refused on sight: /dev/zero and /dev/urandom would give bytes for ever.
+    const qint64 read = bytesReadSoFar() - before;
+    QVERIFY2(read < 4096, qPrintable(QString::number(read)));
 }
 
 void TestDesignFile::readHugeFileIsBounded_data()
@@ -1118,21 +1308,16 @@ void TestDesignFile::readHugeFileIsBounded()
         }
     }
     const qint64 before = bytesReadSoFar();
-    QElapsedTimer timer;
-    timer.start();
+    if (before < 0)
+        QSKIP("no /proc/self/io to count the bytes read");
     const auto r = Read(path);
-    const qint64 ms = timer.elapsed();
-    const qint64 after = bytesReadSoFar();
+    const qint64 read = bytesReadSoFar() - before;
 
     QVERIFY(r);
     QCOMPARE(presentCount(*r), 1);
     QCOMPARE(Text(*r, 1), QString(MaxLineBytes, QChar::fromLatin1(fill)));
-    QVERIFY2(ms < 2000, qPrintable(QString::number(ms)));
-    if (before >= 0 && after >= 0) {
-        const qint64 read = after - before;
-        qDebug() << "read" << read << "bytes of" << size << "in" << ms << "ms";
-        QVERIFY2(read <= MaxScanBytes + 64 * 1024 + 4096, qPrintable(QString::number(read)));
-    }
+    // However big the file, no more than the bounded scan is read.
+    QVERIFY2(read <= MaxScanBytes + 64 * 1024 + 4096, qPrintable(QString::number(read)));
 }
 
 void TestDesignFile::readStopsAfterSeventyFiveLines()
