@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QKeySequence>
 #include <QLabel>
@@ -20,6 +22,29 @@
 #include <QToolBar>
 #include <QUrl>
 
+namespace {
+
+// A browser that reads nothing the text names but the guide's own built-in
+// pictures: a path in the text never reaches the file system, where a FIFO
+// would block and a device would never end.
+class GuideBrowser : public QTextBrowser
+{
+public:
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        if (type == QTextDocument::ImageResource) {
+            const QString builtIn = GuideViewer::BuiltInPicture(name);
+            QFile file(builtIn);
+            if (!builtIn.isEmpty() && file.open(QIODevice::ReadOnly))
+                return file.readAll();
+        }
+        // Not a null answer, so the document does not go and read the file itself.
+        return QByteArray();
+    }
+};
+
+} // namespace
+
 GuideViewer::GuideViewer(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("GuideViewer"));
@@ -28,7 +53,7 @@ GuideViewer::GuideViewer(QWidget *parent) : QMainWindow(parent)
 
     contents_ = new QListWidget;
     contents_->setObjectName(QStringLiteral("contents"));
-    browser_ = new QTextBrowser;
+    browser_ = new GuideBrowser;
     browser_->setObjectName(QStringLiteral("browser"));
     // Links are ours to follow: in-guide anchors here, web addresses outside.
     browser_->setOpenLinks(false);
@@ -89,6 +114,16 @@ QString GuideViewer::GuideText()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());
+}
+
+QString GuideViewer::BuiltInPicture(const QUrl &url)
+{
+    // A relative name, as the page in docs/ names a picture beside it.
+    if (!url.isRelative() || !url.host().isEmpty())
+        return {};
+    const QString folder = QStringLiteral(":/guide/");
+    const QString builtIn = QDir::cleanPath(folder + url.path());
+    return builtIn.startsWith(folder) && QFileInfo(builtIn).isFile() ? builtIn : QString();
 }
 
 QString GuideViewer::Slug(const QString &heading)

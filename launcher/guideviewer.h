@@ -18,6 +18,10 @@ public:
 
     // The guide's Markdown as built into the program ("" if missing).
     static QString GuideText();
+    // The built-in file a picture named in the guide comes from, or "" when
+    // the name is not one of the guide's own pictures (which come built in,
+    // beside its text). Nothing else is ever read for the guide.
+    static QString BuiltInPicture(const QUrl &url);
     // The anchor a heading gets, as GitHub names it ("Saving a design" ->
     // "saving-a-design"), so the guide's own links work here and there.
     static QString Slug(const QString &heading);

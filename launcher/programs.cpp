@@ -28,29 +28,34 @@ Resolution Resolve(const QString &fileName, const QString &folder)
         name == QLatin1String(".") || name == QLatin1String(".."))
         return {Problem::NotFound, {}};
 
-    const QFileInfo beside(QDir(folder).filePath(name));
-    if (!folder.isEmpty() && beside.isFile() && beside.isExecutable())
-        return {Problem::None, beside.absoluteFilePath()};
+    if (!folder.isEmpty()) {
+        const QFileInfo beside(QDir(folder).filePath(name));
+        if (beside.isSymLink() && !beside.exists())
+            return {Problem::BrokenLink, beside.absoluteFilePath()};
+        if (beside.exists())
+            return {beside.isFile() && beside.isExecutable() ? Problem::None : Problem::NotExecutable,
+                    beside.absoluteFilePath()};
+    }
 
     const QString onPath = QStandardPaths::findExecutable(name);
     if (!onPath.isEmpty())
         return {Problem::None, QFileInfo(onPath).absoluteFilePath()};
-
-    // Something by that name beside the launcher that cannot be run says more
-    // than "not found".
-    if (!folder.isEmpty() && beside.exists())
-        return {Problem::NotExecutable, beside.absoluteFilePath()};
     return {Problem::NotFound, {}};
 }
 
 QString Explain(const QString &fileName, const Resolution &found, const QString &folder)
 {
     const QString name = ExecutableName(fileName);
+    const QString path = QDir::toNativeSeparators(found.path);
     switch (found.problem) {
-    case Problem::None: return QStringLiteral("%1 is %2.").arg(name, QDir::toNativeSeparators(found.path));
+    case Problem::None: return QStringLiteral("%1 is %2.").arg(name, path);
     case Problem::NotExecutable:
-        return QStringLiteral("Cannot start %1: %2 is not executable.")
-            .arg(name, QDir::toNativeSeparators(found.path));
+        if (QFileInfo(found.path).isDir())
+            return QStringLiteral("Cannot start %1: %2 is a folder, not a program.").arg(name, path);
+        return QStringLiteral("Cannot start %1: %2 is not executable.").arg(name, path);
+    case Problem::BrokenLink:
+        return QStringLiteral("Cannot start %1: %2 is a link to %3, which does not exist.")
+            .arg(name, path, QDir::toNativeSeparators(QFileInfo(found.path).symLinkTarget()));
     case Problem::NotFound: break;
     }
     return QStringLiteral("Cannot start %1: the program was not found in %2 nor on the search path.")

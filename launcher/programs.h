@@ -15,6 +15,7 @@ enum class Problem {
     None,          // `path` is the file to start
     NotFound,      // no such program beside the launcher nor on the search path
     NotExecutable, // `path` names something there that cannot be run
+    BrokenLink,    // `path` is a symbolic link to nothing
 };
 
 struct Resolution {
@@ -23,8 +24,10 @@ struct Resolution {
 };
 
 // Looks for the program first in `folder` (the launcher's own folder: the
-// suite is installed in one folder), then on the search path (PATH). Only
-// bare names are accepted; a name with a folder part is not found.
+// suite is installed in one folder), then on the search path (PATH). Anything
+// by that name in `folder` is the suite's own program: when it cannot be run,
+// that is the answer, not a same-named program elsewhere. Only bare names are
+// accepted; a name with a folder part is not found.
 Resolution Resolve(const QString &fileName, const QString &folder);
 
 // One short sentence naming the program and why it cannot be started.

@@ -6,6 +6,7 @@
 #include "wrapbutton.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -202,8 +203,9 @@ void Startup::StartProgram(const QString &fileName)
     const bool started = platform_.startDetached ? platform_.startDetached(found.path, &why)
                                                  : programs::StartDetached(found.path, &why);
     if (!started)
-        ReportStartFailure(QStringLiteral("Cannot start %1: %2 could not be run (%3).")
-                               .arg(programs::ExecutableName(fileName), found.path, why));
+        ReportStartFailure(
+            QStringLiteral("Cannot start %1: %2 could not be run (%3).")
+                .arg(programs::ExecutableName(fileName), QDir::toNativeSeparators(found.path), why));
 }
 
 void Startup::ReportStartFailure(const QString &text)
@@ -213,6 +215,8 @@ void Startup::ReportStartFailure(const QString &text)
         showNormal();
     auto *box = new QMessageBox(QMessageBox::Warning, Title, text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("startFailure"));
+    // It names files and folders: shown as they are, never as markup.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Window-modal and opened without a local event loop: the handler returns
     // at once and the launcher keeps running.

@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the suite needs on Debian 12.
-# Safe to run again: it installs only what is missing.
+# Installs what the suite needs on Debian 12; safe to run again: it installs
+# only what is missing.
+#   install-deps.sh run   what building and running the programs needs
+#   install-deps.sh       that, and the tools the tests and checks use
 set -euo pipefail
-pkgs=(cmake g++ make ccache qt6-base-dev libgl-dev clang-format-14 clang-tidy-14
-      fonts-liberation fonts-dejavu-core
-      xvfb xdotool x11-utils imagemagick poppler-utils
-      cups printer-driver-cups-pdf
-      desktop-file-utils shared-mime-info libxml2-utils)
+run_pkgs=(cmake g++ ninja-build qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core)
+test_pkgs=(make ccache clang-format-14 clang-tidy-14
+           xvfb xdotool x11-utils imagemagick poppler-utils
+           cups printer-driver-cups-pdf
+           desktop-file-utils shared-mime-info libxml2-utils)
+case ${1:-test} in
+  run) pkgs=("${run_pkgs[@]}") ;;
+  test) pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

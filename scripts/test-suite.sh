@@ -26,7 +26,8 @@ stage "clang-tidy"
 scripts/run-tidy.sh build
 
 stage "build with sanitizers"
-scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DSLEEVE_SANITIZE=ON -DSLEEVE_WERROR=ON -DSLEEVE_BUILD_BENCH=OFF
+# The programs' sources as unity translation units, as the run command builds them.
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DSLEEVE_SANITIZE=ON -DSLEEVE_UNITY=ON -DSLEEVE_WERROR=ON -DSLEEVE_BUILD_BENCH=OFF
 
 stage "tests under sanitizers"
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=1"

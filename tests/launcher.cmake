@@ -5,6 +5,10 @@ if(TARGET sleevegate_core)
   target_compile_definitions(test_guide PRIVATE
     SLEEVE_GUIDE_SOURCE="${PROJECT_SOURCE_DIR}/docs/guide.md"
     SLEEVE_MIME_XML="${PROJECT_SOURCE_DIR}/data/mime/x-quirewell-design.xml")
+  # A picture built in beside the guide, as the guide's own would be.
+  set(sleeve_guide_picture ${PROJECT_SOURCE_DIR}/docs/sleevegate-640.png)
+  set_source_files_properties(${sleeve_guide_picture} PROPERTIES QT_RESOURCE_ALIAS picture.png)
+  qt_add_resources(test_guide test_guide_picture PREFIX /guide FILES ${sleeve_guide_picture})
 
   # cmake --install into a temporary prefix: the programs, the guide, the
   # desktop entries, the icons and the MIME type are there, and the installed

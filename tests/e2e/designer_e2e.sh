@@ -51,7 +51,7 @@ cd "$E2E_TMP"
 # ---------------------------------------------------------------- the program
 
 e2e_spawn "$BIN"
-win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
+win=$(timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
 [ -n "$win" ] || e2e_fail "the design window did not appear"
 
 # Window coordinates are client coordinates: there is no window manager.
@@ -67,13 +67,8 @@ type_into() # WINDOW X Y TEXT: click a field and type
 # ---------------------------------------------------------------- help texts
 
 at "$win" 490 240 # the grey background
-credit=""
-for i in $(seq 1 100); do
-    credit=$(xdotool getwindowname "$win")
-    [ -n "$credit" ] && [ "$credit" != sleevedesk ] && break
-    sleep 0.05
-done
-[ -n "$credit" ] || e2e_fail "no credit line over the window background"
+has_credit() { credit=$(xdotool getwindowname "$win") && [ -n "$credit" ] && [ "$credit" != sleevedesk ]; }
+e2e_until "$E2E_WAIT" has_credit || e2e_fail "no credit line over the window background"
 at "$win" 444 472 # Print
 e2e_wait_title "$win" "Prints design to paper in most ink and laser jet printers.  Outside line is CUT zone to fit case.  Also see: Print Set Up."
 at "$win" 622 57 # TLLR
@@ -88,25 +83,20 @@ e2e_wait_title "$win" "$credit"
 type_into "$win" 628 33 "MIDNIGHT ORCHESTRA" # Text1
 type_into "$win" 628 270 "Harbour Lights"    # Text2
 
+# True while a window titled like $1 is shown.
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+gone() { ! shown "$1"; }
+
 # choose_file WINDOW X Y PATH: press a picture button and answer its file dialog.
 choose_file()
 {
     click "$1" "$2" "$3"
-    local dlg="" i
-    for i in $(seq 1 100); do
-        dlg=$(xdotool search --onlyvisible --name '^Open$' 2>/dev/null | head -n 1) || true
-        [ -n "$dlg" ] && break
-        sleep 0.1
-    done
-    [ -n "$dlg" ] || e2e_fail "no file dialog for the picture"
+    local dlg
+    dlg=$(e2e_wait_window '^Open$')
     xdotool windowfocus --sync "$dlg" 2>/dev/null || true
     xdotool type --delay 10 "$4"
     xdotool key Return
-    for i in $(seq 1 100); do
-        xdotool search --onlyvisible --name '^Open$' >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    e2e_fail "the file dialog stayed open"
+    e2e_until "$E2E_WAIT" gone '^Open$' || e2e_fail "the file dialog stayed open"
 }
 
 if [ -n "$SAMPLE_DIR" ]; then
@@ -125,7 +115,8 @@ fi
 click "$win" 688 396 # Enter Title Names
 titles=$(e2e_wait_window '^List of Titles$')
 xdotool windowmove --sync "$titles" 780 0 2>/dev/null || xdotool windowmove "$titles" 780 0
-sleep 0.3
+placed() { xdotool getwindowgeometry "$1" 2>/dev/null | grep -q "Position: $2,$3 "; }
+e2e_until "$E2E_WAIT" placed "$titles" 780 0 || e2e_fail "the titles window did not move aside"
 type_into "$titles" 120 17 "Anchor"
 xdotool key Return
 xdotool type --delay 15 "Breakwater"
@@ -162,7 +153,6 @@ if [ -n "$SAMPLE_DIR" ]; then
 fi
 at "$win" 720 357    # the year field, shown with the notice
 e2e_wait_title "$win" "Shows the current time-clock year or you can manually change this to any other year."
-sleep 0.3
 
 # ---------------------------------------------------------------- print
 
@@ -171,11 +161,7 @@ click "$win" 340 472
 setup=$(e2e_wait_window '^Print Set Up$')
 xdotool windowfocus --sync "$setup" 2>/dev/null || true
 xdotool key Escape
-for i in $(seq 1 100); do
-    xdotool search --onlyvisible --name '^Print Set Up$' >/dev/null 2>&1 || break
-    sleep 0.1
-done
-xdotool search --onlyvisible --name '^Print Set Up$' >/dev/null 2>&1 && e2e_fail "the printer dialog did not close"
+e2e_until "$E2E_WAIT" gone '^Print Set Up$' || e2e_fail "the printer dialog did not close"
 
 mark=$(e2e_mark cover)
 click "$win" 444 472 # Print
@@ -190,7 +176,7 @@ at "$win" 552 360
 e2e_wait_title "$win" "Displays a default copyright notice at the bottom of the cover (you can modify date or add name)."
 at "$win" 720 357
 e2e_wait_title "$win" "Shows the current time-clock year or you can manually change this to any other year."
-if xdotool search --onlyvisible --name '^List of Titles$' >/dev/null 2>&1; then
+if shown '^List of Titles$'; then
     e2e_fail "the titles window is visible after printing"
 fi
 

@@ -8,6 +8,10 @@
 # all) and RESOURCE_LOCK sleeve_e2e_cups (one scheduler, taken in turns).
 # Every process started here is ended by e2e_cleanup, which runs on exit.
 
+# How long a wait for the programs may last. Generous, as the machine may be
+# busy; every wait ends as soon as its condition holds.
+E2E_WAIT=${E2E_WAIT:-60}
+
 E2E_TMP=""
 E2E_XVFB_PID=""
 E2E_CUPSD_PID=""
@@ -16,6 +20,18 @@ E2E_PIDS=()
 e2e_log() { echo "e2e: $*" >&2; }
 e2e_fail() { echo "e2e: FAIL: $*" >&2; exit 1; }
 e2e_skip() { echo "e2e: SKIP: $*" >&2; exit 77; }
+
+# e2e_until SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or
+# SECONDS have passed (status 1), looking again every tenth of a second.
+e2e_until()
+{
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
 
 e2e_init()
 {
@@ -39,6 +55,11 @@ e2e_spawn()
     E2E_PIDS+=($!)
 }
 
+# True once display :$1 answers.
+e2e_display_answers() { [ -e "/tmp/.X11-unix/X$1" ] && xdpyinfo -display ":$1" >/dev/null 2>&1; }
+# True once our Xvfb answers on :$1 or has ended.
+e2e_xvfb_settled() { ! kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_display_answers "$1"; }
+
 # Xvfb on the first free display from :90 on; exports DISPLAY.
 e2e_start_xvfb()
 {
@@ -48,17 +69,11 @@ e2e_start_xvfb()
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
-        local i
-        for i in $(seq 1 50); do
-            if ! kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
-                break # lost a race for the display, or Xvfb cannot run here
-            fi
-            if [ -e "/tmp/.X11-unix/X$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                export DISPLAY=":$n"
-                return 0
-            fi
-            sleep 0.1
-        done
+        # An Xvfb that ends lost a race for the display, or cannot run here.
+        if e2e_until "$E2E_WAIT" e2e_xvfb_settled "$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$n"
+            return 0
+        fi
         kill "$E2E_XVFB_PID" 2>/dev/null || true
         wait "$E2E_XVFB_PID" 2>/dev/null || true
         E2E_XVFB_PID=""
@@ -67,6 +82,9 @@ e2e_start_xvfb()
     e2e_skip "Xvfb cannot run here: $(tail -n 3 "$E2E_TMP/xvfb.log" 2>/dev/null | tr '\n' ' ')"
 }
 
+e2e_cupsd_answers() { lpstat -r 2>/dev/null | grep -q 'is running'; }
+e2e_cupsd_settled() { ! kill -0 "$E2E_CUPSD_PID" 2>/dev/null || e2e_cupsd_answers; }
+
 # A running scheduler (started here when none runs) with the PDF queue as default.
 e2e_start_cups()
 {
@@ -74,13 +92,9 @@ e2e_start_cups()
     if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
         cupsd -f >"$E2E_TMP/cupsd.log" 2>&1 &
         E2E_CUPSD_PID=$!
-        local i
-        for i in $(seq 1 100); do
-            lpstat -r 2>/dev/null | grep -q 'is running' && break
-            kill -0 "$E2E_CUPSD_PID" 2>/dev/null || e2e_fail "cupsd did not start: $(cat "$E2E_TMP/cupsd.log")"
-            sleep 0.1
-        done
-        lpstat -r 2>/dev/null | grep -q 'is running' || e2e_fail "cupsd did not answer"
+        e2e_until "$E2E_WAIT" e2e_cupsd_settled
+        kill -0 "$E2E_CUPSD_PID" 2>/dev/null || e2e_fail "cupsd did not start: $(cat "$E2E_TMP/cupsd.log")"
+        e2e_cupsd_answers || e2e_fail "cupsd did not answer"
     fi
     if ! lpstat -p PDF >/dev/null 2>&1; then
         local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
@@ -109,21 +123,25 @@ e2e_pdf_dir()
 # A file to compare times with: PDFs older than it are not ours.
 e2e_mark() { touch "$E2E_TMP/mark.$1"; echo "$E2E_TMP/mark.$1"; }
 
+# True once the newest PDF of job NAME in DIR written after MARK is complete
+# and the queue is empty; sets E2E_PDF to it.
+e2e_pdf_done() # DIR NAME MARK
+{
+    E2E_PDF=$(find "$1" -maxdepth 1 -name "$2*-job_*.pdf" -newer "$3" 2>/dev/null | sort -V | tail -n 1)
+    [ -n "$E2E_PDF" ] && [ -z "$(lpstat -o PDF 2>/dev/null)" ] && pdfinfo "$E2E_PDF" >/dev/null 2>&1
+}
+
 # e2e_wait_pdf JOBNAME MARK [SECONDS]: prints the path of the finished PDF of
 # that job name written after MARK (cups-pdf may add to the name: it reads the
 # title from the PostScript and keeps only letters, digits and "_").
 e2e_wait_pdf()
 {
-    local name=$1 mark=$2 limit=${3:-30} dir f i
+    local name=$1 mark=$2 limit=${3:-30} dir
     dir=$(e2e_pdf_dir)
-    for i in $(seq 1 $((limit * 10))); do
-        f=$(find "$dir" -maxdepth 1 -name "${name}*-job_*.pdf" -newer "$mark" 2>/dev/null | sort -V | tail -n 1)
-        if [ -n "$f" ] && [ -z "$(lpstat -o PDF 2>/dev/null)" ] && pdfinfo "$f" >/dev/null 2>&1; then
-            echo "$f"
-            return 0
-        fi
-        sleep 0.1
-    done
+    if e2e_until "$limit" e2e_pdf_done "$dir" "$name" "$mark"; then
+        echo "$E2E_PDF"
+        return 0
+    fi
     e2e_log "no PDF named ${name}*-job_*.pdf in $dir; queue: $(lpstat -o PDF 2>&1 | tr '\n' ' ')"
     [ -n "$E2E_CUPSD_PID" ] && tail -n 20 "$E2E_TMP/cupsd.log" >&2
     tail -n 20 /var/log/cups/error_log 2>/dev/null >&2 || true
@@ -134,7 +152,7 @@ e2e_wait_pdf()
 e2e_wait_window()
 {
     local w
-    w=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    w=$(timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
     [ -n "$w" ] || e2e_fail "no window titled like '$1'"
     echo "$w"
 }
@@ -142,14 +160,10 @@ e2e_wait_window()
 # e2e_wait_title WINDOW TEXT: waits until the window's title is TEXT.
 e2e_wait_title()
 {
-    local i t=""
-    for i in $(seq 1 100); do
-        t=$(xdotool getwindowname "$1" 2>/dev/null) || true
-        [ "$t" = "$2" ] && return 0
-        sleep 0.05
-    done
-    e2e_fail "title is '$t', expected '$2'"
+    e2e_until "$E2E_WAIT" e2e_title_is "$1" "$2" && return 0
+    e2e_fail "title is '$(xdotool getwindowname "$1" 2>/dev/null)', expected '$2'"
 }
+e2e_title_is() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
 
 e2e_cleanup()
 {

@@ -7,6 +7,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 cmake=${2:-cmake}
+. "$(dirname "$0")/../e2e/lib.sh" # e2e_until, E2E_WAIT
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
@@ -41,8 +42,7 @@ bin=$prefix/bin
 # A screen of our own: Xvfb picks a free display and tells us its number.
 Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || fail "Xvfb did not start"
+e2e_until "$E2E_WAIT" test -s "$tmp/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$tmp/display")"
 export QT_QPA_PLATFORM=xcb
 mkdir -p -m 700 "$tmp/runtime"
@@ -53,30 +53,32 @@ export XDG_RUNTIME_DIR=$tmp/runtime
 (cd "$tmp" && PATH=/usr/bin:/bin exec "$bin/sleevegate") >"$tmp/launcher.log" 2>&1 &
 launcher=$!
 pids+=("$launcher")
-win=$(timeout 20 xdotool search --sync --name '^Quirewell Program Launcher$' | head -n 1) \
+win=$(timeout "$E2E_WAIT" xdotool search --sync --name '^Quirewell Program Launcher$' | head -n 1) \
   || fail "the launcher's window did not appear"
 echo "ok: launcher window $win"
+
+# True once a process of program $1 runs that is not among $2; sets `after`.
+new_process() {
+  after=$(comm -13 <(echo "$2") <(started_from "$bin/$1" | sort) | head -n 1)
+  [ -n "$after" ]
+}
 
 # Clicks the middle of a button (window coordinates) and waits for the
 # installed program to run.
 click_starts() { # x y program
-  local before after
+  local before
+  after=""
   before=$(started_from "$bin/$3" | sort)
   # No window manager here: bring the launcher over any window it opened.
   xdotool windowraise "$win"
   xdotool mousemove --window "$win" "$1" "$2" click 1
-  for _ in $(seq 100); do
-    after=$(comm -13 <(echo "$before") <(started_from "$bin/$3" | sort) | head -n 1)
-    [ -n "$after" ] && break
-    sleep 0.1
-  done
-  [ -n "$after" ] || { cat "$tmp/launcher.log"; fail "clicking at $1,$2 did not start $bin/$3"; }
+  e2e_until "$E2E_WAIT" new_process "$3" "$before" || { cat "$tmp/launcher.log"; fail "clicking at $1,$2 did not start $bin/$3"; }
   kill -0 "$launcher" 2>/dev/null || fail "the launcher ended after starting $3"
   echo "ok: click at $1,$2 started $bin/$3 (pid $after)"
 }
 
 click_starts 216 176 sleeveguide           # Command3 "Open Instructions"
-timeout 20 xdotool search --sync --name '^Quirewell Instructions$' >/dev/null \
+timeout "$E2E_WAIT" xdotool search --sync --name '^Quirewell Instructions$' >/dev/null \
   || fail "the guide's window did not appear"
 echo "ok: the guide's window is up"
 for pid in $(started_from "$bin/sleeveguide"); do kill "$pid"; done

@@ -84,6 +84,8 @@ for d in "$share"/applications/*.desktop; do
   head -n 1 "$d" | grep -qx '\[Desktop Entry\]' || fail "$name: no [Desktop Entry] group first"
   grep -qx 'Type=Application' "$d" || fail "$name: not Type=Application"
   grep -q '^Name=.' "$d" || fail "$name: no Name"
+  # The source's name finds every entry in a menu search.
+  grep -Eq '^Keywords=(.*;)?sleeve;' "$d" || fail "$name: no 'sleeve' among its Keywords"
   exec_line=$(sed -n 's/^Exec=//p' "$d")
   program=${exec_line%% *}
   if [ "$program" != "${name%.desktop}" ]; then fail "$name: Exec=$exec_line names another program"; fi

@@ -6,11 +6,19 @@
 #include "fonts.h"
 #include "guideviewer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestGuide : public QObject
 {
@@ -27,6 +35,8 @@ private slots:
     void findGoesRound();
     void slug_data();
     void slug();
+    void picturesOnlyBuiltIn_data();
+    void picturesOnlyBuiltIn();
 };
 
 void TestGuide::initTestCase()
@@ -182,6 +192,71 @@ void TestGuide::slug()
     QFETCH(QString, heading);
     QFETCH(QString, anchor);
     QCOMPARE(GuideViewer::Slug(heading), anchor);
+}
+
+void TestGuide::picturesOnlyBuiltIn_data()
+{
+    // DIR is a folder holding outside.png and a FIFO; the working folder is
+    // DIR. picture.png is built into the test beside the guide.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("src");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("built in") << "![a picture](picture.png)"
+                              << "picture.png" << true;
+    QTest::newRow("absolute path") << "<img src=\"DIR/outside.png\">"
+                                   << "DIR/outside.png" << false;
+    QTest::newRow("file URL") << "![x](file://DIR/outside.png)"
+                              << "file://DIR/outside.png" << false;
+    QTest::newRow("working folder") << "![x](outside.png)"
+                                    << "outside.png" << false;
+    QTest::newRow("FIFO") << "<img src=\"DIR/fifo\">"
+                          << "DIR/fifo" << false;
+}
+
+void TestGuide::picturesOnlyBuiltIn()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, src);
+    QFETCH(bool, shown);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QFile::copy(QStringLiteral(":/guide/picture.png"), dir.filePath("outside.png")));
+    QFile built(QStringLiteral(":/guide/picture.png"));
+    QVERIFY(built.open(QIODevice::ReadOnly));
+    const QByteArray png = built.readAll();
+    const QByteArray fifo = dir.filePath("fifo").toLocal8Bit();
+    QVERIFY(mkfifo(fifo.constData(), 0600) == 0);
+    const QString kept = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+
+    // Whoever opens the FIFO to read it gets a picture at once rather than a
+    // hang; the writer notes that it was read.
+    std::atomic<bool> stop{false};
+    std::atomic<bool> read{false};
+    std::thread writer([&] {
+        while (!stop) {
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                read = ::write(fd, png.constData(), size_t(png.size())) == png.size();
+                ::close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+
+    GuideViewer viewer;
+    viewer.Load(text.replace(QLatin1String("DIR"), dir.path()));
+    QTextDocument *doc = viewer.browser()->document();
+    doc->documentLayout()->documentSize(); // lays the page out, pictures and all
+    const QVariant resource =
+        doc->resource(QTextDocument::ImageResource, QUrl(src.replace("DIR", dir.path())));
+    stop = true;
+    writer.join();
+    QVERIFY(QDir::setCurrent(kept));
+
+    QVERIFY(!read);
+    QCOMPARE(!resource.value<QPixmap>().isNull(), shown);
 }
 
 QTEST_MAIN(TestGuide)

@@ -24,7 +24,8 @@ namespace {
 const QColor Peach = colors::ToQColor(0x00C0E0FF);
 
 // A stand-in for one of the suite's programs: records that it ran and with
-// how many arguments, then keeps running for a while, as a real program does.
+// how many arguments, then keeps running, as a real program does, until the
+// test leaves a "release" file beside it (or its folder goes).
 bool WriteStandIn(const QString &path)
 {
     QFile file(path);
@@ -36,7 +37,9 @@ bool WriteStandIn(const QString &path)
         "PATH=/usr/bin:/bin\n"
         "here=$(dirname \"$0\"); name=$(basename \"$0\")\n"
         "echo \"$name $#\" > \"$here/ran-$name.tmp\" && mv \"$here/ran-$name.tmp\" \"$here/ran-$name\"\n"
-        "sleep 2\n"
+        "i=0\n"
+        "while [ -d \"$here\" ] && [ ! -e \"$here/release\" ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); "
+        "done\n"
         "echo done > \"$here/finished-$name\"\n");
     file.close();
     return file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
@@ -350,27 +353,38 @@ void TestStartup::resolveOrder()
     QCOMPARE(found.path, onPath.filePath("sleevedesk"));
 }
 
+// What lies beside the launcher under a program's name, for the tests below.
+enum class Beside { Nothing, NoExecuteBit, Folder, BrokenLink, NotAProgram, MissingInterpreter };
+
+bool PlaceBeside(const QString &path, Beside what)
+{
+    QFile file(path);
+    switch (what) {
+    case Beside::Nothing: return true;
+    case Beside::Folder: return QDir().mkdir(path);
+    case Beside::BrokenLink: return QFile::link(path + QStringLiteral(".gone"), path);
+    case Beside::NoExecuteBit:
+    case Beside::NotAProgram:
+    case Beside::MissingInterpreter: break;
+    }
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(what == Beside::NotAProgram ? "plain words\n" : "#!/no/such/shell\n");
+    file.close();
+    QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (what != Beside::NoExecuteBit)
+        mode |= QFileDevice::ExeOwner;
+    return file.setPermissions(mode);
+}
+
 void TestStartup::resolveProblems()
 {
     QTemporaryDir beside;
     QVERIFY(beside.isValid());
     PathGuard path(emptyPath_);
     const QString folder = beside.path();
-
     QCOMPARE(programs::Resolve(QStringLiteral("sleevedesk.exe"), folder).problem,
              programs::Problem::NotFound);
-    // A plain file without the execute bit, and a folder by the name.
-    QFile plain(beside.filePath("sleevedesk"));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    QVERIFY(plain.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    programs::Resolution found = programs::Resolve(QStringLiteral("sleevedesk.exe"), folder);
-    QCOMPARE(found.problem, programs::Problem::NotExecutable);
-    QCOMPARE(found.path, beside.filePath("sleevedesk"));
-    QVERIFY(QDir(folder).mkdir(QStringLiteral("sleeveindex")));
-    QCOMPARE(programs::Resolve(QStringLiteral("sleeveindex.exe"), folder).problem,
-             programs::Problem::NotExecutable);
-
     // Only bare names: nothing outside the folder and the search path.
     QVERIFY(WriteStandIn(beside.filePath("sleeveguide")));
     QVERIFY(QDir(folder).mkdir(QStringLiteral("sub")));
@@ -409,16 +423,19 @@ void TestStartup::startsProgramBesideLauncher()
     auto *pressed = startup.findChild<QPushButton *>(button);
     QVERIFY(pressed);
     QTest::mouseClick(pressed, Qt::LeftButton);
-    // The click came back before the program finished: no waiting.
-    QVERIFY(!QFile::exists(folder.filePath("finished-" + program)));
-
+    // The click came back while the program still runs: no waiting.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("ran-" + program)), 10000);
+    QVERIFY(!QFile::exists(folder.filePath("finished-" + program)));
     // That one program, with no arguments.
     QCOMPARE(ReadAll(folder.filePath("ran-" + program)), program + QStringLiteral(" 0"));
     const QStringList ran = QDir(folder.path()).entryList({QStringLiteral("ran-*")}, QDir::Files);
     QCOMPARE(ran, QStringList{"ran-" + program});
     QVERIFY(!FailureBox(startup));
     QVERIFY(!startup.isMinimized());
+    QFile release(folder.filePath("release"));
+    QVERIFY(release.open(QIODevice::WriteOnly));
+    release.close();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("finished-" + program)), 10000);
 }
 
 void TestStartup::narrowScreenStillOpensInstructions()
@@ -509,38 +526,41 @@ void TestStartup::missingProgram()
 
 void TestStartup::programThatCannotRun_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("executable");
+    QTest::addColumn<int>("beside");
     QTest::addColumn<QString>("cause");
-    QTest::newRow("no execute bit") << QByteArray("#!/bin/sh\n") << false << "is not executable";
-    QTest::newRow("not a program") << QByteArray("plain words\n") << true << "could not be run";
+    QTest::newRow("no execute bit") << int(Beside::NoExecuteBit) << "is not executable";
+    QTest::newRow("folder") << int(Beside::Folder) << "is a folder, not a program";
+    QTest::newRow("broken link") << int(Beside::BrokenLink) << ".gone, which does not exist";
+    QTest::newRow("not a program") << int(Beside::NotAProgram) << "could not be run";
+    QTest::newRow("missing interpreter") << int(Beside::MissingInterpreter) << "could not be run";
 }
 
 void TestStartup::programThatCannotRun()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(bool, executable);
+    QFETCH(int, beside);
     QFETCH(QString, cause);
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    PathGuard path(emptyPath_);
-    QFile file(folder.filePath("sleeveindex"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    if (executable)
-        mode |= QFileDevice::ExeOwner;
-    QVERIFY(file.setPermissions(mode));
+    // The launcher's folder has markup in its name; a working program of the
+    // same name lies on the search path.
+    QTemporaryDir top;
+    QTemporaryDir pathDir;
+    QVERIFY(top.isValid() && pathDir.isValid());
+    const QString folder = top.filePath(QStringLiteral("<i>suite"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString program = folder + QStringLiteral("/sleeveindex");
+    QVERIFY(PlaceBeside(program, Beside(beside)));
+    QVERIFY(WriteStandIn(pathDir.filePath("sleeveindex")));
+    PathGuard path(pathDir.path());
 
-    Startup startup({[] { return 1024; }, folder.path(), {}});
+    Startup startup({[] { return 1024; }, folder, {}});
     startup.show();
     QVERIFY(QTest::qWaitForWindowExposed(&startup));
     startup.Command1_Click();
     QMessageBox *box = FailureBox(startup);
     QVERIFY(box);
-    QVERIFY2(box->text().contains(QLatin1String("sleeveindex")), qPrintable(box->text()));
+    QVERIFY2(box->text().startsWith(QLatin1String("Cannot start sleeveindex: ") + program),
+             qPrintable(box->text()));
     QVERIFY2(box->text().contains(cause), qPrintable(box->text()));
+    QCOMPARE(box->textFormat(), Qt::PlainText);
     box->close();
     QTRY_VERIFY(!FailureBox(startup));
     QVERIFY(startup.Command1->isEnabled());
