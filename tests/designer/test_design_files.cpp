@@ -28,6 +28,10 @@ private slots:
     void cleanup();
 
     void defaultDesignIsByteExact();
+    void defaultDesignReopens_data();
+    void defaultDesignReopens();
+    void openIgnoresWhatCameBefore_data();
+    void openIgnoresWhatCameBefore();
     void everyPropertyRoundTrips();
     void saveDialogSettings();
     void failedSaveKeepsOldFile();
@@ -39,6 +43,7 @@ private slots:
     void unreadableFileChangesNothing();
     void cancelledOpenChangesNothing();
     void newResetsDefaults();
+    void newIgnoresWhatCameBefore();
     void promptFlows();
     void closeFlow();
 
@@ -47,6 +52,7 @@ private:
     QString picture(const QString &name, QSize size);
     void save(Design &d, const QString &file);
     void open(Design &d, const QString &file);
+    void editEverything(Design &d);
     std::unique_ptr<Design> d;
     ScriptedDialogBackend dialogs;
     QTemporaryDir tmp;
@@ -125,6 +131,159 @@ void TestDesignFiles::defaultDesignIsByteExact()
     QCOMPARE(line(65), QStringLiteral("False"));
     QCOMPARE(line(68), QStringLiteral("True"));
     QCOMPARE(line(75), QStringLiteral("False"));
+}
+
+// What a design shows: every cover element (by name, so the stacking order does not count)
+// with its geometry, text, font and colours, the controls' values and the panel width. (The
+// headlines' centring flags after an Open depend on the boxes before it: openCentreFlags.)
+static QStringList snapshot(const Design &d)
+{
+    QStringList out;
+    for (const auto &e : d.Elements()) {
+        QString s = e->name() + (e->Visible() ? " shown" : " hidden");
+        if (const auto *b = dynamic_cast<const BoxElement *>(e.get()))
+            s += QStringLiteral(" at %1,%2 %3x%4")
+                     .arg(b->Left())
+                     .arg(b->Top())
+                     .arg(b->Width())
+                     .arg(b->Height());
+        if (const auto *l = dynamic_cast<const CoverLabel *>(e.get()))
+            s += QStringLiteral(" \"%1\" %2 %3pt b%4i%5s%6u%7 colour %8 border %9 align %10")
+                     .arg(l->Caption(), l->FontName())
+                     .arg(double(l->FontSize()))
+                     .arg(l->FontBold())
+                     .arg(l->FontItalic())
+                     .arg(l->FontStrikethru())
+                     .arg(l->FontUnderline())
+                     .arg(l->ForeColor())
+                     .arg(int(l->BorderStyle()))
+                     .arg(int(l->Alignment()));
+        if (const auto *l = dynamic_cast<const CoverLine *>(e.get()))
+            s += QStringLiteral(" %1,%2-%3,%4 width %5 colour %6")
+                     .arg(l->X1())
+                     .arg(l->Y1())
+                     .arg(l->X2())
+                     .arg(l->Y2())
+                     .arg(l->BorderWidth())
+                     .arg(l->BorderColor());
+        if (const auto *sh = dynamic_cast<const CoverShape *>(e.get()))
+            s += QStringLiteral(" fill %1 border %2 colour %3")
+                     .arg(sh->BackColor())
+                     .arg(sh->BorderWidth())
+                     .arg(sh->BorderColor());
+        if (const auto *i = dynamic_cast<const CoverImage *>(e.get()))
+            s += QStringLiteral(" picture %1x%2").arg(i->SourceSize().width()).arg(i->SourceSize().height());
+        out << s;
+    }
+    out.sort();
+    for (const QCheckBox *c : d.findChildren<QCheckBox *>())
+        out << QStringLiteral("%1 %2 %3").arg(c->objectName()).arg(c->isChecked()).arg(c->isVisibleTo(&d));
+    // Open sets the rules from their record but leaves the thickness field as it was.
+    for (const QLineEdit *t : d.findChildren<QLineEdit *>())
+        if (t != d.Text3)
+            out << QStringLiteral("%1 \"%2\"").arg(t->objectName(), t->text());
+    for (const QLabel *l : {d.PIXFLN, d.Label30, d.LOGO2FLN})
+        out << QStringLiteral("%1 \"%2\"").arg(l->objectName(), l->text());
+    out << QStringLiteral("front %1 back %2 panel %3")
+               .arg(d.Option1->isChecked())
+               .arg(d.Option4->isChecked())
+               .arg(double(Module1::PanelWidth));
+    return out;
+}
+
+// Changes to stored values all over the window (the picture size included, the layout not:
+// a switch there and back leaves the outer box 3 pixels wider than at start-up).
+void TestDesignFiles::editEverything(Design &w)
+{
+    w.Text1->setText(QStringLiteral("Edited top"));
+    w.Text2->setText(QStringLiteral("Edited bottom"));
+    Design::SetValue(w.Check13, 0);
+    w.Text6->setText(QStringLiteral("40"));
+    Design::SetValue(w.Check3, 1);
+    Design::SetValue(w.Check1, 1);
+    w.Text3->setText(QStringLiteral("6"));
+    Design::SetValue(w.Check5, 1);
+    w.Text10->setText(QStringLiteral("5"));
+    Design::SetValue(w.Check7, 1);
+    Design::SetValue(w.Check6, 0);
+    Design::SetValue(w.Check8, 1);
+    Design::SetValue(w.Check15, 1);
+    w.Label10->setFontSize(11);
+    w.Label10->setForeColor(colors::Red);
+    w.Label3->setForeColor(colors::Rgb(0, 0, 200));
+    w.Label7->setCaption(QStringLiteral("a title"));
+    w.Text7->setText(QStringLiteral("200"));
+    w.Text8->setText(QStringLiteral("120"));
+}
+
+void TestDesignFiles::defaultDesignReopens_data()
+{
+    QTest::addColumn<bool>("editFirst");
+    QTest::newRow("into a fresh window") << false;
+    QTest::newRow("into an edited window") << true;
+}
+
+// The default design saved and opened again shows exactly what start-up shows: every record
+// and every element's place, size, font and colour.
+void TestDesignFiles::defaultDesignReopens()
+{
+    QFETCH(bool, editFirst);
+    const QStringList records = d->DesignRecords();
+    const QStringList shown = snapshot(*d);
+    save(*d, path("default.qwd"));
+    Design b;
+    if (editFirst)
+        editEverything(b);
+    open(b, path("default.qwd"));
+    QCOMPARE(b.DesignRecords(), records);
+    QCOMPARE(snapshot(b), shown);
+}
+
+void TestDesignFiles::openIgnoresWhatCameBefore_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::newRow("fresh window") << "fresh";
+    QTest::newRow("the same file open already") << "same";
+    QTest::newRow("edited window") << "edited";
+    QTest::newRow("a design with the boxes the other way") << "opposite";
+}
+
+// Opening a design gives the same window whatever it showed before: the same file again (no
+// control changes, so no reaction runs), or one whose controls all change.
+void TestDesignFiles::openIgnoresWhatCameBefore()
+{
+    QFETCH(QString, before);
+    {
+        Design a;
+        editEverything(a);
+        Design::SetValue(a.Option4, true);
+        Design::SetValue(a.Check14, 0);
+        Design::SetValue(a.Check4, 1);
+        Design::SetValue(a.Check9, 1);
+        a.Text12->setText(QStringLiteral("Owner"));
+        save(a, path("edited.qwd"));
+    }
+    Design fresh;
+    Design::SetValue(fresh.Check12, 0); // no save prompt in between
+    open(fresh, path("edited.qwd"));
+    const QStringList expected = snapshot(fresh);
+    const QStringList records = fresh.DesignRecords();
+
+    Design b;
+    Design::SetValue(b.Check12, 0); // no save prompt in between
+    if (before == "same") {
+        open(b, path("edited.qwd"));
+    } else if (before == "edited") {
+        editEverything(b);
+        Design::SetValue(b.Option4, true);
+    } else if (before == "opposite") {
+        for (QCheckBox *c : {b.Check1, b.Check2, b.Check3, b.Check4, b.Check5, b.Check6, b.Check7, b.Check8,
+                             b.Check9, b.Check10, b.Check11, b.Check13, b.Check14, b.Check15})
+            c->toggle();
+    }
+    open(b, path("edited.qwd"));
+    QCOMPARE(b.DesignRecords(), records);
+    QCOMPARE(snapshot(b), expected);
 }
 
 void TestDesignFiles::everyPropertyRoundTrips()
@@ -427,6 +586,42 @@ void TestDesignFiles::newResetsDefaults()
     QCOMPARE(Module1::SavePromptArmed, 1.0f);
     QCOMPARE(Module1::PendingAction, qint16(2));
     QCOMPARE(Module1::DesignFileName, QString());
+}
+
+// New gives the same window whatever came before, as long as what New keeps is the same:
+// here after a design whose rules are 6 pixels while the thickness field still reads 4 (Open
+// does not fill it), with its titles shown and pictures loaded.
+void TestDesignFiles::newIgnoresWhatCameBefore()
+{
+    const QString pic = picture("new.png", {40, 30});
+    {
+        Design a;
+        Design::SetValue(a.Check7, 1);
+        Design::SetValue(a.Check6, 0);
+        Design::SetValue(a.Check8, 1);
+        Design::SetValue(a.Check1, 1);
+        Design::SetValue(a.Check5, 1);
+        a.Text3->setText(QStringLiteral("6"));
+        a.Label7->setCaption(QStringLiteral("a title"));
+        for (auto [button, label] : {std::pair{a.Command8, a.PIXFLN}, std::pair{a.Command9, a.Label30}}) {
+            dialogs.push(ScriptedDialogBackend::choose(pic));
+            button->click();
+            QCOMPARE(label->text(), pic);
+        }
+        save(a, path("before-new.qwd"));
+    }
+    Design fresh;
+    fresh.Command4_Click();
+    const QStringList expected = snapshot(fresh);
+
+    Design b;
+    open(b, path("before-new.qwd"));
+    QCOMPARE(b.Line1->BorderWidth(), 6);
+    QCOMPARE(b.Text3->text(), QStringLiteral("4"));
+    Design::SetValue(b.Check12, 0);
+    b.Command4_Click();
+    Design::SetValue(b.Check12, 1);
+    QCOMPARE(snapshot(b), expected);
 }
 
 void TestDesignFiles::promptFlows()
