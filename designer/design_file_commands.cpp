@@ -10,6 +10,7 @@
 
 #include <cmath>
 
+#include "design_records.h"
 #include "designfile.h"
 #include "module1.h"
 #include "secondary_windows.h"
@@ -19,11 +20,6 @@
 using namespace textnum;
 
 namespace {
-
-QString checkForm(const QCheckBox *box)
-{
-    return Int16Form(Design::Value(box));
-}
 
 // Keeps a failure of the bracketed work from leaving the pointer busy.
 struct BusyCursor {
@@ -37,38 +33,7 @@ struct BusyCursor {
 
 QStringList Design::DesignRecords() const
 {
-    QStringList r;
-    r.reserve(designfile::RecordCount);
-    auto headline = [&r](const CoverLabel *l) {
-        r << l->Caption() << l->FontName() << RealForm(l->FontSize()) << Int32Form(l->ForeColor());
-    };
-    headline(Label2);                                   // 1 - 4
-    headline(Label3);                                   // 5 - 8
-    r << Int32Form(Shape1->BackColor())                 // 9
-      << Int16Form(Line1->BorderWidth())                // 10
-      << Int32Form(Line1->BorderColor())                // 11
-      << checkForm(Check1) << checkForm(Check2)         // 12, 13
-      << PIXFLN->text()                                 // 14
-      << RealForm(static_cast<float>(Image1->Height())) // 15
-      << RealForm(static_cast<float>(Image1->Width()))  // 16
-      << Label30->text() << LOGO2FLN->text()            // 17, 18
-      << checkForm(Check5) << Text10->text()            // 19, 20
-      << Int32Form(Shape2->BorderColor())               // 21
-      << checkForm(Check7) << checkForm(Check6)         // 22, 23
-      << Label10->FontName() << RealForm(Label10->FontSize()) << Int32Form(Label10->ForeColor())
-      << checkForm(Check8);       // 24 - 27
-    for (int n = 4; n <= 27; ++n) // 28 - 51
-        r << CoverLabelN(n)->Caption();
-    r << Text5->text() << Text6->text() << Text4->text() << Text9->text(); // 52 - 55
-    r << checkForm(Check9) << checkForm(Check10) << checkForm(Check11)     // 56 - 58
-      << Text11->text() << Text12->text()                                  // 59, 60
-      << checkForm(Check13) << checkForm(Check14) << checkForm(Check15)    // 61 - 63
-      << BoolForm(Value(Option1)) << BoolForm(Value(Option4))              // 64, 65
-      << checkForm(Check3) << checkForm(Check4);                           // 66, 67
-    for (const CoverLabel *l : {Label2, Label3})                           // 68 - 75
-        r << BoolForm(l->FontBold()) << BoolForm(l->FontItalic()) << BoolForm(l->FontStrikethru())
-          << BoolForm(l->FontUnderline());
-    return r;
+    return records::Lines(*this);
 }
 
 void Design::ReportProblem(const QString &title, const QString &text)
@@ -160,88 +125,54 @@ bool Design::OpenDesignFile(const QString &path)
 
 void Design::LoadDesign(const QString &path, const designfile::Records &r)
 {
-    using namespace designfile;
+    using namespace records;
     BusyCursor busy;
     Wait *wait = WaitForm();
     ShowOver(wait);
+    const auto apply = [&](std::initializer_list<int> numbers) {
+        for (int n : numbers)
+            Apply(*this, r, n);
+    };
+    const auto loadPicture = [&](int number) {
+        const QString file = designfile::Text(r, number);
+        return file.isEmpty() || (this->*At(number).picture)->LoadPicture(file);
+    };
 
+    // Pictures and their paths start empty: one that cannot be loaded leaves itself and the
+    // later ones out.
     Image1->ClearPicture();
     Image2->ClearPicture();
     Image3->ClearPicture();
-    Label2->setCaption(QString());
     PIXFLN->setText(QString());
     LOGO2FLN->setText(QString());
     Label30->setText(QString());
     Module1::DesignFileName = path;
 
-    // Phase A: headlines, options, lines.
-    SetNoticeRowTop(NoticeBaseLine);
-    Text1->setText(Text(r, 1));
-    Text2->setText(Text(r, 5));
-    SetValue(Option1, Bool(r, 64));
-    SetValue(Option4, Bool(r, 65));
-    SetValue(Check3, Int16(r, 66));
-    SetValue(Check4, Int16(r, 67));
-    Label2->setFontBold(Bool(r, 68));
-    Label2->setFontItalic(Bool(r, 69));
-    Label2->setFontStrikethru(Bool(r, 70));
-    Label2->setFontUnderline(Bool(r, 71));
-    Label3->setFontBold(Bool(r, 72));
-    Label3->setFontItalic(Bool(r, 73));
-    Label3->setFontStrikethru(Bool(r, 74));
-    Label3->setFontUnderline(Bool(r, 75));
+    // Headlines, layout, lines. The layout switch runs before the stored positions are applied,
+    // so they win over its defaults.
+    apply({Label2Caption, Label3Caption, Option1Value, Option4Value, Check3Value, Check4Value});
+    apply({Label2FontBold, Label2FontItalic, Label2FontStrikethru, Label2FontUnderline});
+    apply({Label3FontBold, Label3FontItalic, Label3FontStrikethru, Label3FontUnderline});
+    // A "Center" box that stays checked leaves its headline where the file puts it.
     if (Value(Check13) == 1)
         Module1::TopHeadlineFree = 1;
     if (Value(Check14) == 1)
         Module1::BottomHeadlineFree = 1;
-    SetValue(Check13, Int16(r, 61));
-    SetValue(Check14, Int16(r, 62));
-    SetValue(Check1, NumberInt16(r, 12));
-    SetValue(Check2, NumberInt16(r, 13));
-    SetValue(Check3, Int16(r, 66));
-    SetValue(Check4, Int16(r, 67));
-    SetValue(Check5, Int16(r, 19));
-    SetValue(Check6, Int16(r, 23));
-    auto headline = [&r](CoverLabel *l, int first) {
-        l->setCaption(Text(r, first));
-        // A face or size the label cannot take (empty, 0) keeps the current one.
-        if (!Text(r, first + 1).isEmpty())
-            l->setFontName(Text(r, first + 1));
-        l->setFontSize(static_cast<float>(Number(r, first + 2)));
-        l->setForeColor(Int32(r, first + 3));
-    };
-    headline(Label2, 1);
-    headline(Label3, 5);
-    Shape1->setBackColor(Int32(r, 9));
-    Line1->setBorderWidth(NumberInt16(r, 10));
-    Line1->setBorderColor(Int32(r, 11));
-    Line2->setBorderColor(Int32(r, 11));
-    Line2->setBorderWidth(NumberInt16(r, 10));
-    Text5->setText(Text(r, 52));
-    Text6->setText(Text(r, 53));
-    Text4->setText(Text(r, 54));
-    Text9->setText(Text(r, 55));
-    Label2->setTop(Number(r, 52));
-    Label3->setTop(Number(r, 54));
-    Label2->setLeft(Number(r, 53));
-    Label3->setLeft(Number(r, 55));
+    apply({Check13Value, Check14Value, Check1Value, Check2Value, Check5Value, Check6Value});
+    apply({Label2FontName, Label2FontSize, Label2ForeColor, Label3FontName, Label3FontSize, Label3ForeColor});
+    apply({Shape1BackColor, Line1BorderWidth, Line1BorderColor});
+    // After the "Center" boxes, whose reactions move the headlines.
+    apply({Text5Text, Text6Text, Text4Text, Text9Text});
 
-    // Phase B: pictures, box, titles, notice. A picture that cannot be
-    // loaded skips the remaining pictures and says so.
-    SetNoticeRowTop(NoticeBaseLine);
-    SetValue(Check13, Int16(r, 61));
-    SetValue(Check14, Int16(r, 62));
+    // Pictures. One that cannot be loaded skips the remaining ones and says so.
     const bool picturesLoaded = [&] {
-        if (!Text(r, 14).isEmpty() && !Image1->LoadPicture(Text(r, 14)))
+        if (!loadPicture(PIXFLNCaption))
             return false;
-        PIXFLN->setText(Text(r, 14));
-        Label30->setText(Text(r, 17));
-        Image1->setHeight(Number(r, 15));
-        Image1->setWidth(Number(r, 16));
-        if (!Text(r, 17).isEmpty() && !Image2->LoadPicture(Text(r, 17)))
+        apply({PIXFLNCaption, Label30Caption, Image1Height, Image1Width});
+        if (!loadPicture(Label30Caption))
             return false;
-        LOGO2FLN->setText(Text(r, 18));
-        if (!Text(r, 18).isEmpty() && !Image3->LoadPicture(Text(r, 18)))
+        apply({LOGO2FLNCaption});
+        if (!loadPicture(LOGO2FLNCaption))
             return false;
         Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
         Image1->setTop((456 - Image1->Height()) / 2.0);
@@ -249,36 +180,25 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
         Text7->setText(PositionText(std::floor(Image1->Width())));
         return true;
     }();
-    if (!picturesLoaded) {
-        SetNoticeRowTop(NoticeBaseLine);
+    if (!picturesLoaded)
         ShowOver(ErrorForm());
-    }
 
-    SetValue(Check5, Int16(r, 19));
-    Text10->setText(Text(r, 20));
-    if (const auto w = RoundInt16(TextNumber(Text10->text())))
-        Shape2->setBorderWidth(*w);
-    Shape2->setBorderColor(Int32(r, 21));
-    SetValue(Check7, Int16(r, 22));
-    SetValue(Check8, Int16(r, 27));
-    SetValue(Check6, Int16(r, 23));
-    if (!Text(r, 24).isEmpty())
-        Label10->setFontName(Text(r, 24));
-    Label10->setFontSize(Real(r, 25));
-    Label10->setForeColor(Int32(r, 26));
-    for (int n = 4; n <= 27; ++n)
-        CoverLabelN(n)->setCaption(Text(r, n + 24));
+    // Box and titles.
+    apply({Text10Text, Shape2BorderColor, Check7Value, Check8Value});
+    apply({Label10FontName, Label10FontSize, Label10ForeColor});
+    for (int n = Label4Caption; n <= Label27Caption; ++n)
+        Apply(*this, r, n);
     for (int n : TitleFontOrder()) {
         CoverLabel *l = CoverLabelN(n);
         l->setFontName(Label10->FontName());
         l->setFontSize(Label10->FontSize());
         l->setForeColor(Label10->ForeColor());
     }
+    // "Lower Black" and "Lower Small" reacted (if at all) before the titles font arrived.
     const qint32 lower = Value(Check8) == 1 ? Label3->ForeColor() : Label10->ForeColor();
     for (CoverLabel *l : {Label25, Label26, Label27})
         l->setForeColor(lower);
-    SetValue(Check15, Int16(r, 63));
-    Label27->setAlignment(Value(Check15) == 1 ? 2 : 0);
+    apply({Check15Value});
     if (Value(Check6) == 1) {
         Label27->setFontSize(6);
         for (CoverLabel *l : {Label26, Label25, Label24})
@@ -287,12 +207,12 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
         for (CoverLabel *l : {Label27, Label26, Label25, Label24})
             l->setFontSize(Label10->FontSize());
     }
-    SetValue(Check9, Int16(r, 56));
-    SetValue(Check10, Int16(r, 57));
-    SetValue(Check11, Int16(r, 58));
-    Text11->setText(Text(r, 59));
-    Text12->setText(Text(r, 60));
+
+    // Copyright notice.
+    apply({Check9Value, Check10Value, Check11Value, Text11Text, Text12Text});
+    // "Add ( P )" shows the symbol by itself; it belongs to a posted notice only.
     Image4->setVisible(Value(Check9) == 1);
+    // Unless black, the notice has the titles' colour, which may have changed.
     if (Value(Check11) == 0) {
         Label28->setForeColor(Label10->ForeColor());
         Label29->setForeColor(Label10->ForeColor());
@@ -329,38 +249,29 @@ void Design::Command4_Click()
     Shape1->setBackColor(0x00FFFFFF);
     Shape2->setBorderColor(black);
     Shape2->setBorderWidth(2);
-    Line1->setBorderWidth(4);
-    Line2->setBorderWidth(4);
     Line1->setBorderColor(black);
     Line2->setBorderColor(black);
     SetValue(Check5, 0);
     SetValue(Check1, 0);
     SetValue(Check2, 0);
-    SetValue(Check7, 0);
     SetValue(Check6, 1);
     SetValue(Check8, 0);
-    Text11->setText(YearText());
+    // The headline fields' reactions empty the headlines.
     Text1->setText(QString());
-    Label2->setCaption(QString());
+    Text2->setText(QString());
     PIXFLN->setText(QString());
     LOGO2FLN->setText(QString());
     Label30->setText(QString());
-    Label10->setFontSize(Module1::DefaultTitleFontSize);
     Line2->Show();
     Line1->Show();
-    Text2->setText(QString());
-    Label3->setCaption(QString());
-    Label2->setCaption(QString());
     for (int n = 4; n <= 27; ++n)
         CoverLabelN(n)->setCaption(QString());
     // The titles window is made (hidden) if it does not exist yet.
     Titles *t = TitlesForm();
     for (int n = 1; n <= 24; ++n)
         t->Text(n)->setText(QString());
-    Image1->ClearPicture();
-    Image2->ClearPicture();
-    Image3->ClearPicture();
     Text3->setText(QStringLiteral("4"));
+    // Open sets the rules without the field, so it may read 4 already while they differ.
     Line1->setBorderWidth(4);
     Line2->setBorderWidth(4);
     Label3->setForeColor(black);
@@ -371,8 +282,7 @@ void Design::Command4_Click()
         l->setFontName(Module1::DefaultFontName);
     Label3->setFontSize(Module1::DefaultFontSize);
     Label2->setFontSize(Module1::DefaultFontSize);
-    SetValue(Check7, 1);
-    SetValue(Check8, 0);
+    SetValue(Check7, 1); // the titles block shown, now empty
     Refresh();
     Module1::SavePromptArmed = 1;
 }
