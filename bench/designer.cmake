@@ -6,4 +6,4 @@ target_link_libraries(bench_designer_startup PRIVATE Qt6::Core)
 add_dependencies(bench_designer_startup bench_minimal_window sleevedesk)
 
 add_executable(bench_designer designer/bench_designer.cpp)
-target_link_libraries(bench_designer PRIVATE sleevedesigner Qt6::Test)
+target_link_libraries(bench_designer PRIVATE sleevedesigner sleevetestsupport Qt6::Test)

@@ -17,6 +17,7 @@
 #include "app_setup.h"
 #include "commondialog.h"
 #include "design.h"
+#include "scripteddialog.h"
 
 static double median(std::vector<double> v)
 {

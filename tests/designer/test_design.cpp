@@ -12,6 +12,7 @@
 #include "colors.h"
 #include "design.h"
 #include "module1.h"
+#include "scripteddialog.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 

@@ -14,6 +14,7 @@
 #include "design.h"
 #include "designfile.h"
 #include "module1.h"
+#include "scripteddialog.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"

@@ -16,6 +16,7 @@
 #include "colors.h"
 #include "design.h"
 #include "module1.h"
+#include "scripteddialog.h"
 #include "titles.h"
 
 namespace {

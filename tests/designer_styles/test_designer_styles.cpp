@@ -15,6 +15,7 @@
 #include "design.h"
 #include "fontcolordialog.h"
 #include "module1.h"
+#include "scripteddialog.h"
 
 namespace {
 
