@@ -366,10 +366,10 @@ void Design::connectControls()
 
 void Design::Form_Load()
 {
-    Module1::TopHeadlineFree = 0;
-    Module1::BottomHeadlineFree = 0;
-    Module1::PendingAction = 0;
-    Module1::SavePromptArmed = 0;
+    Module1::TopHeadlineFree = false;
+    Module1::BottomHeadlineFree = false;
+    Module1::PendingAction = Module1::Pending::None;
+    Module1::SavePromptArmed = false;
     Text11->setText(textnum::YearText());
     Module1::PanelWidth = 456;
     Text5->setText(textnum::PositionText(Label2->Top()));
@@ -378,11 +378,9 @@ void Design::Form_Load()
     Text8->setText(textnum::PositionText(Image1->Height()));
     Text4->setText(textnum::PositionText(Label3->Top()));
     Text9->setText(textnum::PositionText(Label3->Left()));
-    Module1::Black = 0;
-    // Label1 and Label10 carry the window's default label font.
+    // Label1 carries the window's default label font.
     Module1::DefaultFontName = Label1->font().family();
     Module1::DefaultFontSize = static_cast<float>(Label1->font().pointSizeF());
-    Module1::DefaultTitleFontSize = Label10->FontSize();
 }
 
 // ---------------------------------------------------------------- values

@@ -65,7 +65,7 @@ void Design::ShowSavePrompt()
 
 bool Design::PromptWanted() const
 {
-    return Value(Check12) == 1 && Module1::SavePromptArmed == 1;
+    return Value(Check12) == 1 && Module1::SavePromptArmed;
 }
 
 // ---------------------------------------------------------------- Save
@@ -73,7 +73,7 @@ bool Design::PromptWanted() const
 void Design::Command2_Click()
 {
     // Disarmed before the dialog: a cancelled save still counts as answered.
-    Module1::SavePromptArmed = 0;
+    Module1::SavePromptArmed = false;
     CommonDialog1.CancelError = true;
     CommonDialog1.DefaultExt = QStringLiteral(".qwd");
     CommonDialog1.Flags = 2;
@@ -96,7 +96,7 @@ void Design::Command2_Click()
 void Design::Command1_Click()
 {
     SetNoticeRowTop(NoticeBaseLine);
-    Module1::PendingAction = 1;
+    Module1::PendingAction = Module1::Pending::Open;
     if (PromptWanted()) {
         ShowSavePrompt();
         return;
@@ -155,9 +155,9 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
     apply({Label3FontBold, Label3FontItalic, Label3FontStrikethru, Label3FontUnderline});
     // A "Center" box that stays checked leaves its headline where the file puts it.
     if (Value(Check13) == 1)
-        Module1::TopHeadlineFree = 1;
+        Module1::TopHeadlineFree = true;
     if (Value(Check14) == 1)
-        Module1::BottomHeadlineFree = 1;
+        Module1::BottomHeadlineFree = true;
     apply({Check13Value, Check14Value, Check1Value, Check2Value, Check5Value, Check6Value});
     apply({Label2FontName, Label2FontSize, Label2ForeColor, Label3FontName, Label3FontSize, Label3ForeColor});
     apply({Shape1BackColor, Line1BorderWidth, Line1BorderColor});
@@ -219,7 +219,7 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
     }
     SetNoticeRowTop(Value(Check5) == 1 ? RaisedNoticeTop() : NoticeBaseLine);
     Refresh();
-    Module1::SavePromptArmed = 1;
+    Module1::SavePromptArmed = true;
     wait->hide();
 }
 
@@ -227,7 +227,7 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
 
 void Design::Command4_Click()
 {
-    Module1::PendingAction = 2;
+    Module1::PendingAction = Module1::Pending::New;
     if (PromptWanted()) {
         ShowSavePrompt();
         return;
@@ -245,7 +245,7 @@ void Design::Command4_Click()
     Image1->ClearPicture();
     Image2->ClearPicture();
     Image3->ClearPicture();
-    const auto black = static_cast<qint32>(Module1::Black);
+    const qint32 black = Module1::Black;
     Shape1->setBackColor(0x00FFFFFF);
     Shape2->setBorderColor(black);
     Shape2->setBorderWidth(2);
@@ -284,19 +284,19 @@ void Design::Command4_Click()
     Label2->setFontSize(Module1::DefaultFontSize);
     SetValue(Check7, 1); // the titles block shown, now empty
     Refresh();
-    Module1::SavePromptArmed = 1;
+    Module1::SavePromptArmed = true;
 }
 
 // ---------------------------------------------------------------- prompt and closing
 
 void Design::Check12_Click()
 {
-    Module1::SavePromptArmed = Value(Check12) == 1 ? 1.0f : 0.0f;
+    Module1::SavePromptArmed = Value(Check12) == 1;
 }
 
 void Design::Form_QueryUnload(bool &cancel)
 {
-    Module1::PendingAction = 3;
+    Module1::PendingAction = Module1::Pending::Close;
     if (PromptWanted()) {
         cancel = true;
         ShowSavePrompt();

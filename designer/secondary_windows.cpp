@@ -66,23 +66,23 @@ void Save::mouseMoveEvent(QMouseEvent *)
 
 void Save::Command1_Click()
 {
-    Module1::SavePromptArmed = 1;
+    Module1::SavePromptArmed = true;
     hide();
     design_->Command2_Click();
 }
 
 void Save::Command2_Click()
 {
-    Module1::SavePromptArmed = 0;
-    if (Module1::PendingAction == 1) {
+    Module1::SavePromptArmed = false;
+    if (Module1::PendingAction == Module1::Pending::Open) {
         hide();
         design_->Command1_Click();
     }
-    if (Module1::PendingAction == 2) {
+    if (Module1::PendingAction == Module1::Pending::New) {
         hide();
         design_->Command4_Click();
     }
-    if (Module1::PendingAction == 3) {
+    if (Module1::PendingAction == Module1::Pending::Close) {
         hide();
         // Closing the design window asks again and is now allowed; it closes
         // the other windows, and with the last window the program ends.

@@ -366,7 +366,7 @@ void TestDesignFiles::everyPropertyRoundTrips()
     QVERIFY(!b.WaitForm()->isVisible());
     QVERIFY(!b.ErrorLoaded());
     QCOMPARE(Module1::DesignFileName, file);
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(Module1::SavePromptArmed);
 }
 
 void TestDesignFiles::saveDialogSettings()
@@ -387,11 +387,11 @@ void TestDesignFiles::saveDialogSettings()
     save(*d, path("bare.qwd"));
     QCOMPARE(dialogs.seenFileName, path("bare.qwd"));
     // A cancelled save still disarms the prompt.
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
-    Module1::SavePromptArmed = 1;
+    QVERIFY(!Module1::SavePromptArmed);
+    Module1::SavePromptArmed = true;
     dialogs.push(ScriptedDialogBackend::cancel());
     d->Command2_Click();
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+    QVERIFY(!Module1::SavePromptArmed);
 }
 
 void TestDesignFiles::failedSaveKeepsOldFile()
@@ -444,8 +444,8 @@ void TestDesignFiles::openCentreFlags()
     // Both boxes checked before and after: the flags end free (1), so a later
     // text change does not re-centre.
     open(*d, path("centred.qwd"));
-    QCOMPARE(Module1::TopHeadlineFree, qint16(1));
-    QCOMPARE(Module1::BottomHeadlineFree, qint16(1));
+    QVERIFY(Module1::TopHeadlineFree);
+    QVERIFY(Module1::BottomHeadlineFree);
     QCOMPARE(d->Label2->Left(), 40.0);
     d->Text1->setText(QStringLiteral("something"));
     QCOMPARE(d->Label2->Left(), 40.0);
@@ -485,7 +485,7 @@ void TestDesignFiles::openMissingPicture()
     QCOMPARE(d->Label10->ForeColor(), colors::Red);
     QVERIFY(d->Label29->Visible());
     QVERIFY(!d->WaitForm()->isVisible());
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(Module1::SavePromptArmed);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -518,7 +518,7 @@ void TestDesignFiles::openShortAndOddFile()
     QCOMPARE(d->Text1->text(), headline);
     QCOMPARE(d->Label2->Caption(), headline);
     QVERIFY(!d->WaitForm()->isVisible());
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(Module1::SavePromptArmed);
     // The window stays consistent: a save writes 75 records again.
     save(*d, path("again.qwd"));
     const auto back = designfile::Read(path("again.qwd"));
@@ -551,8 +551,8 @@ void TestDesignFiles::cancelledOpenChangesNothing()
     QCOMPARE(dialogs.seenFilter, QStringLiteral("Jewel Case Files|*.qwd"));
     QCOMPARE(dialogs.seenFileName, QString());
     QCOMPARE(d->Label2->Caption(), QStringLiteral("stay"));
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
-    QCOMPARE(Module1::PendingAction, qint16(1));
+    QVERIFY(!Module1::SavePromptArmed);
+    QCOMPARE(Module1::PendingAction, Module1::Pending::Open);
 }
 
 void TestDesignFiles::newResetsDefaults()
@@ -584,8 +584,8 @@ void TestDesignFiles::newResetsDefaults()
     QCOMPARE(d->Label3->ForeColor(), 0);
     QVERIFY(d->TitlesLoaded());
     QVERIFY(!d->TitlesForm()->isVisible()); // made for the reset, not shown
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
-    QCOMPARE(Module1::PendingAction, qint16(2));
+    QVERIFY(Module1::SavePromptArmed);
+    QCOMPARE(Module1::PendingAction, Module1::Pending::New);
     QCOMPARE(Module1::DesignFileName, QString());
 }
 
@@ -629,7 +629,7 @@ void TestDesignFiles::promptFlows()
 {
     save(*d, path("p.qwd"));
     open(*d, path("p.qwd"));
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(Module1::SavePromptArmed);
     d->Text1->setText(QStringLiteral("edited"));
     d->Command4->click();
     Save *prompt = d->SaveForm();
@@ -638,7 +638,7 @@ void TestDesignFiles::promptFlows()
     prompt->Command2->click();                                // "No": New runs without a second prompt
     QVERIFY(!prompt->isVisible());
     QCOMPARE(d->Label2->Caption(), QString());
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(Module1::SavePromptArmed);
 
     // "No" on an Open prompt asks for a file at once.
     d->Command1_Click();
@@ -650,11 +650,11 @@ void TestDesignFiles::promptFlows()
 
     // Unchecking the box disarms; checking it arms even without an Open.
     Design::SetValue(d->Check12, 0);
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+    QVERIFY(!Module1::SavePromptArmed);
     d->Command4->click();
     QVERIFY(!prompt->isVisible());
     Design::SetValue(d->Check12, 1);
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(Module1::SavePromptArmed);
 }
 
 void TestDesignFiles::closeFlow()
@@ -667,7 +667,7 @@ void TestDesignFiles::closeFlow()
     open(*d, path("c.qwd"));
     QVERIFY(!d->close()); // refused: the prompt appears
     QVERIFY(d->isVisible());
-    QCOMPARE(Module1::PendingAction, qint16(3));
+    QCOMPARE(Module1::PendingAction, Module1::Pending::Close);
     Save *prompt = d->SaveForm();
     QVERIFY(prompt->isVisible());
     const int saves = dialogs.calls(ScriptedDialogBackend::Save);
