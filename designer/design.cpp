@@ -59,6 +59,7 @@ Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColo
     connectControls();
     installHelpTexts();
     Form_Load();
+    markUnmodified(DesignRecords());
 }
 
 Design::~Design()
@@ -324,9 +325,8 @@ void Design::connectControls()
         {Check5, &Design::Check5_Click},   {Check6, &Design::Check6_Click},
         {Check7, &Design::Check7_Click},   {Check8, &Design::Check8_Click},
         {Check9, &Design::Check9_Click},   {Check10, &Design::Check10_Click},
-        {Check11, &Design::Check11_Click}, {Check12, &Design::Check12_Click},
-        {Check13, &Design::Check13_Click}, {Check14, &Design::Check14_Click},
-        {Check15, &Design::Check15_Click},
+        {Check11, &Design::Check11_Click}, {Check13, &Design::Check13_Click},
+        {Check14, &Design::Check14_Click}, {Check15, &Design::Check15_Click},
     };
     for (const auto &[box, handler] : checks)
         connect(box, &QCheckBox::toggled, this, [this, h = handler] { (this->*h)(); });
@@ -369,7 +369,6 @@ void Design::Form_Load()
     Module1::TopHeadlineFree = false;
     Module1::BottomHeadlineFree = false;
     Module1::PendingAction = Module1::Pending::None;
-    Module1::SavePromptArmed = false;
     Text11->setText(textnum::YearText());
     Module1::PanelWidth = 456;
     Text5->setText(textnum::PositionText(Label2->Top()));

@@ -10,6 +10,7 @@
 
 #include "commondialog.h"
 #include "cover_elements.h"
+#include "designfile.h"
 
 class QCheckBox;
 class QLabel;
@@ -231,14 +232,23 @@ public:
     void Command1_Click(); // Open
     void Command2_Click(); // Save
     void Command4_Click(); // New
-    void Check12_Click();
+    // The save behind "Save" and the prompt's "Yes": true when the design was written.
+    bool SaveDesign();
     // The 75 records of the design as they stand (record 1 first).
     QStringList DesignRecords() const;
+    // True when the records differ from those at the last save, Open, New or start-up
+    // (what a design file would store, not whether anything was touched).
+    bool IsModified() const;
     // Reads and applies a design file, as Open does after its dialog; a file
     // that cannot be read is reported and changes nothing.
     bool OpenDesignFile(const QString &path);
-    // Applies a design read from `path` in the order the controls' reactions need.
-    void LoadDesign(const QString &path, const std::array<std::optional<QString>, 75> &records);
+    // Applies a design read from `path` in the order the controls' reactions need; the
+    // design is then unmodified.
+    void LoadDesign(const QString &path, const designfile::Records &records);
+    // Applies records through the same path without Open's windows and without counting as
+    // an Open (the design stays modified or not by its records). Pictures whose path is
+    // unchanged are kept rather than read again.
+    void ApplyRecords(const designfile::Records &records, const QString &designPath);
     // A short, non-blocking message; the last one is kept for tests.
     void ReportProblem(const QString &title, const QString &text);
     const QString &LastProblem() const { return lastProblem_; }
@@ -295,7 +305,15 @@ private:
     void ShowOver(QWidget *w);
     void ShowSavePrompt();
     bool PromptWanted() const;
+    // The prompt's answer: goes on with the Open, New or closing that raised it.
+    void ContinuePendingAction();
+    enum class Loading { Open, Apply };
+    void loadRecords(const QString &path, const designfile::Records &r, Loading how);
+    // The design as it stands becomes the one there is nothing to save of.
+    void markUnmodified(QStringList records);
     QString lastProblem_;
+    QStringList unmodifiedRecords_;
+    bool promptAnswered_ = false;
 
     std::vector<std::unique_ptr<CoverElement>> elements_;
     std::array<CoverLabel *, 30> labels_{};

@@ -36,6 +36,16 @@ QStringList Design::DesignRecords() const
     return records::Lines(*this);
 }
 
+bool Design::IsModified() const
+{
+    return DesignRecords() != unmodifiedRecords_;
+}
+
+void Design::markUnmodified(QStringList records)
+{
+    unmodifiedRecords_ = std::move(records);
+}
+
 void Design::ReportProblem(const QString &title, const QString &text)
 {
     lastProblem_ = text;
@@ -58,22 +68,48 @@ void Design::ShowOver(QWidget *w)
 void Design::ShowSavePrompt()
 {
     Save *s = SaveForm();
+    s->Label1->setText(Module1::PendingAction == Module1::Pending::Close
+                           ? QStringLiteral("Did you want to save your current work before closing the "
+                                            "designer...?")
+                           : QStringLiteral("Did you want to save your current work before opening or "
+                                            "starting a new project...?"));
     ShowOver(s);
     s->raise();
     s->activateWindow();
 }
 
+// Asked only when there is something to lose, and not again for the command the prompt's
+// answer goes on with.
 bool Design::PromptWanted() const
 {
-    return Value(Check12) == 1 && Module1::SavePromptArmed;
+    return !promptAnswered_ && Value(Check12) == 1 && IsModified();
+}
+
+void Design::ContinuePendingAction()
+{
+    promptAnswered_ = true;
+    switch (Module1::PendingAction) {
+    case Module1::Pending::Open: Command1_Click(); break;
+    case Module1::Pending::New: Command4_Click(); break;
+    case Module1::Pending::Close:
+        // Closes the other windows too; with the last window the program ends.
+        if (close())
+            QApplication::quit();
+        break;
+    case Module1::Pending::None: break;
+    }
+    promptAnswered_ = false;
 }
 
 // ---------------------------------------------------------------- Save
 
 void Design::Command2_Click()
 {
-    // Disarmed before the dialog: a cancelled save still counts as answered.
-    Module1::SavePromptArmed = false;
+    SaveDesign();
+}
+
+bool Design::SaveDesign()
+{
     CommonDialog1.CancelError = true;
     CommonDialog1.DefaultExt = QStringLiteral(".qwd");
     CommonDialog1.Flags = 2;
@@ -81,21 +117,25 @@ void Design::Command2_Click()
     CommonDialog1.FileName =
         Module1::DesignFileName.isEmpty() ? QStringLiteral("Untitled") : Module1::DesignFileName;
     if (!CommonDialog1.ShowSave())
-        return;
+        return false;
     QString error;
     // Written beside the target and swapped in only when complete: a failed
     // save leaves the previous file as it was, and says so.
-    if (!designfile::Write(CommonDialog1.FileName, DesignRecords(), &error))
+    QStringList records = DesignRecords();
+    if (!designfile::Write(CommonDialog1.FileName, records, &error)) {
         ReportProblem(
             QStringLiteral("Not saved"),
             QStringLiteral("The design was not saved to %1: %2").arg(CommonDialog1.FileName, error));
+        return false;
+    }
+    markUnmodified(std::move(records));
+    return true;
 }
 
 // ---------------------------------------------------------------- Open
 
 void Design::Command1_Click()
 {
-    SetNoticeRowTop(NoticeBaseLine);
     Module1::PendingAction = Module1::Pending::Open;
     if (PromptWanted()) {
         ShowSavePrompt();
@@ -125,27 +165,48 @@ bool Design::OpenDesignFile(const QString &path)
 
 void Design::LoadDesign(const QString &path, const designfile::Records &r)
 {
+    loadRecords(path, r, Loading::Open);
+    markUnmodified(DesignRecords());
+}
+
+void Design::ApplyRecords(const designfile::Records &r, const QString &designPath)
+{
+    loadRecords(designPath, r, Loading::Apply);
+}
+
+void Design::loadRecords(const QString &path, const designfile::Records &r, Loading how)
+{
     using namespace records;
     BusyCursor busy;
-    Wait *wait = WaitForm();
-    ShowOver(wait);
+    Wait *wait = how == Loading::Open ? WaitForm() : nullptr;
+    if (wait)
+        ShowOver(wait);
     const auto apply = [&](std::initializer_list<int> numbers) {
         for (int n : numbers)
             Apply(*this, r, n);
     };
-    const auto loadPicture = [&](int number) {
-        const QString file = designfile::Text(r, number);
-        return file.isEmpty() || (this->*At(number).picture)->LoadPicture(file);
+    // Open reads every picture again (the file may have changed); applying records keeps a
+    // picture whose path stays the same.
+    std::array<bool, 3> keep{};
+    const int pictures[3] = {PIXFLNCaption, Label30Caption, LOGO2FLNCaption};
+    for (size_t i = 0; i < keep.size(); ++i) {
+        const Record &rec = At(pictures[i]);
+        keep[i] =
+            how == Loading::Apply && (this->*rec.picture)->HasPicture() && Read(rec, r) == rec.save(*this);
+    }
+    const auto loadPicture = [&](size_t i) {
+        const QString file = designfile::Text(r, pictures[i]);
+        return keep[i] || file.isEmpty() || (this->*At(pictures[i]).picture)->LoadPicture(file);
     };
 
     // Pictures and their paths start empty: one that cannot be loaded leaves itself and the
     // later ones out.
-    Image1->ClearPicture();
-    Image2->ClearPicture();
-    Image3->ClearPicture();
-    PIXFLN->setText(QString());
-    LOGO2FLN->setText(QString());
-    Label30->setText(QString());
+    for (size_t i = 0; i < keep.size(); ++i) {
+        if (!keep[i]) {
+            (this->*At(pictures[i]).picture)->ClearPicture();
+            At(pictures[i]).apply(*this, QString()); // no path
+        }
+    }
     Module1::DesignFileName = path;
 
     // Headlines, layout, lines. The layout switch runs before the stored positions are applied,
@@ -166,13 +227,13 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
 
     // Pictures. One that cannot be loaded skips the remaining ones and says so.
     const bool picturesLoaded = [&] {
-        if (!loadPicture(PIXFLNCaption))
+        if (!loadPicture(0))
             return false;
         apply({PIXFLNCaption, Label30Caption, Image1Height, Image1Width});
-        if (!loadPicture(Label30Caption))
+        if (!loadPicture(1))
             return false;
         apply({LOGO2FLNCaption});
-        if (!loadPicture(LOGO2FLNCaption))
+        if (!loadPicture(2))
             return false;
         Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
         Image1->setTop((456 - Image1->Height()) / 2.0);
@@ -219,8 +280,8 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
     }
     SetNoticeRowTop(Value(Check5) == 1 ? RaisedNoticeTop() : NoticeBaseLine);
     Refresh();
-    Module1::SavePromptArmed = true;
-    wait->hide();
+    if (wait)
+        wait->hide();
 }
 
 // ---------------------------------------------------------------- New
@@ -284,15 +345,10 @@ void Design::Command4_Click()
     Label2->setFontSize(Module1::DefaultFontSize);
     SetValue(Check7, 1); // the titles block shown, now empty
     Refresh();
-    Module1::SavePromptArmed = true;
+    markUnmodified(DesignRecords());
 }
 
 // ---------------------------------------------------------------- prompt and closing
-
-void Design::Check12_Click()
-{
-    Module1::SavePromptArmed = Value(Check12) == 1;
-}
 
 void Design::Form_QueryUnload(bool &cancel)
 {

@@ -5,7 +5,6 @@ namespace Module1 {
 float PanelWidth = 456;
 bool TopHeadlineFree = false;
 bool BottomHeadlineFree = false;
-bool SavePromptArmed = false;
 Pending PendingAction = Pending::None;
 QString DesignFileName;
 QString DefaultFontName;
@@ -16,7 +15,6 @@ void Reset()
     PanelWidth = 456;
     TopHeadlineFree = false;
     BottomHeadlineFree = false;
-    SavePromptArmed = false;
     PendingAction = Pending::None;
     DesignFileName.clear();
     DefaultFontName.clear();

@@ -1,6 +1,5 @@
 #include "secondary_windows.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
@@ -8,7 +7,6 @@
 
 #include "colors.h"
 #include "design.h"
-#include "module1.h"
 
 namespace {
 
@@ -64,33 +62,20 @@ void Save::mouseMoveEvent(QMouseEvent *)
     setWindowTitle(QStringLiteral("Save It...?"));
 }
 
+// "Yes": saves, and once the design is safely written goes on with what raised the prompt.
+// A cancelled or failed save leaves everything as it was.
 void Save::Command1_Click()
 {
-    Module1::SavePromptArmed = true;
     hide();
-    design_->Command2_Click();
+    if (design_->SaveDesign())
+        design_->ContinuePendingAction();
 }
 
+// "No": goes on without saving. (The close box answers nothing.)
 void Save::Command2_Click()
 {
-    Module1::SavePromptArmed = false;
-    if (Module1::PendingAction == Module1::Pending::Open) {
-        hide();
-        design_->Command1_Click();
-    }
-    if (Module1::PendingAction == Module1::Pending::New) {
-        hide();
-        design_->Command4_Click();
-    }
-    if (Module1::PendingAction == Module1::Pending::Close) {
-        hide();
-        // Closing the design window asks again and is now allowed; it closes
-        // the other windows, and with the last window the program ends.
-        design_->close();
-        QApplication::quit();
-        return;
-    }
     hide();
+    design_->ContinuePendingAction();
 }
 
 // ---------------------------------------------------------------- Wait

@@ -106,7 +106,7 @@ void TestDesign::startUp()
     QCOMPARE(d->Image1->Top(), 83.5);
     QCOMPARE(d->Image1->Width(), 393.0);
     QCOMPARE(Module1::PanelWidth, 456.0f);
-    QVERIFY(!Module1::SavePromptArmed);
+    QVERIFY(!d->IsModified());
     QCOMPARE(Module1::DefaultFontName, d->Label1->font().family());
     QCOMPARE(Module1::DefaultFontSize, float(d->Label1->font().pointSizeF()));
     QCOMPARE(d->Label10->FontSize(), Module1::DefaultFontSize); // the titles start in it

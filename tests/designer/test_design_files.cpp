@@ -43,10 +43,11 @@ private slots:
     void openShortAndOddFile();
     void unreadableFileChangesNothing();
     void cancelledOpenChangesNothing();
+    void applyRecords();
     void newResetsDefaults();
     void newIgnoresWhatCameBefore();
-    void promptFlows();
-    void closeFlow();
+    void promptMatrix_data();
+    void promptMatrix();
 
 private:
     QString path(const QString &name) const { return tmp.filePath(name); }
@@ -235,7 +236,9 @@ void TestDesignFiles::defaultDesignReopens()
     Design b;
     if (editFirst)
         editEverything(b);
+    Design::SetValue(b.Check12, 0); // no save prompt in between
     open(b, path("default.qwd"));
+    Design::SetValue(b.Check12, 1);
     QCOMPARE(b.DesignRecords(), records);
     QCOMPARE(snapshot(b), shown);
 }
@@ -366,7 +369,7 @@ void TestDesignFiles::everyPropertyRoundTrips()
     QVERIFY(!b.WaitForm()->isVisible());
     QVERIFY(!b.ErrorLoaded());
     QCOMPARE(Module1::DesignFileName, file);
-    QVERIFY(Module1::SavePromptArmed);
+    QVERIFY(!b.IsModified());
 }
 
 void TestDesignFiles::saveDialogSettings()
@@ -386,12 +389,12 @@ void TestDesignFiles::saveDialogSettings()
     open(*d, path("bare.qwd"));
     save(*d, path("bare.qwd"));
     QCOMPARE(dialogs.seenFileName, path("bare.qwd"));
-    // A cancelled save still disarms the prompt.
-    QVERIFY(!Module1::SavePromptArmed);
-    Module1::SavePromptArmed = true;
+    // Only a save that wrote the file leaves nothing unsaved.
+    QVERIFY(!d->IsModified());
+    d->Text2->setText(QStringLiteral("more"));
     dialogs.push(ScriptedDialogBackend::cancel());
     d->Command2_Click();
-    QVERIFY(!Module1::SavePromptArmed);
+    QVERIFY(d->IsModified());
 }
 
 void TestDesignFiles::failedSaveKeepsOldFile()
@@ -485,7 +488,7 @@ void TestDesignFiles::openMissingPicture()
     QCOMPARE(d->Label10->ForeColor(), colors::Red);
     QVERIFY(d->Label29->Visible());
     QVERIFY(!d->WaitForm()->isVisible());
-    QVERIFY(Module1::SavePromptArmed);
+    QVERIFY(!d->IsModified());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -518,7 +521,7 @@ void TestDesignFiles::openShortAndOddFile()
     QCOMPARE(d->Text1->text(), headline);
     QCOMPARE(d->Label2->Caption(), headline);
     QVERIFY(!d->WaitForm()->isVisible());
-    QVERIFY(Module1::SavePromptArmed);
+    QVERIFY(!d->IsModified()); // what it shows is what there is
     // The window stays consistent: a save writes 75 records again.
     save(*d, path("again.qwd"));
     const auto back = designfile::Read(path("again.qwd"));
@@ -532,6 +535,7 @@ void TestDesignFiles::unreadableFileChangesNothing()
     QVERIFY(d->Image1->LoadPicture(pic));
     d->PIXFLN->setText(pic);
     d->Text1->setText(QStringLiteral("keep me"));
+    Design::SetValue(d->Check12, 0);
     open(*d, path("does-not-exist.qwd"));
     QVERIFY(d->Image1->HasPicture());
     QCOMPARE(d->PIXFLN->text(), pic);
@@ -545,14 +549,64 @@ void TestDesignFiles::unreadableFileChangesNothing()
 
 void TestDesignFiles::cancelledOpenChangesNothing()
 {
+    Design::SetValue(d->Check12, 0);
     d->Text1->setText(QStringLiteral("stay"));
+    Design::SetValue(d->Check5, 1);
+    d->Text10->setText(QStringLiteral("6"));
+    QCOMPARE(d->Label28->Top(), 435.0);
     dialogs.push(ScriptedDialogBackend::cancel());
     d->Command1_Click();
     QCOMPARE(dialogs.seenFilter, QStringLiteral("Jewel Case Files|*.qwd"));
     QCOMPARE(dialogs.seenFileName, QString());
     QCOMPARE(d->Label2->Caption(), QStringLiteral("stay"));
-    QVERIFY(!Module1::SavePromptArmed);
+    QCOMPARE(d->Label28->Top(), 435.0); // the notice row stays above the box
+    QVERIFY(d->IsModified());
     QCOMPARE(Module1::PendingAction, Module1::Pending::Open);
+}
+
+// Applying records goes Open's way without its windows, leaves the last saved state as the
+// reference for changes, and keeps pictures whose path stays (not read again).
+void TestDesignFiles::applyRecords()
+{
+    const QString main = picture("apply-main.png", {60, 40});
+    const QString logo = picture("apply-logo.png", {20, 20});
+    dialogs.push(ScriptedDialogBackend::choose(main));
+    d->Command8->click();
+    dialogs.push(ScriptedDialogBackend::choose(logo));
+    d->Command9->click();
+    d->Text1->setText(QStringLiteral("before"));
+    save(*d, path("apply.qwd"));
+    const QStringList saved = d->DesignRecords();
+    d->Text1->setText(QStringLiteral("after"));
+    dialogs.push(ScriptedDialogBackend::choose(picture("apply-other.png", {30, 30})));
+    d->Command12->click();
+    QVERIFY(d->Image3->HasPicture());
+    const QStringList edited = d->DesignRecords();
+    // The files change on disk: only a picture that is read again shows it.
+    QVERIFY(!picture("apply-main.png", {90, 10}).isEmpty());
+    QVERIFY(!picture("apply-logo.png", {10, 90}).isEmpty());
+
+    d->ApplyRecords(*designfile::Read(path("apply.qwd")), QStringLiteral("/some/design.qwd"));
+    QCOMPARE(d->DesignRecords(), saved);
+    QVERIFY(!d->IsModified());
+    QCOMPARE(d->Image1->SourceSize(), QSize(60, 40)); // kept
+    QCOMPARE(d->Image2->SourceSize(), QSize(20, 20));
+    QVERIFY(!d->Image3->HasPicture()); // no path: removed
+    QCOMPARE(Module1::DesignFileName, QStringLiteral("/some/design.qwd"));
+    QVERIFY(!d->WaitLoaded());
+
+    designfile::Records back;
+    for (int i = 0; i < designfile::RecordCount; ++i)
+        back[size_t(i)] = edited.at(i);
+    d->ApplyRecords(back, QString());
+    QCOMPARE(d->DesignRecords(), edited);
+    QVERIFY(d->IsModified());
+    QVERIFY(d->Image3->HasPicture());
+
+    Design::SetValue(d->Check12, 0);
+    open(*d, path("apply.qwd")); // Open reads every picture again
+    QCOMPARE(d->Image1->SourceSize(), QSize(90, 10));
+    QCOMPARE(d->Image2->SourceSize(), QSize(10, 90));
 }
 
 void TestDesignFiles::newResetsDefaults()
@@ -566,7 +620,8 @@ void TestDesignFiles::newResetsDefaults()
     Design::SetValue(d->Check5, 1);
     d->Label7->setCaption(QStringLiteral("gone"));
     QVERIFY(!d->TitlesLoaded());
-    d->Command4->click(); // no prompt right after start-up
+    Design::SetValue(d->Check12, 0);
+    d->Command4->click();
     QVERIFY(!d->SaveLoaded() || !d->SaveForm()->isVisible());
     QCOMPARE(d->Label2->Caption(), QString());
     QCOMPARE(d->Text12->text(), QString());
@@ -584,7 +639,7 @@ void TestDesignFiles::newResetsDefaults()
     QCOMPARE(d->Label3->ForeColor(), 0);
     QVERIFY(d->TitlesLoaded());
     QVERIFY(!d->TitlesForm()->isVisible()); // made for the reset, not shown
-    QVERIFY(Module1::SavePromptArmed);
+    QVERIFY(!d->IsModified());
     QCOMPARE(Module1::PendingAction, Module1::Pending::New);
     QCOMPARE(Module1::DesignFileName, QString());
 }
@@ -625,59 +680,115 @@ void TestDesignFiles::newIgnoresWhatCameBefore()
     QCOMPARE(snapshot(b), expected);
 }
 
-void TestDesignFiles::promptFlows()
+void TestDesignFiles::promptMatrix_data()
 {
-    save(*d, path("p.qwd"));
-    open(*d, path("p.qwd"));
-    QVERIFY(Module1::SavePromptArmed);
-    d->Text1->setText(QStringLiteral("edited"));
-    d->Command4->click();
-    Save *prompt = d->SaveForm();
-    QVERIFY(prompt->isVisible());
-    QCOMPARE(d->Label2->Caption(), QStringLiteral("edited")); // nothing reset yet
-    prompt->Command2->click();                                // "No": New runs without a second prompt
-    QVERIFY(!prompt->isVisible());
-    QCOMPARE(d->Label2->Caption(), QString());
-    QVERIFY(Module1::SavePromptArmed);
-
-    // "No" on an Open prompt asks for a file at once.
-    d->Command1_Click();
-    QVERIFY(prompt->isVisible());
-    const int opens = dialogs.calls(ScriptedDialogBackend::Open);
-    dialogs.push(ScriptedDialogBackend::choose(path("p.qwd")));
-    prompt->Command2->click();
-    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Open), opens + 1);
-
-    // Unchecking the box disarms; checking it arms even without an Open.
-    Design::SetValue(d->Check12, 0);
-    QVERIFY(!Module1::SavePromptArmed);
-    d->Command4->click();
-    QVERIFY(!prompt->isVisible());
-    Design::SetValue(d->Check12, 1);
-    QVERIFY(Module1::SavePromptArmed);
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QString>("answer");
+    for (const char *action : {"close", "new", "open"}) {
+        for (bool ticked : {false, true})
+            for (bool modified : {false, true})
+                if (!ticked || !modified)
+                    QTest::addRow("%s, %s, %s", action, ticked ? "ticked" : "unticked",
+                                  modified ? "modified" : "changed back")
+                        << action << ticked << modified << QString();
+        for (const char *answer : {"yes", "yes, save cancelled", "yes, save failed", "no", "close box"})
+            QTest::addRow("%s, ticked, modified: %s", action, answer) << action << true << true << answer;
+    }
 }
 
-void TestDesignFiles::closeFlow()
+// "Save It...?" comes exactly when Save Prompt is ticked and the design differs from the one
+// last opened; "Yes" saves and then goes on, "No" goes on, the close box answers nothing, and
+// a save that did not happen keeps the window and the work.
+void TestDesignFiles::promptMatrix()
 {
+    QFETCH(QString, action);
+    QFETCH(bool, ticked);
+    QFETCH(bool, modified);
+    QFETCH(QString, answer);
+    {
+        Design other;
+        other.Text1->setText(QStringLiteral("other"));
+        save(other, path("other.qwd"));
+    }
     d->show();
-    QVERIFY(!d->close() == false); // start-up: closes without a prompt
-    d = std::make_unique<Design>();
-    d->show();
-    save(*d, path("c.qwd"));
-    open(*d, path("c.qwd"));
-    QVERIFY(!d->close()); // refused: the prompt appears
-    QVERIFY(d->isVisible());
-    QCOMPARE(Module1::PendingAction, Module1::Pending::Close);
+    save(*d, path("first.qwd"));
+    open(*d, path("first.qwd"));
+    Design::SetValue(d->Check12, ticked ? 1 : 0);
+    QTest::keyClicks(d->Text1, "work");
+    if (!modified)
+        d->Text1->clear();
+    QCOMPARE(d->IsModified(), modified);
+
+    const auto act = [&] {
+        if (action == "close")
+            d->close();
+        else if (action == "new")
+            d->Command4->click();
+        else
+            d->Command1->click();
+    };
+    const auto done = [&] {
+        if (action == "close")
+            return !d->isVisible();
+        if (action == "new")
+            return Module1::DesignFileName.isEmpty() && d->Label2->Caption().isEmpty();
+        return Module1::DesignFileName == path("other.qwd") && d->Label2->Caption() == "other";
+    };
+    const auto answerOpenDialog = [&] {
+        if (action == "open")
+            dialogs.push(ScriptedDialogBackend::choose(path("other.qwd")));
+    };
+
+    if (!ticked || !modified) {
+        answerOpenDialog();
+        act();
+        QVERIFY(!d->SaveLoaded() || !d->SaveForm()->isVisible());
+        QVERIFY(done());
+        return;
+    }
+    act();
     Save *prompt = d->SaveForm();
     QVERIFY(prompt->isVisible());
+    QCOMPARE(prompt->Label1->text().contains("closing"), action == "close");
+    QVERIFY(!done());
+    QCOMPARE(d->Label2->Caption(), QStringLiteral("work"));
+    if (answer == "close box") {
+        prompt->close();
+        QVERIFY(!done());
+        QVERIFY(d->IsModified());
+        act(); // asks again
+        QVERIFY(prompt->isVisible());
+        return;
+    }
     const int saves = dialogs.calls(ScriptedDialogBackend::Save);
-    dialogs.push(ScriptedDialogBackend::choose(path("c2.qwd")));
-    prompt->Command1->click(); // "Yes" saves; the program keeps running
-    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves + 1);
-    QVERIFY(QFile::exists(path("c2.qwd")));
-    QVERIFY(d->isVisible());
-    QVERIFY(d->close()); // no prompt now
-    QVERIFY(!d->isVisible());
+    if (answer.startsWith("yes")) {
+        QVERIFY(QDir(tmp.path()).mkpath("folder.qwd"));
+        dialogs.push(answer == "yes, save cancelled"
+                         ? ScriptedDialogBackend::cancel()
+                         : ScriptedDialogBackend::choose(path(answer == "yes" ? "saved.qwd" : "folder.qwd")));
+        if (answer == "yes")
+            answerOpenDialog();
+        prompt->Command1->click();
+        QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves + 1);
+        if (answer != "yes") {
+            QVERIFY(d->isVisible());
+            QVERIFY(!done());
+            QCOMPARE(d->Label2->Caption(), QStringLiteral("work"));
+            QVERIFY(d->IsModified());
+            return;
+        }
+        const auto saved = designfile::Read(path("saved.qwd"));
+        QVERIFY(saved);
+        QCOMPARE(designfile::Text(*saved, 1), QStringLiteral("work"));
+    } else {
+        answerOpenDialog();
+        prompt->Command2->click();
+        QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves);
+    }
+    QVERIFY(!prompt->isVisible()); // no second question
+    QVERIFY(done());
 }
 
 QTEST_MAIN(TestDesignFiles)
