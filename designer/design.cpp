@@ -41,7 +41,10 @@ QImage circlePSymbol()
 
 template <class E> E *Design::addElement(const QString &name)
 {
-    auto owned = std::make_unique<E>(name, [this] { update(); });
+    auto owned = std::make_unique<E>(name, [this] {
+        update();
+        noteChange();
+    });
     E *raw = owned.get();
     elements_.push_back(std::move(owned));
     return raw;
@@ -329,7 +332,10 @@ void Design::connectControls()
         {Check14, &Design::Check14_Click}, {Check15, &Design::Check15_Click},
     };
     for (const auto &[box, handler] : checks)
-        connect(box, &QCheckBox::toggled, this, [this, h = handler] { (this->*h)(); });
+        connect(box, &QCheckBox::toggled, this, [this, h = handler] {
+            (this->*h)();
+            noteChange();
+        });
 
     const std::pair<QLineEdit *, void (Design::*)()> texts[] = {
         {Text1, &Design::Text1_Change},   {Text2, &Design::Text2_Change},   {Text3, &Design::Text3_Change},
@@ -338,7 +344,10 @@ void Design::connectControls()
         {Text10, &Design::Text10_Change}, {Text11, &Design::Text11_Change}, {Text12, &Design::Text12_Change},
     };
     for (const auto &[field, handler] : texts)
-        connect(field, &QLineEdit::textChanged, this, [this, h = handler] { (this->*h)(); });
+        connect(field, &QLineEdit::textChanged, this, [this, h = handler] {
+            (this->*h)();
+            noteChange();
+        });
 
     const std::pair<QPushButton *, void (Design::*)()> buttons[] = {
         {Command1, &Design::Command1_Click},   {Command2, &Design::Command2_Click},
@@ -357,10 +366,12 @@ void Design::connectControls()
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Option1_Click();
+        noteChange();
     });
     connect(Option4, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Option4_Click();
+        noteChange();
     });
 }
 
@@ -512,6 +523,9 @@ void Design::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    // A clean close: nothing is left to recover.
+    if (recovery_)
+        recovery_->Remove();
     for (QWidget *w : std::initializer_list<QWidget *>{wait_, titles_, error_, save_, pixclear_})
         if (w)
             w->close();

@@ -11,12 +11,14 @@
 #include "commondialog.h"
 #include "cover_elements.h"
 #include "designfile.h"
+#include "recovery.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 class Titles;
 class Save;
@@ -249,6 +251,18 @@ public:
     // an Open (the design stays modified or not by its records). Pictures whose path is
     // unchanged are kept rather than read again.
     void ApplyRecords(const designfile::Records &records, const QString &designPath);
+    // ---- recovery copies (design_recovery.cpp)
+    // Keeps a recovery copy in `folder` (RecoveryStore::DefaultFolder() when empty) while the
+    // design is modified, and offers back the copies of designers that ended without saving.
+    // The program calls it once its window is up.
+    void StartRecovery(const QString &folder = QString());
+    // Writes the recovery copy, or removes it when nothing is unsaved; runs a few seconds after
+    // a change, never on the keystroke itself.
+    void WriteRecoveryCopy();
+    static constexpr int RecoveryDelayMs = 3000;
+    bool RecoveryCopyDue() const;
+    const RecoveryStore *Recovery() const { return recovery_.get(); }
+
     // A short, non-blocking message; the last one is kept for tests.
     void ReportProblem(const QString &title, const QString &text);
     const QString &LastProblem() const { return lastProblem_; }
@@ -314,6 +328,14 @@ private:
     QString lastProblem_;
     QStringList unmodifiedRecords_;
     bool promptAnswered_ = false;
+    // Something may have changed: the recovery copy is due in a few seconds.
+    void noteChange();
+    void offerRecovery();
+    void restoreRecovery(const RecoveryStore::Orphan &orphan);
+    std::unique_ptr<RecoveryStore> recovery_;
+    QTimer *recoveryTimer_ = nullptr;
+    QList<RecoveryStore::Orphan> orphans_;
+    QStringList recoveryWritten_;
 
     std::vector<std::unique_ptr<CoverElement>> elements_;
     std::array<CoverLabel *, 30> labels_{};

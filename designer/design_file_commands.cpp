@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cmath>
 
@@ -44,6 +45,12 @@ bool Design::IsModified() const
 void Design::markUnmodified(QStringList records)
 {
     unmodifiedRecords_ = std::move(records);
+    // Nothing is left to recover.
+    if (recoveryTimer_)
+        recoveryTimer_->stop();
+    if (recovery_)
+        recovery_->Remove();
+    recoveryWritten_.clear();
 }
 
 void Design::ReportProblem(const QString &title, const QString &text)
