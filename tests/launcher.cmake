@@ -17,6 +17,7 @@ add_test(NAME launcher_e2e
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/launcher/e2e_launcher.sh
                  ${CMAKE_BINARY_DIR} ${CMAKE_COMMAND})
 set_tests_properties(launcher_install launcher_e2e PROPERTIES
-  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;QT_FONT_DPI=96"
+  # Recovery copies of the programs started stay in the build tree.
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;XDG_STATE_HOME=${CMAKE_BINARY_DIR}/xdg-state;QT_FONT_DPI=96"
   SKIP_RETURN_CODE 77
   TIMEOUT 300)

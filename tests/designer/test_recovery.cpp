@@ -107,7 +107,10 @@ void TestRecovery::defaultFolder()
     else
         qputenv("XDG_STATE_HOME", state);
     const QString folderSeen = RecoveryStore::DefaultFolder();
-    qputenv("XDG_STATE_HOME", saved);
+    if (saved.isNull())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", saved);
     QCOMPARE(folderSeen, expected);
 }
 

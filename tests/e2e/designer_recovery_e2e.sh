@@ -16,7 +16,6 @@ e2e_start_xvfb
 command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/install-deps.sh)"
 e2e_start_cups
 cd "$E2E_TMP"
-export XDG_STATE_HOME="$E2E_TMP/state"
 copies="$XDG_STATE_HOME/sleeve"
 headline="RECOVERED HEADLINE"
 
