@@ -233,6 +233,9 @@ void Design::createControls()
     };
     auto pathLabel = [&](const char *name, int x, int y, int w, int h) {
         auto *l = label(name, "", x, y, w, h);
+        // A path from a dialog or a design file is shown as it is, never read as markup
+        // (which would load what an <img> names).
+        l->setTextFormat(Qt::PlainText);
         QFont f(QStringLiteral("MS Serif"));
         f.setPointSizeF(6);
         l->setFont(f);

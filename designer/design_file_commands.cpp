@@ -56,8 +56,11 @@ void Design::markUnmodified(QStringList records)
 void Design::ReportProblem(const QString &title, const QString &text)
 {
     lastProblem_ = text;
-    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    auto *box = new QMessageBox(QMessageBox::Warning, title, QString(), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("problem"));
+    // The text names files: shown as it is, never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

@@ -13,6 +13,7 @@ namespace {
 QLabel *redMessage(QWidget *parent, const QString &text, double points, bool bold, QRect geometry)
 {
     auto *l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPointSizeF(points);
     f.setBold(bold);

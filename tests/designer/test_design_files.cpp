@@ -3,11 +3,13 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "app_setup.h"
 #include "colors.h"
@@ -41,6 +43,8 @@ private slots:
     void openMissingPicture();
     void openShortAndOddFile_data();
     void openShortAndOddFile();
+    void markupInFileIsText_data();
+    void markupInFileIsText();
     void unreadableFileChangesNothing();
     void cancelledOpenChangesNothing();
     void applyRecords();
@@ -527,6 +531,52 @@ void TestDesignFiles::openShortAndOddFile()
     const auto back = designfile::Read(path("again.qwd"));
     QVERIFY(back.has_value());
     QVERIFY((*back)[74].has_value());
+}
+
+void TestDesignFiles::markupInFileIsText_data()
+{
+    QTest::addColumn<int>("record"); // 0: the name of a file that cannot be opened
+    QTest::addColumn<QString>("text");
+    QTest::newRow("logo 1 naming a FIFO") << 17 << "<img src=\"FIFO\">";
+    QTest::newRow("logo 2 naming /dev/zero") << 18 << "<img src=\"/dev/zero\">";
+    QTest::newRow("logo 1 in red") << 17 << "<font color=red>RED RED RED</font>";
+    QTest::newRow("file name naming a FIFO") << 0 << "<img src=\"FIFO\">";
+}
+
+// Paths from a design file, and file names in messages, are shown as they are: markup there
+// would load what an <img> names (a FIFO blocks for good, /dev/zero never ends) or restyle it.
+void TestDesignFiles::markupInFileIsText()
+{
+    QFETCH(int, record);
+    QFETCH(QString, text);
+    const QString fifo = path("fifo");
+    QFile::remove(fifo);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    text.replace("FIFO", fifo);
+    QStringList r = d->DesignRecords();
+    QLabel *shown = nullptr;
+    Design::SetValue(d->Check12, 0);
+    if (record > 0) {
+        r[record - 1] = text;
+        QVERIFY(designfile::Write(path("markup.qwd"), r));
+        open(*d, path("markup.qwd"));
+        shown = record == 17 ? d->Label30 : d->LOGO2FLN;
+    } else {
+        open(*d, tmp.filePath(text + ".qwd"));
+        QVERIFY(d->LastProblem().contains(text));
+        auto *box = d->findChild<QMessageBox *>(QStringLiteral("problem"));
+        QVERIFY(box);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        shown = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    }
+    QVERIFY(shown);
+    QCOMPARE(shown->text().contains(text), true);
+    const QImage seen = shown->grab().toImage(); // laid out and painted: nothing is loaded
+    for (int y = 0; y < seen.height(); ++y)
+        for (int x = 0; x < seen.width(); ++x) {
+            const QColor c = seen.pixelColor(x, y);
+            QVERIFY2(!(c.red() > 150 && c.green() < 80 && c.blue() < 80), "text painted red");
+        }
 }
 
 void TestDesignFiles::unreadableFileChangesNothing()
