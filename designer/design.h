@@ -318,7 +318,7 @@ private:
                              Centring how, bool bringToFront);
     void ShowOver(QWidget *w);
     void ShowSavePrompt();
-    bool PromptWanted() const;
+    bool PromptWanted();
     // The prompt's answer: goes on with the Open, New or closing that raised it.
     void ContinuePendingAction();
     enum class Loading { Open, Apply };

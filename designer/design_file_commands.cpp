@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 #include "design_records.h"
 #include "designfile.h"
@@ -78,21 +79,19 @@ void Design::ShowOver(QWidget *w)
 void Design::ShowSavePrompt()
 {
     Save *s = SaveForm();
-    s->Label1->setText(Module1::PendingAction == Module1::Pending::Close
-                           ? QStringLiteral("Did you want to save your current work before closing the "
-                                            "designer...?")
-                           : QStringLiteral("Did you want to save your current work before opening or "
-                                            "starting a new project...?"));
+    s->AskBefore(Module1::PendingAction);
     ShowOver(s);
     s->raise();
     s->activateWindow();
 }
 
-// Asked only when there is something to lose, and not again for the command the prompt's
+// Asked only when there is something to lose, and not again by the command the prompt's
 // answer goes on with.
-bool Design::PromptWanted() const
+bool Design::PromptWanted()
 {
-    return !promptAnswered_ && Value(Check12) == 1 && IsModified();
+    if (std::exchange(promptAnswered_, false))
+        return false;
+    return Value(Check12) == 1 && IsModified();
 }
 
 void Design::ContinuePendingAction()

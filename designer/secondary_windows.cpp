@@ -7,6 +7,7 @@
 
 #include "colors.h"
 #include "design.h"
+#include "module1.h"
 
 namespace {
 
@@ -38,10 +39,8 @@ Save::Save(Design *design) : QWidget(design, Qt::Window), design_(design)
     setFixedSize(309, 127);
     colors::FillBackground(this, colors::White);
     setMouseTracking(true);
-    Label1 = redMessage(this,
-                        QStringLiteral("Did you want to save your current work before opening or "
-                                       "starting a new project...?"),
-                        13.5, false, QRect(8, 4, 293, 78));
+    Label1 = redMessage(this, QString(), 13.5, false, QRect(8, 4, 293, 78));
+    AskBefore(Module1::Pending::None);
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont bf(QStringLiteral("MS Sans Serif"));
     bf.setPointSizeF(12);
@@ -61,6 +60,15 @@ Save::Save(Design *design) : QWidget(design, Qt::Window), design_(design)
 void Save::mouseMoveEvent(QMouseEvent *)
 {
     setWindowTitle(QStringLiteral("Save It...?"));
+}
+
+void Save::AskBefore(Module1::Pending action)
+{
+    Label1->setText(
+        action == Module1::Pending::Close
+            ? QStringLiteral("Did you want to save your current work before closing the designer...?")
+            : QStringLiteral("Did you want to save your current work before opening or starting a "
+                             "new project...?"));
 }
 
 // "Yes": saves, and once the design is safely written goes on with what raised the prompt.

@@ -6,6 +6,9 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class Design;
+namespace Module1 {
+enum class Pending;
+}
 
 // The save prompt "Save It...?": modeless; its buttons decide what happens
 // to the command that raised it.
@@ -19,6 +22,8 @@ public:
     QPushButton *Command2 = nullptr; // "No"
     void Command1_Click();
     void Command2_Click();
+    // The question for the command that raised it (closing has words of its own).
+    void AskBefore(Module1::Pending action);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
