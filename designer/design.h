@@ -251,6 +251,10 @@ public:
     // an Open (the design stays modified or not by its records). Pictures whose path is
     // unchanged are kept rather than read again.
     void ApplyRecords(const designfile::Records &records, const QString &designPath);
+    // A short, non-blocking message; the last one is kept for tests.
+    void ReportProblem(const QString &title, const QString &text);
+    const QString &LastProblem() const { return lastProblem_; }
+
     // ---- recovery copies (design_recovery.cpp)
     // Keeps a recovery copy in `folder` (RecoveryStore::DefaultFolder() when empty) while the
     // design is modified, and offers back the copies of designers that ended without saving.
@@ -262,10 +266,6 @@ public:
     static constexpr int RecoveryDelayMs = 3000;
     bool RecoveryCopyDue() const;
     const RecoveryStore *Recovery() const { return recovery_.get(); }
-
-    // A short, non-blocking message; the last one is kept for tests.
-    void ReportProblem(const QString &title, const QString &text);
-    const QString &LastProblem() const { return lastProblem_; }
 
     // ---- fonts and colours
     void Command3_Click();  // Background color
