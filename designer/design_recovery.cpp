@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 

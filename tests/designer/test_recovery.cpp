@@ -45,7 +45,6 @@ private slots:
     void copiesOfRunningDesignersAreTheirs();
     void staleness_data();
     void staleness();
-    void releaseAndAdopt();
     void designKeepsACopyWhileModified_data();
     void designKeepsACopyWhileModified();
     void offer_data();
@@ -182,28 +181,6 @@ void TestRecovery::staleness()
     QCOMPARE(QDir(folder).entryList(QDir::Files).isEmpty(), !offered); // side file and lock too
     if (offered)
         QCOMPARE(orphans[0].designPath, designPath);
-}
-
-// Released, an orphan waits for a later start; adopted, it is the new designer's copy.
-void TestRecovery::releaseAndAdopt()
-{
-    const QString copy = leaveOrphan(QStringLiteral("old"), QString());
-    RecoveryStore first(folder);
-    auto orphans = first.TakeOrphans();
-    QCOMPARE(orphans.size(), 1);
-    first.Release(orphans[0]);
-    QVERIFY(QFile::exists(copy));
-
-    RecoveryStore second(folder);
-    orphans = second.TakeOrphans();
-    QCOMPARE(orphans.size(), 1);
-    second.Adopt(orphans[0]);
-    QCOMPARE(second.CopyPath(), copy);
-    QVERIFY(second.Write(recordsWithHeadline("new"), QString()));
-    QCOMPARE(designfile::Text(*designfile::Read(copy), 1), QStringLiteral("new"));
-    QVERIFY(RecoveryStore(folder).TakeOrphans().isEmpty());
-    second.Remove();
-    QVERIFY(copiesIn(folder).isEmpty());
 }
 
 void TestRecovery::designKeepsACopyWhileModified_data()
