@@ -6,8 +6,8 @@ target_link_libraries(bench_designer_startup PRIVATE Qt6::Core)
 add_dependencies(bench_designer_startup bench_minimal_window sleevedesk)
 
 add_executable(bench_designer designer/bench_designer.cpp)
-target_link_libraries(bench_designer PRIVATE sleevedesigner Qt6::Test)
+target_link_libraries(bench_designer PRIVATE sleevedesigner sleevetestsupport Qt6::Test)
 
 # A picture box of the largest size the fields allow, against the usual one.
 add_executable(bench_picture_box designer/bench_picture_box.cpp)
-target_link_libraries(bench_picture_box PRIVATE sleevedesigner Qt6::Test sleeve_warnings)
+target_link_libraries(bench_picture_box PRIVATE sleevedesigner sleevetestsupport Qt6::Test sleeve_warnings)

@@ -65,7 +65,8 @@ public:
     // "Quirewell Files|*.qwd" -> "Quirewell Files (*.qwd)"
     static QString QtFilter(const QString &filter);
 
-    // Replaces the backend of every dialog service (tests). nullptr restores Qt's.
+    // Replaces the backend of every dialog service (tests answer by script). nullptr restores
+    // Qt's.
     static void SetBackend(DialogBackend *backend);
 
 private:
@@ -87,43 +88,4 @@ public:
 
     // The font chooser with a colour choice; replaceable by the designer.
     static std::function<bool(CommonDialog &, QWidget *)> fontChooser;
-};
-
-// Answers dialogs from a queue without a person and without blocking.
-// An empty queue answers "cancel".
-class ScriptedDialogBackend : public DialogBackend
-{
-public:
-    using Answer = std::function<bool(CommonDialog &)>;
-    enum Kind { Open, Save, Color, Font, Printer, Question };
-
-    void push(Answer a) { answers_.push_back(std::move(a)); }
-    // Convenience answers.
-    static Answer choose(const QString &fileName);
-    static Answer cancel();
-
-    int calls(Kind k) const { return counts_[k]; }
-    QString lastKindName() const { return last_; }
-    // Snapshot of the settings at the moment of the last call.
-    QString seenFileName, seenFilter, seenDefaultExt;
-    int seenFlags = 0;
-    bool seenCancelError = false;
-    QString seenQuestion; // the text of the last question
-
-    bool open(CommonDialog &dlg, QWidget *) override { return next(Open, dlg); }
-    bool save(CommonDialog &dlg, QWidget *) override { return next(Save, dlg); }
-    bool color(CommonDialog &dlg, QWidget *) override { return next(Color, dlg); }
-    bool font(CommonDialog &dlg, QWidget *) override { return next(Font, dlg); }
-    bool printer(CommonDialog &dlg, QWidget *) override { return next(Printer, dlg); }
-    bool question(CommonDialog &dlg, QWidget *, const QString &, const QString &text) override
-    {
-        seenQuestion = text;
-        return next(Question, dlg);
-    }
-
-private:
-    bool next(Kind k, CommonDialog &dlg);
-    std::vector<Answer> answers_;
-    int counts_[6] = {};
-    QString last_;
 };

@@ -161,7 +161,7 @@ void CoverLabel::setForeColor(qint32 c)
     changed();
 }
 
-void CoverLabel::setBorderStyle(int style)
+void CoverLabel::setBorderStyle(Border style)
 {
     if (borderStyle_ == style)
         return;
@@ -169,7 +169,7 @@ void CoverLabel::setBorderStyle(int style)
     changed();
 }
 
-void CoverLabel::setAlignment(int a)
+void CoverLabel::setAlignment(Align a)
 {
     if (alignment_ == a)
         return;
@@ -184,7 +184,9 @@ void CoverLabel::paint(QPainter &p, bool) const
         p.setFont(fonts::ForDevice(font(), p.device()));
         p.setPen(colors::ToQColor(foreColor_));
         int flags = Qt::AlignTop | Qt::TextExpandTabs;
-        flags |= alignment_ == 2 ? Qt::AlignHCenter : alignment_ == 1 ? Qt::AlignRight : Qt::AlignLeft;
+        flags |= alignment_ == Align::Centre  ? Qt::AlignHCenter
+                 : alignment_ == Align::Right ? Qt::AlignRight
+                                              : Qt::AlignLeft;
         if (wordWrap_ || !autoSize_)
             flags |= Qt::TextWordWrap;
         p.save();
@@ -195,7 +197,7 @@ void CoverLabel::paint(QPainter &p, bool) const
                    flags, caption_);
         p.restore();
     }
-    if (borderStyle_ == 1 && r.width() > 0 && r.height() > 0) {
+    if (borderStyle_ == Border::FixedSingle && r.width() > 0 && r.height() > 0) {
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::NoBrush);
         p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));

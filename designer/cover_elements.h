@@ -83,6 +83,9 @@ protected:
 class CoverLabel : public BoxElement
 {
 public:
+    enum class Border { None, FixedSingle }; // FixedSingle: a thin black frame
+    enum class Align { Left, Right, Centre };
+
     CoverLabel(QString name, std::function<void()> changed);
 
     const QString &Caption() const { return caption_; }
@@ -108,12 +111,10 @@ public:
     void setAutoSize(bool on);
     bool WordWrap() const { return wordWrap_; }
     void setWordWrap(bool on);
-    // 0 none, 1 fixed single (a thin black frame)
-    int BorderStyle() const { return borderStyle_; }
-    void setBorderStyle(int style);
-    // 0 left, 1 right, 2 centre
-    int Alignment() const { return alignment_; }
-    void setAlignment(int a);
+    Border BorderStyle() const { return borderStyle_; }
+    void setBorderStyle(Border style);
+    Align Alignment() const { return alignment_; }
+    void setAlignment(Align a);
 
     // The font at 96 per inch as painted and measured.
     QFont font() const;
@@ -129,8 +130,8 @@ private:
     qint32 foreColor_;
     bool autoSize_ = true;
     bool wordWrap_ = false;
-    int borderStyle_ = 0;
-    int alignment_ = 0;
+    Border borderStyle_ = Border::None;
+    Align alignment_ = Align::Left;
 };
 
 class CoverLine : public CoverElement

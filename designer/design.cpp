@@ -41,7 +41,10 @@ QImage circlePSymbol()
 
 template <class E> E *Design::addElement(const QString &name)
 {
-    auto owned = std::make_unique<E>(name, [this] { update(); });
+    auto owned = std::make_unique<E>(name, [this] {
+        update();
+        noteChange();
+    });
     E *raw = owned.get();
     elements_.push_back(std::move(owned));
     return raw;
@@ -59,6 +62,7 @@ Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColo
     connectControls();
     installHelpTexts();
     Form_Load();
+    markUnmodified(DesignRecords());
 }
 
 Design::~Design()
@@ -229,6 +233,9 @@ void Design::createControls()
     };
     auto pathLabel = [&](const char *name, int x, int y, int w, int h) {
         auto *l = label(name, "", x, y, w, h);
+        // A path from a dialog or a design file is shown as it is, never read as markup
+        // (which would load what an <img> names).
+        l->setTextFormat(Qt::PlainText);
         QFont f(QStringLiteral("MS Serif"));
         f.setPointSizeF(6);
         l->setFont(f);
@@ -324,12 +331,14 @@ void Design::connectControls()
         {Check5, &Design::Check5_Click},   {Check6, &Design::Check6_Click},
         {Check7, &Design::Check7_Click},   {Check8, &Design::Check8_Click},
         {Check9, &Design::Check9_Click},   {Check10, &Design::Check10_Click},
-        {Check11, &Design::Check11_Click}, {Check12, &Design::Check12_Click},
-        {Check13, &Design::Check13_Click}, {Check14, &Design::Check14_Click},
-        {Check15, &Design::Check15_Click},
+        {Check11, &Design::Check11_Click}, {Check13, &Design::Check13_Click},
+        {Check14, &Design::Check14_Click}, {Check15, &Design::Check15_Click},
     };
     for (const auto &[box, handler] : checks)
-        connect(box, &QCheckBox::toggled, this, [this, h = handler] { (this->*h)(); });
+        connect(box, &QCheckBox::toggled, this, [this, h = handler] {
+            (this->*h)();
+            noteChange();
+        });
 
     const std::pair<QLineEdit *, void (Design::*)()> texts[] = {
         {Text1, &Design::Text1_Change},   {Text2, &Design::Text2_Change},   {Text3, &Design::Text3_Change},
@@ -338,7 +347,10 @@ void Design::connectControls()
         {Text10, &Design::Text10_Change}, {Text11, &Design::Text11_Change}, {Text12, &Design::Text12_Change},
     };
     for (const auto &[field, handler] : texts)
-        connect(field, &QLineEdit::textChanged, this, [this, h = handler] { (this->*h)(); });
+        connect(field, &QLineEdit::textChanged, this, [this, h = handler] {
+            (this->*h)();
+            noteChange();
+        });
 
     const std::pair<QPushButton *, void (Design::*)()> buttons[] = {
         {Command1, &Design::Command1_Click},   {Command2, &Design::Command2_Click},
@@ -357,19 +369,20 @@ void Design::connectControls()
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Option1_Click();
+        noteChange();
     });
     connect(Option4, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Option4_Click();
+        noteChange();
     });
 }
 
 void Design::Form_Load()
 {
-    Module1::TopHeadlineFree = 0;
-    Module1::BottomHeadlineFree = 0;
-    Module1::PendingAction = 0;
-    Module1::SavePromptArmed = 0;
+    Module1::TopHeadlineFree = false;
+    Module1::BottomHeadlineFree = false;
+    Module1::PendingAction = Module1::Pending::None;
     Text11->setText(textnum::YearText());
     Module1::PanelWidth = 456;
     Text5->setText(textnum::PositionText(Label2->Top()));
@@ -378,11 +391,9 @@ void Design::Form_Load()
     Text8->setText(textnum::PositionText(Image1->Height()));
     Text4->setText(textnum::PositionText(Label3->Top()));
     Text9->setText(textnum::PositionText(Label3->Left()));
-    Module1::Black = 0;
-    // Label1 and Label10 carry the window's default label font.
+    // Label1 carries the window's default label font.
     Module1::DefaultFontName = Label1->font().family();
     Module1::DefaultFontSize = static_cast<float>(Label1->font().pointSizeF());
-    Module1::DefaultTitleFontSize = Label10->FontSize();
 }
 
 // ---------------------------------------------------------------- values
@@ -515,6 +526,9 @@ void Design::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    // A clean close: nothing is left to recover.
+    if (recovery_)
+        recovery_->Remove();
     for (QWidget *w : std::initializer_list<QWidget *>{wait_, titles_, error_, save_, pixclear_})
         if (w)
             w->close();

@@ -10,12 +10,15 @@
 
 #include "commondialog.h"
 #include "cover_elements.h"
+#include "designfile.h"
+#include "recovery.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 class Titles;
 class Save;
@@ -39,41 +42,106 @@ public:
     // Text fields hold whatever a design file's record can (64 KiB).
     static constexpr int LongestText = 64 * 1024;
 
-    // ---- cover elements (z-order: first painted first)
-    CoverShape *Shape1 = nullptr;
-    CoverShape *Shape2 = nullptr;
-    CoverLine *Line1 = nullptr;
-    CoverLine *Line2 = nullptr;
-    CoverImage *Image1 = nullptr, *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr;
-    CoverLabel *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr,
-               *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
-               *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr,
-               *Label15 = nullptr, *Label16 = nullptr, *Label17 = nullptr, *Label18 = nullptr,
-               *Label19 = nullptr, *Label20 = nullptr, *Label21 = nullptr, *Label22 = nullptr,
-               *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr, *Label26 = nullptr,
-               *Label27 = nullptr, *Label28 = nullptr, *Label29 = nullptr;
+    // ---- cover elements (created in this order, the first painted first)
+    CoverShape *Shape1 = nullptr;  // the panel's background; its dashed outline is the cut line
+    CoverShape *Shape2 = nullptr;  // the outer box ("Show Box")
+    CoverLine *Line1 = nullptr;    // the top rule ("Hide Top Line")
+    CoverLine *Line2 = nullptr;    // the bottom rule ("Hide Bottom Line")
+    CoverImage *Image1 = nullptr;  // the main picture ("Picture")
+    CoverImage *Image2 = nullptr;  // logo 1, lower left ("Logo 1")
+    CoverImage *Image3 = nullptr;  // logo 2, lower right ("Logo 2")
+    CoverImage *Image4 = nullptr;  // the circle-P symbol of the notice ("Add ( P )")
+    CoverLabel *Label2 = nullptr;  // the top headline
+    CoverLabel *Label3 = nullptr;  // the bottom headline
+    CoverLabel *Label4 = nullptr;  // title 1 (left column: titles 1 to 10)
+    CoverLabel *Label5 = nullptr;  // title 2
+    CoverLabel *Label6 = nullptr;  // title 3
+    CoverLabel *Label7 = nullptr;  // title 4
+    CoverLabel *Label8 = nullptr;  // title 5
+    CoverLabel *Label9 = nullptr;  // title 6
+    CoverLabel *Label10 = nullptr; // title 7; carries the titles font ("Titles Font")
+    CoverLabel *Label11 = nullptr; // title 8
+    CoverLabel *Label12 = nullptr; // title 9
+    CoverLabel *Label13 = nullptr; // title 10
+    CoverLabel *Label14 = nullptr; // title 11 (right column: titles 11 to 20)
+    CoverLabel *Label15 = nullptr; // title 12
+    CoverLabel *Label16 = nullptr; // title 13
+    CoverLabel *Label17 = nullptr; // title 14
+    CoverLabel *Label18 = nullptr; // title 15
+    CoverLabel *Label19 = nullptr; // title 16
+    CoverLabel *Label20 = nullptr; // title 17
+    CoverLabel *Label21 = nullptr; // title 18
+    CoverLabel *Label22 = nullptr; // title 19
+    CoverLabel *Label23 = nullptr; // title 20
+    CoverLabel *Label24 = nullptr; // credit line 1, publisher
+    CoverLabel *Label25 = nullptr; // credit line 2, producer
+    CoverLabel *Label26 = nullptr; // credit line 3, engineer
+    CoverLabel *Label27 = nullptr; // the lower information paragraph
+    CoverLabel *Label28 = nullptr; // the notice's "Copyright (c)"
+    CoverLabel *Label29 = nullptr; // the notice's year, owner and "All Rights Reserved."
     // Label2 ... Label29 by number.
     CoverLabel *CoverLabelN(int n) const;
     // An element by its name ("Label2", "Image1", "Line1", "Shape2").
     CoverElement *Element(const QString &name) const;
     const std::vector<std::unique_ptr<CoverElement>> &Elements() const { return elements_; }
 
-    // ---- editing controls
-    QCheckBox *Check1 = nullptr, *Check2 = nullptr, *Check3 = nullptr, *Check4 = nullptr, *Check5 = nullptr,
-              *Check6 = nullptr, *Check7 = nullptr, *Check8 = nullptr, *Check9 = nullptr, *Check10 = nullptr,
-              *Check11 = nullptr, *Check12 = nullptr, *Check13 = nullptr, *Check14 = nullptr,
-              *Check15 = nullptr;
-    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
-              *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr, *Text10 = nullptr,
-              *Text11 = nullptr, *Text12 = nullptr;
-    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
-                *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
-                *Command9 = nullptr, *Command10 = nullptr, *Command11 = nullptr, *Command12 = nullptr,
-                *Command13 = nullptr, *Command14 = nullptr, *Command15 = nullptr, *Command16 = nullptr;
-    QRadioButton *Option1 = nullptr, *Option4 = nullptr;
-    QLabel *Label1 = nullptr, *LTHICK = nullptr, *TLUD = nullptr, *TLLR = nullptr, *BLUD = nullptr,
-           *BLLR = nullptr, *PIXW = nullptr, *PIXH = nullptr, *PIXFLN = nullptr, *Label30 = nullptr,
-           *LOGO2FLN = nullptr;
+    // ---- editing controls, with their captions
+    QCheckBox *Check1 = nullptr;      // "Hide Top Line"
+    QCheckBox *Check2 = nullptr;      // "Hide Bottom Line"
+    QCheckBox *Check3 = nullptr;      // "Boxed Text" (top headline)
+    QCheckBox *Check4 = nullptr;      // "Boxed Text" (bottom headline)
+    QCheckBox *Check5 = nullptr;      // "Show Box"
+    QCheckBox *Check6 = nullptr;      // "Lower Small"
+    QCheckBox *Check7 = nullptr;      // "Show Titles"
+    QCheckBox *Check8 = nullptr;      // "Lower Black"
+    QCheckBox *Check9 = nullptr;      // "Post Copyright"
+    QCheckBox *Check10 = nullptr;     // "Add ( P )"
+    QCheckBox *Check11 = nullptr;     // "Copyright Black"
+    QCheckBox *Check12 = nullptr;     // "Save Prompt"
+    QCheckBox *Check13 = nullptr;     // "Center" (top headline)
+    QCheckBox *Check14 = nullptr;     // "Center" (bottom headline)
+    QCheckBox *Check15 = nullptr;     // "Center Lower"
+    QLineEdit *Text1 = nullptr;       // top headline text
+    QLineEdit *Text2 = nullptr;       // bottom headline text
+    QLineEdit *Text3 = nullptr;       // "Line Thickness"
+    QLineEdit *Text4 = nullptr;       // "U - D" of the bottom headline (its Top)
+    QLineEdit *Text5 = nullptr;       // "U - D" of the top headline (its Top)
+    QLineEdit *Text6 = nullptr;       // "L - R" of the top headline (its Left)
+    QLineEdit *Text7 = nullptr;       // "W" of the main picture
+    QLineEdit *Text8 = nullptr;       // "H" of the main picture
+    QLineEdit *Text9 = nullptr;       // "L - R" of the bottom headline (its Left)
+    QLineEdit *Text10 = nullptr;      // "Thickness" of the outer box
+    QLineEdit *Text11 = nullptr;      // copyright year
+    QLineEdit *Text12 = nullptr;      // copyright owner
+    QPushButton *Command1 = nullptr;  // "Open"
+    QPushButton *Command2 = nullptr;  // "Save"
+    QPushButton *Command3 = nullptr;  // "Background color"
+    QPushButton *Command4 = nullptr;  // "New"
+    QPushButton *Command5 = nullptr;  // "Top Font"
+    QPushButton *Command6 = nullptr;  // "Line Color"
+    QPushButton *Command7 = nullptr;  // "Print"
+    QPushButton *Command8 = nullptr;  // "Picture"
+    QPushButton *Command9 = nullptr;  // "Logo 1"
+    QPushButton *Command10 = nullptr; // "Bottom Font"
+    QPushButton *Command11 = nullptr; // "Print Set Up"
+    QPushButton *Command12 = nullptr; // "Logo 2"
+    QPushButton *Command13 = nullptr; // "Box Color"
+    QPushButton *Command14 = nullptr; // "Enter Title Names"
+    QPushButton *Command15 = nullptr; // "Titles Font"
+    QPushButton *Command16 = nullptr; // "CLR"
+    QRadioButton *Option1 = nullptr;  // "Front Cover"
+    QRadioButton *Option4 = nullptr;  // "Back Cover"
+    QLabel *Label1 = nullptr;         // "Thickness" (of the outer box)
+    QLabel *LTHICK = nullptr;         // "Line Thickness"
+    QLabel *TLUD = nullptr;           // "U - D" (top headline)
+    QLabel *TLLR = nullptr;           // "L - R" (top headline)
+    QLabel *BLUD = nullptr;           // "U - D" (bottom headline)
+    QLabel *BLLR = nullptr;           // "L - R" (bottom headline)
+    QLabel *PIXW = nullptr;           // "W"
+    QLabel *PIXH = nullptr;           // "H"
+    QLabel *PIXFLN = nullptr;         // path of the main picture
+    QLabel *Label30 = nullptr;        // path of logo 1
+    QLabel *LOGO2FLN = nullptr;       // path of logo 2
 
     CommonDialog CommonDialog1;
 
@@ -166,17 +234,38 @@ public:
     void Command1_Click(); // Open
     void Command2_Click(); // Save
     void Command4_Click(); // New
-    void Check12_Click();
+    // The save behind "Save" and the prompt's "Yes": true when the design was written.
+    bool SaveDesign();
     // The 75 records of the design as they stand (record 1 first).
     QStringList DesignRecords() const;
+    // True when the records differ from those at the last save, Open, New or start-up
+    // (what a design file would store, not whether anything was touched).
+    bool IsModified() const;
     // Reads and applies a design file, as Open does after its dialog; a file
     // that cannot be read is reported and changes nothing.
     bool OpenDesignFile(const QString &path);
-    // Applies a design read from `path` in the order the controls' reactions need.
-    void LoadDesign(const QString &path, const std::array<std::optional<QString>, 75> &records);
+    // Applies a design read from `path` in the order the controls' reactions need; the
+    // design is then unmodified.
+    void LoadDesign(const QString &path, const designfile::Records &records);
+    // Applies records through the same path without Open's windows and without counting as
+    // an Open (the design stays modified or not by its records). Pictures whose path is
+    // unchanged are kept rather than read again.
+    void ApplyRecords(const designfile::Records &records, const QString &designPath);
     // A short, non-blocking message; the last one is kept for tests.
     void ReportProblem(const QString &title, const QString &text);
     const QString &LastProblem() const { return lastProblem_; }
+
+    // ---- recovery copies (design_recovery.cpp)
+    // Keeps a recovery copy in `folder` (RecoveryStore::DefaultFolder() when empty) while the
+    // design is modified, and offers back the copies of designers that ended without saving.
+    // The program calls it once its window is up.
+    void StartRecovery(const QString &folder = QString());
+    // Writes the recovery copy, or removes it when nothing is unsaved; runs a few seconds after
+    // a change, never on the keystroke itself.
+    void WriteRecoveryCopy();
+    static constexpr int RecoveryDelayMs = 3000;
+    bool RecoveryCopyDue() const;
+    const RecoveryStore *Recovery() const { return recovery_.get(); }
 
     // ---- fonts and colours
     void Command3_Click();  // Background color
@@ -227,12 +316,28 @@ private:
     void loadPictureInto(CoverImage *image, QLabel *pathLabel);
     // After a print: says which pictures came from their screen copies.
     void reportPicturesFromScreenCopies();
-    void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, qint16 free,
+    void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, bool free,
                              Centring how, bool bringToFront);
     void ShowOver(QWidget *w);
     void ShowSavePrompt();
-    bool PromptWanted() const;
+    bool PromptWanted();
+    // The prompt's answer: goes on with the Open, New or closing that raised it.
+    void ContinuePendingAction();
+    enum class Loading { Open, Apply };
+    void loadRecords(const QString &path, const designfile::Records &r, Loading how);
+    // The design as it stands becomes the one there is nothing to save of.
+    void markUnmodified(QStringList records);
     QString lastProblem_;
+    QStringList unmodifiedRecords_;
+    bool promptAnswered_ = false;
+    // Something may have changed: the recovery copy is due in a few seconds.
+    void noteChange();
+    void offerRecovery();
+    void restoreRecovery(const RecoveryStore::Orphan &orphan);
+    std::unique_ptr<RecoveryStore> recovery_;
+    QTimer *recoveryTimer_ = nullptr;
+    QList<RecoveryStore::Orphan> orphans_;
+    QStringList recoveryWritten_;
 
     std::vector<std::unique_ptr<CoverElement>> elements_;
     std::array<CoverLabel *, 30> labels_{};

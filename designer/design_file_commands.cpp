@@ -7,9 +7,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cmath>
+#include <utility>
 
+#include "design_records.h"
 #include "designfile.h"
 #include "module1.h"
 #include "secondary_windows.h"
@@ -19,11 +22,6 @@
 using namespace textnum;
 
 namespace {
-
-QString checkForm(const QCheckBox *box)
-{
-    return Int16Form(Design::Value(box));
-}
 
 // Keeps a failure of the bracketed work from leaving the pointer busy.
 struct BusyCursor {
@@ -37,45 +35,33 @@ struct BusyCursor {
 
 QStringList Design::DesignRecords() const
 {
-    QStringList r;
-    r.reserve(designfile::RecordCount);
-    auto headline = [&r](const CoverLabel *l) {
-        r << l->Caption() << l->FontName() << RealForm(l->FontSize()) << Int32Form(l->ForeColor());
-    };
-    headline(Label2);                                   // 1 - 4
-    headline(Label3);                                   // 5 - 8
-    r << Int32Form(Shape1->BackColor())                 // 9
-      << Int16Form(Line1->BorderWidth())                // 10
-      << Int32Form(Line1->BorderColor())                // 11
-      << checkForm(Check1) << checkForm(Check2)         // 12, 13
-      << PIXFLN->text()                                 // 14
-      << RealForm(static_cast<float>(Image1->Height())) // 15
-      << RealForm(static_cast<float>(Image1->Width()))  // 16
-      << Label30->text() << LOGO2FLN->text()            // 17, 18
-      << checkForm(Check5) << Text10->text()            // 19, 20
-      << Int32Form(Shape2->BorderColor())               // 21
-      << checkForm(Check7) << checkForm(Check6)         // 22, 23
-      << Label10->FontName() << RealForm(Label10->FontSize()) << Int32Form(Label10->ForeColor())
-      << checkForm(Check8);       // 24 - 27
-    for (int n = 4; n <= 27; ++n) // 28 - 51
-        r << CoverLabelN(n)->Caption();
-    r << Text5->text() << Text6->text() << Text4->text() << Text9->text(); // 52 - 55
-    r << checkForm(Check9) << checkForm(Check10) << checkForm(Check11)     // 56 - 58
-      << Text11->text() << Text12->text()                                  // 59, 60
-      << checkForm(Check13) << checkForm(Check14) << checkForm(Check15)    // 61 - 63
-      << BoolForm(Value(Option1)) << BoolForm(Value(Option4))              // 64, 65
-      << checkForm(Check3) << checkForm(Check4);                           // 66, 67
-    for (const CoverLabel *l : {Label2, Label3})                           // 68 - 75
-        r << BoolForm(l->FontBold()) << BoolForm(l->FontItalic()) << BoolForm(l->FontStrikethru())
-          << BoolForm(l->FontUnderline());
-    return r;
+    return records::Lines(*this);
+}
+
+bool Design::IsModified() const
+{
+    return DesignRecords() != unmodifiedRecords_;
+}
+
+void Design::markUnmodified(QStringList records)
+{
+    unmodifiedRecords_ = std::move(records);
+    // Nothing is left to recover.
+    if (recoveryTimer_)
+        recoveryTimer_->stop();
+    if (recovery_)
+        recovery_->Remove();
+    recoveryWritten_.clear();
 }
 
 void Design::ReportProblem(const QString &title, const QString &text)
 {
     lastProblem_ = text;
-    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    auto *box = new QMessageBox(QMessageBox::Warning, title, QString(), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("problem"));
+    // The text names files: shown as it is, never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();
@@ -93,22 +79,46 @@ void Design::ShowOver(QWidget *w)
 void Design::ShowSavePrompt()
 {
     Save *s = SaveForm();
+    s->AskBefore(Module1::PendingAction);
     ShowOver(s);
     s->raise();
     s->activateWindow();
 }
 
-bool Design::PromptWanted() const
+// Asked only when there is something to lose, and not again by the command the prompt's
+// answer goes on with.
+bool Design::PromptWanted()
 {
-    return Value(Check12) == 1 && Module1::SavePromptArmed == 1;
+    if (std::exchange(promptAnswered_, false))
+        return false;
+    return Value(Check12) == 1 && IsModified();
+}
+
+void Design::ContinuePendingAction()
+{
+    promptAnswered_ = true;
+    switch (Module1::PendingAction) {
+    case Module1::Pending::Open: Command1_Click(); break;
+    case Module1::Pending::New: Command4_Click(); break;
+    case Module1::Pending::Close:
+        // Closes the other windows too; with the last window the program ends.
+        if (close())
+            QApplication::quit();
+        break;
+    case Module1::Pending::None: break;
+    }
+    promptAnswered_ = false;
 }
 
 // ---------------------------------------------------------------- Save
 
 void Design::Command2_Click()
 {
-    // Disarmed before the dialog: a cancelled save still counts as answered.
-    Module1::SavePromptArmed = 0;
+    SaveDesign();
+}
+
+bool Design::SaveDesign()
+{
     CommonDialog1.CancelError = true;
     CommonDialog1.DefaultExt = QStringLiteral(".qwd");
     CommonDialog1.Flags = 2;
@@ -116,7 +126,7 @@ void Design::Command2_Click()
     CommonDialog1.FileName =
         Module1::DesignFileName.isEmpty() ? QStringLiteral("Untitled") : Module1::DesignFileName;
     if (!CommonDialog1.ShowSave())
-        return;
+        return false;
     QString error;
     // A link to a missing file would create that file wherever it points: asked first.
     bool declined = false;
@@ -129,18 +139,24 @@ void Design::Command2_Click()
     };
     // Written beside the target and swapped in only when complete: a failed
     // save leaves the previous file as it was, and says so.
-    if (!designfile::Write(CommonDialog1.FileName, DesignRecords(), &error, options) && !declined)
-        ReportProblem(
-            QStringLiteral("Not saved"),
-            QStringLiteral("The design was not saved to %1: %2").arg(CommonDialog1.FileName, error));
+    QStringList records = DesignRecords();
+    if (!designfile::Write(CommonDialog1.FileName, records, &error, options)) {
+        // A declined question has already said what there is to say.
+        if (!declined)
+            ReportProblem(
+                QStringLiteral("Not saved"),
+                QStringLiteral("The design was not saved to %1: %2").arg(CommonDialog1.FileName, error));
+        return false;
+    }
+    markUnmodified(std::move(records));
+    return true;
 }
 
 // ---------------------------------------------------------------- Open
 
 void Design::Command1_Click()
 {
-    SetNoticeRowTop(NoticeBaseLine);
-    Module1::PendingAction = 1;
+    Module1::PendingAction = Module1::Pending::Open;
     if (PromptWanted()) {
         ShowSavePrompt();
         return;
@@ -169,88 +185,75 @@ bool Design::OpenDesignFile(const QString &path)
 
 void Design::LoadDesign(const QString &path, const designfile::Records &r)
 {
-    using namespace designfile;
-    BusyCursor busy;
-    Wait *wait = WaitForm();
-    ShowOver(wait);
+    loadRecords(path, r, Loading::Open);
+    markUnmodified(DesignRecords());
+}
 
-    Image1->ClearPicture();
-    Image2->ClearPicture();
-    Image3->ClearPicture();
-    Label2->setCaption(QString());
-    PIXFLN->setText(QString());
-    LOGO2FLN->setText(QString());
-    Label30->setText(QString());
+void Design::ApplyRecords(const designfile::Records &r, const QString &designPath)
+{
+    loadRecords(designPath, r, Loading::Apply);
+}
+
+void Design::loadRecords(const QString &path, const designfile::Records &r, Loading how)
+{
+    using namespace records;
+    BusyCursor busy;
+    Wait *wait = how == Loading::Open ? WaitForm() : nullptr;
+    if (wait)
+        ShowOver(wait);
+    const auto apply = [&](std::initializer_list<int> numbers) {
+        for (int n : numbers)
+            Apply(*this, r, n);
+    };
+    // Open reads every picture again (the file may have changed); applying records keeps a
+    // picture whose path stays the same.
+    std::array<bool, 3> keep{};
+    const int pictures[3] = {PIXFLNCaption, Label30Caption, LOGO2FLNCaption};
+    for (size_t i = 0; i < keep.size(); ++i) {
+        const Record &rec = At(pictures[i]);
+        keep[i] =
+            how == Loading::Apply && (this->*rec.picture)->HasPicture() && Read(rec, r) == rec.save(*this);
+    }
+    const auto loadPicture = [&](size_t i) {
+        const QString file = designfile::Text(r, pictures[i]);
+        return keep[i] || file.isEmpty() || (this->*At(pictures[i]).picture)->LoadPicture(file);
+    };
+
+    // Pictures and their paths start empty: one that cannot be loaded leaves itself and the
+    // later ones out.
+    for (size_t i = 0; i < keep.size(); ++i) {
+        if (!keep[i]) {
+            (this->*At(pictures[i]).picture)->ClearPicture();
+            At(pictures[i]).apply(*this, QString()); // no path
+        }
+    }
     Module1::DesignFileName = path;
 
-    // Phase A: headlines, options, lines.
-    SetNoticeRowTop(NoticeBaseLine);
-    Text1->setText(Text(r, 1));
-    Text2->setText(Text(r, 5));
-    SetValue(Option1, Bool(r, 64));
-    SetValue(Option4, Bool(r, 65));
-    SetValue(Check3, Int16(r, 66));
-    SetValue(Check4, Int16(r, 67));
-    Label2->setFontBold(Bool(r, 68));
-    Label2->setFontItalic(Bool(r, 69));
-    Label2->setFontStrikethru(Bool(r, 70));
-    Label2->setFontUnderline(Bool(r, 71));
-    Label3->setFontBold(Bool(r, 72));
-    Label3->setFontItalic(Bool(r, 73));
-    Label3->setFontStrikethru(Bool(r, 74));
-    Label3->setFontUnderline(Bool(r, 75));
+    // Headlines, layout, lines. The layout switch runs before the stored positions are applied,
+    // so they win over its defaults.
+    apply({Label2Caption, Label3Caption, Option1Value, Option4Value, Check3Value, Check4Value});
+    apply({Label2FontBold, Label2FontItalic, Label2FontStrikethru, Label2FontUnderline});
+    apply({Label3FontBold, Label3FontItalic, Label3FontStrikethru, Label3FontUnderline});
+    // A "Center" box that stays checked leaves its headline where the file puts it.
     if (Value(Check13) == 1)
-        Module1::TopHeadlineFree = 1;
+        Module1::TopHeadlineFree = true;
     if (Value(Check14) == 1)
-        Module1::BottomHeadlineFree = 1;
-    SetValue(Check13, Int16(r, 61));
-    SetValue(Check14, Int16(r, 62));
-    SetValue(Check1, NumberInt16(r, 12));
-    SetValue(Check2, NumberInt16(r, 13));
-    SetValue(Check3, Int16(r, 66));
-    SetValue(Check4, Int16(r, 67));
-    SetValue(Check5, Int16(r, 19));
-    SetValue(Check6, Int16(r, 23));
-    auto headline = [&r](CoverLabel *l, int first) {
-        l->setCaption(Text(r, first));
-        // A face or size the label cannot take (empty, 0) keeps the current one.
-        if (!Text(r, first + 1).isEmpty())
-            l->setFontName(Text(r, first + 1));
-        l->setFontSize(static_cast<float>(Number(r, first + 2)));
-        l->setForeColor(Int32(r, first + 3));
-    };
-    headline(Label2, 1);
-    headline(Label3, 5);
-    Shape1->setBackColor(Int32(r, 9));
-    Line1->setBorderWidth(NumberInt16(r, 10));
-    Line1->setBorderColor(Int32(r, 11));
-    Line2->setBorderColor(Int32(r, 11));
-    Line2->setBorderWidth(NumberInt16(r, 10));
-    Text5->setText(Text(r, 52));
-    Text6->setText(Text(r, 53));
-    Text4->setText(Text(r, 54));
-    Text9->setText(Text(r, 55));
-    Label2->setTop(Number(r, 52));
-    Label3->setTop(Number(r, 54));
-    Label2->setLeft(Number(r, 53));
-    Label3->setLeft(Number(r, 55));
+        Module1::BottomHeadlineFree = true;
+    apply({Check13Value, Check14Value, Check1Value, Check2Value, Check5Value, Check6Value});
+    apply({Label2FontName, Label2FontSize, Label2ForeColor, Label3FontName, Label3FontSize, Label3ForeColor});
+    apply({Shape1BackColor, Line1BorderWidth, Line1BorderColor});
+    // After the "Center" boxes, whose reactions move the headlines.
+    apply({Text5Text, Text6Text, Text4Text, Text9Text});
 
-    // Phase B: pictures, box, titles, notice. A picture that cannot be
-    // loaded skips the remaining pictures and says so.
-    SetNoticeRowTop(NoticeBaseLine);
-    SetValue(Check13, Int16(r, 61));
-    SetValue(Check14, Int16(r, 62));
+    // Pictures. One that cannot be loaded skips the remaining ones and says so.
     const bool picturesLoaded = [&] {
-        if (!Text(r, 14).isEmpty() && !Image1->LoadPicture(Text(r, 14)))
+        if (!loadPicture(0))
             return false;
-        PIXFLN->setText(Text(r, 14));
-        Label30->setText(Text(r, 17));
-        Image1->setHeight(Number(r, 15));
-        Image1->setWidth(Number(r, 16));
-        if (!Text(r, 17).isEmpty() && !Image2->LoadPicture(Text(r, 17)))
+        apply({PIXFLNCaption, Label30Caption, Image1Height, Image1Width});
+        if (!loadPicture(1))
             return false;
-        LOGO2FLN->setText(Text(r, 18));
-        if (!Text(r, 18).isEmpty() && !Image3->LoadPicture(Text(r, 18)))
+        apply({LOGO2FLNCaption});
+        if (!loadPicture(2))
             return false;
         Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
         Image1->setTop((456 - Image1->Height()) / 2.0);
@@ -258,36 +261,25 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
         Text7->setText(PositionText(std::floor(Image1->Width())));
         return true;
     }();
-    if (!picturesLoaded) {
-        SetNoticeRowTop(NoticeBaseLine);
+    if (!picturesLoaded)
         ShowOver(ErrorForm());
-    }
 
-    SetValue(Check5, Int16(r, 19));
-    Text10->setText(Text(r, 20));
-    if (const auto w = RoundInt16(TextNumber(Text10->text())))
-        Shape2->setBorderWidth(*w);
-    Shape2->setBorderColor(Int32(r, 21));
-    SetValue(Check7, Int16(r, 22));
-    SetValue(Check8, Int16(r, 27));
-    SetValue(Check6, Int16(r, 23));
-    if (!Text(r, 24).isEmpty())
-        Label10->setFontName(Text(r, 24));
-    Label10->setFontSize(Real(r, 25));
-    Label10->setForeColor(Int32(r, 26));
-    for (int n = 4; n <= 27; ++n)
-        CoverLabelN(n)->setCaption(Text(r, n + 24));
+    // Box and titles.
+    apply({Text10Text, Shape2BorderColor, Check7Value, Check8Value});
+    apply({Label10FontName, Label10FontSize, Label10ForeColor});
+    for (int n = Label4Caption; n <= Label27Caption; ++n)
+        Apply(*this, r, n);
     for (int n : TitleFontOrder()) {
         CoverLabel *l = CoverLabelN(n);
         l->setFontName(Label10->FontName());
         l->setFontSize(Label10->FontSize());
         l->setForeColor(Label10->ForeColor());
     }
+    // "Lower Black" and "Lower Small" reacted (if at all) before the titles font arrived.
     const qint32 lower = Value(Check8) == 1 ? Label3->ForeColor() : Label10->ForeColor();
     for (CoverLabel *l : {Label25, Label26, Label27})
         l->setForeColor(lower);
-    SetValue(Check15, Int16(r, 63));
-    Label27->setAlignment(Value(Check15) == 1 ? 2 : 0);
+    apply({Check15Value});
     if (Value(Check6) == 1) {
         Label27->setFontSize(6);
         for (CoverLabel *l : {Label26, Label25, Label24})
@@ -296,27 +288,27 @@ void Design::LoadDesign(const QString &path, const designfile::Records &r)
         for (CoverLabel *l : {Label27, Label26, Label25, Label24})
             l->setFontSize(Label10->FontSize());
     }
-    SetValue(Check9, Int16(r, 56));
-    SetValue(Check10, Int16(r, 57));
-    SetValue(Check11, Int16(r, 58));
-    Text11->setText(Text(r, 59));
-    Text12->setText(Text(r, 60));
+
+    // Copyright notice.
+    apply({Check9Value, Check10Value, Check11Value, Text11Text, Text12Text});
+    // "Add ( P )" shows the symbol by itself; it belongs to a posted notice only.
     Image4->setVisible(Value(Check9) == 1);
+    // Unless black, the notice has the titles' colour, which may have changed.
     if (Value(Check11) == 0) {
         Label28->setForeColor(Label10->ForeColor());
         Label29->setForeColor(Label10->ForeColor());
     }
     SetNoticeRowTop(Value(Check5) == 1 ? RaisedNoticeTop() : NoticeBaseLine);
     Refresh();
-    Module1::SavePromptArmed = 1;
-    wait->hide();
+    if (wait)
+        wait->hide();
 }
 
 // ---------------------------------------------------------------- New
 
 void Design::Command4_Click()
 {
-    Module1::PendingAction = 2;
+    Module1::PendingAction = Module1::Pending::New;
     if (PromptWanted()) {
         ShowSavePrompt();
         return;
@@ -334,42 +326,33 @@ void Design::Command4_Click()
     Image1->ClearPicture();
     Image2->ClearPicture();
     Image3->ClearPicture();
-    const auto black = static_cast<qint32>(Module1::Black);
+    const qint32 black = Module1::Black;
     Shape1->setBackColor(0x00FFFFFF);
     Shape2->setBorderColor(black);
     Shape2->setBorderWidth(2);
-    Line1->setBorderWidth(4);
-    Line2->setBorderWidth(4);
     Line1->setBorderColor(black);
     Line2->setBorderColor(black);
     SetValue(Check5, 0);
     SetValue(Check1, 0);
     SetValue(Check2, 0);
-    SetValue(Check7, 0);
     SetValue(Check6, 1);
     SetValue(Check8, 0);
-    Text11->setText(YearText());
+    // The headline fields' reactions empty the headlines.
     Text1->setText(QString());
-    Label2->setCaption(QString());
+    Text2->setText(QString());
     PIXFLN->setText(QString());
     LOGO2FLN->setText(QString());
     Label30->setText(QString());
-    Label10->setFontSize(Module1::DefaultTitleFontSize);
     Line2->Show();
     Line1->Show();
-    Text2->setText(QString());
-    Label3->setCaption(QString());
-    Label2->setCaption(QString());
     for (int n = 4; n <= 27; ++n)
         CoverLabelN(n)->setCaption(QString());
     // The titles window is made (hidden) if it does not exist yet.
     Titles *t = TitlesForm();
     for (int n = 1; n <= 24; ++n)
         t->Text(n)->setText(QString());
-    Image1->ClearPicture();
-    Image2->ClearPicture();
-    Image3->ClearPicture();
     Text3->setText(QStringLiteral("4"));
+    // Open sets the rules without the field, so it may read 4 already while they differ.
     Line1->setBorderWidth(4);
     Line2->setBorderWidth(4);
     Label3->setForeColor(black);
@@ -380,22 +363,16 @@ void Design::Command4_Click()
         l->setFontName(Module1::DefaultFontName);
     Label3->setFontSize(Module1::DefaultFontSize);
     Label2->setFontSize(Module1::DefaultFontSize);
-    SetValue(Check7, 1);
-    SetValue(Check8, 0);
+    SetValue(Check7, 1); // the titles block shown, now empty
     Refresh();
-    Module1::SavePromptArmed = 1;
+    markUnmodified(DesignRecords());
 }
 
 // ---------------------------------------------------------------- prompt and closing
 
-void Design::Check12_Click()
-{
-    Module1::SavePromptArmed = Value(Check12) == 1 ? 1.0f : 0.0f;
-}
-
 void Design::Form_QueryUnload(bool &cancel)
 {
-    Module1::PendingAction = 3;
+    Module1::PendingAction = Module1::Pending::Close;
     if (PromptWanted()) {
         cancel = true;
         ShowSavePrompt();

@@ -23,14 +23,14 @@ double Design::Centred(double width, Centring how)
     return q;
 }
 
-void Design::headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, qint16 free,
+void Design::headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, bool free,
                                  Centring how, bool bringToFront)
 {
     label->Hide();
     label->setCaption(field->text());
     if (bringToFront)
         ZOrderFront(label);
-    if (free == 0)
+    if (!free)
         label->setLeft(Centred(label->Width(), how));
     leftField->setText(PositionText(label->Left()));
     label->Show();
@@ -69,24 +69,24 @@ void Design::Check13_Click()
 {
     if (Value(Check13) == 1) {
         Label2->setLeft(Centred(Label2->Width(), Centring::Truncated));
-        Module1::TopHeadlineFree = 0;
+        Module1::TopHeadlineFree = false;
         Text6->setText(PositionText(Label2->Left()));
         Refresh();
     }
     if (Value(Check13) == 0)
-        Module1::TopHeadlineFree = 1;
+        Module1::TopHeadlineFree = true;
 }
 
 void Design::Check14_Click()
 {
     if (Value(Check14) == 1) {
         Label3->setLeft(Centred(Label3->Width(), Centring::TruncatedAbsolute));
-        Module1::BottomHeadlineFree = 0;
+        Module1::BottomHeadlineFree = false;
         Text9->setText(PositionText(Label3->Left()));
         Refresh();
     }
     if (Value(Check14) == 0)
-        Module1::BottomHeadlineFree = 1;
+        Module1::BottomHeadlineFree = true;
 }
 
 void Design::Label29_Change()

@@ -18,11 +18,11 @@ void Design::Check2_Click()
 }
 void Design::Check3_Click()
 {
-    Label2->setBorderStyle(Value(Check3) == 1 ? 1 : 0);
+    Label2->setBorderStyle(Value(Check3) == 1 ? CoverLabel::Border::FixedSingle : CoverLabel::Border::None);
 }
 void Design::Check4_Click()
 {
-    Label3->setBorderStyle(Value(Check4) == 1 ? 1 : 0);
+    Label3->setBorderStyle(Value(Check4) == 1 ? CoverLabel::Border::FixedSingle : CoverLabel::Border::None);
 }
 
 void Design::SetNoticeRowTop(double top)

@@ -48,7 +48,7 @@ void presetFont(CommonDialog &dlg, const CoverLabel *label)
 
 // Top Font and Bottom Font: all seven attributes, then re-centring measured
 // in the new font and style. The position field keeps its number.
-void headlineFont(Design &d, CoverLabel *headline, qint16 free, Design::Centring how)
+void headlineFont(Design &d, CoverLabel *headline, bool free, Design::Centring how)
 {
     CommonDialog &dlg = d.CommonDialog1;
     presetFont(dlg, headline);
@@ -60,7 +60,7 @@ void headlineFont(Design &d, CoverLabel *headline, qint16 free, Design::Centring
     headline->setFontItalic(dlg.FontItalic);
     headline->setFontStrikethru(dlg.FontStrikethru);
     headline->setFontUnderline(dlg.FontUnderline);
-    if (free == 0 && !headline->setLeft(Design::Centred(headline->Width(), how)))
+    if (!free && !headline->setLeft(Design::Centred(headline->Width(), how)))
         return;
     d.Refresh();
 }

@@ -38,7 +38,7 @@ void Design::Check8_Click()
 
 void Design::Check15_Click()
 {
-    Label27->setAlignment(Value(Check15) == 1 ? 2 : 0);
+    Label27->setAlignment(Value(Check15) == 1 ? CoverLabel::Align::Centre : CoverLabel::Align::Left);
 }
 
 // "Enter Title Names": fill the titles window from the labels and show it.

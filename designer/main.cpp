@@ -23,6 +23,8 @@ int main(int argc, char *argv[])
             break;
         }
     }
+    // Unsaved work of a designer that ended without saving is offered back.
+    design.StartRecovery();
     // Start-up measurements: leave as soon as the first frame is painted.
     if (QCoreApplication::arguments().contains(QStringLiteral("--quit-when-shown")))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -5,16 +5,17 @@
 // Values shared by the designer's handlers for the whole run (one copy).
 namespace Module1 {
 
-extern float PanelWidth;       // 456 front, 519 back
-extern qint16 TopHeadlineFree; // 0 kept centred, 1 stays where it is
-extern qint16 BottomHeadlineFree;
-extern float SavePromptArmed;  // 1: Open, New and closing ask to save first
-extern qint16 PendingAction;   // 1 Open, 2 New, 3 Close
-extern QString DesignFileName; // the design file last opened
-extern float Black;
-extern QString DefaultFontName;
+// The command that raised the save prompt, continued once it is answered.
+enum class Pending { None, Open, New, Close };
+
+extern float PanelWidth;     // 456 front, 519 back
+extern bool TopHeadlineFree; // false: kept centred; true: stays where it is
+extern bool BottomHeadlineFree;
+extern Pending PendingAction;
+extern QString DesignFileName;     // the design file last opened
+inline constexpr qint32 Black = 0; // the colour number New and the notice reset to
+extern QString DefaultFontName;    // the headline and titles face New restores
 extern float DefaultFontSize;
-extern float DefaultTitleFontSize;
 
 // Program-start values.
 void Reset();

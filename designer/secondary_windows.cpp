@@ -1,6 +1,5 @@
 #include "secondary_windows.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
@@ -15,6 +14,7 @@ namespace {
 QLabel *redMessage(QWidget *parent, const QString &text, double points, bool bold, QRect geometry)
 {
     auto *l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPointSizeF(points);
     f.setBold(bold);
@@ -39,10 +39,8 @@ Save::Save(Design *design) : QWidget(design, Qt::Window), design_(design)
     setFixedSize(309, 127);
     colors::FillBackground(this, colors::White);
     setMouseTracking(true);
-    Label1 = redMessage(this,
-                        QStringLiteral("Did you want to save your current work before opening or "
-                                       "starting a new project...?"),
-                        13.5, false, QRect(8, 4, 293, 78));
+    Label1 = redMessage(this, QString(), 13.5, false, QRect(8, 4, 293, 78));
+    AskBefore(Module1::Pending::None);
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont bf(QStringLiteral("MS Sans Serif"));
     bf.setPointSizeF(12);
@@ -64,33 +62,29 @@ void Save::mouseMoveEvent(QMouseEvent *)
     setWindowTitle(QStringLiteral("Save It...?"));
 }
 
-void Save::Command1_Click()
+void Save::AskBefore(Module1::Pending action)
 {
-    Module1::SavePromptArmed = 1;
-    hide();
-    design_->Command2_Click();
+    Label1->setText(
+        action == Module1::Pending::Close
+            ? QStringLiteral("Did you want to save your current work before closing the designer...?")
+            : QStringLiteral("Did you want to save your current work before opening or starting a "
+                             "new project...?"));
 }
 
+// "Yes": saves, and once the design is safely written goes on with what raised the prompt.
+// A cancelled or failed save leaves everything as it was.
+void Save::Command1_Click()
+{
+    hide();
+    if (design_->SaveDesign())
+        design_->ContinuePendingAction();
+}
+
+// "No": goes on without saving. (The close box answers nothing.)
 void Save::Command2_Click()
 {
-    Module1::SavePromptArmed = 0;
-    if (Module1::PendingAction == 1) {
-        hide();
-        design_->Command1_Click();
-    }
-    if (Module1::PendingAction == 2) {
-        hide();
-        design_->Command4_Click();
-    }
-    if (Module1::PendingAction == 3) {
-        hide();
-        // Closing the design window asks again and is now allowed; it closes
-        // the other windows, and with the last window the program ends.
-        design_->close();
-        QApplication::quit();
-        return;
-    }
     hide();
+    design_->ContinuePendingAction();
 }
 
 // ---------------------------------------------------------------- Wait

@@ -6,6 +6,9 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class Design;
+namespace Module1 {
+enum class Pending;
+}
 
 // The save prompt "Save It...?": modeless; its buttons decide what happens
 // to the command that raised it.
@@ -14,11 +17,13 @@ class Save : public QWidget
     Q_OBJECT
 public:
     explicit Save(Design *design);
-    QLabel *Label1 = nullptr;
-    QPushButton *Command1 = nullptr; // Yes
-    QPushButton *Command2 = nullptr; // No
+    QLabel *Label1 = nullptr;        // "Did you want to save your current work before opening ..."
+    QPushButton *Command1 = nullptr; // "Yes"
+    QPushButton *Command2 = nullptr; // "No"
     void Command1_Click();
     void Command2_Click();
+    // The question for the command that raised it (closing has words of its own).
+    void AskBefore(Module1::Pending action);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -33,7 +38,7 @@ class Wait : public QWidget
     Q_OBJECT
 public:
     Wait();
-    QLabel *Label1 = nullptr;
+    QLabel *Label1 = nullptr; // "Wait...."
 };
 
 // "File Import Error", shown when a design's picture cannot be loaded.
@@ -42,7 +47,7 @@ class Error : public QWidget
     Q_OBJECT
 public:
     Error();
-    QLabel *Label1 = nullptr;
+    QLabel *Label1 = nullptr; // "File Load Error!  More than likely an image file ..."
 };
 
 // "Remove Current Images?"
@@ -51,11 +56,11 @@ class Pixclear : public QWidget
     Q_OBJECT
 public:
     explicit Pixclear(Design *design);
-    QLabel *Label1 = nullptr;
-    QCheckBox *Check1 = nullptr;
-    QCheckBox *Check2 = nullptr;
-    QCheckBox *Check3 = nullptr;
-    QPushButton *Command1 = nullptr;
+    QLabel *Label1 = nullptr;        // "To remove an image put a check mark in one or more boxes. ..."
+    QCheckBox *Check1 = nullptr;     // "Clear or Remove MainPicture"
+    QCheckBox *Check2 = nullptr;     // "Clear or Remove Logo 1"
+    QCheckBox *Check3 = nullptr;     // "Clear or Remove Logo 2"
+    QPushButton *Command1 = nullptr; // "OK"
     void Form_Activate();
     void Command1_Click();
 

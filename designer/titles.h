@@ -18,7 +18,7 @@ public:
 
     // Text(1) ... Text(24)
     QLineEdit *Text(int n) const { return fields_.at(static_cast<size_t>(n - 1)); }
-    QCheckBox *Check1 = nullptr;
+    QCheckBox *Check1 = nullptr; // "TAB direction is DOWN unless this box CHECK then it is ACROSS"
 
     // Field n changed: its whole text becomes the caption of Label(n + 3).
     void Text_Change(int n);

@@ -9,23 +9,19 @@
 # hand-written seeds).
 # A crash leaves crash-<sha1> in the current folder: copy it to fuzz/regressions/ once fixed,
 # and the ctest test designfile_corpus_replay keeps replaying it.
+# The library's sources come from its own CMakeLists.txt: this configures a tree of its own
+# with SLEEVE_FUZZ and builds the one target.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 out=${1:-$root/build-fuzz}
-mkdir -p "$out"
 
 cxx=${CXX:-clang++-14}
 command -v "$cxx" >/dev/null || cxx=clang++
-qt_cflags=$(pkg-config --cflags Qt6Core)
-qt_libs=$(pkg-config --libs Qt6Core)
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-# Qt is built with -reduce-relocations, so code using it must be position independent.
-flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer
-       -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
-
-# shellcheck disable=SC2086
-"$cxx" "${flags[@]}" $qt_cflags -I"$root/common" -I"$root/designer" \
-  "$here/designfile_fuzzer.cpp" "$root/designer/designfile.cpp" "$root/common/textnumber.cpp" \
-  $qt_libs -o "$out/designfile_fuzzer"
+cmake -S "$root" -B "$out" "${launcher[@]}" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DSLEEVE_FUZZ=ON -DSLEEVE_BUILD_TESTS=OFF -DSLEEVE_BUILD_BENCH=OFF >/dev/null
+cmake --build "$out" --target designfile_fuzzer -j2
 echo "built $out/designfile_fuzzer"

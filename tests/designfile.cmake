@@ -1,6 +1,5 @@
 # The design file reader and writer: its QtTest, and the fuzz corpus replayed through the fuzz
 # target's checks (the fuzzing itself runs from fuzz/build.sh, not here).
-include(${PROJECT_SOURCE_DIR}/designer/designfile.cmake)
 
 sleeve_add_qtest(test_designfile SOURCES designfile/test_designfile.cpp LIBS sleevedesignfile)
 target_compile_definitions(test_designfile PRIVATE

@@ -5,7 +5,7 @@ sleeve_add_qtest(test_indexer_lists
   LIBS sleeveindexcore)
 sleeve_add_qtest(test_indexer_form
   SOURCES indexer/test_form1.cpp indexer/tree.h
-  LIBS sleeveindexcore)
+  LIBS sleeveindexcore sleevetestsupport)
 
 add_test(NAME indexer_e2e
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/indexer_e2e.sh $<TARGET_FILE:sleeveindex>)

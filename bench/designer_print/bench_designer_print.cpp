@@ -20,6 +20,7 @@
 #include "commondialog.h"
 #include "design.h"
 #include "fonts.h"
+#include "scripteddialog.h"
 #include "titles.h"
 
 namespace {

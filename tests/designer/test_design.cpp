@@ -13,6 +13,7 @@
 #include "colors.h"
 #include "design.h"
 #include "module1.h"
+#include "scripteddialog.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 
@@ -123,10 +124,10 @@ void TestDesign::startUp()
     QCOMPARE(d->Image1->Top(), 83.5);
     QCOMPARE(d->Image1->Width(), 393.0);
     QCOMPARE(Module1::PanelWidth, 456.0f);
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+    QVERIFY(!d->IsModified());
     QCOMPARE(Module1::DefaultFontName, d->Label1->font().family());
     QCOMPARE(Module1::DefaultFontSize, float(d->Label1->font().pointSizeF()));
-    QCOMPARE(Module1::DefaultTitleFontSize, d->Label10->FontSize());
+    QCOMPARE(d->Label10->FontSize(), Module1::DefaultFontSize); // the titles start in it
     QCOMPARE(d->Label2->ForeColor(), colors::WindowText);
     QVERIFY(d->Label2->FontBold());
     QCOMPARE(d->Label3->FontSize(), 13.5f);
@@ -199,7 +200,7 @@ void TestDesign::wideHeadlineVariants()
 void TestDesign::freeHeadlineKeepsPlaceButRewritesField()
 {
     Design::SetValue(d->Check13, 0);
-    QCOMPARE(Module1::TopHeadlineFree, qint16(1));
+    QVERIFY(Module1::TopHeadlineFree);
     d->Text6->setText(QStringLiteral("12px"));
     QCOMPARE(d->Label2->Left(), 12.0);
     d->Text1->setText(QStringLiteral("Hello"));
@@ -207,7 +208,7 @@ void TestDesign::freeHeadlineKeepsPlaceButRewritesField()
     QCOMPARE(d->Text6->text(), QStringLiteral("12"));
     // Checking "Center" centres at once with the plain truncated variant.
     Design::SetValue(d->Check13, 1);
-    QCOMPARE(Module1::TopHeadlineFree, qint16(0));
+    QVERIFY(!Module1::TopHeadlineFree);
     QCOMPARE(d->Label2->Left(), Design::Centred(d->Label2->Width(), C::Truncated));
     // A typed Left lasts only until the next text change while centred.
     d->Text6->setText(QStringLiteral("3"));
@@ -535,10 +536,10 @@ void TestDesign::titlesOptions()
 
     const QRectF box = d->Label27->rect();
     Design::SetValue(d->Check15, 1);
-    QCOMPARE(d->Label27->Alignment(), 2);
+    QCOMPARE(d->Label27->Alignment(), CoverLabel::Align::Centre);
     QCOMPARE(d->Label27->rect(), box);
     Design::SetValue(d->Check15, 0);
-    QCOMPARE(d->Label27->Alignment(), 0);
+    QCOMPARE(d->Label27->Alignment(), CoverLabel::Align::Left);
 }
 
 void TestDesign::pictureFields_data()

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -16,6 +17,7 @@
 #include "design.h"
 #include "designfile.h"
 #include "module1.h"
+#include "scripteddialog.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"
@@ -30,6 +32,10 @@ private slots:
     void cleanup();
 
     void defaultDesignIsByteExact();
+    void defaultDesignReopens_data();
+    void defaultDesignReopens();
+    void openIgnoresWhatCameBefore_data();
+    void openIgnoresWhatCameBefore();
     void everyPropertyRoundTrips();
     void saveDialogSettings();
     void failedSaveKeepsOldFile();
@@ -40,17 +46,22 @@ private slots:
     void openMissingPicture();
     void openShortAndOddFile_data();
     void openShortAndOddFile();
+    void markupInFileIsText_data();
+    void markupInFileIsText();
     void unreadableFileChangesNothing();
     void cancelledOpenChangesNothing();
+    void applyRecords();
     void newResetsDefaults();
-    void promptFlows();
-    void closeFlow();
+    void newIgnoresWhatCameBefore();
+    void promptMatrix_data();
+    void promptMatrix();
 
 private:
     QString path(const QString &name) const { return tmp.filePath(name); }
     QString picture(const QString &name, QSize size);
     void save(Design &d, const QString &file);
     void open(Design &d, const QString &file);
+    void editEverything(Design &d);
     std::unique_ptr<Design> d;
     ScriptedDialogBackend dialogs;
     QTemporaryDir tmp;
@@ -129,6 +140,161 @@ void TestDesignFiles::defaultDesignIsByteExact()
     QCOMPARE(line(65), QStringLiteral("False"));
     QCOMPARE(line(68), QStringLiteral("True"));
     QCOMPARE(line(75), QStringLiteral("False"));
+}
+
+// What a design shows: every cover element (by name, so the stacking order does not count)
+// with its geometry, text, font and colours, the controls' values and the panel width. (The
+// headlines' centring flags after an Open depend on the boxes before it: openCentreFlags.)
+static QStringList snapshot(const Design &d)
+{
+    QStringList out;
+    for (const auto &e : d.Elements()) {
+        QString s = e->name() + (e->Visible() ? " shown" : " hidden");
+        if (const auto *b = dynamic_cast<const BoxElement *>(e.get()))
+            s += QStringLiteral(" at %1,%2 %3x%4")
+                     .arg(b->Left())
+                     .arg(b->Top())
+                     .arg(b->Width())
+                     .arg(b->Height());
+        if (const auto *l = dynamic_cast<const CoverLabel *>(e.get()))
+            s += QStringLiteral(" \"%1\" %2 %3pt b%4i%5s%6u%7 colour %8 border %9 align %10")
+                     .arg(l->Caption(), l->FontName())
+                     .arg(double(l->FontSize()))
+                     .arg(l->FontBold())
+                     .arg(l->FontItalic())
+                     .arg(l->FontStrikethru())
+                     .arg(l->FontUnderline())
+                     .arg(l->ForeColor())
+                     .arg(int(l->BorderStyle()))
+                     .arg(int(l->Alignment()));
+        if (const auto *l = dynamic_cast<const CoverLine *>(e.get()))
+            s += QStringLiteral(" %1,%2-%3,%4 width %5 colour %6")
+                     .arg(l->X1())
+                     .arg(l->Y1())
+                     .arg(l->X2())
+                     .arg(l->Y2())
+                     .arg(l->BorderWidth())
+                     .arg(l->BorderColor());
+        if (const auto *sh = dynamic_cast<const CoverShape *>(e.get()))
+            s += QStringLiteral(" fill %1 border %2 colour %3")
+                     .arg(sh->BackColor())
+                     .arg(sh->BorderWidth())
+                     .arg(sh->BorderColor());
+        if (const auto *i = dynamic_cast<const CoverImage *>(e.get()))
+            s += QStringLiteral(" picture %1x%2").arg(i->SourceSize().width()).arg(i->SourceSize().height());
+        out << s;
+    }
+    out.sort();
+    for (const QCheckBox *c : d.findChildren<QCheckBox *>())
+        out << QStringLiteral("%1 %2 %3").arg(c->objectName()).arg(c->isChecked()).arg(c->isVisibleTo(&d));
+    // Open sets the rules from their record but leaves the thickness field as it was.
+    for (const QLineEdit *t : d.findChildren<QLineEdit *>())
+        if (t != d.Text3)
+            out << QStringLiteral("%1 \"%2\"").arg(t->objectName(), t->text());
+    for (const QLabel *l : {d.PIXFLN, d.Label30, d.LOGO2FLN})
+        out << QStringLiteral("%1 \"%2\"").arg(l->objectName(), l->text());
+    out << QStringLiteral("front %1 back %2 panel %3")
+               .arg(d.Option1->isChecked())
+               .arg(d.Option4->isChecked())
+               .arg(double(Module1::PanelWidth));
+    return out;
+}
+
+// Changes to stored values all over the window (the picture size included, the layout not:
+// a switch there and back leaves the outer box 3 pixels wider than at start-up).
+void TestDesignFiles::editEverything(Design &w)
+{
+    w.Text1->setText(QStringLiteral("Edited top"));
+    w.Text2->setText(QStringLiteral("Edited bottom"));
+    Design::SetValue(w.Check13, 0);
+    w.Text6->setText(QStringLiteral("40"));
+    Design::SetValue(w.Check3, 1);
+    Design::SetValue(w.Check1, 1);
+    w.Text3->setText(QStringLiteral("6"));
+    Design::SetValue(w.Check5, 1);
+    w.Text10->setText(QStringLiteral("5"));
+    Design::SetValue(w.Check7, 1);
+    Design::SetValue(w.Check6, 0);
+    Design::SetValue(w.Check8, 1);
+    Design::SetValue(w.Check15, 1);
+    w.Label10->setFontSize(11);
+    w.Label10->setForeColor(colors::Red);
+    w.Label3->setForeColor(colors::Rgb(0, 0, 200));
+    w.Label7->setCaption(QStringLiteral("a title"));
+    w.Text7->setText(QStringLiteral("200"));
+    w.Text8->setText(QStringLiteral("120"));
+}
+
+void TestDesignFiles::defaultDesignReopens_data()
+{
+    QTest::addColumn<bool>("editFirst");
+    QTest::newRow("into a fresh window") << false;
+    QTest::newRow("into an edited window") << true;
+}
+
+// The default design saved and opened again shows exactly what start-up shows: every record
+// and every element's place, size, font and colour.
+void TestDesignFiles::defaultDesignReopens()
+{
+    QFETCH(bool, editFirst);
+    const QStringList records = d->DesignRecords();
+    const QStringList shown = snapshot(*d);
+    save(*d, path("default.qwd"));
+    Design b;
+    if (editFirst)
+        editEverything(b);
+    Design::SetValue(b.Check12, 0); // no save prompt in between
+    open(b, path("default.qwd"));
+    Design::SetValue(b.Check12, 1);
+    QCOMPARE(b.DesignRecords(), records);
+    QCOMPARE(snapshot(b), shown);
+}
+
+void TestDesignFiles::openIgnoresWhatCameBefore_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::newRow("fresh window") << "fresh";
+    QTest::newRow("the same file open already") << "same";
+    QTest::newRow("edited window") << "edited";
+    QTest::newRow("a design with the boxes the other way") << "opposite";
+}
+
+// Opening a design gives the same window whatever it showed before: the same file again (no
+// control changes, so no reaction runs), or one whose controls all change.
+void TestDesignFiles::openIgnoresWhatCameBefore()
+{
+    QFETCH(QString, before);
+    {
+        Design a;
+        editEverything(a);
+        Design::SetValue(a.Option4, true);
+        Design::SetValue(a.Check14, 0);
+        Design::SetValue(a.Check4, 1);
+        Design::SetValue(a.Check9, 1);
+        a.Text12->setText(QStringLiteral("Owner"));
+        save(a, path("edited.qwd"));
+    }
+    Design fresh;
+    Design::SetValue(fresh.Check12, 0); // no save prompt in between
+    open(fresh, path("edited.qwd"));
+    const QStringList expected = snapshot(fresh);
+    const QStringList records = fresh.DesignRecords();
+
+    Design b;
+    Design::SetValue(b.Check12, 0); // no save prompt in between
+    if (before == "same") {
+        open(b, path("edited.qwd"));
+    } else if (before == "edited") {
+        editEverything(b);
+        Design::SetValue(b.Option4, true);
+    } else if (before == "opposite") {
+        for (QCheckBox *c : {b.Check1, b.Check2, b.Check3, b.Check4, b.Check5, b.Check6, b.Check7, b.Check8,
+                             b.Check9, b.Check10, b.Check11, b.Check13, b.Check14, b.Check15})
+            c->toggle();
+    }
+    open(b, path("edited.qwd"));
+    QCOMPARE(b.DesignRecords(), records);
+    QCOMPARE(snapshot(b), expected);
 }
 
 void TestDesignFiles::everyPropertyRoundTrips()
@@ -210,7 +376,7 @@ void TestDesignFiles::everyPropertyRoundTrips()
     QVERIFY(!b.WaitForm()->isVisible());
     QVERIFY(!b.ErrorLoaded());
     QCOMPARE(Module1::DesignFileName, file);
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(!b.IsModified());
 }
 
 void TestDesignFiles::saveDialogSettings()
@@ -230,12 +396,12 @@ void TestDesignFiles::saveDialogSettings()
     open(*d, path("bare.qwd"));
     save(*d, path("bare.qwd"));
     QCOMPARE(dialogs.seenFileName, path("bare.qwd"));
-    // A cancelled save still disarms the prompt.
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
-    Module1::SavePromptArmed = 1;
+    // Only a save that wrote the file leaves nothing unsaved.
+    QVERIFY(!d->IsModified());
+    d->Text2->setText(QStringLiteral("more"));
     dialogs.push(ScriptedDialogBackend::cancel());
     d->Command2_Click();
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
+    QVERIFY(d->IsModified());
 }
 
 void TestDesignFiles::failedSaveKeepsOldFile()
@@ -337,8 +503,8 @@ void TestDesignFiles::openCentreFlags()
     // Both boxes checked before and after: the flags end free (1), so a later
     // text change does not re-centre.
     open(*d, path("centred.qwd"));
-    QCOMPARE(Module1::TopHeadlineFree, qint16(1));
-    QCOMPARE(Module1::BottomHeadlineFree, qint16(1));
+    QVERIFY(Module1::TopHeadlineFree);
+    QVERIFY(Module1::BottomHeadlineFree);
     QCOMPARE(d->Label2->Left(), 40.0);
     d->Text1->setText(QStringLiteral("something"));
     QCOMPARE(d->Label2->Left(), 40.0);
@@ -378,7 +544,7 @@ void TestDesignFiles::openMissingPicture()
     QCOMPARE(d->Label10->ForeColor(), colors::Red);
     QVERIFY(d->Label29->Visible());
     QVERIFY(!d->WaitForm()->isVisible());
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(!d->IsModified());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -411,12 +577,58 @@ void TestDesignFiles::openShortAndOddFile()
     QCOMPARE(d->Text1->text(), headline);
     QCOMPARE(d->Label2->Caption(), headline);
     QVERIFY(!d->WaitForm()->isVisible());
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    QVERIFY(!d->IsModified()); // what it shows is what there is
     // The window stays consistent: a save writes 75 records again.
     save(*d, path("again.qwd"));
     const auto back = designfile::Read(path("again.qwd"));
     QVERIFY(back.has_value());
     QVERIFY((*back)[74].has_value());
+}
+
+void TestDesignFiles::markupInFileIsText_data()
+{
+    QTest::addColumn<int>("record"); // 0: the name of a file that cannot be opened
+    QTest::addColumn<QString>("text");
+    QTest::newRow("logo 1 naming a FIFO") << 17 << "<img src=\"FIFO\">";
+    QTest::newRow("logo 2 naming /dev/zero") << 18 << "<img src=\"/dev/zero\">";
+    QTest::newRow("logo 1 in red") << 17 << "<font color=red>RED RED RED</font>";
+    QTest::newRow("file name naming a FIFO") << 0 << "<img src=\"FIFO\">";
+}
+
+// Paths from a design file, and file names in messages, are shown as they are: markup there
+// would load what an <img> names (a FIFO blocks for good, /dev/zero never ends) or restyle it.
+void TestDesignFiles::markupInFileIsText()
+{
+    QFETCH(int, record);
+    QFETCH(QString, text);
+    const QString fifo = path("fifo");
+    QFile::remove(fifo);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    text.replace("FIFO", fifo);
+    QStringList r = d->DesignRecords();
+    QLabel *shown = nullptr;
+    Design::SetValue(d->Check12, 0);
+    if (record > 0) {
+        r[record - 1] = text;
+        QVERIFY(designfile::Write(path("markup.qwd"), r));
+        open(*d, path("markup.qwd"));
+        shown = record == 17 ? d->Label30 : d->LOGO2FLN;
+    } else {
+        open(*d, tmp.filePath(text + ".qwd"));
+        QVERIFY(d->LastProblem().contains(text));
+        auto *box = d->findChild<QMessageBox *>(QStringLiteral("problem"));
+        QVERIFY(box);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        shown = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    }
+    QVERIFY(shown);
+    QCOMPARE(shown->text().contains(text), true);
+    const QImage seen = shown->grab().toImage(); // laid out and painted: nothing is loaded
+    for (int y = 0; y < seen.height(); ++y)
+        for (int x = 0; x < seen.width(); ++x) {
+            const QColor c = seen.pixelColor(x, y);
+            QVERIFY2(!(c.red() > 150 && c.green() < 80 && c.blue() < 80), "text painted red");
+        }
 }
 
 void TestDesignFiles::unreadableFileChangesNothing()
@@ -425,6 +637,7 @@ void TestDesignFiles::unreadableFileChangesNothing()
     QVERIFY(d->Image1->LoadPicture(pic));
     d->PIXFLN->setText(pic);
     d->Text1->setText(QStringLiteral("keep me"));
+    Design::SetValue(d->Check12, 0);
     open(*d, path("does-not-exist.qwd"));
     QVERIFY(d->Image1->HasPicture());
     QCOMPARE(d->PIXFLN->text(), pic);
@@ -438,14 +651,64 @@ void TestDesignFiles::unreadableFileChangesNothing()
 
 void TestDesignFiles::cancelledOpenChangesNothing()
 {
+    Design::SetValue(d->Check12, 0);
     d->Text1->setText(QStringLiteral("stay"));
+    Design::SetValue(d->Check5, 1);
+    d->Text10->setText(QStringLiteral("6"));
+    QCOMPARE(d->Label28->Top(), 435.0);
     dialogs.push(ScriptedDialogBackend::cancel());
     d->Command1_Click();
     QCOMPARE(dialogs.seenFilter, QStringLiteral("Jewel Case Files|*.qwd"));
     QCOMPARE(dialogs.seenFileName, QString());
     QCOMPARE(d->Label2->Caption(), QStringLiteral("stay"));
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
-    QCOMPARE(Module1::PendingAction, qint16(1));
+    QCOMPARE(d->Label28->Top(), 435.0); // the notice row stays above the box
+    QVERIFY(d->IsModified());
+    QCOMPARE(Module1::PendingAction, Module1::Pending::Open);
+}
+
+// Applying records goes Open's way without its windows, leaves the last saved state as the
+// reference for changes, and keeps pictures whose path stays (not read again).
+void TestDesignFiles::applyRecords()
+{
+    const QString main = picture("apply-main.png", {60, 40});
+    const QString logo = picture("apply-logo.png", {20, 20});
+    dialogs.push(ScriptedDialogBackend::choose(main));
+    d->Command8->click();
+    dialogs.push(ScriptedDialogBackend::choose(logo));
+    d->Command9->click();
+    d->Text1->setText(QStringLiteral("before"));
+    save(*d, path("apply.qwd"));
+    const QStringList saved = d->DesignRecords();
+    d->Text1->setText(QStringLiteral("after"));
+    dialogs.push(ScriptedDialogBackend::choose(picture("apply-other.png", {30, 30})));
+    d->Command12->click();
+    QVERIFY(d->Image3->HasPicture());
+    const QStringList edited = d->DesignRecords();
+    // The files change on disk: only a picture that is read again shows it.
+    QVERIFY(!picture("apply-main.png", {90, 10}).isEmpty());
+    QVERIFY(!picture("apply-logo.png", {10, 90}).isEmpty());
+
+    d->ApplyRecords(*designfile::Read(path("apply.qwd")), QStringLiteral("/some/design.qwd"));
+    QCOMPARE(d->DesignRecords(), saved);
+    QVERIFY(!d->IsModified());
+    QCOMPARE(d->Image1->SourceSize(), QSize(60, 40)); // kept
+    QCOMPARE(d->Image2->SourceSize(), QSize(20, 20));
+    QVERIFY(!d->Image3->HasPicture()); // no path: removed
+    QCOMPARE(Module1::DesignFileName, QStringLiteral("/some/design.qwd"));
+    QVERIFY(!d->WaitLoaded());
+
+    designfile::Records back;
+    for (int i = 0; i < designfile::RecordCount; ++i)
+        back[size_t(i)] = edited.at(i);
+    d->ApplyRecords(back, QString());
+    QCOMPARE(d->DesignRecords(), edited);
+    QVERIFY(d->IsModified());
+    QVERIFY(d->Image3->HasPicture());
+
+    Design::SetValue(d->Check12, 0);
+    open(*d, path("apply.qwd")); // Open reads every picture again
+    QCOMPARE(d->Image1->SourceSize(), QSize(90, 10));
+    QCOMPARE(d->Image2->SourceSize(), QSize(10, 90));
 }
 
 void TestDesignFiles::newResetsDefaults()
@@ -459,7 +722,8 @@ void TestDesignFiles::newResetsDefaults()
     Design::SetValue(d->Check5, 1);
     d->Label7->setCaption(QStringLiteral("gone"));
     QVERIFY(!d->TitlesLoaded());
-    d->Command4->click(); // no prompt right after start-up
+    Design::SetValue(d->Check12, 0);
+    d->Command4->click();
     QVERIFY(!d->SaveLoaded() || !d->SaveForm()->isVisible());
     QCOMPARE(d->Label2->Caption(), QString());
     QCOMPARE(d->Text12->text(), QString());
@@ -477,64 +741,156 @@ void TestDesignFiles::newResetsDefaults()
     QCOMPARE(d->Label3->ForeColor(), 0);
     QVERIFY(d->TitlesLoaded());
     QVERIFY(!d->TitlesForm()->isVisible()); // made for the reset, not shown
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
-    QCOMPARE(Module1::PendingAction, qint16(2));
+    QVERIFY(!d->IsModified());
+    QCOMPARE(Module1::PendingAction, Module1::Pending::New);
     QCOMPARE(Module1::DesignFileName, QString());
 }
 
-void TestDesignFiles::promptFlows()
+// New gives the same window whatever came before, as long as what New keeps is the same:
+// here after a design whose rules are 6 pixels while the thickness field still reads 4 (Open
+// does not fill it), with its titles shown and pictures loaded.
+void TestDesignFiles::newIgnoresWhatCameBefore()
 {
-    save(*d, path("p.qwd"));
-    open(*d, path("p.qwd"));
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
-    d->Text1->setText(QStringLiteral("edited"));
-    d->Command4->click();
-    Save *prompt = d->SaveForm();
-    QVERIFY(prompt->isVisible());
-    QCOMPARE(d->Label2->Caption(), QStringLiteral("edited")); // nothing reset yet
-    prompt->Command2->click();                                // "No": New runs without a second prompt
-    QVERIFY(!prompt->isVisible());
-    QCOMPARE(d->Label2->Caption(), QString());
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    const QString pic = picture("new.png", {40, 30});
+    {
+        Design a;
+        Design::SetValue(a.Check7, 1);
+        Design::SetValue(a.Check6, 0);
+        Design::SetValue(a.Check8, 1);
+        Design::SetValue(a.Check1, 1);
+        Design::SetValue(a.Check5, 1);
+        a.Text3->setText(QStringLiteral("6"));
+        a.Label7->setCaption(QStringLiteral("a title"));
+        for (auto [button, label] : {std::pair{a.Command8, a.PIXFLN}, std::pair{a.Command9, a.Label30}}) {
+            dialogs.push(ScriptedDialogBackend::choose(pic));
+            button->click();
+            QCOMPARE(label->text(), pic);
+        }
+        save(a, path("before-new.qwd"));
+    }
+    Design fresh;
+    fresh.Command4_Click();
+    const QStringList expected = snapshot(fresh);
 
-    // "No" on an Open prompt asks for a file at once.
-    d->Command1_Click();
-    QVERIFY(prompt->isVisible());
-    const int opens = dialogs.calls(ScriptedDialogBackend::Open);
-    dialogs.push(ScriptedDialogBackend::choose(path("p.qwd")));
-    prompt->Command2->click();
-    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Open), opens + 1);
-
-    // Unchecking the box disarms; checking it arms even without an Open.
-    Design::SetValue(d->Check12, 0);
-    QCOMPARE(Module1::SavePromptArmed, 0.0f);
-    d->Command4->click();
-    QVERIFY(!prompt->isVisible());
-    Design::SetValue(d->Check12, 1);
-    QCOMPARE(Module1::SavePromptArmed, 1.0f);
+    Design b;
+    open(b, path("before-new.qwd"));
+    QCOMPARE(b.Line1->BorderWidth(), 6);
+    QCOMPARE(b.Text3->text(), QStringLiteral("4"));
+    Design::SetValue(b.Check12, 0);
+    b.Command4_Click();
+    Design::SetValue(b.Check12, 1);
+    QCOMPARE(snapshot(b), expected);
 }
 
-void TestDesignFiles::closeFlow()
+void TestDesignFiles::promptMatrix_data()
 {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QString>("answer");
+    for (const char *action : {"close", "new", "open"}) {
+        for (bool ticked : {false, true})
+            for (bool modified : {false, true})
+                if (!ticked || !modified)
+                    QTest::addRow("%s, %s, %s", action, ticked ? "ticked" : "unticked",
+                                  modified ? "modified" : "changed back")
+                        << action << ticked << modified << QString();
+        for (const char *answer : {"yes", "yes, save cancelled", "yes, save failed", "no", "close box"})
+            QTest::addRow("%s, ticked, modified: %s", action, answer) << action << true << true << answer;
+    }
+}
+
+// "Save It...?" comes exactly when Save Prompt is ticked and the design differs from the one
+// last opened; "Yes" saves and then goes on, "No" goes on, the close box answers nothing, and
+// a save that did not happen keeps the window and the work.
+void TestDesignFiles::promptMatrix()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, ticked);
+    QFETCH(bool, modified);
+    QFETCH(QString, answer);
+    {
+        Design other;
+        other.Text1->setText(QStringLiteral("other"));
+        save(other, path("other.qwd"));
+    }
     d->show();
-    QVERIFY(!d->close() == false); // start-up: closes without a prompt
-    d = std::make_unique<Design>();
-    d->show();
-    save(*d, path("c.qwd"));
-    open(*d, path("c.qwd"));
-    QVERIFY(!d->close()); // refused: the prompt appears
-    QVERIFY(d->isVisible());
-    QCOMPARE(Module1::PendingAction, qint16(3));
+    save(*d, path("first.qwd"));
+    open(*d, path("first.qwd"));
+    Design::SetValue(d->Check12, ticked ? 1 : 0);
+    QTest::keyClicks(d->Text1, "work");
+    if (!modified)
+        d->Text1->clear();
+    QCOMPARE(d->IsModified(), modified);
+
+    const auto act = [&] {
+        if (action == "close")
+            d->close();
+        else if (action == "new")
+            d->Command4->click();
+        else
+            d->Command1->click();
+    };
+    const auto done = [&] {
+        if (action == "close")
+            return !d->isVisible();
+        if (action == "new")
+            return Module1::DesignFileName.isEmpty() && d->Label2->Caption().isEmpty();
+        return Module1::DesignFileName == path("other.qwd") && d->Label2->Caption() == "other";
+    };
+    const auto answerOpenDialog = [&] {
+        if (action == "open")
+            dialogs.push(ScriptedDialogBackend::choose(path("other.qwd")));
+    };
+
+    if (!ticked || !modified) {
+        answerOpenDialog();
+        act();
+        QVERIFY(!d->SaveLoaded() || !d->SaveForm()->isVisible());
+        QVERIFY(done());
+        return;
+    }
+    act();
     Save *prompt = d->SaveForm();
     QVERIFY(prompt->isVisible());
+    QCOMPARE(prompt->Label1->text().contains("closing"), action == "close");
+    QVERIFY(!done());
+    QCOMPARE(d->Label2->Caption(), QStringLiteral("work"));
+    if (answer == "close box") {
+        prompt->close();
+        QVERIFY(!done());
+        QVERIFY(d->IsModified());
+        act(); // asks again
+        QVERIFY(prompt->isVisible());
+        return;
+    }
     const int saves = dialogs.calls(ScriptedDialogBackend::Save);
-    dialogs.push(ScriptedDialogBackend::choose(path("c2.qwd")));
-    prompt->Command1->click(); // "Yes" saves; the program keeps running
-    QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves + 1);
-    QVERIFY(QFile::exists(path("c2.qwd")));
-    QVERIFY(d->isVisible());
-    QVERIFY(d->close()); // no prompt now
-    QVERIFY(!d->isVisible());
+    if (answer.startsWith("yes")) {
+        QVERIFY(QDir(tmp.path()).mkpath("folder.qwd"));
+        dialogs.push(answer == "yes, save cancelled"
+                         ? ScriptedDialogBackend::cancel()
+                         : ScriptedDialogBackend::choose(path(answer == "yes" ? "saved.qwd" : "folder.qwd")));
+        if (answer == "yes")
+            answerOpenDialog();
+        prompt->Command1->click();
+        QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves + 1);
+        if (answer != "yes") {
+            QVERIFY(d->isVisible());
+            QVERIFY(!done());
+            QCOMPARE(d->Label2->Caption(), QStringLiteral("work"));
+            QVERIFY(d->IsModified());
+            return;
+        }
+        const auto saved = designfile::Read(path("saved.qwd"));
+        QVERIFY(saved);
+        QCOMPARE(designfile::Text(*saved, 1), QStringLiteral("work"));
+    } else {
+        answerOpenDialog();
+        prompt->Command2->click();
+        QCOMPARE(dialogs.calls(ScriptedDialogBackend::Save), saves);
+    }
+    QVERIFY(!prompt->isVisible()); // no second question
+    QVERIFY(done());
 }
 
 QTEST_MAIN(TestDesignFiles)

@@ -18,6 +18,7 @@
 #include "design.h"
 #include "fontcolordialog.h"
 #include "module1.h"
+#include "scripteddialog.h"
 
 namespace {
 
@@ -251,7 +252,7 @@ void TestDesignerStyles::freeHeadlineKeepsItsLeft()
 {
     d->Text1->setText(QStringLiteral("Left Alone"));
     Design::SetValue(d->Check13, 0);
-    QCOMPARE(Module1::TopHeadlineFree, qint16(1));
+    QVERIFY(Module1::TopHeadlineFree);
     d->Text6->setText(QStringLiteral("33"));
     dialogs.push(answer({.name = QStringLiteral("Times New Roman"), .size = 30}));
     d->Command5->click();

@@ -44,6 +44,8 @@ e2e_init()
     trap 'exit 130' INT TERM
     export XDG_RUNTIME_DIR="$E2E_TMP/xdg"
     mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+    # Recovery copies of the programs under test stay with the check, not in the user's state.
+    export XDG_STATE_HOME="$E2E_TMP/state"
     unset QT_QPA_PLATFORM
     export QT_FONT_DPI=96
 }

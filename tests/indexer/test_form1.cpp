@@ -16,6 +16,7 @@
 #include "form3.h"
 #include "form5.h"
 #include "layouts.h"
+#include "scripteddialog.h"
 #include "texts.h"
 #include "tree.h"
 

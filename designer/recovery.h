@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+class QLockFile;
+
+// Recovery copies of unsaved designs, one per running designer, in the user's state folder.
+// A copy is a design file (the 75 records, which name the pictures) written as Save writes
+// one; beside it lie a lock that its designer holds while it runs and a small file with the
+// path of the design it came from. A copy whose designer is gone is an orphan: the next
+// designer to start offers it back.
+class RecoveryStore
+{
+public:
+    // $XDG_STATE_HOME/sleeve, or ~/.local/state/sleeve when that is unset or not absolute.
+    static QString DefaultFolder();
+
+    explicit RecoveryStore(const QString &folder = DefaultFolder());
+    // Lets go of this designer's lock; a copy not removed stays for the next start.
+    ~RecoveryStore();
+    RecoveryStore(const RecoveryStore &) = delete;
+    RecoveryStore &operator=(const RecoveryStore &) = delete;
+
+    const QString &Folder() const { return folder_; }
+    // This designer's copy; empty until the first Write.
+    QString CopyPath() const;
+
+    // Writes this designer's copy atomically, with the design's path ("" when untitled).
+    bool Write(const QStringList &records, const QString &designPath, QString *error = nullptr);
+    // Removes this designer's copy: after a save, when nothing is unsaved, on a clean close.
+    void Remove();
+
+    struct Orphan {
+        QString copyPath;
+        QString designPath; // "" for a design that was never opened from a file
+        QDateTime written;
+    };
+    // The copies whose designers are gone, newest first, each held (locked) by this store
+    // until it is adopted, discarded or released. A copy older than the last save of its
+    // design holds nothing the design lacks: it is removed on the way.
+    QList<Orphan> TakeOrphans();
+    // The orphan becomes this designer's copy (after its records were restored).
+    void Adopt(const Orphan &orphan);
+    // Removes the orphan (the user declined it).
+    void Discard(const Orphan &orphan);
+    // Leaves the orphan for a later start (the user answered nothing).
+    void Release(const Orphan &orphan);
+
+private:
+    bool claim(QString *error);
+    QString folder_;
+    QString base_; // this designer's files: base_ + ".qwd", ".path", ".lock"
+    std::unique_ptr<QLockFile> lock_;
+    std::map<QString, std::unique_ptr<QLockFile>> held_; // orphans' locks, by base
+};

@@ -1,0 +1,287 @@
+// Recovery copies: the store (names, whose copy is whose, staleness, removal) and the
+// designer keeping a copy while modified and offering it back.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstdio>
+
+#include "app_setup.h"
+#include "design.h"
+#include "module1.h"
+#include "recovery.h"
+#include "scripteddialog.h"
+
+namespace {
+
+QStringList recordsWithHeadline(const QString &headline)
+{
+    QStringList r(designfile::RecordCount);
+    r[0] = headline;
+    return r;
+}
+
+QStringList copiesIn(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.qwd")}, QDir::Files);
+}
+
+} // namespace
+
+class TestRecovery : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void defaultFolder_data();
+    void defaultFolder();
+    void copiesOfRunningDesignersAreTheirs();
+    void staleness_data();
+    void staleness();
+    void designKeepsACopyWhileModified_data();
+    void designKeepsACopyWhileModified();
+    void offer_data();
+    void offer();
+
+private:
+    // A copy whose designer is gone (its store let go of the lock without removing it).
+    QString leaveOrphan(const QString &headline, const QString &designPath);
+    std::unique_ptr<QTemporaryDir> tmp;
+    QString folder;
+    ScriptedDialogBackend dialogs;
+};
+
+void TestRecovery::initTestCase()
+{
+    SetupDesignerApplication();
+}
+
+void TestRecovery::init()
+{
+    tmp = std::make_unique<QTemporaryDir>();
+    QVERIFY(tmp->isValid());
+    folder = tmp->filePath(QStringLiteral("state/sleeve"));
+    dialogs = ScriptedDialogBackend();
+    CommonDialog::SetBackend(&dialogs);
+}
+
+void TestRecovery::cleanup()
+{
+    CommonDialog::SetBackend(nullptr);
+    tmp.reset();
+}
+
+QString TestRecovery::leaveOrphan(const QString &headline, const QString &designPath)
+{
+    RecoveryStore gone(folder);
+    if (!gone.Write(recordsWithHeadline(headline), designPath))
+        return {};
+    return gone.CopyPath();
+}
+
+void TestRecovery::defaultFolder_data()
+{
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<QString>("expected");
+    const QString home = QDir::homePath() + QStringLiteral("/.local/state/sleeve");
+    QTest::newRow("set") << QByteArray("/var/tmp/st") << "/var/tmp/st/sleeve";
+    QTest::newRow("unset") << QByteArray() << home;
+    QTest::newRow("relative is ignored") << QByteArray("rel/st") << home;
+}
+
+void TestRecovery::defaultFolder()
+{
+    QFETCH(QByteArray, state);
+    QFETCH(QString, expected);
+    const QByteArray saved = qgetenv("XDG_STATE_HOME");
+    if (state.isEmpty())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", state);
+    const QString folderSeen = RecoveryStore::DefaultFolder();
+    if (saved.isNull())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", saved);
+    QCOMPARE(folderSeen, expected);
+}
+
+// Two designers keep two copies; neither is an orphan while its designer runs, in this
+// process or in another one, and a killed designer's copy is.
+void TestRecovery::copiesOfRunningDesignersAreTheirs()
+{
+    RecoveryStore a(folder), b(folder);
+    QVERIFY(a.Write(recordsWithHeadline("a"), QString()));
+    QVERIFY(b.Write(recordsWithHeadline("b"), QString()));
+    QVERIFY(a.CopyPath() != b.CopyPath());
+    QCOMPARE(designfile::Text(*designfile::Read(a.CopyPath()), 1), QStringLiteral("a"));
+    QCOMPARE(designfile::Text(*designfile::Read(b.CopyPath()), 1), QStringLiteral("b"));
+
+    QProcess other;
+    other.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-copy"), folder});
+    QVERIFY(other.waitForReadyRead(60000));
+    QCOMPARE(other.readLine(), QByteArray("ready\n"));
+    QCOMPARE(copiesIn(folder).size(), 3);
+
+    RecoveryStore c(folder);
+    QVERIFY(c.TakeOrphans().isEmpty());
+    other.kill(); // SIGKILL: no chance to clean up
+    QVERIFY(other.waitForFinished(60000));
+    const auto orphans = c.TakeOrphans();
+    QCOMPARE(orphans.size(), 1);
+    QCOMPARE(orphans[0].designPath, QStringLiteral("/from/the/killed.qwd"));
+    QCOMPARE(designfile::Text(*designfile::Read(orphans[0].copyPath), 1), QStringLiteral("killed"));
+    // Held while it is offered: nobody else offers it at the same time.
+    QVERIFY(RecoveryStore(folder).TakeOrphans().isEmpty());
+    c.Discard(orphans[0]);
+    QVERIFY(!QFile::exists(orphans[0].copyPath));
+    QCOMPARE(copiesIn(folder).size(), 2);
+}
+
+void TestRecovery::staleness_data()
+{
+    QTest::addColumn<QString>("design"); // "" untitled; "older", "newer": saved before/after
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("untitled") << "" << true;
+    QTest::newRow("saved before the copy") << "older" << true;
+    QTest::newRow("saved after the copy") << "newer" << false;
+    QTest::newRow("design file gone") << "gone" << true;
+}
+
+void TestRecovery::staleness()
+{
+    QFETCH(QString, design);
+    QFETCH(bool, offered);
+    const QString designPath = design.isEmpty() ? QString() : tmp->filePath(QStringLiteral("cover.qwd"));
+    const QString copy = leaveOrphan(QStringLiteral("x"), designPath);
+    QVERIFY(!copy.isEmpty());
+    const QDateTime written = QDateTime::currentDateTime().addSecs(-60);
+    {
+        QFile f(copy);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    if (design == "older" || design == "newer") {
+        QFile f(designPath);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(
+            f.setFileTime(written.addSecs(design == "older" ? -5 : 5), QFileDevice::FileModificationTime));
+    }
+    RecoveryStore store(folder);
+    const auto orphans = store.TakeOrphans();
+    QCOMPARE(orphans.size(), offered ? 1 : 0);
+    QCOMPARE(QFile::exists(copy), offered);
+    QCOMPARE(QDir(folder).entryList(QDir::Files).isEmpty(), !offered); // side file and lock too
+    if (offered)
+        QCOMPARE(orphans[0].designPath, designPath);
+}
+
+void TestRecovery::designKeepsACopyWhileModified_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::newRow("changed back") << "changed back";
+    QTest::newRow("saved") << "saved";
+    QTest::newRow("closed") << "closed";
+    QTest::newRow("killed") << "killed";
+}
+
+// The copy is written a few seconds after a change (not on the keystroke), holds the
+// design's records, and goes once nothing is unsaved or the designer closes cleanly.
+void TestRecovery::designKeepsACopyWhileModified()
+{
+    QFETCH(QString, then);
+    auto d = std::make_unique<Design>();
+    d->StartRecovery(folder);
+    d->show();
+    QTest::keyClicks(d->Text10, "5"); // the box thickness, now 25
+    QVERIFY(d->RecoveryCopyDue());
+    QVERIFY(copiesIn(folder).isEmpty());
+    d->WriteRecoveryCopy();
+    QVERIFY(!d->RecoveryCopyDue());
+    const QString copy = d->Recovery()->CopyPath();
+    QCOMPARE(copiesIn(folder).size(), 1);
+    const auto records = designfile::Read(copy);
+    QVERIFY(records);
+    for (int n = 1; n <= designfile::RecordCount; ++n)
+        QCOMPARE(designfile::Text(*records, n), d->DesignRecords().at(n - 1));
+
+    if (then == "changed back") {
+        d->Text10->setText(QStringLiteral("2"));
+        d->WriteRecoveryCopy();
+    } else if (then == "saved") {
+        dialogs.push(ScriptedDialogBackend::choose(tmp->filePath(QStringLiteral("saved.qwd"))));
+        d->Command2->click();
+    } else if (then == "closed") {
+        Design::SetValue(d->Check12, 0);
+        QVERIFY(d->close());
+    } else {
+        d.reset(); // gone without closing
+    }
+    QCOMPARE(QFile::exists(copy), then == "killed");
+}
+
+void TestRecovery::offer_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("restore") << "Restore";
+    QTest::newRow("discard") << "Discard";
+    QTest::newRow("close box") << "";
+}
+
+void TestRecovery::offer()
+{
+    QFETCH(QString, answer);
+    const QString designPath = QStringLiteral("/some/where/<b>cover</b>.qwd");
+    const QString copy = leaveOrphan(QStringLiteral("lost work"), designPath);
+    Design d;
+    d.StartRecovery(folder);
+    auto *offer = d.findChild<QDialog *>(QStringLiteral("RecoveryOffer"));
+    QVERIFY(offer);
+    QVERIFY(offer->isVisible());
+    auto *text = offer->findChild<QLabel *>(QStringLiteral("Label1"));
+    QCOMPARE(text->textFormat(), Qt::PlainText);
+    QVERIFY(text->text().contains(designPath));
+    if (answer.isEmpty())
+        offer->close();
+    else
+        offer->findChild<QPushButton *>(answer)->click();
+
+    const bool restored = answer == "Restore";
+    QCOMPARE(d.Label2->Caption(), restored ? QStringLiteral("lost work") : QString());
+    QCOMPARE(d.Text1->text(), d.Label2->Caption());
+    QCOMPARE(d.IsModified(), restored);
+    QCOMPARE(Module1::DesignFileName, restored ? designPath : QString());
+    QCOMPARE(QFile::exists(copy), answer != "Discard");
+    // Restored, the copy is this designer's own; unanswered, it waits for the next start.
+    QCOMPARE(RecoveryStore(folder).TakeOrphans().size(), answer.isEmpty() ? 1 : 0);
+    if (restored)
+        QCOMPARE(d.Recovery()->CopyPath(), copy);
+}
+
+int main(int argc, char *argv[])
+{
+    // The other designer of copiesOfRunningDesignersAreTheirs: keeps a copy until killed.
+    if (argc == 3 && qstrcmp(argv[1], "--hold-copy") == 0) {
+        QCoreApplication app(argc, argv);
+        RecoveryStore store(QString::fromLocal8Bit(argv[2]));
+        if (!store.Write(recordsWithHeadline(QStringLiteral("killed")),
+                         QStringLiteral("/from/the/killed.qwd")))
+            return 1;
+        std::puts("ready");
+        std::fflush(stdout);
+        std::getchar(); // killed before anything comes
+        return 0;
+    }
+    QApplication app(argc, argv);
+    TestRecovery test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_recovery.moc"
