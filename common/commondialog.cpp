@@ -25,6 +25,9 @@ bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
     fd.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     fd.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     fd.setNameFilter(CommonDialog::QtFilter(dlg.Filter));
+    const QStringList filters = fd.nameFilters();
+    if (dlg.FilterIndex >= 1 && dlg.FilterIndex <= filters.size())
+        fd.selectNameFilter(filters.at(dlg.FilterIndex - 1));
     QString ext = dlg.DefaultExt;
     if (ext.startsWith(u'.'))
         ext.remove(0, 1);
@@ -41,6 +44,7 @@ bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
         return false;
     dlg.FileName = fd.selectedFiles().constFirst();
+    dlg.FilterIndex = int(filters.indexOf(fd.selectedNameFilter())) + 1;
     return true;
 }
 } // namespace
@@ -84,7 +88,10 @@ bool CommonDialog::ShowFont()
 }
 bool CommonDialog::ShowPrinter()
 {
-    return backend().printer(*this, owner_);
+    const bool ok = backend().printer(*this, owner_);
+    if (ok)
+        PrinterChosen = true;
+    return ok;
 }
 
 QPrinter &CommonDialog::Printer()
@@ -183,6 +190,7 @@ bool ScriptedDialogBackend::next(Kind k, CommonDialog &dlg)
     seenFilter = dlg.Filter;
     seenDefaultExt = dlg.DefaultExt;
     seenFlags = dlg.Flags;
+    seenFilterIndex = dlg.FilterIndex;
     seenCancelError = dlg.CancelError;
     if (answers_.empty())
         return false;

@@ -39,6 +39,8 @@ public:
     QString DefaultExt; // with or without the leading '.'
     int Flags = 0;
     bool CancelError = false;
+    // The Filter entry shown first; after the dialog, the one chosen (from 1).
+    int FilterIndex = 1;
 
     qint32 Color = 0;
     QString FontName;
@@ -57,6 +59,9 @@ public:
 
     // The program's one printer object; set-up choices stay on it.
     QPrinter &Printer();
+    // True once the printer dialog was confirmed: prints go to its choice
+    // rather than to the system's default.
+    bool PrinterChosen = false;
 
     // "Quirewell Files|*.qwd" -> "Quirewell Files (*.qwd)"
     static QString QtFilter(const QString &filter);
@@ -102,6 +107,7 @@ public:
     // Snapshot of the settings at the moment of the last call.
     QString seenFileName, seenFilter, seenDefaultExt;
     int seenFlags = 0;
+    int seenFilterIndex = 0;
     bool seenCancelError = false;
 
     bool open(CommonDialog &dlg, QWidget *) override { return next(Open, dlg); }

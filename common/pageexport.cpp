@@ -71,8 +71,8 @@ bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, doub
         // margins take the fraction and the content keeps its true size.
         const QSize pagePt(int(std::ceil((contentPx.width() + 2 * marginPx) * 0.75 - 1e-9)),
                            int(std::ceil((contentPx.height() + 2 * marginPx) * 0.75 - 1e-9)));
-        pdf.setPageLayout(QPageLayout(QPageSize(pagePt, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
-                                      QMarginsF()));
+        pdf.setPageLayout(QPageLayout(QPageSize(pagePt, QString(), QPageSize::ExactMatch),
+                                      QPageLayout::Portrait, QMarginsF()));
         QPainter p;
         if (!p.begin(&pdf)) {
             file.cancelWriting();

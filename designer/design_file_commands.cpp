@@ -12,6 +12,7 @@
 
 #include "designfile.h"
 #include "module1.h"
+#include "recent_designs.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"
@@ -124,6 +125,8 @@ void Design::Command2_Click()
         ReportProblem(
             QStringLiteral("Not saved"),
             QStringLiteral("The design was not saved to %1: %2").arg(CommonDialog1.FileName, error));
+    else
+        recentdesigns::Add(CommonDialog1.FileName);
 }
 
 // ---------------------------------------------------------------- Open
@@ -136,11 +139,15 @@ void Design::Command1_Click()
         ShowSavePrompt();
         return;
     }
+    // A design dropped on the window or picked from Open Recent needs no dialog.
+    if (OpenPendingPath())
+        return;
     CommonDialog1.FileName.clear();
     CommonDialog1.Filter = QStringLiteral("Jewel Case Files|*.qwd");
     if (!CommonDialog1.ShowOpen() || CommonDialog1.FileName.isEmpty())
         return;
-    OpenDesignFile(CommonDialog1.FileName);
+    if (OpenDesignFile(CommonDialog1.FileName))
+        recentdesigns::Add(CommonDialog1.FileName);
 }
 
 bool Design::OpenDesignFile(const QString &path)

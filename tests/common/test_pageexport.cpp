@@ -52,12 +52,13 @@ void TestPageExport::pngSizeAndPlaces()
     const QString path = dir.filePath(QStringLiteral("page.png"));
     const QSizeF content(456, 456);
     QString error;
-    QVERIFY2(pageexport::ExportPng(path, content, margin, dpi, [&](QPainter &p) { paintMarks(p, content); },
-                                   &error),
+    QVERIFY2(pageexport::ExportPng(
+                 path, content, margin, dpi, [&](QPainter &p) { paintMarks(p, content); }, &error),
              qPrintable(error));
     QImage img(path);
     const double k = dpi / 96.0;
-    QCOMPARE(img.size(), QSize(int(std::ceil((456 + 2 * margin) * k)), int(std::ceil((456 + 2 * margin) * k))));
+    QCOMPARE(img.size(),
+             QSize(int(std::ceil((456 + 2 * margin) * k)), int(std::ceil((456 + 2 * margin) * k))));
     QCOMPARE(qRound(img.dotsPerMeterX() * 0.0254), dpi);
     // The marks sit inside the margin at the scaled places; the margin is white.
     const auto at = [&](double x, double y) { return img.pixelColor(int(x * k), int(y * k)); };
