@@ -102,10 +102,9 @@ QMenu *Design::CoverMenu()
 
 void Design::contextMenuEvent(QContextMenuEvent *event)
 {
-    // The cover's own menu: on the panel, not over an editing control (those
-    // pass on events they do not use).
-    if (event->reason() != QContextMenuEvent::Mouse || childAt(event->pos()) ||
-        !PanelRect().contains(QPointF(event->pos()))) {
+    // The cover's own menu: on the panel only. The editing controls lie
+    // beside and below it, and pass on the events they do not use.
+    if (event->reason() != QContextMenuEvent::Mouse || !PanelRect().contains(QPointF(event->pos()))) {
         event->ignore();
         return;
     }
