@@ -37,6 +37,7 @@ bool drop(QWidget *target, QPoint pos, const QStringList &files)
     for (const QString &f : files)
         urls << QUrl::fromLocalFile(f);
     mime.setUrls(urls);
+    mime.setText(files.join(u'\n')); // as file managers offer it to text fields
     QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QDragMoveEvent move(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
