@@ -1,9 +1,7 @@
 # The designer beyond its window's controls: export and preview, the printer
 # lookup, shortcuts, the cover's menu, drag-and-drop, and the command line.
-sleeve_add_qtest(test_designer_export
-  SOURCES designer_features/test_designer_export.cpp LIBS sleevedesigner)
-sleeve_add_qtest(test_designer_input
-  SOURCES designer_features/test_designer_input.cpp LIBS sleevedesigner)
+sleeve_add_qtest(test_designer_features
+  SOURCES designer_features/test_designer_features.cpp LIBS sleevedesigner)
 sleeve_add_qtest(test_designer_cli
   SOURCES designer_features/test_designer_cli.cpp LIBS sleevedesigner)
 target_compile_definitions(test_designer_cli PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
