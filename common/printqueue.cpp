@@ -1,5 +1,6 @@
 #include "printqueue.h"
 
+#include <QLibrary>
 #include <QPrinter>
 
 #include <cups/cups.h>
@@ -8,39 +9,71 @@ namespace printqueue {
 
 namespace {
 
+// libcups is loaded when a print first asks about a queue: linked, its thirty
+// libraries would slow every start, the command line's exports included.
+struct Cups {
+    decltype(&cupsGetNamedDest) getNamedDest = nullptr;
+    decltype(&cupsGetDefault) getDefault = nullptr;
+    decltype(&cupsGetOption) getOption = nullptr;
+    decltype(&cupsFreeDests) freeDests = nullptr;
+    bool loaded() const { return getNamedDest && getDefault && getOption && freeDests; }
+};
+
+const Cups &cups()
+{
+    static const Cups c = [] {
+        Cups r;
+        QLibrary lib(QStringLiteral("cups"), 2); // stays loaded: QLibrary does not unload
+        if (!lib.load())
+            return r;
+        r.getNamedDest = reinterpret_cast<decltype(r.getNamedDest)>(lib.resolve("cupsGetNamedDest"));
+        r.getDefault = reinterpret_cast<decltype(r.getDefault)>(lib.resolve("cupsGetDefault"));
+        r.getOption = reinterpret_cast<decltype(r.getOption)>(lib.resolve("cupsGetOption"));
+        r.freeDests = reinterpret_cast<decltype(r.freeDests)>(lib.resolve("cupsFreeDests"));
+        return r;
+    }();
+    return c;
+}
+
 class CupsSystem : public PrintSystem
 {
 public:
     QString defaultQueue() override
     {
+        const Cups &c = cups();
+        if (!c.loaded())
+            return {};
         // The user's default (LPDEST, PRINTER, lpoptions, the server's), when it exists ...
-        if (cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {
+        if (cups_dest_t *dest = c.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {
             QString name = QString::fromLocal8Bit(dest->name);
             if (dest->instance)
                 name += u'/' + QString::fromLocal8Bit(dest->instance);
-            cupsFreeDests(1, dest);
+            c.freeDests(1, dest);
             return name;
         }
         // ... else the name it was given, so that the message can say which.
-        return QString::fromLocal8Bit(cupsGetDefault());
+        return QString::fromLocal8Bit(c.getDefault());
     }
 
     QueueState state(const QString &queue) override
     {
         QueueState s;
+        const Cups &c = cups();
+        if (!c.loaded())
+            return s;
         const qsizetype slash = queue.indexOf(u'/');
         const QByteArray name = queue.left(slash).toLocal8Bit();
         const QByteArray instance = slash < 0 ? QByteArray() : queue.mid(slash + 1).toLocal8Bit();
-        cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
-                                             instance.isEmpty() ? nullptr : instance.constData());
+        cups_dest_t *dest = c.getNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
+                                           instance.isEmpty() ? nullptr : instance.constData());
         if (!dest)
             return s;
         s.exists = true;
-        const char *accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+        const char *accepting = c.getOption("printer-is-accepting-jobs", dest->num_options, dest->options);
         s.accepting = !accepting || qstrcmp(accepting, "false") != 0;
-        const char *state = cupsGetOption("printer-state", dest->num_options, dest->options);
+        const char *state = c.getOption("printer-state", dest->num_options, dest->options);
         s.stopped = state && qstrcmp(state, "5") == 0; // IPP_PSTATE_STOPPED
-        cupsFreeDests(1, dest);
+        c.freeDests(1, dest);
         return s;
     }
 };

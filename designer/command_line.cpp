@@ -49,16 +49,23 @@ bool picturesComplete(const Design &d, const designfile::Records &r)
 
 } // namespace
 
-int Run(const Job &job)
+void QuietPlatformNotes()
 {
     // The offscreen platform notes window operations it cannot do (raising the
-    // loading window): nobody sees those windows here, and stderr is for reasons.
+    // loading window), and Qt a missing runtime folder that nothing here uses:
+    // stderr is for reasons and warnings of our own.
     static const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+            if (type == QtWarningMsg &&
+                (message.startsWith(QLatin1String("This plugin does not support")) ||
+                 message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))))
                 return;
             previous(type, context, message);
         });
+}
+
+int Run(const Job &job)
+{
     Design d;
     // The windows Open shows while loading stay off the screen.
     for (QWidget *w : std::initializer_list<QWidget *>{d.WaitForm(), d.ErrorForm()})

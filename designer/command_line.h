@@ -24,6 +24,10 @@ struct Job {
     QString printer; // "" for the system's default
 };
 
+// Keeps Qt's notes about what a platform without a display cannot do off
+// stderr. Call before the application object exists.
+void QuietPlatformNotes();
+
 // Loads the design as Open does (showing no window), then exports or prints it.
 // Reasons and warnings go to stderr, one line each.
 int Run(const Job &job);

@@ -39,6 +39,7 @@ int main(int argc, char *argv[])
                 qputenv("QT_QPA_PLATFORM", "offscreen");
                 break;
             }
+    commandline::QuietPlatformNotes();
     fonts::PrepareEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sleevedesk"));
