@@ -259,15 +259,15 @@ public:
     // the printer chosen in Print Set Up, else on the system's default; false
     // with a reason (naming the printer) when nothing was printed.
     bool PrintCover(const QString &printerName, QString *error);
-    void PrintPreview(); // "Print Preview..."
+    void PrintPreview(); // "Print Preview…"
 
     enum class ExportFormat { Pdf, Png };
     // White margin around an exported panel, in pixels at 96 per inch.
     static constexpr double ExportMargin = 12;
     // Writes the panel and its cut line as a page of its own; `dpi` is the PNG's.
     bool ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const;
-    void ExportPdf(); // "Export PDF..."
-    void ExportPng(); // "Export PNG...": the file type chosen in the dialog gives the resolution
+    void ExportPdf(); // "Export PDF…"
+    void ExportPng(); // "Export PNG…": the file type chosen in the dialog gives the resolution
 
     // Opens a design file after the save question, as Open does after its dialog.
     void OpenPath(const QString &path);

@@ -54,7 +54,7 @@ void Design::installShortcutsAndDrops()
                 closeKeys << k;
     connect(windowAction(this, "CloseAction", QStringLiteral("Close"), closeKeys), &QAction::triggered, this,
             [this] { close(); });
-    connect(windowAction(this, "ExportPdfAction", QStringLiteral("Export PDF..."),
+    connect(windowAction(this, "ExportPdfAction", QStringLiteral("Export PDF\u2026"),
                          {QKeySequence(Qt::CTRL | Qt::Key_E)}),
             &QAction::triggered, this, [this] { ExportPdf(); });
 
@@ -82,8 +82,8 @@ QMenu *Design::CoverMenu()
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // Undo and Redo come first, once the design keeps its history.
     menu->addAction(findChild<QAction *>(QStringLiteral("ExportPdfAction"), Qt::FindDirectChildrenOnly));
-    menu->addAction(QStringLiteral("Export PNG..."), this, [this] { ExportPng(); });
-    menu->addAction(QStringLiteral("Print Preview..."), this, [this] { PrintPreview(); });
+    menu->addAction(QStringLiteral("Export PNG\u2026"), this, [this] { ExportPng(); });
+    menu->addAction(QStringLiteral("Print Preview\u2026"), this, [this] { PrintPreview(); });
     menu->addSeparator();
     QMenu *recent = menu->addMenu(QStringLiteral("Open Recent"));
     recent->setObjectName(QStringLiteral("OpenRecentMenu"));

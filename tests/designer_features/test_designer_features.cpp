@@ -477,7 +477,8 @@ void TestDesignerFeatures::coverMenuOnThePanelOnly()
     for (QAction *a : shown->actions())
         if (!a->isSeparator())
             texts << a->text();
-    QCOMPARE(texts, QStringList({"Export PDF...", "Export PNG...", "Print Preview...", "Open Recent"}));
+    QCOMPARE(texts, QStringList({QStringLiteral("Export PDF\u2026"), QStringLiteral("Export PNG\u2026"),
+                                 QStringLiteral("Print Preview\u2026"), "Open Recent"}));
     QCOMPARE(shown->actions().constFirst()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     shown->close();
 }
