@@ -80,7 +80,8 @@ QMenu *Design::CoverMenu()
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("CoverMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // Undo and Redo come first, once the design keeps its history.
+    // Undo and Redo come first, once the design keeps its history; importing a
+    // track list goes with Open Recent.
     menu->addAction(findChild<QAction *>(QStringLiteral("ExportPdfAction"), Qt::FindDirectChildrenOnly));
     menu->addAction(QStringLiteral("Export PNG\u2026"), this, [this] { ExportPng(); });
     menu->addAction(QStringLiteral("Print Preview\u2026"), this, [this] { PrintPreview(); });

@@ -74,7 +74,7 @@ inline QRect InkBox(const QImage &img)
 }
 
 // A PDF without what differs between two writings of the same page.
-inline QByteArray WithoutDateAndId(QByteArray pdf)
+inline QByteArray WithoutDateAndId(const QByteArray &pdf)
 {
     static const QRegularExpression volatileParts(
         QStringLiteral(R"(/CreationDate \([^)]*\)|/ID \[[^\]]*\])"));
