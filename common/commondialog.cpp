@@ -26,6 +26,9 @@ bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
     fd.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     fd.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     fd.setNameFilter(CommonDialog::QtFilter(dlg.Filter));
+    const QStringList filters = fd.nameFilters();
+    if (dlg.FilterIndex >= 1 && dlg.FilterIndex <= filters.size())
+        fd.selectNameFilter(filters.at(dlg.FilterIndex - 1));
     QString ext = dlg.DefaultExt;
     if (ext.startsWith(u'.'))
         ext.remove(0, 1);
@@ -42,6 +45,7 @@ bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
         return false;
     dlg.FileName = fd.selectedFiles().constFirst();
+    dlg.FilterIndex = int(filters.indexOf(fd.selectedNameFilter())) + 1;
     return true;
 }
 } // namespace
@@ -85,7 +89,10 @@ bool CommonDialog::ShowFont()
 }
 bool CommonDialog::ShowPrinter()
 {
-    return backend().printer(*this, owner_);
+    const bool ok = backend().printer(*this, owner_);
+    if (ok)
+        PrinterChosen = true;
+    return ok;
 }
 
 bool CommonDialog::Ask(const QString &title, const QString &text)

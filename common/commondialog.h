@@ -41,6 +41,8 @@ public:
     QString DefaultExt; // with or without the leading '.'
     int Flags = 0;
     bool CancelError = false;
+    // The Filter entry shown first; after the dialog, the one chosen (from 1).
+    int FilterIndex = 1;
 
     qint32 Color = 0;
     QString FontName;
@@ -61,6 +63,9 @@ public:
 
     // The program's one printer object; set-up choices stay on it.
     QPrinter &Printer();
+    // True once the printer dialog was confirmed: prints go to its choice
+    // rather than to the system's default.
+    bool PrinterChosen = false;
 
     // "Quirewell Files|*.qwd" -> "Quirewell Files (*.qwd)"
     static QString QtFilter(const QString &filter);

@@ -13,6 +13,12 @@ bool PrinterAvailable(const QPrinter &printer)
     return !printer.printerName().isEmpty() && !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
+void ScaleTo96(QPainter &p, const QPrinter &printer)
+{
+    const double scale = printer.resolution() / 96.0;
+    p.scale(scale, scale);
+}
+
 bool PrintPage(QPrinter &printer, const QString &docName, const std::function<void(QPainter &)> &paint,
                QString *error)
 {
@@ -28,8 +34,7 @@ bool PrintPage(QPrinter &printer, const QString &docName, const std::function<vo
             *error = QStringLiteral("The printer could not start the job.");
         return false;
     }
-    const double scale = printer.resolution() / 96.0;
-    p.scale(scale, scale);
+    ScaleTo96(p, printer);
     paint(p);
     if (!p.end()) {
         if (error)

@@ -16,6 +16,10 @@ namespace pageprint {
 bool PrintPage(QPrinter &printer, const QString &docName, const std::function<void(QPainter &)> &paint,
                QString *error = nullptr);
 
+// Scales a painter that works on `printer` (a page or its preview) to
+// 96-per-inch logical pixels, as PrintPage does.
+void ScaleTo96(QPainter &p, const QPrinter &printer);
+
 // True when a printer can be used at all: a real queue, or a file target.
 bool PrinterAvailable(const QPrinter &printer);
 

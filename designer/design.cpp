@@ -61,6 +61,7 @@ Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColo
     createControls();
     connectControls();
     installHelpTexts();
+    installShortcutsAndDrops();
     Form_Load();
     markUnmodified(DesignRecords());
 }
@@ -471,6 +472,11 @@ const std::array<int, 21> &Design::TitleFontOrder()
 void Design::PaintClientArea(QPainter &p, bool printing) const
 {
     p.fillRect(QRectF(0, 0, ClientWidth, ClientHeight), colors::ToQColor(backColor_));
+    PaintElements(p, printing);
+}
+
+void Design::PaintElements(QPainter &p, bool printing) const
+{
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);

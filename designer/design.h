@@ -16,6 +16,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -349,4 +350,59 @@ private:
     QPointer<Pixclear> pixclear_;
 
     friend class Save;
+
+    // ---- beyond the window's own controls: shortcuts, the cover's menu, export,
+    // preview, drag-and-drop, the printer lookup (design_menu.cpp,
+    // design_export.cpp, design_drop.cpp, design_print.cpp)
+public:
+    // The cover panel; its outer edge is the cut line.
+    QRectF PanelRect() const;
+    // The visible cover elements, first painted first, without the background.
+    void PaintElements(QPainter &p, bool printing) const;
+    // The page that Print sends, preview shows and export writes: the client
+    // area as printing paints it, on white.
+    void PaintPage(QPainter &p) const;
+    // Prints the page on `printerName` (a queue named on a command line), else on
+    // the printer chosen in Print Set Up, else on the system's default; false
+    // with a reason (naming the printer) when nothing was printed.
+    bool PrintCover(const QString &printerName, QString *error);
+    void PrintPreview(); // "Print Preview…"
+
+    enum class ExportFormat { Pdf, Png };
+    // White margin around an exported panel, in pixels at 96 per inch.
+    static constexpr double ExportMargin = 12;
+    // Writes the panel and its cut line as a page of its own; `dpi` is the PNG's.
+    bool ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const;
+    void ExportPdf(); // "Export PDF…"
+    void ExportPng(); // "Export PNG…": the file type chosen in the dialog gives the resolution
+
+    // Opens a design file after the save question, as Open does after its dialog.
+    void OpenPath(const QString &path);
+    // Loads a picture into a slot as Picture, Logo 1 and Logo 2 do: on failure
+    // nothing changes and a message names the file and says why.
+    bool LoadPictureFile(CoverImage *image, QLabel *pathLabel, const QString &path);
+    // The picture dialog's filter: every format that can be read, the first three first.
+    static QString PictureFilter();
+
+    // The cover's context menu, made afresh each time it is shown.
+    QMenu *CoverMenu();
+    // A non-blocking message in plain text; the last text is kept for tests.
+    void ShowNotice(const QString &title, const QString &text);
+    const QString &LastNotice() const { return lastNotice_; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void installShortcutsAndDrops();
+    void exportWithDialog(ExportFormat format);
+    // Opens the design that OpenPath left for Open; false when there is none.
+    bool OpenPendingPath();
+    QString pendingOpenPath_;
+    QString lastNotice_;
+    int pngDpi_ = 300;
 };

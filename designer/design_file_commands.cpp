@@ -15,6 +15,7 @@
 #include "design_records.h"
 #include "designfile.h"
 #include "module1.h"
+#include "recent_designs.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"
@@ -149,6 +150,7 @@ bool Design::SaveDesign()
         return false;
     }
     markUnmodified(std::move(records));
+    recentdesigns::Add(CommonDialog1.FileName);
     return true;
 }
 
@@ -161,11 +163,15 @@ void Design::Command1_Click()
         ShowSavePrompt();
         return;
     }
+    // A design dropped on the window or picked from Open Recent needs no dialog.
+    if (OpenPendingPath())
+        return;
     CommonDialog1.FileName.clear();
     CommonDialog1.Filter = QStringLiteral("Jewel Case Files|*.qwd");
     if (!CommonDialog1.ShowOpen() || CommonDialog1.FileName.isEmpty())
         return;
-    OpenDesignFile(CommonDialog1.FileName);
+    if (OpenDesignFile(CommonDialog1.FileName))
+        recentdesigns::Add(CommonDialog1.FileName);
 }
 
 bool Design::OpenDesignFile(const QString &path)

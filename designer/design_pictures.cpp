@@ -2,6 +2,7 @@
 #include "design.h"
 
 #include <QCheckBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,23 +13,59 @@
 
 using textnum::TextNumber;
 
-namespace {
-const QString ImageFilter = QStringLiteral("Image Files|*.jpg;*.gif;*.bmp");
+QString Design::PictureFilter()
+{
+    // The first three as they always were, then every other format the
+    // installed readers know. Both cases: the file dialog's patterns are
+    // case-sensitive here.
+    QStringList first = {QStringLiteral("jpg"), QStringLiteral("gif"), QStringLiteral("bmp")};
+    QStringList more;
+    for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+        const QString ext = QString::fromLatin1(format).toLower();
+        more << ext;
+        if (ext == QLatin1String("jpeg"))
+            more << QStringLiteral("jpe");
+    }
+    more.sort();
+    more.removeDuplicates();
+    QStringList patterns;
+    for (const QString &ext : first)
+        patterns << QStringLiteral("*.") + ext;
+    for (const QString &ext : first)
+        patterns << QStringLiteral("*.") + ext.toUpper();
+    for (const QString &ext : std::as_const(more))
+        if (!first.contains(ext))
+            patterns << QStringLiteral("*.") + ext << QStringLiteral("*.") + ext.toUpper();
+    return QStringLiteral("Image Files|") + patterns.join(u';') + QStringLiteral("|All files|*");
 }
 
-void Design::loadPictureInto(CoverImage *image, QLabel *pathLabel)
+bool Design::LoadPictureFile(CoverImage *image, QLabel *pathLabel, const QString &path)
 {
-    CommonDialog1.Filter = ImageFilter;
-    // A cancelled dialog changes nothing.
-    if (!CommonDialog1.ShowOpen())
-        return;
-    pathLabel->setText(CommonDialog1.FileName);
-    if (!image->LoadPicture(CommonDialog1.FileName))
-        return;
+    // The label names the picture shown, and is what a design file keeps: it
+    // changes only with the picture.
+    QString why;
+    if (path.isEmpty() || !image->LoadPicture(path, &why)) {
+        if (path.isEmpty())
+            why = QStringLiteral("No file was given.");
+        ShowNotice(QStringLiteral("Picture not loaded"),
+                   QStringLiteral("The picture %1 could not be loaded: %2").arg(path, why));
+        return false;
+    }
+    pathLabel->setText(path);
     if (image == Image1) {
         Image1->setTop((Shape1->Height() - Image1->Height()) / 2.0);
         Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
     }
+    return true;
+}
+
+void Design::loadPictureInto(CoverImage *image, QLabel *pathLabel)
+{
+    CommonDialog1.Filter = PictureFilter();
+    // A cancelled dialog changes nothing.
+    if (!CommonDialog1.ShowOpen())
+        return;
+    LoadPictureFile(image, pathLabel, CommonDialog1.FileName);
 }
 
 void Design::Command8_Click()

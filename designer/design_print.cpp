@@ -2,6 +2,7 @@
 // prints its client area as one page and puts everything back.
 #include "design.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -9,12 +10,15 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "colors.h"
 #include "module1.h"
 #include "pageprint.h"
+#include "printqueue.h"
 #include "titles.h"
 
 namespace {
@@ -63,6 +67,8 @@ void showPrintFailure(Design *d, const QString &reason)
         box->setWindowTitle(QStringLiteral("Print"));
         box->setStandardButtons(QMessageBox::Ok);
         box->setWindowModality(Qt::NonModal);
+        // Printer and file names are text, never markup.
+        box->setTextFormat(Qt::PlainText);
     }
     QString text = QStringLiteral("Nothing was printed.");
     if (!reason.isEmpty())
@@ -74,10 +80,40 @@ void showPrintFailure(Design *d, const QString &reason)
     box->raise();
 }
 
+// The queue Print Set Up chose; "" for the system's default.
+QString chosenQueue(CommonDialog &dialog)
+{
+    return dialog.PrinterChosen ? dialog.Printer().printerName() : QString();
+}
+
 } // namespace
+
+void Design::PaintPage(QPainter &p) const
+{
+    // As the window paints itself while Print has made it white; the editing
+    // controls are widgets of their own and never reach the page.
+    p.fillRect(QRectF(0, 0, ClientWidth, ClientHeight), colors::ToQColor(colors::White));
+    PaintElements(p, true);
+}
+
+bool Design::PrintCover(const QString &printerName, QString *error)
+{
+    QPrinter &printer = CommonDialog1.Printer();
+    const QString queue = printerName.isEmpty() ? chosenQueue(CommonDialog1) : printerName;
+    if (!printqueue::UseChosenOrDefault(printer, queue, error))
+        return false;
+    return pageprint::PrintPage(
+        printer, docName(), [this](QPainter &p) { PaintPage(p); }, error);
+}
 
 void Design::Command7_Click()
 {
+    // A printer that is missing or refuses jobs is said before anything moves.
+    QString error;
+    if (!printqueue::UseChosenOrDefault(CommonDialog1.Printer(), chosenQueue(CommonDialog1), &error)) {
+        showPrintFailure(this, error);
+        return;
+    }
     const bool front = Value(Option1);
     const bool back = Value(Option4);
     // Hiding the controls moves the focus; it goes back where it was.
@@ -94,9 +130,8 @@ void Design::Command7_Click()
     for (QWidget *w : hideOrder(*this))
         w->hide();
 
-    QString error;
     const bool printed = pageprint::PrintPage(
-        CommonDialog1.Printer(), docName(), [this](QPainter &p) { PaintClientArea(p, true); }, &error);
+        CommonDialog1.Printer(), docName(), [this](QPainter &p) { PaintPage(p); }, &error);
 
     for (QWidget *w : showOrder(*this)) {
         bool show = true;
@@ -122,4 +157,35 @@ void Design::Command11_Click()
 {
     // Choices made there stay on the one printer for the rest of the run.
     CommonDialog1.ShowPrinter();
+}
+
+void Design::PrintPreview()
+{
+    QPrinter &printer = CommonDialog1.Printer();
+    // On the paper of the printer that Print would use. When there is none,
+    // the preview still shows the page; Print then says why nothing prints.
+    printqueue::UseChosenOrDefault(printer, chosenQueue(CommonDialog1), nullptr);
+    auto *preview = new QPrintPreviewDialog(&printer, this);
+    preview->setObjectName(QStringLiteral("PrintPreview"));
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->setWindowTitle(QStringLiteral("Print Preview"));
+    connect(preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        QPainter p(target);
+        pageprint::ScaleTo96(p, *target);
+        PaintPage(p);
+    });
+    // The preview's own Print button is Print's: the same printer check, and
+    // the window's bracket, rather than a second printer dialog.
+    const auto actions = preview->findChildren<QAction *>();
+    for (QAction *a : actions) {
+        if (a->text() != QLatin1String("Print"))
+            continue;
+        QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+        a->setObjectName(QStringLiteral("PreviewPrintAction"));
+        connect(a, &QAction::triggered, this, [this, preview] {
+            preview->close();
+            Command7_Click();
+        });
+    }
+    preview->open();
 }

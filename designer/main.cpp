@@ -1,32 +1,142 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFileInfo>
+#include <QTextStream>
 #include <QTimer>
 
 #include "app_setup.h"
+#include "command_line.h"
 #include "design.h"
 #include "fonts.h"
+#include "headless.h"
+#include "pageexport.h"
+#include "recent_designs.h"
+
+namespace {
+
+using commandline::Job;
+
+[[noreturn]] void usageError(const QString &why)
+{
+    QTextStream(stderr) << "sleevedesk: " << why << " (see sleevedesk --help)" << Qt::endl;
+    std::exit(commandline::Usage);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    // Exports and prints from scripts need no display.
+    headless::ChooseOffscreenWithoutDisplay(
+        argc, argv,
+        {"--export-pdf", "--export-png", "--print", "--help", "-h", "--help-all", "--version", "-v"});
+    // Without a display no window can open: any other option is a script's
+    // too, and gets the parser's answer rather than an abort.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        for (int i = 1; i < argc; ++i)
+            if (argv[i][0] == '-' && argv[i][1] != '\0') {
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+                break;
+            }
+    commandline::QuietPlatformNotes();
     fonts::PrepareEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sleevedesk"));
+    QApplication::setApplicationVersion(QStringLiteral(SLEEVE_VERSION));
     QApplication::setApplicationDisplayName(QString());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Cover designer for CD jewel cases. With --export-pdf, --export-png or --print it works\n"
+        "without a window and ends with one of these exit codes:\n"
+        "  0  done\n"
+        "  1  the command line was not understood\n"
+        "  2  the design file is missing or cannot be read\n"
+        "  3  the PDF or PNG could not be written\n"
+        "  4  nothing was printed: the printer is missing, refuses jobs, or the job failed\n"
+        "  5  written or printed, but without a picture the design names (a warning says which)"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption exportPdf(QStringLiteral("export-pdf"),
+                                       QStringLiteral("Write the cover as a PDF page of its true size."),
+                                       QStringLiteral("file.pdf"));
+    const QCommandLineOption exportPng(QStringLiteral("export-png"),
+                                       QStringLiteral("Write the cover as a PNG."),
+                                       QStringLiteral("file.png"));
+    const QCommandLineOption dpi(QStringLiteral("dpi"),
+                                 QStringLiteral("The PNG's resolution, 1 to %1 (96, 300 or 600 as in the "
+                                                "export dialog); 300 when not given.")
+                                     .arg(pageexport::MaxPngDpi),
+                                 QStringLiteral("n"));
+    const QCommandLineOption print(
+        QStringLiteral("print"), QStringLiteral("Print the cover on the default printer, or on --printer."));
+    const QCommandLineOption printer(QStringLiteral("printer"), QStringLiteral("The printer for --print."),
+                                     QStringLiteral("name"));
+    QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
+    quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp); // start-up measurements
+    parser.addOptions({exportPdf, exportPng, dpi, print, printer, quitWhenShown});
+    parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
+                                 QStringLiteral("[design.qwd]"));
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        usageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(commandline::Done);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+
+    const QStringList designs = parser.positionalArguments();
+    if (designs.size() > 1)
+        usageError(QStringLiteral("one design file at a time"));
+    const int batch = int(parser.isSet(exportPdf)) + int(parser.isSet(exportPng)) + int(parser.isSet(print));
+    if (batch > 1)
+        usageError(QStringLiteral("--export-pdf, --export-png and --print go one at a time"));
+    if (parser.isSet(dpi) && !parser.isSet(exportPng))
+        usageError(QStringLiteral("--dpi goes with --export-png"));
+    if (parser.isSet(printer) && !parser.isSet(print))
+        usageError(QStringLiteral("--printer goes with --print"));
+
     SetupDesignerApplication();
+    if (batch == 1) {
+        if (designs.isEmpty())
+            usageError(QStringLiteral("no design file given"));
+        Job job;
+        job.design = designs.constFirst();
+        if (parser.isSet(exportPdf)) {
+            job.kind = Job::Kind::ExportPdf;
+            job.output = parser.value(exportPdf);
+        } else if (parser.isSet(exportPng)) {
+            job.kind = Job::Kind::ExportPng;
+            job.output = parser.value(exportPng);
+            if (parser.isSet(dpi)) {
+                bool ok = false;
+                job.dpi = parser.value(dpi).toInt(&ok);
+                if (!ok || job.dpi < 1 || job.dpi > pageexport::MaxPngDpi)
+                    usageError(
+                        QStringLiteral("--dpi takes a whole number from 1 to %1").arg(pageexport::MaxPngDpi));
+            }
+        } else {
+            job.kind = Job::Kind::Print;
+            job.printer = parser.value(printer);
+        }
+        if (job.output.isEmpty() && job.kind != Job::Kind::Print)
+            usageError(QStringLiteral("no output file given"));
+        return commandline::Run(job);
+    }
+
     Design design;
     design.show();
     // A design file named on the command line (a double-click in the file manager).
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    for (const QString &arg : args) {
-        if (!arg.startsWith(u'-')) {
-            design.OpenDesignFile(QFileInfo(arg).absoluteFilePath());
-            break;
-        }
+    if (!designs.isEmpty()) {
+        const QString path = QFileInfo(designs.constFirst()).absoluteFilePath();
+        if (design.OpenDesignFile(path))
+            recentdesigns::Add(path);
     }
     // Unsaved work of a designer that ended without saving is offered back.
     design.StartRecovery();
     // Start-up measurements: leave as soon as the first frame is painted.
-    if (QCoreApplication::arguments().contains(QStringLiteral("--quit-when-shown")))
+    if (parser.isSet(quitWhenShown))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -24,6 +24,7 @@ bool ScriptedDialogBackend::next(Kind k, CommonDialog &dlg)
     seenFilter = dlg.Filter;
     seenDefaultExt = dlg.DefaultExt;
     seenFlags = dlg.Flags;
+    seenFilterIndex = dlg.FilterIndex;
     seenCancelError = dlg.CancelError;
     if (answers_.empty())
         return false;

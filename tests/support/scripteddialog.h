@@ -25,6 +25,7 @@ public:
     // Snapshot of the settings at the moment of the last call.
     QString seenFileName, seenFilter, seenDefaultExt;
     int seenFlags = 0;
+    int seenFilterIndex = 0;
     bool seenCancelError = false;
     QString seenQuestion; // the text of the last question
 

@@ -1,0 +1,98 @@
+// Drag-and-drop: a design file dropped anywhere on the window opens (after the
+// save question); a picture dropped on the cover goes into the slot under it.
+#include "design.h"
+
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+// The one local file a drag carries; "" for several, none or remote ones.
+QString droppedFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    const QList<QUrl> urls = mime->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return {};
+    return urls.constFirst().toLocalFile();
+}
+
+bool isDesignFile(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("qwd"), Qt::CaseInsensitive) == 0;
+}
+
+// Where a picture dropped at `pos` goes: a logo's place takes that logo, the
+// rest of the panel the main picture; nullptr off the panel.
+std::pair<CoverImage *, QLabel *> pictureSlotAt(const Design &d, const QPointF &pos)
+{
+    if (!d.PanelRect().contains(pos))
+        return {nullptr, nullptr};
+    if (d.Image2->rect().contains(pos))
+        return {d.Image2, d.Label30};
+    if (d.Image3->rect().contains(pos))
+        return {d.Image3, d.LOGO2FLN};
+    return {d.Image1, d.PIXFLN};
+}
+
+} // namespace
+
+void Design::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Design::dragMoveEvent(QDragMoveEvent *event)
+{
+    const QString file = droppedFile(event->mimeData());
+    const bool takes =
+        !file.isEmpty() && (isDesignFile(file) || pictureSlotAt(*this, event->position()).first);
+    if (takes)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void Design::dropEvent(QDropEvent *event)
+{
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty())
+        return;
+    if (isDesignFile(file)) {
+        event->acceptProposedAction();
+        OpenPath(file);
+        return;
+    }
+    const auto [image, label] = pictureSlotAt(*this, event->position());
+    if (!image) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    LoadPictureFile(image, label, file);
+}
+
+bool Design::eventFilter(QObject *watched, QEvent *event)
+{
+    // The text fields take dropped text; a design file is the window's.
+    const auto type = event->type();
+    if (qobject_cast<QLineEdit *>(watched) &&
+        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QString file = droppedFile(drop->mimeData());
+        if (!file.isEmpty() && isDesignFile(file)) {
+            drop->acceptProposedAction();
+            if (type == QEvent::Drop)
+                OpenPath(file);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

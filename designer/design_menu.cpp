@@ -1,0 +1,156 @@
+// Keyboard shortcuts and the cover's context menu: they run the same handlers
+// as the window's buttons.
+#include "design.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "recent_designs.h"
+
+namespace {
+
+QAction *windowAction(Design *d, const char *name, const QString &text, const QList<QKeySequence> &keys)
+{
+    auto *a = new QAction(text, d);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setShortcuts(keys);
+    a->setShortcutContext(Qt::WindowShortcut);
+    d->addAction(a);
+    return a;
+}
+
+} // namespace
+
+void Design::installShortcutsAndDrops()
+{
+    // Qt's standard keys. A text field that uses a key itself (Ctrl+Z, Ctrl+A,
+    // the clipboard) keeps it: it claims the key before a shortcut sees it.
+    connect(
+        windowAction(this, "NewAction", QStringLiteral("New"), QKeySequence::keyBindings(QKeySequence::New)),
+        &QAction::triggered, this, [this] { Command4_Click(); });
+    connect(windowAction(this, "OpenAction", QStringLiteral("Open"),
+                         QKeySequence::keyBindings(QKeySequence::Open)),
+            &QAction::triggered, this, [this] {
+                pendingOpenPath_.clear();
+                Command1_Click();
+            });
+    connect(windowAction(this, "SaveAction", QStringLiteral("Save"),
+                         QKeySequence::keyBindings(QKeySequence::Save)),
+            &QAction::triggered, this, [this] { Command2_Click(); });
+    connect(windowAction(this, "PrintAction", QStringLiteral("Print"),
+                         QKeySequence::keyBindings(QKeySequence::Print)),
+            &QAction::triggered, this, [this] { Command7_Click(); });
+    // Closing goes through the window's own closing, save question and all.
+    // Ctrl+Q and Ctrl+W whatever the platform's scheme, and its own keys too.
+    QList<QKeySequence> closeKeys = {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)};
+    for (const auto standard : {QKeySequence::Quit, QKeySequence::Close})
+        for (const QKeySequence &k : QKeySequence::keyBindings(standard))
+            if (!closeKeys.contains(k))
+                closeKeys << k;
+    connect(windowAction(this, "CloseAction", QStringLiteral("Close"), closeKeys), &QAction::triggered, this,
+            [this] { close(); });
+    connect(windowAction(this, "ExportPdfAction", QStringLiteral("Export PDF\u2026"),
+                         {QKeySequence(Qt::CTRL | Qt::Key_E)}),
+            &QAction::triggered, this, [this] { ExportPdf(); });
+
+    // A press on Open starts afresh: a design dropped earlier, whose save
+    // question was left unanswered, is forgotten.
+    connect(Command1, &QPushButton::pressed, this, [this] { pendingOpenPath_.clear(); });
+
+    setAcceptDrops(true);
+    // A design file dropped on a text field opens like one dropped elsewhere.
+    for (QLineEdit *field : findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly))
+        field->installEventFilter(this);
+}
+
+QRectF Design::PanelRect() const
+{
+    return Shape1->rect();
+}
+
+// ---------------------------------------------------------------- the menu
+
+QMenu *Design::CoverMenu()
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("CoverMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Undo and Redo come first, once the design keeps its history; importing a
+    // track list goes with Open Recent.
+    menu->addAction(findChild<QAction *>(QStringLiteral("ExportPdfAction"), Qt::FindDirectChildrenOnly));
+    menu->addAction(QStringLiteral("Export PNG\u2026"), this, [this] { ExportPng(); });
+    menu->addAction(QStringLiteral("Print Preview\u2026"), this, [this] { PrintPreview(); });
+    menu->addSeparator();
+    QMenu *recent = menu->addMenu(QStringLiteral("Open Recent"));
+    recent->setObjectName(QStringLiteral("OpenRecentMenu"));
+    const QStringList designs = recentdesigns::List();
+    for (const QString &path : designs) {
+        // The path as it stands: an ampersand is not a mnemonic here.
+        QString label = path;
+        label.replace(u'&', QStringLiteral("&&"));
+        QAction *a = recent->addAction(label, this, [this, path] { OpenPath(path); });
+        a->setData(path);
+        a->setEnabled(QFileInfo(path).isFile());
+    }
+    recent->setEnabled(!designs.isEmpty());
+    return menu;
+}
+
+void Design::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The cover's own menu: on the panel only. The editing controls lie
+    // beside and below it, and pass on the events they do not use.
+    if (event->reason() != QContextMenuEvent::Mouse || !PanelRect().contains(QPointF(event->pos()))) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    CoverMenu()->popup(event->globalPos());
+}
+
+// ---------------------------------------------------------------- messages
+
+void Design::ShowNotice(const QString &title, const QString &text)
+{
+    lastNotice_ = text;
+    // One at a time: a second problem replaces the first message's text.
+    auto *box = findChild<QMessageBox *>(QStringLiteral("Notice"), Qt::FindDirectChildrenOnly);
+    if (!box) {
+        box = new QMessageBox(this);
+        box->setObjectName(QStringLiteral("Notice"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setIcon(QMessageBox::Warning);
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setWindowModality(Qt::NonModal);
+        box->setTextFormat(Qt::PlainText);
+    }
+    box->setWindowTitle(title);
+    box->setText(text);
+    box->show();
+    box->raise();
+}
+
+// ---------------------------------------------------------------- opening a given design
+
+void Design::OpenPath(const QString &path)
+{
+    // Open's own flow: the save question first, and its "No" comes back to
+    // Open, which then takes this path instead of asking for one.
+    pendingOpenPath_ = QFileInfo(path).absoluteFilePath();
+    Command1_Click();
+}
+
+bool Design::OpenPendingPath()
+{
+    if (pendingOpenPath_.isEmpty())
+        return false;
+    const QString path = std::exchange(pendingOpenPath_, QString());
+    if (OpenDesignFile(path))
+        recentdesigns::Add(path);
+    return true;
+}

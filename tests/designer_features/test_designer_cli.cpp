@@ -1,0 +1,207 @@
+// The command line: exports and prints without a display, their exit codes
+// and one-line reasons, and the same pages from the same design.
+#include <QtTest>
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app_setup.h"
+#include "design.h"
+#include "headless.h"
+#include "pages.h"
+#include "scripteddialog.h"
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// sleevedesk with no display and no platform chosen, as from a script or a cron job.
+Run sleevedesk(const QStringList &args, const QString &dir)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir);
+    p.start(QStringLiteral(SLEEVEDESK), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestDesignerCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void commandLine_data();
+    void commandLine();
+    void sameDesignSamePages();
+    void offscreenOnlyWhenNeeded_data();
+    void offscreenOnlyWhenNeeded();
+
+private:
+    QTemporaryDir tmp;
+    QString design;     // a cover with a headline and a picture
+    QString brokenLink; // one whose picture is gone
+};
+
+void TestDesignerCli::initTestCase()
+{
+    SetupDesignerApplication();
+    QVERIFY(tmp.isValid());
+    ScriptedDialogBackend dialogs;
+    CommonDialog::SetBackend(&dialogs);
+    QImage img(300, 200, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    const QString pic = tmp.filePath(QStringLiteral("pic.png"));
+    QVERIFY(img.save(pic));
+    QVERIFY(img.save(tmp.filePath(QStringLiteral("gone.png"))));
+    {
+        Design d;
+        d.Text1->setText(QStringLiteral("Northbound"));
+        dialogs.push(ScriptedDialogBackend::choose(pic));
+        d.Command8_Click();
+        design = tmp.filePath(QStringLiteral("cover.qwd"));
+        dialogs.push(ScriptedDialogBackend::choose(design));
+        d.Command2_Click();
+        dialogs.push(ScriptedDialogBackend::choose(tmp.filePath(QStringLiteral("gone.png"))));
+        d.Command9_Click(); // logo 1
+        brokenLink = tmp.filePath(QStringLiteral("broken.qwd"));
+        dialogs.push(ScriptedDialogBackend::choose(brokenLink));
+        d.Command2_Click();
+    }
+    QVERIFY(QFile::remove(tmp.filePath(QStringLiteral("gone.png"))));
+    CommonDialog::SetBackend(nullptr);
+}
+
+void TestDesignerCli::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args"); // DESIGN, BROKEN and OUT stand for files
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err");   // what stderr's one line holds ("" for silence)
+    QTest::addColumn<QSize>("pngSize"); // the PNG written; empty for a PDF or nothing
+    QTest::newRow("pdf") << QStringList{"--export-pdf", "OUT.pdf", "DESIGN"} << 0 << "" << QSize();
+    QTest::newRow("png at 300 dpi by default")
+        << QStringList{"DESIGN", "--export-png", "OUT.png"} << 0 << "" << QSize(1500, 1500);
+    QTest::newRow("png at 96 dpi, option=value")
+        << QStringList{"--export-png=OUT.png", "--dpi=96", "DESIGN"} << 0 << "" << QSize(480, 480);
+    QTest::newRow("unreadable picture: written without it")
+        << QStringList{"--export-png", "OUT.png", "--dpi", "96", "BROKEN"} << 5
+        << "sleevedesk: warning: the picture %1/gone.png is left out: The file does not exist."
+        << QSize(480, 480);
+    QTest::newRow("missing design") << QStringList{"--export-pdf", "OUT.pdf", "nowhere.qwd"} << 2
+                                    << "sleevedesk: cannot read the design nowhere.qwd: " << QSize();
+    QTest::newRow("output cannot be written")
+        << QStringList{"--export-pdf", "no/such/dir/OUT.pdf", "DESIGN"} << 3
+        << "sleevedesk: cannot write no/such/dir/OUT.pdf: " << QSize();
+    QTest::newRow("printer does not exist")
+        << QStringList{"--print", "DESIGN", "--printer", "NOPE"} << 4
+        << "sleevedesk: nothing was printed: The printer \"NOPE\" does not exist." << QSize();
+    QTest::newRow("no default printer")
+        << QStringList{"--print", "DESIGN"} << 4 << "sleevedesk: nothing was printed: No printer was chosen"
+        << QSize();
+    QTest::newRow("dpi out of range") << QStringList{"--export-png", "OUT.png", "--dpi", "601", "DESIGN"} << 1
+                                      << "sleevedesk: --dpi takes a whole number from 1 to 600" << QSize();
+    QTest::newRow("dpi without png") << QStringList{"--export-pdf", "OUT.pdf", "--dpi", "96", "DESIGN"} << 1
+                                     << "sleevedesk: --dpi goes with --export-png" << QSize();
+    QTest::newRow("two at once") << QStringList{"--export-pdf", "OUT.pdf", "--print", "DESIGN"} << 1
+                                 << "sleevedesk: --export-pdf, --export-png and --print go one at a time"
+                                 << QSize();
+    QTest::newRow("unknown option") << QStringList{"--export-svg", "OUT.svg", "DESIGN"} << 1
+                                    << "sleevedesk: Unknown option" << QSize();
+}
+
+void TestDesignerCli::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    QFETCH(QSize, pngSize);
+    QTemporaryDir work;
+    const bool png = args.join(u' ').contains(QStringLiteral("OUT.png"));
+    for (QString &a : args) {
+        a.replace(QStringLiteral("BROKEN"), brokenLink).replace(QStringLiteral("DESIGN"), design);
+    }
+    const Run run = sleevedesk(args, work.path());
+    QCOMPARE(run.exitCode, exitCode);
+    if (err.isEmpty()) {
+        QCOMPARE(run.err, QString());
+    } else {
+        QVERIFY2(run.err.startsWith(err.contains(QLatin1String("%1")) ? err.arg(tmp.path()) : err),
+                 qPrintable(run.err));
+        QCOMPARE(run.err.count(u'\n'), 1); // one line
+    }
+    const QString out = work.filePath(png ? QStringLiteral("OUT.png") : QStringLiteral("OUT.pdf"));
+    QCOMPARE(QFileInfo::exists(out), exitCode == 0 || exitCode == 5);
+    if (png && QFileInfo::exists(out)) {
+        const QImage img(out);
+        QCOMPARE(img.size(), pngSize);
+        QCOMPARE(img.pixelColor(img.width() / 2, img.height() / 2), QColor(Qt::red)); // the main picture
+    } else if (exitCode == 0 && pages::PopplerInstalled()) {
+        const pages::Word *w = pages::Find(pages::Words(out), QStringLiteral("Northbound"));
+        QVERIFY(w);
+        QVERIFY(std::abs(w->box.top() - (Design::ExportMargin + 8) * 0.75) < 3.0);
+    }
+}
+
+void TestDesignerCli::sameDesignSamePages()
+{
+    QTemporaryDir work;
+    for (const QString &name : {QStringLiteral("a"), QStringLiteral("b")}) {
+        QCOMPARE(sleevedesk({"--export-pdf", name + ".pdf", design}, work.path()).exitCode, 0);
+        QCOMPARE(sleevedesk({"--export-png", name + ".png", design}, work.path()).exitCode, 0);
+    }
+    QFile a(work.filePath(QStringLiteral("a.pdf"))), b(work.filePath(QStringLiteral("b.pdf")));
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(pages::WithoutDateAndId(a.readAll()), pages::WithoutDateAndId(b.readAll()));
+    QCOMPARE(QImage(work.filePath(QStringLiteral("a.png"))), QImage(work.filePath(QStringLiteral("b.png"))));
+}
+
+void TestDesignerCli::offscreenOnlyWhenNeeded_data()
+{
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("platform");
+    QTest::addColumn<QByteArray>("arg");
+    QTest::addColumn<QByteArray>("chosen");
+    QTest::newRow("export, no display")
+        << QByteArray() << QByteArray() << QByteArray("--print") << QByteArray("offscreen");
+    QTest::newRow("option=value") << QByteArray() << QByteArray() << QByteArray("--export-png=a.png")
+                                  << QByteArray("offscreen");
+    QTest::newRow("a file named like an option")
+        << QByteArray() << QByteArray() << QByteArray("--") << QByteArray();
+    QTest::newRow("display present") << QByteArray(":5") << QByteArray() << QByteArray("--print")
+                                     << QByteArray();
+    QTest::newRow("platform chosen") << QByteArray() << QByteArray("xcb") << QByteArray("--print")
+                                     << QByteArray("xcb");
+}
+
+void TestDesignerCli::offscreenOnlyWhenNeeded()
+{
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, platform);
+    QFETCH(QByteArray, arg);
+    QFETCH(QByteArray, chosen);
+    const QByteArray saved = qgetenv("QT_QPA_PLATFORM");
+    qputenv("DISPLAY", display);
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("QT_QPA_PLATFORM", platform);
+    QByteArray args[] = {"sleevedesk", arg, "--print", "d.qwd"}; // after "--" only file names
+    char *argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data()};
+    headless::ChooseOffscreenWithoutDisplay(arg == "--" ? 4 : 2, argv, {"--export-png", "--print"});
+    const QByteArray result = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", saved);
+    qunsetenv("DISPLAY");
+    QCOMPARE(result, chosen);
+}
+
+QTEST_MAIN(TestDesignerCli)
+#include "test_designer_cli.moc"
