@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the design file fuzz target with libFuzzer, AddressSanitizer and UBSan.
+# Builds the fuzz targets (design files; CUE sheets, playlists and text lists) with libFuzzer,
+# AddressSanitizer and UBSan.
 #   fuzz/build.sh [out-dir]           (default: build-fuzz/, ignored by git)
 # Then, for example, ten minutes on one core:
 #   mkdir -p fuzz/corpus-run
@@ -29,3 +30,15 @@ flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer
   "$here/designfile_fuzzer.cpp" "$root/designer/designfile.cpp" "$root/common/textnumber.cpp" \
   $qt_libs -o "$out/designfile_fuzzer"
 echo "built $out/designfile_fuzzer"
+
+# The track list readers. TagLib is linked for the audio files a sheet or playlist names; the
+# fuzz target itself never reaches it (it parses bytes only).
+taglib_cflags=$(pkg-config --cflags taglib)
+taglib_libs=$(pkg-config --libs taglib)
+# shellcheck disable=SC2086
+"$cxx" "${flags[@]}" $qt_cflags $taglib_cflags -I"$root/common" -I"$root/designer" -I"$root/tracklist" \
+  "$here/tracklist_fuzzer.cpp" "$root/tracklist/text.cpp" "$root/tracklist/audio.cpp" \
+  "$root/tracklist/cue.cpp" "$root/tracklist/playlist.cpp" "$root/tracklist/textlist.cpp" \
+  "$root/tracklist/coverformat.cpp" "$root/designer/designfile.cpp" "$root/common/textnumber.cpp" \
+  $qt_libs $taglib_libs -o "$out/tracklist_fuzzer"
+echo "built $out/tracklist_fuzzer"
