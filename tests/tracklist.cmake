@@ -13,3 +13,7 @@ add_test(NAME tracklist_corpus_replay
   COMMAND tracklist_corpus_replay ${PROJECT_SOURCE_DIR}/fuzz/tracklist-corpus
           ${PROJECT_SOURCE_DIR}/fuzz/tracklist-regressions)
 set_tests_properties(tracklist_corpus_replay PROPERTIES TIMEOUT 120)
+
+# The preview dialog, the import into a design and the titles window's ways in.
+sleeve_add_qtest(test_trackimport SOURCES tracklist/test_trackimport.cpp tracklist/fixtures.h
+  LIBS sleevedesigner PkgConfig::SLEEVE_TAGLIB)

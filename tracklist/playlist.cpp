@@ -113,7 +113,9 @@ Playlist ParseM3u(QByteArrayView bytes)
             more = true;
             break;
         }
-        pending.location = DecodeText(line, utf8);
+        pending.location = DecodeText(line, utf8).trimmed();
+        if (pending.location.isEmpty())
+            continue; // a stray byte-order mark
         list.entries.append(std::move(pending));
         pending = {};
     }
@@ -163,7 +165,7 @@ Playlist ParsePls(QByteArrayView bytes)
             it = byNumber.insert(n, PlaylistEntry{});
         }
         if (file)
-            it->location = DecodeText(val, utf8);
+            it->location = DecodeText(val, utf8).trimmed();
         else if (title)
             it->title = CleanField(DecodeText(val, utf8));
         else
