@@ -6,7 +6,8 @@ pkgs=(cmake g++ make ccache qt6-base-dev libgl-dev clang-format-14 clang-tidy-14
       fonts-liberation fonts-dejavu-core
       xvfb xdotool x11-utils imagemagick poppler-utils
       cups printer-driver-cups-pdf
-      desktop-file-utils shared-mime-info libxml2-utils)
+      desktop-file-utils shared-mime-info libxml2-utils
+      libtag1-dev libcdio-dev pkg-config flac vorbis-tools openbox)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

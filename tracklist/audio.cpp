@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tracklist {
 namespace {
@@ -30,7 +31,9 @@ constexpr std::array<QStringView, 17> AudioExtensions = {
 };
 
 // TagLib reads through this stream from a descriptor we opened and checked ourselves, so the
-// file that was found to be regular is the one that is read (no second open by name).
+// file that was found to be regular is the one that is read (no second open by name). TagLib
+// asks for many small pieces near the start and the end of a file; they are served from a window
+// read in one go, since each system call is the dearest part of reading a tag.
 class DescriptorStream : public TagLib::IOStream
 {
 public:
@@ -41,19 +44,28 @@ public:
     {
         if (pos_ >= size_ || length == 0)
             return {};
-        const auto want = static_cast<unsigned int>(std::min<unsigned long>(length, size_t(size_ - pos_)));
-        TagLib::ByteVector block(want, 0);
-        unsigned int got = 0;
-        while (got < want) {
-            const ssize_t r = ::pread(fd_, block.data() + got, want - got, off_t(pos_) + got);
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                break;
-            got += static_cast<unsigned int>(r);
+        const long want = long(std::min<unsigned long>(length, static_cast<unsigned long>(size_ - pos_)));
+        if (!(pos_ >= windowStart_ && pos_ + want <= windowStart_ + long(window_.size()))) {
+            if (want > MaxCached) {
+                TagLib::ByteVector block(static_cast<unsigned int>(want), 0);
+                const long got = readAt(block.data(), want, pos_);
+                block.resize(static_cast<unsigned int>(got));
+                pos_ += got;
+                return block;
+            }
+            windowStart_ = pos_ - pos_ % Page;
+            window_.resize(size_t(std::min(Window, size_ - windowStart_)));
+            window_.resize(size_t(readAt(window_.data(), long(window_.size()), windowStart_)));
+            if (pos_ + want > windowStart_ + long(window_.size())) { // the file shrank
+                const long got = std::max(0L, windowStart_ + long(window_.size()) - pos_);
+                TagLib::ByteVector block(window_.data() + (pos_ - windowStart_),
+                                         static_cast<unsigned int>(got));
+                pos_ += got;
+                return block;
+            }
         }
-        block.resize(got);
-        pos_ += got;
+        TagLib::ByteVector block(window_.data() + (pos_ - windowStart_), static_cast<unsigned int>(want));
+        pos_ += want;
         return block;
     }
     void writeBlock(const TagLib::ByteVector &) override {}
@@ -71,10 +83,30 @@ public:
     void truncate(long) override {}
 
 private:
+    static constexpr long Page = 4096;
+    static constexpr long Window = 32 * 1024;
+    static constexpr long MaxCached = Window - Page;
+
+    long readAt(char *into, long count, long at) const
+    {
+        long got = 0;
+        while (got < count) {
+            const ssize_t r = ::pread(fd_, into + got, size_t(count - got), off_t(at + got));
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                break;
+            got += long(r);
+        }
+        return got;
+    }
+
     int fd_;
     long size_;
     long pos_ = 0;
     QByteArray name_;
+    std::vector<char> window_;
+    long windowStart_ = 0;
 };
 
 // TagLib's debug messages are for its own developers, not for our users' terminals.
