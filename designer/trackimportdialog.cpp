@@ -424,7 +424,7 @@ QStringList ChooseTrackSources(QWidget *parent)
 {
     // Qt's own dialog, so that two buttons of ours can sit in it: the whole folder shown, or
     // the disc in the drive, besides choosing files.
-    QFileDialog dialog(parent, QObject::tr("Import Track List"));
+    QFileDialog dialog(parent, QObject::tr("Choose a Track List"));
     dialog.setObjectName(QStringLiteral("ChooseTrackSources"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);

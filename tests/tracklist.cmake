@@ -17,3 +17,13 @@ set_tests_properties(tracklist_corpus_replay PROPERTIES TIMEOUT 120)
 # The preview dialog, the import into a design and the titles window's ways in.
 sleeve_add_qtest(test_trackimport SOURCES tracklist/test_trackimport.cpp tracklist/fixtures.h
   LIBS sleevedesigner PkgConfig::SLEEVE_TAGLIB)
+
+# The real program under Xvfb and openbox: a folder imported through the titles window's menu,
+# printed through the CUPS "PDF" queue.
+add_test(NAME trackimport_e2e
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/trackimport_e2e.sh $<TARGET_FILE:sleevedesk>)
+set_tests_properties(trackimport_e2e PROPERTIES
+  SKIP_RETURN_CODE 77
+  TIMEOUT 180
+  RESOURCE_LOCK sleeve_e2e_cups
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
