@@ -347,8 +347,10 @@ void TestTrackImport::dropOnTitles()
     QMimeData mime;
     if (what == "text")
         mime.setText("typed words");
-    else
+    else // as file managers offer files: the URLs, and their text too
         mime.setUrls({QUrl::fromLocalFile(what == "album" ? album : what == "list" ? list : picture)});
+    if (what != "text")
+        mime.setText(mime.urls().front().toString());
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QCOMPARE(enter.isAccepted(), imports || what == "text");

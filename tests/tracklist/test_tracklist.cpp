@@ -39,7 +39,9 @@ QStringList durations(const QList<Track> &tracks)
 {
     QStringList out;
     for (const Track &t : tracks)
-        out << (t.durationMs < 0 ? QStringLiteral("?") : DurationText(t.durationMs));
+        out << (t.durationMs == -1 ? QStringLiteral("?")
+                : t.durationMs < 0 ? QString::number(t.durationMs)
+                                   : DurationText(t.durationMs));
     return out;
 }
 
@@ -473,9 +475,10 @@ void TestTrackList::cueSheet_data()
         << QStringList{"Song A", "Song B"} << QStringList{"1:00", "?"} << "Album//"
         << "*";
     QTest::newRow("Windows-1252")
-        << QByteArray("TITLE \"Caf\xE9\"\nTRACK 01 AUDIO\nTITLE \"\x93Hi\x94\"\nINDEX 01 00:00:00\n")
+        << QByteArray("TITLE \"Caf\xE9\"\nPERFORMER \"\xC3\xA9\"\nTRACK 01 AUDIO\nTITLE \"\x93Hi\x94\"\n"
+                      "INDEX 01 00:00:00\n")
         << QStringList{QString::fromUtf8("\u201cHi\u201d")} << QStringList{"?"}
-        << QString::fromUtf8("Caf\u00e9//") << "";
+        << QString::fromUtf8("Caf\u00e9/\u00c3\u00a9/\u00c3\u00a9") << ""; // the whole sheet decides
     QTest::newRow("UTF-8 with a byte-order mark")
         << QByteArray(
                "\xEF\xBB\xBFTITLE \"Caf\xC3\xA9\"\nTRACK 01 AUDIO\nTITLE \"\xE2\x80\x9CHi\xE2\x80\x9D\"\n")
