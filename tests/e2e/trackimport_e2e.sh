@@ -83,19 +83,22 @@ xdotool key Down Return # its one entry, "Import Track List…"
 chooser=$(e2e_wait_window '^Choose a Track List$')
 xdotool windowactivate --sync "$chooser" 2>/dev/null || true
 xdotool type --delay 10 "$E2E_TMP/Seaward"
-xdotool key Return # into the folder
-sleep 0.5
-xdotool key alt+w # Whole Folder
+xdotool key Return # into the folder (handled before the next key, which takes the folder shown)
+xdotool key alt+w  # Whole Folder
 wait_gone '^Choose a Track List$'
 
 preview=$(e2e_wait_window '^Import Track List$')
 xdotool windowactivate --sync "$preview" 2>/dev/null || true
-xdotool key alt+n # Number the titles
-sleep 0.3
 if [ -n "$SHOT" ]; then
-    import -window "$preview" "$SHOT"
+    # Taken once the dialog is painted: a blank window has a handful of colours.
+    for i in $(seq 1 100); do
+        import -window "$preview" "$SHOT"
+        [ "$(convert "$SHOT" -format %k info:)" -gt 200 ] && break
+        sleep 0.1
+    done
     e2e_log "screenshot of the preview: $SHOT"
 fi
+xdotool key alt+n # Number the titles
 xdotool key Return # Import
 wait_gone '^Import Track List$'
 
