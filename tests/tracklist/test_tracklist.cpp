@@ -302,10 +302,18 @@ void TestTrackList::badAudio_data()
                                       << "skipped: not an audio file";
     QTest::newRow("100 KB title") << "long.flac"
                                   << "title:long" << QString(199, u'L') + QChar(0x2026);
-    // ID3v2 takes a NUL as a separator of values; the title is the first.
+    // ID3v2 takes a NUL as a separator of values.
     QTest::newRow("NUL in a title") << "nul.mp3"
                                     << "title:nul"
-                                    << "A";
+                                    << "A B";
+    // Broken encodings never come out as lone surrogates or controls. TagLib drops a Vorbis
+    // comment or ID3v2 frame that is not UTF-8: the file's name stands in.
+    QTest::newRow("invalid UTF-8 in a FLAC comment") << "bad8.flac"
+                                                     << "title:\\xFF"
+                                                     << "bad8";
+    QTest::newRow("encoded surrogate in ID3v2 UTF-8") << "surrogate.mp3"
+                                                      << "title:\\xED\\xA0\\x80"
+                                                      << "surrogate";
     QTest::newRow("markup") << "markup.mp3"
                             << "title:<i>x</i>"
                             << "<i>x</i>";
@@ -350,17 +358,28 @@ void TestTrackList::badAudio()
         QString title = make.mid(6);
         if (title == "long")
             title = QString(100 * 1024, u'L');
-        else if (title == "nul")
-            title = QStringLiteral("A\x01B"); // made a NUL in the file's bytes below
+        // Bytes that cannot be written through TagLib go in afterwards, in place of a stand-in
+        // of the same length.
+        QByteArray patch;
+        if (title == "nul")
+            patch = QByteArray("\0", 1);
+        else if (title.startsWith(u'\\'))
+            patch = QByteArray::fromHex(title.remove(QStringLiteral("\\x")).toLatin1());
+        // A three-byte stand-in outside Latin-1 makes ID3v2 write the frame as UTF-8.
+        if (!patch.isEmpty())
+            title = QStringLiteral("A") +
+                    (patch.size() == 3 ? QString(QChar(0x4E00)) : QString(patch.size(), u'\x01')) +
+                    QStringLiteral("B");
         if (!fixtures::makeAudio(p, name.endsWith("mp3") ? Kind::Mp3Id3v2 : Kind::Flac,
                                  fixtures::titled(title), scratch.path()))
             QSKIP("encoder not installed");
-        if (title.contains(u'\x01')) {
+        if (!patch.isEmpty()) {
             QFile f(p);
             QVERIFY(f.open(QIODevice::ReadWrite));
             QByteArray bytes = f.readAll();
-            QVERIFY(bytes.count("A\x01B") == 1);
-            bytes.replace("A\x01B", QByteArray("A\0B", 3));
+            const QByteArray standIn = title.toUtf8();
+            QCOMPARE(bytes.count(standIn), 1);
+            bytes.replace(standIn, "A" + patch + "B");
             QVERIFY(f.seek(0) && f.write(bytes) == bytes.size());
         }
     } else if (make == "id3v1-latin") {
