@@ -390,8 +390,8 @@ void TrackImportDialog::MoveSelected(int delta)
 void TrackImportDialog::RemoveSelected()
 {
     const QList<int> rows = selectedRows();
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
-        Model->removeRows(*it, 1);
+    for (qsizetype i = rows.size() - 1; i >= 0; --i) // from the bottom, so the others keep their rows
+        Model->removeRows(rows[i], 1);
     if (Model->rowCount() > 0 && !rows.isEmpty())
         List->selectRow(std::min(rows.front(), Model->rowCount() - 1));
 }

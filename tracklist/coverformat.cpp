@@ -35,8 +35,7 @@ QString CommonAlbum(const QList<Track> &tracks)
 
 QString CommonArtist(const QList<Track> &tracks)
 {
-    const QString albumArtist =
-        common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; });
+    QString albumArtist = common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; });
     if (!albumArtist.isEmpty())
         return albumArtist;
     return common(tracks, [](const Track &t) -> const QString & { return t.artist; });

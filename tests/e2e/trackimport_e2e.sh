@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end check of importing a track list into sleevedesk: under Xvfb with a window manager
 # (openbox, so that dialogs take the keyboard), the titles window's context menu opens the
-# chooser, a folder of tagged FLAC files is taken whole, the preview numbers the titles, and
-# the printed PDF (CUPS "PDF" queue) carries the titles in the titles column and the album as
+# chooser, a folder of tagged FLAC files is taken whole (a damaged file among them skipped), the
+# preview is confirmed, and the printed PDF (CUPS "PDF" queue) carries the titles in the titles column and the album as
 # the top headline.
 #
 # Usage: trackimport_e2e.sh <path to sleevedesk> [--shot FILE]
@@ -58,6 +58,18 @@ win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/n
 xdotool windowactivate --sync "$win" 2>/dev/null || true
 click() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; }
 
+# focus WINDOW: activates it and waits until it has the keyboard focus.
+focus()
+{
+    local i
+    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    for i in $(seq 1 100); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "window $1 did not take the keyboard focus"
+}
+
 # wait_gone NAME-REGEX: waits until no visible window has that title.
 wait_gone()
 {
@@ -81,24 +93,25 @@ done
 xdotool key Down Return # its one entry, "Import Track List…"
 
 chooser=$(e2e_wait_window '^Choose a Track List$')
-xdotool windowactivate --sync "$chooser" 2>/dev/null || true
+focus "$chooser"
 xdotool type --delay 10 "$E2E_TMP/Seaward"
 xdotool key Return # into the folder (handled before the next key, which takes the folder shown)
 xdotool key alt+w  # Whole Folder
 wait_gone '^Choose a Track List$'
 
 preview=$(e2e_wait_window '^Import Track List$')
-xdotool windowactivate --sync "$preview" 2>/dev/null || true
+focus "$preview"
+# Keys go in once the dialog has painted itself (a blank window has a handful of colours): by
+# then it has taken in the events before them.
+for i in $(seq 1 100); do
+    import -window "$preview" "$E2E_TMP/preview.png"
+    [ "$(convert "$E2E_TMP/preview.png" -format %k info:)" -gt 200 ] && break
+    sleep 0.1
+done
 if [ -n "$SHOT" ]; then
-    # Taken once the dialog is painted: a blank window has a handful of colours.
-    for i in $(seq 1 100); do
-        import -window "$preview" "$SHOT"
-        [ "$(convert "$SHOT" -format %k info:)" -gt 200 ] && break
-        sleep 0.1
-    done
+    cp "$E2E_TMP/preview.png" "$SHOT"
     e2e_log "screenshot of the preview: $SHOT"
 fi
-xdotool key alt+n # Number the titles
 xdotool key Return # Import
 wait_gone '^Import Track List$'
 
@@ -122,20 +135,14 @@ at()
 read -r x1 y1 < <(at Anchor)
 read -r x2 y2 < <(at Breakwater)
 read -r x3 y3 < <(at Compass)
-read -r nx ny < <(at 1.)
-read -r n2x n2y < <(at 2.)
-read -r n3x n3y < <(at 3.)
 grep -q ' Seaward$' "$E2E_TMP/words.txt" || e2e_fail "the album is not the top headline"
 grep -q ' Lund$' "$E2E_TMP/words.txt" || e2e_fail "the artist is not the bottom headline"
-# In tag order (Compass Rose, Anchor Song, Breakwater), one title line (20 px = 15 pt) apart,
-# numbered, in one column.
-awk -v x1="$x1" -v y1="$y1" -v y2="$y2" -v x3="$x3" -v y3="$y3" -v nx="$nx" -v ny="$ny" \
-    -v n2x="$n2x" -v n2y="$n2y" -v n3x="$n3x" -v n3y="$n3y" 'BEGIN {
+# In tag order (Compass Rose, Anchor Song, Breakwater), one title line (20 px = 15 pt) apart, in
+# one column.
+awk -v x1="$x1" -v y1="$y1" -v x2="$x2" -v y2="$y2" -v x3="$x3" -v y3="$y3" 'BEGIN {
     if (y1 - y3 < 14 || y1 - y3 > 16 || y2 - y1 < 14 || y2 - y1 > 16) { printf "e2e: FAIL: title lines at %s %s %s pt\n", y3, y1, y2 > "/dev/stderr"; exit 1 }
-    if (ny - y3 > 1 || y3 - ny > 1 || nx >= x3) { printf "e2e: FAIL: \"1.\" at %s %s, the first title at %s %s\n", nx, ny, x3, y3 > "/dev/stderr"; exit 1 }
-    if (nx != n2x || nx != n3x || n2y - y1 > 1 || y1 - n2y > 1 || n3y - y2 > 1 || y2 - n3y > 1) {
-        printf "e2e: FAIL: the numbers at (%s %s) (%s %s) (%s %s)\n", nx, ny, n2x, n2y, n3x, n3y > "/dev/stderr"; exit 1 }
+    if (x1 != x2 || x1 != x3) { printf "e2e: FAIL: the titles start at x %s %s %s\n", x3, x1, x2 > "/dev/stderr"; exit 1 }
 }' || exit 1
 
 kill -0 "${E2E_PIDS[1]}" 2>/dev/null || e2e_fail "sleevedesk ended"
-echo "e2e: a folder imported through the titles window's menu printed its numbered titles in tag order"
+echo "e2e: a folder imported through the titles window's menu printed its titles in tag order"

@@ -100,14 +100,14 @@ private:
     QString path(const QString &name) const { return dir.filePath(name); }
     QString write(const QString &name, const QByteArray &bytes)
     {
-        const QString p = path(name);
+        QString p = path(name);
         QDir().mkpath(QFileInfo(p).absolutePath());
         fixtures::writeBytes(p, bytes);
         return p;
     }
     QString audio(const QString &name, const Tags &t, Kind kind = Kind::Wav, int ms = 2000)
     {
-        const QString p = path(name);
+        QString p = path(name);
         QDir().mkpath(QFileInfo(p).absolutePath());
         if (!fixtures::makeAudio(p, kind, t, scratch.path(), ms))
             qWarning("cannot make %s", qPrintable(name));
