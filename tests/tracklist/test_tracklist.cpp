@@ -257,8 +257,8 @@ void TestTrackList::order()
     QFETCH(QStringList, expected);
     const QString folder = QStringLiteral("order/%1/").arg(QTest::currentDataTag());
     QStringList paths;
-    for (const QString &spec : files) {
-        const QStringList p = spec.split(u':');
+    for (const QString &entry : files) {
+        const QStringList p = entry.split(u':');
         paths << audio(folder + p[0], Tags{{}, {}, {}, {}, p[1].toInt(), p[2].toInt()});
     }
     QCOMPARE(titles(ReadAudioFiles(paths).tracks), expected);
