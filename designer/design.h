@@ -26,6 +26,9 @@ class Save;
 class Wait;
 class Error;
 class Pixclear;
+namespace tracklist {
+struct CoverTexts;
+}
 
 // The cover designer's main window: the left part is the cover panel, the
 // right part and the bottom row hold the editing controls. There is no
@@ -301,6 +304,13 @@ public:
     static const std::array<int, 21> &TitleFontOrder();
 
     // ---- styling, printing and help helpers (design_styles/print/help.cpp)
+
+    // ---- track list import (design_import.cpp)
+    // Writes an import through the titles window's fields (the labels follow as for typing),
+    // sets the headlines it carries and ticks "Show Titles". One call: one step to undo.
+    void ApplyTrackImport(const tracklist::CoverTexts &texts);
+    // Reads files, a folder, a list or "cdda:", shows the preview and applies it when confirmed.
+    bool ImportTracksFrom(const QStringList &paths);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,10 +1,18 @@
 #include "titles.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QUrl>
 
 #include "design.h"
+#include "source.h"
+#include "trackimportdialog.h"
 
 Titles::Titles(Design *design) : design_(design)
 {
@@ -13,6 +21,7 @@ Titles::Titles(Design *design) : design_(design)
     setFixedSize(486, 339);
     setAttribute(Qt::WA_DeleteOnClose); // the close box ends it; the next use makes it afresh
     setMouseTracking(true);
+    setAcceptDrops(true);
 
     for (int n = 1; n <= 24; ++n) {
         auto *t = new QLineEdit(this);
@@ -31,6 +40,16 @@ Titles::Titles(Design *design) : design_(design)
         else
             t->setGeometry(16, 296, 457, 19);
         fields_[static_cast<size_t>(n - 1)] = t;
+        // A drop of files on a field imports them too; text drops stay the field's own.
+        t->installEventFilter(this);
+        t->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(t, &QLineEdit::customContextMenuRequested, this, [this, t](const QPoint &pos) {
+            QMenu *menu = t->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->addSeparator();
+            addImportEntry(menu);
+            menu->popup(t->mapToGlobal(pos));
+        });
         connect(t, &QLineEdit::textChanged, this, [this, n] { Text_Change(n); });
         if (n <= 23)
             connect(t, &QLineEdit::returnPressed, this, [this, n] { Text_KeyPress(n, 13); });
@@ -84,4 +103,89 @@ void Titles::mouseMoveEvent(QMouseEvent *event)
     // Over the window's own background the title returns to its own.
     if (!childAt(event->position().toPoint()))
         setWindowTitle(QStringLiteral("List of Titles"));
+}
+
+// ---------------------------------------------------------------- importing a track list
+
+QStringList Titles::ImportablePaths(const QMimeData *mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    bool any = false;
+    for (const QUrl &url : mime->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        paths << path;
+        any = any || tracklist::IsImportable(path);
+    }
+    return any ? paths : QStringList();
+}
+
+void Titles::ImportTrackList()
+{
+    const QStringList paths = TrackImportDialog::ChooseSources(this);
+    if (!paths.isEmpty())
+        design_->ImportTracksFrom(paths);
+}
+
+void Titles::addImportEntry(QMenu *menu)
+{
+    QAction *a = menu->addAction(tr("Import Track List\u2026"));
+    a->setObjectName(QStringLiteral("ImportTrackList"));
+    connect(a, &QAction::triggered, this, &Titles::ImportTrackList, Qt::QueuedConnection);
+}
+
+void Titles::contextMenuEvent(QContextMenuEvent *event)
+{
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    addImportEntry(menu);
+    menu->popup(event->globalPos());
+}
+
+void Titles::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!ImportablePaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Titles::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!ImportablePaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Titles::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = ImportablePaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has returned: the preview must not keep the dragging program waiting.
+    QTimer::singleShot(0, design_, [design = QPointer<Design>(design_), paths] {
+        if (design)
+            design->ImportTracksFrom(paths);
+    });
+}
+
+bool Titles::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (ImportablePaths(drop->mimeData()).isEmpty())
+            break; // text and other drops stay the field's
+        if (event->type() == QEvent::Drop)
+            dropEvent(drop);
+        else
+            drop->acceptProposedAction();
+        return true;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -6,6 +6,8 @@
 
 class QCheckBox;
 class QLineEdit;
+class QMenu;
+class QMimeData;
 class Design;
 
 // "List of Titles": 24 fields that feed the cover's title, credit and
@@ -29,10 +31,22 @@ public:
     static int DownSuccessor(int n);
     static int AcrossSuccessor(int n);
 
+    // Local files and folders in a drag that an import takes (audio files, a folder, a CUE
+    // sheet, a playlist or a text list); empty when the drag carries none.
+    static QStringList ImportablePaths(const QMimeData *mime);
+    // "Import Track List…": chooses the sources and imports them.
+    void ImportTrackList();
+
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addImportEntry(QMenu *menu);
     Design *design_;
     std::array<QLineEdit *, 24> fields_{};
 };

@@ -4,11 +4,13 @@
 #   install-deps.sh run   what building and running the programs needs
 #   install-deps.sh       that, and the tools the tests and checks use
 set -euo pipefail
-run_pkgs=(cmake g++ ninja-build qt6-base-dev libgl-dev libcups2-dev fonts-liberation fonts-dejavu-core)
+run_pkgs=(cmake g++ ninja-build qt6-base-dev libgl-dev libcups2-dev
+          libtag1-dev libcdio-dev pkg-config fonts-liberation fonts-dejavu-core)
 test_pkgs=(make ccache clang-format-14 clang-tidy-14
            xvfb xdotool x11-utils imagemagick poppler-utils
            cups printer-driver-cups-pdf
-           desktop-file-utils shared-mime-info libxml2-utils)
+           desktop-file-utils shared-mime-info libxml2-utils
+           flac vorbis-tools openbox)
 case ${1:-test} in
   run) pkgs=("${run_pkgs[@]}") ;;
   test) pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;

@@ -23,10 +23,10 @@
 #include "app_setup.h"
 #include "command_line.h"
 #include "commondialog.h"
-#include "scripteddialog.h"
 #include "design.h"
 #include "designfile.h"
 #include "fonts.h"
+#include "scripteddialog.h"
 #include "titles.h"
 
 namespace {

@@ -1,0 +1,396 @@
+// The import of a track list into a design: the preview dialog (edits, reordering, options,
+// notes), writing through the titles window's fields, Cancel, and the ways in through the titles
+// window (a drop of files, its context menu).
+
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app_setup.h"
+#include "design.h"
+#include "source.h"
+#include "titles.h"
+#include "trackimportdialog.h"
+
+#include "fixtures.h"
+
+using fixtures::Kind;
+using fixtures::Tags;
+using tracklist::Track;
+
+namespace {
+
+Track track(const QString &title, qint64 ms, const QString &artist = {})
+{
+    Track t;
+    t.title = title;
+    t.durationMs = ms;
+    t.artist = artist;
+    return t;
+}
+
+QString fields(const tracklist::CoverTexts &c, int first, int last)
+{
+    QStringList out;
+    for (int n = first; n <= last; ++n)
+        out << c.fields[size_t(n - 1)].value_or(QStringLiteral("-"));
+    return out.join(u'|');
+}
+
+} // namespace
+
+class TestTrackImport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void dialogEdits_data();
+    void dialogEdits();
+    void dialogNotes();
+    void applyWritesThroughFields();
+    void importOrCancel_data();
+    void importOrCancel();
+    void nothingReadable();
+    void dropOnTitles_data();
+    void dropOnTitles();
+    void contextMenuImports();
+
+private:
+    QStringList coverTitles(int first, int last) const
+    {
+        QStringList out;
+        for (int n = first; n <= last; ++n)
+            out << d->CoverLabelN(n + 3)->Caption();
+        return out;
+    }
+
+    QTemporaryDir dir;
+    QString album, list, empty, picture;
+    std::unique_ptr<Design> d;
+    int answered = 0;
+};
+
+void TestTrackImport::initTestCase()
+{
+    SetupDesignerApplication();
+    QVERIFY(dir.isValid());
+    album = dir.filePath("Night Songs");
+    QDir().mkpath(album);
+    const char *names[] = {"One", "Two", "Three"};
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(fixtures::makeAudio(QStringLiteral("%1/0%2.wav").arg(album).arg(i + 1), Kind::Wav,
+                                    Tags{names[i], "Ana Ruiz", "Night Songs", {}, i + 1, 0}, dir.path(),
+                                    1000 * (i + 1)));
+    list = dir.filePath("list.txt");
+    QByteArray text;
+    for (int i = 1; i <= 30; ++i)
+        text += "Line " + QByteArray::number(i) + "\n";
+    QVERIFY(fixtures::writeBytes(list, text));
+    empty = dir.filePath("empty");
+    QDir().mkpath(empty);
+    picture = dir.filePath("photo.jpg");
+    QVERIFY(fixtures::writeBytes(picture, "not really"));
+}
+
+void TestTrackImport::init()
+{
+    d = std::make_unique<Design>();
+    answered = 0;
+}
+
+void TestTrackImport::cleanup()
+{
+    d.reset();
+    TrackImportDialog::Answer = [](TrackImportDialog &dlg) { return dlg.exec(); };
+    TrackImportDialog::ChooseSources = ChooseTrackSources;
+}
+
+// ---------------------------------------------------------------- the preview
+
+void TestTrackImport::dialogEdits_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("expected"); // fields 1 to 4 written
+    QTest::newRow("as read") << QStringList{} << "One|Two|Three|";
+    QTest::newRow("up") << QStringList{"select 2", "up"} << "One|Three|Two|";
+    QTest::newRow("up at the top does nothing") << QStringList{"select 0", "up"} << "One|Two|Three|";
+    QTest::newRow("down twice") << QStringList{"select 0", "down", "down"} << "Two|Three|One|";
+    QTest::newRow("two rows down") << QStringList{"select 0", "select+ 1", "down"} << "Three|One|Two|";
+    QTest::newRow("edit") << QStringList{"edit 1 <b>Deux</b>"} << "One|<b>Deux</b>|Three|";
+    QTest::newRow("remove") << QStringList{"select 1", "remove"} << "One|Three||";
+    QTest::newRow("drag to the end") << QStringList{"drop 0 end"} << "Two|Three|One|";
+    QTest::newRow("drag onto the top half of a row") << QStringList{"drop 2 0"} << "Three|One|Two|";
+    QTest::newRow("numbered, with lengths")
+        << QStringList{"numbered", "durations"} << "1. One (0:01)|2. Two (0:02)|3. Three|";
+    QTest::newRow("numbers follow the order")
+        << QStringList{"numbered", "select 2", "up", "up"} << "1. Three|2. One|3. Two|";
+}
+
+void TestTrackImport::dialogEdits()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, expected);
+    tracklist::ReadResult read;
+    read.tracks = {track("One", 1000), track("Two", 2000), track("Three", -1)};
+    TrackImportDialog dlg(read, {}, {});
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    for (const QString &step : steps) {
+        const QStringList w = step.split(u' ');
+        if (w[0] == "select") {
+            dlg.List->selectRow(w[1].toInt());
+        } else if (w[0] == "select+") {
+            dlg.List->selectionModel()->select(dlg.Model->index(w[1].toInt(), 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        } else if (w[0] == "up" || w[0] == "down") {
+            QPushButton *b = w[0] == "up" ? dlg.MoveUp : dlg.MoveDown;
+            if (b->isEnabled())
+                QTest::mouseClick(b, Qt::LeftButton);
+        } else if (w[0] == "remove") {
+            QTest::mouseClick(dlg.Remove, Qt::LeftButton);
+        } else if (w[0] == "edit") {
+            const QModelIndex at = dlg.Model->index(w[1].toInt(), TrackListModel::TitleColumn);
+            dlg.List->setCurrentIndex(at);
+            dlg.List->edit(at);
+            auto *editor = dlg.List->viewport()->findChild<QLineEdit *>();
+            QVERIFY(editor);
+            editor->selectAll();
+            const QString typed = w.mid(2).join(u' ');
+            QTest::keyClicks(editor, typed);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(dlg.Model->index(at.row(), 0).data().toString(), typed); // committed when queued
+        } else if (w[0] == "drop") {
+            // A drag of one row, dropped as the view receives it.
+            std::unique_ptr<QMimeData> mime(dlg.Model->mimeData({dlg.Model->index(w[1].toInt(), 0)}));
+            QPoint at = dlg.List->viewport()->rect().bottomLeft() + QPoint(5, -2);
+            if (w[2] != "end") {
+                const QRect r = dlg.List->visualRect(dlg.Model->index(w[2].toInt(), 0));
+                at = QPoint(r.left() + 5, r.top() + 2);
+            }
+            QDragEnterEvent enter(at, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(dlg.List->viewport(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(at, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(dlg.List->viewport(), &drop);
+            QVERIFY(drop.isAccepted());
+        } else if (w[0] == "numbered") {
+            dlg.Numbered->click();
+        } else if (w[0] == "durations") {
+            dlg.Durations->click();
+        }
+    }
+    const tracklist::CoverTexts c = dlg.Result();
+    QCOMPARE(fields(c, 1, 4), expected);
+    // The list shows what will be written.
+    for (int r = 0; r < dlg.Model->rowCount(); ++r)
+        QCOMPARE(dlg.Model->index(r, TrackListModel::CoverColumn).data().toString(), *c.fields[size_t(r)]);
+}
+
+void TestTrackImport::dialogNotes()
+{
+    tracklist::ReadResult read;
+    for (int i = 1; i <= 27; ++i)
+        read.tracks << track(QStringLiteral("T%1").arg(i), -1, "<i>Band</i>");
+    read.tracks[26].album = "<b>Album</b>";
+    read.skipped = {{"/music/<b>x</b>.mp3", "not a readable audio file"}};
+    TrackImportDialog dlg(read, "Typed", {});
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+
+    QVERIFY(dlg.LeftOutNote->isVisible());
+    QVERIFY(dlg.LeftOutNote->text().startsWith("3 titles left out"));
+    QCOMPARE(dlg.Result().leftOut, 3);
+    QCOMPARE(dlg.Model->index(24, TrackListModel::CoverColumn).data().toString(),
+             QStringLiteral("(left out)"));
+    // Removing rows brings the others in; at 24 the note goes.
+    for (int i = 0; i < 3; ++i) {
+        dlg.List->selectRow(0);
+        dlg.RemoveSelected();
+    }
+    QVERIFY(!dlg.LeftOutNote->isVisible());
+    QCOMPARE(dlg.Result().fields[23], QStringLiteral("T27"));
+
+    // Skipped entries and names from tags are shown as text, never as markup.
+    QCOMPARE(dlg.SkippedList->count(), 1);
+    QCOMPARE(dlg.SkippedList->item(0)->text(),
+             QString::fromUtf8("/music/<b>x</b>.mp3 \u2014 not a readable audio file"));
+    QCOMPARE(dlg.HeadlineNote->textFormat(), Qt::PlainText);
+    QCOMPARE(dlg.HeadlineNote->text(),
+             QStringLiteral("Top headline: unchanged\nBottom headline: <i>Band</i>"));
+    dlg.ReplaceHeadlines->click();
+    QCOMPARE(dlg.HeadlineNote->text(),
+             QStringLiteral("Top headline: <b>Album</b>\nBottom headline: <i>Band</i>"));
+    QCOMPARE(dlg.Result().topHeadline, QStringLiteral("<b>Album</b>"));
+
+    // Nothing left: nothing to import.
+    dlg.List->selectAll();
+    dlg.RemoveSelected();
+    QVERIFY(!dlg.Buttons->button(QDialogButtonBox::Ok)->isEnabled());
+}
+
+// ---------------------------------------------------------------- applying
+
+void TestTrackImport::applyWritesThroughFields()
+{
+    Titles *t = d->TitlesForm();
+    t->Text(21)->setText("Published by us");
+    t->Text(12)->setText("old title 12");
+    d->Text1->setText("Kept");
+    tracklist::CoverTexts c;
+    c.fields[0] = "First";
+    c.fields[1] = "Second";
+    c.fields[11] = QString();
+    c.bottomHeadline = "Ana Ruiz";
+    QVERIFY(!d->Check7->isChecked());
+    d->ApplyTrackImport(c);
+    QCOMPARE(t->Text(1)->text(), QStringLiteral("First"));
+    QCOMPARE(coverTitles(1, 2), (QStringList{"First", "Second"}));
+    QCOMPARE(d->Label15->Caption(), QString()); // field 12 emptied
+    QCOMPARE(d->Label24->Caption(), QStringLiteral("Published by us"));
+    QCOMPARE(d->Label2->Caption(), QStringLiteral("Kept"));
+    QCOMPARE(d->Text2->text(), QStringLiteral("Ana Ruiz"));
+    QCOMPARE(d->Label3->Caption(), QStringLiteral("Ana Ruiz"));
+    QVERIFY(d->Check7->isChecked());
+    QVERIFY(d->Label4->Visible());
+}
+
+void TestTrackImport::importOrCancel_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<bool>("numbered");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QString>("top");
+    QTest::newRow("imported") << true << false << QStringList{"One", "Two", "Three", ""} << "Night Songs";
+    QTest::newRow("numbered") << true << true << QStringList{"1. One", "2. Two", "3. Three", ""}
+                              << "Night Songs";
+    QTest::newRow("cancelled") << false << true << QStringList{"a", "b", "c", "d"} << "";
+}
+
+void TestTrackImport::importOrCancel()
+{
+    QFETCH(bool, accept);
+    QFETCH(bool, numbered);
+    QFETCH(QStringList, titles);
+    QFETCH(QString, top);
+    for (int n = 1; n <= 4; ++n)
+        d->TitlesForm()->Text(n)->setText(QString(QChar(u'a' + n - 1)));
+    const QStringList before = d->DesignRecords();
+    TrackImportDialog::Answer = [&](TrackImportDialog &dlg) {
+        ++answered;
+        dlg.Numbered->setChecked(numbered);
+        return accept ? QDialog::Accepted : QDialog::Rejected;
+    };
+    QCOMPARE(d->ImportTracksFrom({album}), accept);
+    QCOMPARE(answered, 1);
+    QCOMPARE(coverTitles(1, 4), titles);
+    QCOMPARE(d->Label2->Caption(), top);
+    QCOMPARE(d->Label3->Caption(), accept ? QStringLiteral("Ana Ruiz") : QString());
+    if (!accept)
+        QCOMPARE(d->DesignRecords(), before);
+}
+
+void TestTrackImport::nothingReadable()
+{
+    const QStringList before = d->DesignRecords();
+    TrackImportDialog::Answer = [&](TrackImportDialog &) { return ++answered, QDialog::Accepted; };
+    QVERIFY(!d->ImportTracksFrom({empty}));
+    QCOMPARE(answered, 0);
+    auto *box = d->findChild<QMessageBox *>("importProblem");
+    QVERIFY(box);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
+    QCOMPARE(box->text(), QStringLiteral("There are no audio files in %1.").arg(empty));
+    QCOMPARE(d->DesignRecords(), before);
+}
+
+// ---------------------------------------------------------------- the titles window
+
+void TestTrackImport::dropOnTitles_data()
+{
+    QTest::addColumn<QString>("onto"); // "window" or a field number
+    QTest::addColumn<QString>("what"); // "album", "list", "picture", "text"
+    QTest::addColumn<bool>("imports");
+    QTest::newRow("folder on the window") << "window"
+                                          << "album" << true;
+    QTest::newRow("folder on a field") << "5"
+                                       << "album" << true;
+    QTest::newRow("text list on a field") << "24"
+                                          << "list" << true;
+    QTest::newRow("picture: not taken") << "window"
+                                        << "picture" << false;
+    QTest::newRow("plain text stays the field's") << "3"
+                                                  << "text" << false;
+}
+
+void TestTrackImport::dropOnTitles()
+{
+    QFETCH(QString, onto);
+    QFETCH(QString, what);
+    QFETCH(bool, imports);
+    d->Command14->click();
+    Titles *t = d->TitlesForm();
+    QVERIFY(QTest::qWaitForWindowExposed(t));
+    TrackImportDialog::Answer = [&](TrackImportDialog &) { return ++answered, QDialog::Accepted; };
+    QWidget *target = onto == "window" ? static_cast<QWidget *>(t) : t->Text(onto.toInt());
+    const QPoint at = onto == "window" ? QPoint(244, 120) : QPoint(5, 5); // between the columns
+
+    QMimeData mime;
+    if (what == "text")
+        mime.setText("typed words");
+    else // as file managers offer files: the URLs, and their text too
+        mime.setUrls({QUrl::fromLocalFile(what == "album" ? album : what == "list" ? list : picture)});
+    if (what != "text")
+        mime.setText(mime.urls().front().toString());
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QCOMPARE(enter.isAccepted(), imports || what == "text");
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    if (imports) {
+        QTRY_COMPARE(answered, 1);
+        QCOMPARE(d->Label4->Caption(), what == "album" ? QStringLiteral("One") : QStringLiteral("Line 1"));
+        QVERIFY(d->Check7->isChecked());
+    } else {
+        QCoreApplication::processEvents(); // the import would be queued
+        QCOMPARE(answered, 0);
+        QCOMPARE(d->Label4->Caption(), QString());
+    }
+}
+
+void TestTrackImport::contextMenuImports()
+{
+    d->Command14->click();
+    Titles *t = d->TitlesForm();
+    QVERIFY(QTest::qWaitForWindowExposed(t));
+    TrackImportDialog::ChooseSources = [&](QWidget *) { return QStringList{list}; };
+    TrackImportDialog::Answer = [&](TrackImportDialog &) { return ++answered, QDialog::Accepted; };
+    // On the window's background and in a field's own menu.
+    for (QWidget *w : {static_cast<QWidget *>(t), static_cast<QWidget *>(t->Text(2))}) {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(w, &menuEvent);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        auto *entry = menu->findChild<QAction *>("ImportTrackList");
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QString::fromUtf8("Import Track List\u2026"));
+        entry->trigger();
+        menu->close();
+        const int before = answered;
+        QTRY_COMPARE(answered, before + 1);
+    }
+    QCOMPARE(d->Label4->Caption(), QStringLiteral("Line 1"));
+    QCOMPARE(d->Label27->Caption(), QStringLiteral("Line 24"));
+}
+
+QTEST_MAIN(TestTrackImport)
+#include "test_trackimport.moc"

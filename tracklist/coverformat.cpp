@@ -1,0 +1,74 @@
+#include "coverformat.h"
+
+namespace tracklist {
+namespace {
+
+// The one non-empty value the tracks give (tracks without one are not counted); empty when
+// there is none or two differ.
+template <class Get> QString common(const QList<Track> &tracks, Get get)
+{
+    QString value;
+    for (const Track &t : tracks) {
+        const QString &v = get(t);
+        if (v.isEmpty())
+            continue;
+        if (value.isEmpty())
+            value = v;
+        else if (v != value)
+            return {};
+    }
+    return value;
+}
+
+} // namespace
+
+QString DurationText(qint64 ms)
+{
+    const qint64 seconds = (ms + 500) / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString CommonAlbum(const QList<Track> &tracks)
+{
+    return common(tracks, [](const Track &t) -> const QString & { return t.album; });
+}
+
+QString CommonArtist(const QList<Track> &tracks)
+{
+    QString albumArtist = common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; });
+    if (!albumArtist.isEmpty())
+        return albumArtist;
+    return common(tracks, [](const Track &t) -> const QString & { return t.artist; });
+}
+
+QString CoverTitle(const Track &track, int position, const CoverOptions &options)
+{
+    QString text = track.title;
+    if (options.numbered)
+        text = QStringLiteral("%1. %2").arg(position).arg(text);
+    if (options.durations && track.durationMs >= 0)
+        text += QStringLiteral(" (%1)").arg(DurationText(track.durationMs));
+    return text;
+}
+
+CoverTexts FormatForCover(const QList<Track> &tracks, const CoverOptions &options, const QString &currentTop,
+                          const QString &currentBottom)
+{
+    CoverTexts out;
+    const qsizetype shown = std::min<qsizetype>(tracks.size(), CoverFields);
+    for (qsizetype i = 0; i < shown; ++i)
+        out.fields[size_t(i)] = CoverTitle(tracks[i], int(i + 1), options);
+    for (qsizetype i = shown; i < CoverTitleLines; ++i)
+        out.fields[size_t(i)] = QString();
+    out.leftOut = tracks.size() - shown;
+
+    const QString album = CommonAlbum(tracks);
+    if (!album.isEmpty() && (options.replaceHeadlines || currentTop.trimmed().isEmpty()))
+        out.topHeadline = album;
+    const QString artist = CommonArtist(tracks);
+    if (!artist.isEmpty() && (options.replaceHeadlines || currentBottom.trimmed().isEmpty()))
+        out.bottomHeadline = artist;
+    return out;
+}
+
+} // namespace tracklist

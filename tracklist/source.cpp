@@ -1,0 +1,85 @@
+#include "source.h"
+
+#include "audio.h"
+#include "cd.h"
+#include "cue.h"
+#include "playlist.h"
+#include "textlist.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace tracklist {
+namespace {
+
+bool isFolder(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+SourceKind KindOf(const QString &path)
+{
+    if (path.startsWith(CdPrefix))
+        return SourceKind::AudioCd;
+    if (isFolder(path))
+        return SourceKind::Folder;
+    if (path.endsWith(QStringLiteral(".cue"), Qt::CaseInsensitive))
+        return SourceKind::CueSheet;
+    if (path.endsWith(QStringLiteral(".m3u"), Qt::CaseInsensitive) ||
+        path.endsWith(QStringLiteral(".m3u8"), Qt::CaseInsensitive) ||
+        path.endsWith(QStringLiteral(".pls"), Qt::CaseInsensitive))
+        return SourceKind::Playlist;
+    if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
+        return SourceKind::TextList;
+    return SourceKind::AudioFile;
+}
+
+bool IsImportable(const QString &path)
+{
+    const SourceKind kind = KindOf(path);
+    return kind != SourceKind::AudioFile || IsAudioFileName(path);
+}
+
+ReadResult ReadSource(const QStringList &paths, const Progress &progress)
+{
+    if (paths.isEmpty()) {
+        ReadResult r;
+        r.error = QStringLiteral("Nothing to import.");
+        return r;
+    }
+    if (paths.size() == 1) {
+        const QString &path = paths.front();
+        switch (KindOf(path)) {
+        case SourceKind::Folder: return ReadAudioFolder(path, progress);
+        case SourceKind::CueSheet: return ReadCueSheet(path);
+        case SourceKind::Playlist: return ReadPlaylist(path, progress);
+        case SourceKind::TextList: return ReadTextList(path);
+        case SourceKind::AudioCd: return ReadAudioCd(path.mid(CdPrefix.size()));
+        case SourceKind::AudioFile: break;
+        }
+    }
+    QStringList files;
+    QList<Skipped> skipped;
+    for (const QString &path : paths) {
+        switch (KindOf(path)) {
+        case SourceKind::Folder: files += ListAudioFolder(path); break;
+        case SourceKind::AudioFile: files << path; break;
+        default: skipped.append({path, QStringLiteral("a track list is read only on its own")}); break;
+        }
+    }
+    ReadResult r = ReadAudioFiles(files, progress);
+    if (r.cancelled)
+        return r;
+    r.skipped = skipped + r.skipped;
+    if (r.tracks.isEmpty() && r.error.isEmpty())
+        r.error = r.skipped.size() == 1 && paths.size() == 1
+                      ? QStringLiteral("%1: %2.").arg(r.skipped.front().entry, r.skipped.front().reason)
+                      : QStringLiteral("No track could be read.");
+    return r;
+}
+
+} // namespace tracklist

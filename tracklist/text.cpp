@@ -1,0 +1,183 @@
+#include "text.h"
+
+#include "designfile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tracklist {
+
+bool IsUtf8Text(QByteArrayView wholeFile)
+{
+    return designfile::IsValidUtf8(wholeFile);
+}
+
+QString DecodeText(QByteArrayView piece, bool utf8)
+{
+    if (!utf8)
+        return designfile::FromWindows1252(piece);
+    if (piece.startsWith("\xEF\xBB\xBF"))
+        piece = piece.sliced(3);
+    return QString::fromUtf8(piece);
+}
+
+QString DecodeText(QByteArrayView bytes)
+{
+    return DecodeText(bytes, IsUtf8Text(bytes));
+}
+
+QString CleanField(QStringView text)
+{
+    QString out;
+    out.reserve(std::min(text.size(), MaxFieldLength + 1));
+    qsizetype i = 0;
+    // Leading blanks are never kept, so they are not copied at all.
+    // What goes at both ends: controls (which become blanks inside) and every kind of space.
+    const auto isBlankLike = [](char16_t c) {
+        return c < 0x20 || (c >= 0x7F && c <= 0x9F) || QChar::isSpace(c);
+    };
+    while (i < text.size() && isBlankLike(text[i].unicode()))
+        ++i;
+    // Only what can survive the cut is looked at: a 100 KB title costs no more than a short one.
+    for (; i < text.size() && out.size() <= MaxFieldLength; ++i) {
+        const QChar c = text[i];
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (c.isSurrogate()) {
+            out += QChar(QChar::ReplacementCharacter);
+        } else if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029) {
+            out += u' ';
+        } else {
+            out += c;
+        }
+    }
+    // Cut when something other than blanks was left over.
+    bool cut = false;
+    for (qsizetype k = i; k < text.size() && !cut; ++k)
+        cut = !isBlankLike(text[k].unicode());
+    while (!out.isEmpty() && out.back().isSpace())
+        out.chop(1);
+    if (cut || out.size() > MaxFieldLength) {
+        qsizetype keep = std::min(out.size(), MaxFieldLength - 1);
+        if (keep > 0 && out[keep - 1].isHighSurrogate())
+            --keep;
+        out.truncate(keep);
+        while (!out.isEmpty() && out.back().isSpace())
+            out.chop(1);
+        out += QChar(0x2026);
+    }
+    return out;
+}
+
+QList<QByteArrayView> SplitLines(QByteArrayView bytes, qsizetype maxLines, qsizetype maxLineBytes, bool *more)
+{
+    QList<QByteArrayView> lines;
+    if (more)
+        *more = false;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    while (start < n) {
+        if (lines.size() >= maxLines) {
+            if (more)
+                *more = true;
+            break;
+        }
+        qsizetype end = start;
+        while (end < n && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        lines.append(bytes.sliced(start, std::min(end - start, maxLineBytes)));
+        if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+QString JoinPath(const QString &folder, const QString &path)
+{
+    if (path.startsWith(u'/'))
+        return QDir::cleanPath(path);
+    return QDir::cleanPath(folder + u'/' + path);
+}
+
+QString FolderOf(const QString &path)
+{
+    const QString absolute = JoinPath(QDir::currentPath(), path);
+    const qsizetype slash = absolute.lastIndexOf(u'/');
+    return slash > 0 ? absolute.left(slash) : QStringLiteral("/");
+}
+
+QString BaseName(const QString &path)
+{
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.left(dot) : name;
+}
+
+bool PathExists(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+bool ReadSmallFile(const QString &path, qsizetype maxBytes, QByteArray *bytes, QString *reason)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Look before opening: opening some devices already does something.
+    struct stat before {};
+    if (::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        *reason = S_ISDIR(before.st_mode) ? QStringLiteral("it is a folder")
+                                          : QStringLiteral("not a regular file (a device or a FIFO)");
+        return false;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *reason =
+            errno == ENOENT
+                ? QStringLiteral("file not found")
+                : QStringLiteral("cannot open it: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat st {};
+    bool ok = false;
+    if (::fstat(fd, &st) != 0) {
+        *reason = QStringLiteral("cannot read it: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    } else if (!S_ISREG(st.st_mode)) {
+        *reason = S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder")
+                                      : QStringLiteral("not a regular file (a device or a FIFO)");
+    } else if (st.st_size > maxBytes) {
+        *reason = QStringLiteral("too large (over %1 KiB)").arg(maxBytes / 1024);
+    } else {
+        bytes->resize(qsizetype(st.st_size));
+        qsizetype got = 0;
+        ok = true;
+        while (got < bytes->size()) {
+            const ssize_t r = ::read(fd, bytes->data() + got, size_t(bytes->size() - got));
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0) {
+                *reason =
+                    QStringLiteral("cannot read it: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+                ok = false;
+                break;
+            }
+            if (r == 0)
+                break; // shrank while we read: keep what there is
+            got += r;
+        }
+        bytes->truncate(got);
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace tracklist
