@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QComboBox>
+#include <QListView>
+#include <QString>
+
+#include "fs_listing.h"
+#include "fs_models.h"
+#include "fs_names.h"
+
+// The index maker's own drive, folder and file lists (Qt has none).
+namespace fsl {
+
+// A file list: the names of one folder's files.
+class FileListBox : public QListView
+{
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget *parent = nullptr);
+
+    QString Path() const { return ReadablePath(path_); }
+    const QByteArray &NativePath() const { return path_; }
+    void SetPath(const QString &path);
+    void SetNativePath(const QByteArray &path);
+    // Reads the folder anew; false (the list unchanged) when it cannot be read.
+    bool Refresh();
+
+    int ListCount() const;
+    QString List(int row) const;
+    QStringList Entries() const;
+    bool ReadOk() const;
+
+signals:
+    void Change(); // PathChange
+
+private:
+    QByteArray path_;
+    FileListModel model_;
+};
+
+// A folder list: the current folder's ancestors from its drive's root down,
+// indented, then its subfolders. Opening an entry (double-click or Enter)
+// makes it the current folder. Every setting of the folder raises Change.
+class FolderListBox : public QListView
+{
+    Q_OBJECT
+public:
+    explicit FolderListBox(QWidget *parent = nullptr);
+
+    QString Path() const { return ReadablePath(path_); }
+    const QByteArray &NativePath() const { return path_; }
+    void SetPath(const QString &path);
+    void SetNativePath(const QByteArray &path);
+    bool Refresh();
+    // Opens the entry in `row` as a double-click does; false when there is none.
+    bool OpenRow(int row);
+
+    int ListCount() const;
+    QString List(int row) const;
+    int Level(int row) const;
+    int AncestorCount() const { return model_.ancestorCount(); }
+    QStringList Entries() const;
+    QStringList Subfolders() const;
+    bool ReadOk() const;
+
+signals:
+    void Change();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void display(const QByteArray &path, ListingPtr listing);
+    QByteArray path_;
+    FolderListModel model_;
+};
+
+// The drive list: the mounted volumes; choosing one raises Change.
+class DriveListBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget *parent = nullptr);
+
+    QString Drive() const { return ReadablePath(NativeDrive()); }
+    QByteArray NativeDrive() const;
+    // Chooses the drive with this root (adding it when the list lacks it); raises Change when it differs.
+    void SetDrive(const QByteArray &root);
+    // Reads the volumes anew and keeps the current drive; raises nothing.
+    void ReloadDrives();
+
+signals:
+    void Change();
+    void GotFocus();
+
+protected:
+    void showPopup() override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    void fill(const QByteArray &keep);
+    bool filling_ = false;
+};
+
+} // namespace fsl

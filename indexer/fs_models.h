@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QByteArray>
+#include <QStyledItemDelegate>
+
+#include <vector>
+
+#include "fs_listing.h"
+
+// What the file and folder lists show, and how a folder row looks.
+namespace fsl {
+
+class FileListModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    void setListing(ListingPtr listing);
+    const ListingPtr &listing() const { return listing_; }
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+private:
+    ListingPtr listing_;
+};
+
+class FolderListModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    enum Roles { LevelRole = Qt::UserRole + 1, OpenRole };
+    using QAbstractListModel::QAbstractListModel;
+    void set(QByteArray path, QByteArray root, ListingPtr listing);
+    const ListingPtr &listing() const { return listing_; }
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    int ancestorCount() const { return static_cast<int>(ancestors_.size()); }
+    QByteArray pathOfRow(int row) const;
+    int levelOfRow(int row) const;
+    QString textOfRow(int row) const;
+
+private:
+    struct Ancestor {
+        QByteArray path;
+        QString text;
+    };
+    std::vector<Ancestor> ancestors_; // root first, the current folder last
+    QByteArray path_;
+    ListingPtr listing_;
+};
+
+// A folder row: indented by its level, with a small folder (open for the
+// ancestors) drawn as vectors, so that it prints sharp.
+class FolderDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+};
+
+} // namespace fsl
