@@ -12,15 +12,19 @@
 #include "form3.h"
 #include "form5.h"
 #include "layouts.h"
+#include "pageprint.h"
 #include "texts.h"
 #include "titlehelp.h"
 
-Form1::Form1(QWidget *parent)
+Form1::Form1(Platform platform, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      CommonDialog1(this)
+      CommonDialog1(this), platform_(std::move(platform))
 {
+    if (!platform_.printPage)
+        platform_.printPage = [](QPrinter &printer, const QString &docName, const PaintFn &paint,
+                                 QString *why) { return pageprint::PrintPage(printer, docName, paint, why); };
     setWindowTitle(QString::fromLatin1(texts::CreditLine));
     setFixedSize(445, 436);
     colors::FillBackground(this, colors::White);

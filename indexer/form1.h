@@ -11,6 +11,7 @@
 #include "fslists.h"
 
 class QPainter;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class Form3;
@@ -27,7 +28,16 @@ class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    using PaintFn = std::function<void(QPainter &)>;
+    // What the window needs from the machine; tests put their own in. An
+    // empty member means the real thing.
+    struct Platform {
+        // Prints one page (pageprint::PrintPage); false with a reason when nothing was printed.
+        std::function<bool(QPrinter &printer, const QString &docName, const PaintFn &paint, QString *why)>
+            printPage;
+    };
+
+    explicit Form1(Platform platform = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Layout buttons 1 to 20 (Options[0] unused).
@@ -76,8 +86,6 @@ public:
     static const Form3 *quickHelpIfLoaded();
     static const Form5 *driveErrorIfLoaded();
 
-    // Tests: runs at step 4 of printing, just before the page is painted.
-    std::function<void()> PrintProbe;
     // The name of the print job (and of cups-pdf's file).
     static constexpr const char *DocName = "sleeveindex";
 
@@ -95,4 +103,5 @@ private:
     std::array<QWidget *, 12> lists() const;
     void focusWindowChanged(QWindow *window);
     QPointer<QWindow> previousWindow_; // the program's window that was active before
+    Platform platform_;
 };

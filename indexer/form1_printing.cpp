@@ -8,7 +8,6 @@
 #include <QRadioButton>
 
 #include "form3.h"
-#include "pageprint.h"
 
 void Form1::setControlsVisible(bool visible)
 {
@@ -50,10 +49,9 @@ void Form1::Command1_Click()
     try {
         setControlsVisible(false);
         setMarksVisible(true);
-        if (PrintProbe)
-            PrintProbe();
-        const bool printed = pageprint::PrintPage(CommonDialog1.Printer(), QString::fromLatin1(DocName),
-                                                  [this](QPainter &p) { PaintPage(p); });
+        const bool printed = platform_.printPage(
+            CommonDialog1.Printer(), QString::fromLatin1(DocName), [this](QPainter &p) { PaintPage(p); },
+            nullptr);
         if (printed) {
             setMarksVisible(false);
             setControlsVisible(true);

@@ -22,7 +22,7 @@ struct CacheState {
     int depth = 0;
     std::unordered_map<QByteArray, ListingPtr> memo;
     quint64 reads = 0;
-    ListingCache::FailHook failHook;
+    ListingCache::Source source;
 };
 
 CacheState &cache()
@@ -44,9 +44,9 @@ ListingCache::Batch::~Batch()
         cache().memo.clear();
 }
 
-void ListingCache::SetFailHook(FailHook hook)
+void ListingCache::SetSource(Source source)
 {
-    cache().failHook = std::move(hook);
+    cache().source = std::move(source);
 }
 
 quint64 ListingCache::ReadCount()
@@ -57,14 +57,13 @@ quint64 ListingCache::ReadCount()
 ListingPtr ListingCache::Read(const QByteArray &path)
 {
     ++cache().reads;
+    return cache().source ? cache().source(path) : ReadFolder(path);
+}
+
+ListingPtr ReadFolder(const QByteArray &path)
+{
     auto l = std::make_shared<Listing>();
     l->path = path;
-    if (cache().failHook) {
-        if (const int err = cache().failHook(path)) {
-            l->error = err;
-            return l;
-        }
-    }
     DIR *d = ::opendir(path.constData());
     if (!d) {
         l->error = errno;

@@ -45,10 +45,13 @@ public:
     static ListingPtr Read(const QByteArray &path); // always reads, never memoised
     static quint64 ReadCount();                     // folders read so far (tests, bench)
 
-    // Tests: a hook that may refuse a folder with an errno (root reads every
-    // folder whatever its permissions, so "permission denied" is simulated).
-    using FailHook = std::function<int(const QByteArray &path)>;
-    static void SetFailHook(FailHook hook);
+    // Where folders are read: the file system (ReadFolder) unless another
+    // source is put in; nullptr puts the file system back.
+    using Source = std::function<ListingPtr(const QByteArray &path)>;
+    static void SetSource(Source source);
 };
+
+// Reads a folder of the file system.
+ListingPtr ReadFolder(const QByteArray &path);
 
 } // namespace fsl

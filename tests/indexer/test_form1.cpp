@@ -16,6 +16,7 @@
 #include "form3.h"
 #include "form5.h"
 #include "layouts.h"
+#include "pageprint.h"
 #include "texts.h"
 #include "tree.h"
 
@@ -143,6 +144,7 @@ private:
     std::unique_ptr<FakeVolumes> volumes_;
     std::unique_ptr<WorkingFolder> cwd_;
     std::unique_ptr<Form1> form_;
+    std::function<void()> beforePrint_; // runs as the page goes to the printer
     QString pdf_;
     Form1 &form() { return *form_; }
 };
@@ -167,7 +169,14 @@ void TestForm1::init()
     volumes_ = std::make_unique<FakeVolumes>(std::initializer_list<fsl::Volume>{
         {"/", {}}, {t.path("disc"), QStringLiteral("DISC")}, {t.path("drive2"), {}}});
     cwd_ = std::make_unique<WorkingFolder>(t.path("disc"));
-    form_ = std::make_unique<Form1>();
+    Form1::Platform platform;
+    platform.printPage = [this](QPrinter &printer, const QString &docName, const Form1::PaintFn &paint,
+                                QString *why) {
+        if (beforePrint_)
+            beforePrint_();
+        return pageprint::PrintPage(printer, docName, paint, why);
+    };
+    form_ = std::make_unique<Form1>(platform);
     pdf_ = QString::fromUtf8(t.path("out.pdf"));
     // Never the real default printer in a test.
     form().CommonDialog1.Printer().setOutputFileName(pdf_);
@@ -180,10 +189,10 @@ void TestForm1::cleanup()
     Form1::QuickHelp().hide();
     Form1::DriveError().hide();
     form_.reset();
+    beforePrint_ = nullptr;
     cwd_.reset();
     volumes_.reset();
     tree_.reset();
-    ListingCache::SetFailHook(nullptr);
     CommonDialog::SetBackend(nullptr);
 }
 
@@ -684,7 +693,7 @@ void TestForm1::unreadableAndVanishedFolders()
     QVERIFY(t.symlink("..", "disc/Alpha/up"));
     t.lock("disc/Locked");
     const QByteArray locked = t.path("disc/Locked");
-    ListingCache::SetFailHook([locked](const QByteArray &p) { return p == locked ? EACCES : 0; });
+    RefusedFolders refused({locked}, EACCES);
     Form1 &f = form();
     f.Command4->click();
     QVERIFY(!Form1::DriveError().isVisible());
@@ -741,7 +750,7 @@ void TestForm1::printToPdf()
     QVERIFY(scroll > 0);
     const auto before = folders(f);
     bool probed = false;
-    f.PrintProbe = [&] {
+    beforePrint_ = [&] {
         probed = true;
         QVERIFY(f.Command1->isHidden() && f.Command4->isHidden() && f.Drive1->isHidden());
         for (int n = 1; n <= 20; ++n)
@@ -814,7 +823,7 @@ void TestForm1::printFailureRestores()
     const QString title = f.windowTitle();
     const qsizetype windows = QApplication::topLevelWidgets().size();
     bool probed = false;
-    f.PrintProbe = [&] { probed = true; };
+    beforePrint_ = [&] { probed = true; };
     f.Command1->click();
     QVERIFY(probed);
     for (QWidget *w : {static_cast<QWidget *>(f.Command1), static_cast<QWidget *>(f.Command2),

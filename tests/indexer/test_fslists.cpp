@@ -290,11 +290,7 @@ void TestFsLists::unreadableFolderShowsEmpty()
     Tree t;
     QVERIFY(t.mkdir("locked") && t.touch("locked/secret") && t.mkdir("locked/inner"));
     t.lock("locked");
-    // Root reads any folder: simulate the refusal there.
-    if (::geteuid() == 0) {
-        const QByteArray target = t.path("locked");
-        ListingCache::SetFailHook([target](const QByteArray &p) { return p == target ? EACCES : 0; });
-    }
+    RefusedFolders refused({t.path("locked")}, EACCES);
     FolderListBox d;
     d.SetNativePath(t.root());
     QVERIFY(d.OpenRow(d.AncestorCount()));
@@ -302,7 +298,6 @@ void TestFsLists::unreadableFolderShowsEmpty()
     QVERIFY(!d.ReadOk());
     QVERIFY(d.Subfolders().isEmpty());
     QVERIFY(!d.Refresh());
-    ListingCache::SetFailHook(nullptr);
 }
 
 void TestFsLists::systemVolumesAreDrives()

@@ -80,6 +80,27 @@ public:
     ~FakeVolumes() { fsl::Volumes::SetSource(nullptr); }
 };
 
+// Refuses to read the given folders, as the system does a folder without
+// read permission (root reads every folder whatever its permissions).
+class RefusedFolders
+{
+public:
+    RefusedFolders(QList<QByteArray> paths, int error)
+    {
+        fsl::ListingCache::SetSource([paths, error](const QByteArray &path) -> fsl::ListingPtr {
+            if (!paths.contains(path))
+                return fsl::ReadFolder(path);
+            auto l = std::make_shared<fsl::Listing>();
+            l->path = path;
+            l->error = error;
+            return l;
+        });
+    }
+    RefusedFolders(const RefusedFolders &) = delete;
+    RefusedFolders &operator=(const RefusedFolders &) = delete;
+    ~RefusedFolders() { fsl::ListingCache::SetSource(nullptr); }
+};
+
 // Makes the working folder `dir` for as long as it lives.
 class WorkingFolder
 {
