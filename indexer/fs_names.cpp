@@ -1,5 +1,8 @@
 #include "fs_names.h"
 
+#include <QByteArrayView>
+#include <QStringDecoder>
+
 namespace fsl {
 
 namespace {
@@ -18,6 +21,26 @@ void appendEscape(QString &out, unsigned char c)
     }
 }
 
+// Characters that would break the line (controls, C1 controls, line and
+// paragraph separators): shown as the escapes of their bytes.
+bool shownAsBytes(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029;
+}
+
+// Appends decoded text, escaping the characters that cannot stand as they are.
+void appendText(QString &out, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (!shownAsBytes(ch.unicode())) {
+            out += ch;
+            continue;
+        }
+        for (const char b : QString(ch).toUtf8())
+            appendEscape(out, static_cast<unsigned char>(b));
+    }
+}
+
 } // namespace
 
 QString ReadableName(const char *s, qsizetype n)
@@ -33,54 +56,34 @@ QString ReadableName(const char *s, qsizetype n)
     if (i == n)
         return QString::fromLatin1(s, n);
 
+    // A byte-order mark is a character of the name like any other.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QByteArrayView bytes(s, n);
     QString out;
     out.reserve(n + 8);
+    if (bytes.isValidUtf8()) {
+        appendText(out, utf8.decode(bytes));
+        return out;
+    }
+    // Not UTF-8: a character at a time; each byte that starts no well-formed
+    // character is escaped on its own.
     out += QLatin1String(s, i);
     while (i < n) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            if (c < 0x20 || c == 0x7F)
-                appendEscape(out, c);
-            else
-                out += QLatin1Char(static_cast<char>(c));
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            appendText(out, QString(QLatin1Char(s[i])));
             ++i;
             continue;
         }
-        int len = 0;
-        char32_t cp = 0, min = 0;
-        if ((c & 0xE0) == 0xC0) {
-            len = 2;
-            cp = c & 0x1Fu;
-            min = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-            cp = c & 0x0Fu;
-            min = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
-            cp = c & 0x07u;
-            min = 0x10000;
-        }
-        bool good = len > 0 && i + len <= n;
-        for (int k = 1; good && k < len; ++k) {
-            const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80)
-                good = false;
-            else
-                cp = (cp << 6) | (cc & 0x3Fu);
-        }
-        if (!good || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            appendEscape(out, c);
+        qsizetype len = 2; // the shortest well-formed run from here is one character
+        while (len <= 4 && i + len <= n && !bytes.sliced(i, len).isValidUtf8())
+            ++len;
+        if (len > 4 || i + len > n) {
+            appendEscape(out, static_cast<unsigned char>(s[i]));
             ++i;
             continue;
         }
-        if ((cp >= 0x80 && cp < 0xA0) || cp == 0x2028 || cp == 0x2029) {
-            // C1 controls and line separators would break the line: show their bytes.
-            for (int k = 0; k < len; ++k)
-                appendEscape(out, static_cast<unsigned char>(s[i + k]));
-        } else {
-            out += QChar::fromUcs4(cp);
-        }
+        appendText(out, utf8.decode(bytes.sliced(i, len)));
         i += len;
     }
     return out;

@@ -53,6 +53,11 @@ void TestFsLists::readableNames_data()
     QTest::newRow("tab and cr") << QByteArray("a\tb\rc") << "a\\tb\\rc";
     QTest::newRow("control") << QByteArray("a\x01z") << "a\\x01z";
     QTest::newRow("c1 control") << QByteArray("a\xc2\x85z") << "a\\xC2\\x85z";
+    QTest::newRow("good after bad") << QByteArray("\xe9\xc3\xa9\xff") << QString::fromUtf8("\\xE9é\\xFF");
+    QTest::newRow("c1 after bad") << QByteArray("\xff\xc2\x85\n") << "\\xFF\\xC2\\x85\\n";
+    QTest::newRow("byte-order mark kept") << QByteArray("\xef\xbb\xbf"
+                                                        "a")
+                                          << QString(QChar(0xFEFF)) + u'a';
 }
 
 void TestFsLists::readableNames()
