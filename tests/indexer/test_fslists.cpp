@@ -342,6 +342,15 @@ void TestFsLists::driveListAddsMissingDrive()
     d.ReloadDrives(); // a reload keeps what is chosen and raises nothing
     QCOMPARE(d.NativeDrive(), QByteArray("/no/such/drive"));
     QCOMPARE(spy.count(), 1);
+    // A disc put in shows when the list is opened, not before.
+    vols.set({{"/", {}}, {"/media/disc", QStringLiteral("DISC")}});
+    QCOMPARE(d.findData(QByteArray("/media/disc")), -1);
+    d.show();
+    static_cast<QComboBox &>(d).showPopup(); // as a click on the list does
+    QVERIFY(d.findData(QByteArray("/media/disc")) >= 0);
+    d.hidePopup();
+    QCOMPARE(d.NativeDrive(), QByteArray("/no/such/drive"));
+    QCOMPARE(spy.count(), 1);
 }
 
 void TestFsLists::hundredThousandFiles()
