@@ -225,8 +225,13 @@ void Form1::Form_MouseMove()
 
 void Form1::paintEvent(QPaintEvent *)
 {
-    // The print marks: shown only while the page prints.
     QPainter p(this);
+    paintMarks(p);
+}
+
+void Form1::paintMarks(QPainter &p) const
+{
+    // The print marks: shown only while the page prints.
     for (const PrintMark *m : {&Line1, &Line2, &Line3}) {
         if (!m->Visible)
             continue;

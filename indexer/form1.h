@@ -98,6 +98,7 @@ private:
     void connectHandlers();
     void setControlsVisible(bool visible);
     void setMarksVisible(bool visible);
+    void paintMarks(QPainter &p) const;
     void restoreAfterPrint();
     bool anyShownOf(unsigned mask) const;
     std::array<QWidget *, 12> lists() const;

@@ -44,6 +44,7 @@ private:
 FileListBox::FileListBox(QWidget *parent) : QListView(parent), model_(this)
 {
     setUpView(this);
+    setItemDelegate(new RowDelegate(this));
     setModel(&model_);
 }
 

@@ -1,5 +1,6 @@
 #include "fs_models.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -136,30 +137,58 @@ void drawFolder(QPainter &p, const QRect &b, bool open)
 
 } // namespace
 
-void FolderDelegate::paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void RowDelegate::paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem opt(option);
     initStyleOption(&opt, index);
-    const QString text = opt.text;
-    opt.text.clear();
     const QWidget *w = opt.widget;
     QStyle *style = w ? w->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, p, w); // background, selection, focus
+    p->save();
+    if (const auto *view = qobject_cast<const QAbstractItemView *>(w))
+        p->setClipRect(view->viewport()->rect(), Qt::IntersectClip);
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, p, w); // background, selection
+    paintContent(p, opt, index);
+    if (opt.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(opt);
+        focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, w);
+        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        focus.backgroundColor =
+            opt.palette.color((opt.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, w);
+    }
+    p->restore();
+}
 
+void RowDelegate::paintContent(QPainter *p, const QStyleOptionViewItem &opt, const QModelIndex &) const
+{
+    const QWidget *w = opt.widget;
+    QStyle *style = w ? w->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) + 1;
+    const QRect tr =
+        style->subElementRect(QStyle::SE_ItemViewItemText, &opt, w).adjusted(margin, 0, -margin, 0);
+    const bool selected = opt.state & QStyle::State_Selected;
+    p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    p->setFont(opt.font);
+    const QString shown = opt.fontMetrics.elidedText(opt.text, opt.textElideMode, tr.width());
+    p->drawText(tr, static_cast<int>(opt.displayAlignment) | Qt::TextSingleLine, shown);
+}
+
+void FolderDelegate::paintContent(QPainter *p, const QStyleOptionViewItem &opt,
+                                  const QModelIndex &index) const
+{
     const int level = index.data(FolderListModel::LevelRole).toInt();
     const bool open = index.data(FolderListModel::OpenRole).toBool();
-    const QRect r = option.rect;
+    const QRect r = opt.rect;
     const int x = r.left() + 2 + level * kIndent;
-    p->save();
     p->setRenderHint(QPainter::Antialiasing, false);
     drawFolder(*p, QRect(x, r.top() + (r.height() - 10) / 2, kGlyph, 10), open);
     const bool selected = opt.state & QStyle::State_Selected;
     p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     p->setFont(opt.font);
     const QRect tr(x + kGlyph + 3, r.top(), r.right() - (x + kGlyph + 3), r.height());
-    const QString shown = opt.fontMetrics.elidedText(text, Qt::ElideRight, tr.width());
+    const QString shown = opt.fontMetrics.elidedText(opt.text, Qt::ElideRight, tr.width());
     p->drawText(tr, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
-    p->restore();
 }
 
 QSize FolderDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const

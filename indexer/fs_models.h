@@ -50,15 +50,32 @@ private:
     ListingPtr listing_;
 };
 
-// A folder row: indented by its level, with a small folder (open for the
-// ancestors) drawn as vectors, so that it prints sharp.
-class FolderDelegate : public QStyledItemDelegate
+// A row of a list, painted inside the list's visible area only: the last,
+// partly visible row is cut at the list's edge on paper as on screen. (Qt's
+// own row painting clips to the whole row, and on paper no other clip holds.)
+class RowDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+protected:
+    // The row's text (or whatever stands on its background), clipped already.
+    virtual void paintContent(QPainter *p, const QStyleOptionViewItem &opt, const QModelIndex &index) const;
+};
+
+// A folder row: indented by its level, with a small folder (open for the
+// ancestors) drawn as vectors, so that it prints sharp.
+class FolderDelegate : public RowDelegate
+{
+    Q_OBJECT
+public:
+    using RowDelegate::RowDelegate;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+protected:
+    void paintContent(QPainter *p, const QStyleOptionViewItem &opt, const QModelIndex &index) const override;
 };
 
 } // namespace fsl

@@ -133,6 +133,8 @@ private slots:
     void unreadableAndVanishedFolders();
     void readOncePerChange();
     void printToPdf();
+    void printedPageMatchesScreen_data();
+    void printedPageMatchesScreen();
     void printFailureRestores_data();
     void printFailureRestores();
     void printSetUp();
@@ -798,6 +800,103 @@ void TestForm1::printToPdf()
     // File2 is scrolled to its end: its first entry is not printed.
     QCOMPARE(xs.size(), 5);
     QVERIFY(qAbs((xs[2] - xs[0]) - 435 * 0.75) < 1.0);
+}
+
+// The printed page as pixels, 96 to the inch; null when it cannot be rendered.
+QImage pdfPage(const QString &pdf)
+{
+    QProcess p;
+    const QString out = pdf + QStringLiteral(".page");
+    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), pdf, out});
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return {};
+    return QImage(out + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+void TestForm1::printedPageMatchesScreen_data()
+{
+    QTest::addColumn<int>("layout");
+    for (int n = 1; n <= 20; ++n)
+        QTest::addRow("layout %d", n) << n;
+}
+
+void TestForm1::printedPageMatchesScreen()
+{
+    QFETCH(int, layout);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm is not installed");
+    Tree &t = *tree_;
+    for (int i = 1; i <= 50; ++i)
+        QVERIFY(t.mkdir("disc/folder " + QByteArray::number(i)));
+    for (int i = 1; i <= 60; ++i)
+        QVERIFY(t.touch("disc/file" + QByteArray::number(i) + ".txt"));
+    Form1 &f = form();
+    f.Command4->click();
+    f.Options[static_cast<size_t>(layout)]->click();
+    // A selected row, and lists scrolled by whole and by part rows.
+    f.File1->setCurrentIndex(f.File1->model()->index(3, 0));
+    f.Dir1->verticalScrollBar()->setValue(20);
+    f.File3->verticalScrollBar()->setValue(7);
+    QPrinter &printer = f.CommonDialog1.Printer();
+    printer.setFullPage(true); // the page's pixels are the window's
+    QImage screen;
+    beforePrint_ = [&] { screen = f.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    f.Command1->click();
+    const QImage page = pdfPage(pdf_);
+    QVERIFY(!page.isNull());
+    QVERIFY(page.width() >= f.width() && page.height() >= f.height());
+    auto inked = [](const QImage &img, int x, int y) {
+        const QRgb c = img.pixel(x, y);
+        return qRed(c) < 235 || qGreen(c) < 235 || qBlue(c) < 235;
+    };
+    // Where something may print: the lists, and the print marks (a pixel's
+    // blur around them).
+    QRegion allowed;
+    for (int i = 0; i < 12; ++i)
+        if (listOf(f, i)->isVisible())
+            allowed += listOf(f, i)->geometry();
+    allowed += QRect(QPoint(f.Line1.X2, f.Line1.Y1), QPoint(f.Line1.X1, f.Line1.Y1)).adjusted(-1, -1, 1, 1);
+    for (const PrintMark *m : {&f.Line2, &f.Line3})
+        allowed += QRect(QPoint(m->X1, m->Y1), QPoint(m->X2, m->Y2)).adjusted(-1, -1, 1, 1);
+    int outside = 0;
+    QPoint firstOutside;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (inked(page, x, y) && !allowed.contains(QPoint(x, y)) && outside++ == 0)
+                firstOutside = QPoint(x, y);
+    QVERIFY2(outside == 0,
+             qPrintable(QStringLiteral("%1 pixels printed outside the lists, the first at %2, %3")
+                            .arg(outside)
+                            .arg(firstOutside.x())
+                            .arg(firstOutside.y())));
+    // Inside each list the page shows what the screen shows: every inked
+    // pixel of one has an inked pixel at most one pixel away in the other
+    // (type is rasterised differently on paper and on screen).
+    auto near = [&](const QImage &img, int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (img.rect().contains(x + dx, y + dy) && inked(img, x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    for (int i = 0; i < 12; ++i) {
+        QWidget *l = listOf(f, i);
+        if (!l->isVisible())
+            continue;
+        const QRect box = l->geometry();
+        int ink = 0, unmatched = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const bool onPage = inked(page, x, y), onScreen = inked(screen, x, y);
+                ink += onPage;
+                unmatched += (onPage && !near(screen, x, y)) || (onScreen && !near(page, x, y));
+            }
+        QVERIFY2(unmatched * 200 <= ink, qPrintable(QStringLiteral("%1: %2 of %3 inked pixels unmatched")
+                                                        .arg(QLatin1String(kListNames[i]))
+                                                        .arg(unmatched)
+                                                        .arg(ink)));
+    }
 }
 
 void TestForm1::printFailureRestores_data()
