@@ -46,6 +46,8 @@ void Form1::restoreAfterPrint()
 
 void Form1::Command1_Click()
 {
+    if (!ConfirmPageFits())
+        return;
     // Hiding the focused control would hand the focus on (and Drive1 would
     // take the title); keep it where it was instead.
     QWidget *focused = focusWidget();
@@ -140,7 +142,7 @@ void Form1::PaintPage(QPainter &p)
         if (list && !list->isHidden())
             paintList(p, list);
     }
-    paintMarks(p);
+    paintMarks(p, true);
     p.restore();
 }
 

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <algorithm>
+
 #include "fs_paths.h"
 #include "fs_volumes.h"
 
@@ -22,19 +24,8 @@ void setUpView(QListView *v)
     v->setTextElideMode(Qt::ElideRight);
     v->setWordWrap(false);
     v->setLayoutMode(QListView::SinglePass);
+    v->setVerticalScrollMode(QAbstractItemView::ScrollPerItem); // the scroll value is the top row
 }
-
-// Keeps the scroll position when the same folder is read anew.
-class KeepScroll
-{
-public:
-    explicit KeepScroll(QListView *v) : v_(v), value_(v->verticalScrollBar()->value()) {}
-    void restore() { v_->verticalScrollBar()->setValue(value_); }
-
-private:
-    QListView *v_;
-    int value_;
-};
 
 } // namespace
 
@@ -67,16 +58,41 @@ bool FileListBox::Refresh()
     ListingPtr l = ListingCache::Get(path_);
     if (!l->ok)
         return false;
-    KeepScroll keep(this);
-    model_.setListing(std::move(l));
+    // The list keeps its place: a view keeps its scroll value through a reset.
+    model_.setListing(std::move(l), model_.blankRows());
     doItemsLayout();
-    keep.restore();
     return true;
 }
 
 int FileListBox::ListCount() const
 {
-    return model_.rowCount();
+    return model_.fileCount();
+}
+
+int FileListBox::WholeRows() const
+{
+    const int rowHeight = sizeHintForRow(0);
+    return rowHeight > 0 ? contentsRect().height() / rowHeight : 0;
+}
+
+int FileListBox::TopRow() const
+{
+    return verticalScrollBar()->value();
+}
+
+void FileListBox::ShowFromRow(int row)
+{
+    const int files = model_.fileCount();
+    row = std::max(0, row);
+    model_.setBlankRows(files == 0 ? 0 : row + WholeRows() - files);
+    doItemsLayout(); // the scroll range follows the rows at once
+    // The view may keep a row or two more in sight at the end than whole rows
+    // fit: give it those too, so that it can scroll that far.
+    for (int tries = 0; files > 0 && verticalScrollBar()->maximum() < row && tries < 3; ++tries) {
+        model_.setBlankRows(model_.blankRows() + row - verticalScrollBar()->maximum());
+        doItemsLayout();
+    }
+    verticalScrollBar()->setValue(row);
 }
 
 QString FileListBox::List(int row) const
@@ -118,13 +134,17 @@ void FolderListBox::SetPath(const QString &path)
 
 void FolderListBox::display(const QByteArray &path, ListingPtr listing)
 {
-    model_.set(path, Volumes::RootOf(path), std::move(listing));
+    model_.set(path, root_, std::move(listing));
 }
 
-void FolderListBox::SetNativePath(const QByteArray &path)
+void FolderListBox::SetNativePath(const QByteArray &path, const QByteArray &root)
 {
     ListingCache::Batch batch; // everything this change sets off shares the reads
     path_ = CleanPath(path);
+    if (!root.isEmpty() && IsUnder(path_, root))
+        root_ = root;
+    else if (root_.isEmpty() || !IsUnder(path_, root_))
+        root_ = Volumes::RootOf(path_);
     display(path_, ListingCache::Get(path_));
     emit Change();
 }
@@ -135,10 +155,8 @@ bool FolderListBox::Refresh()
     ListingPtr l = ListingCache::Get(path_);
     if (!l->ok)
         return false;
-    KeepScroll keep(this);
     display(path_, std::move(l));
     doItemsLayout();
-    keep.restore();
     return true;
 }
 
@@ -147,6 +165,12 @@ bool FolderListBox::OpenRow(int row)
     const QByteArray target = model_.pathOfRow(row);
     if (target.isEmpty())
         return false;
+    ListingCache::Batch batch; // the check's read is the one the lists then show
+    const ListingPtr l = ListingCache::Get(CleanPath(target));
+    if (!l->ok) {
+        emit OpenFailed(l->path, l->error);
+        return false;
+    }
     SetNativePath(target);
     return true;
 }
@@ -213,8 +237,16 @@ DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
 {
     fill(Volumes::RootOf(CleanPath(CurrentFolder())));
     connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
-        if (!filling_)
+        if (filling_)
+            return;
+        changed_ = true;
+        emit Change();
+    });
+    // The drive already shown, chosen again: the lists go back to it.
+    connect(this, &QComboBox::activated, this, [this](int) {
+        if (!changed_)
             emit Change();
+        changed_ = false;
     });
 }
 
@@ -232,7 +264,7 @@ void DriveListBox::fill(const QByteArray &keep)
         QString text = ReadablePath(v.root);
         const QString base = QFileInfo(text).fileName();
         if (!v.label.isEmpty() && v.label != base)
-            text += QStringLiteral(" [") + v.label + u']';
+            text += QStringLiteral(" [") + ReadableName(v.label.toUtf8()) + u']';
         if (v.root == keep)
             at = count();
         addItem(text, v.root);
@@ -252,16 +284,29 @@ void DriveListBox::ReloadDrives()
     fill(NativeDrive());
 }
 
+int DriveListBox::indexOfDrive(const QByteArray &root)
+{
+    const int at = findData(root);
+    if (at >= 0)
+        return at;
+    filling_ = true;
+    addItem(ReadablePath(root), root);
+    filling_ = false;
+    return count() - 1;
+}
+
 void DriveListBox::SetDrive(const QByteArray &root)
 {
-    int at = findData(root);
-    if (at < 0) {
-        filling_ = true;
-        addItem(ReadablePath(root), root);
-        filling_ = false;
-        at = count() - 1;
-    }
-    setCurrentIndex(at); // raises Change when it differs
+    changed_ = false;
+    setCurrentIndex(indexOfDrive(root)); // raises Change when it differs
+    changed_ = false;
+}
+
+void DriveListBox::ShowDrive(const QByteArray &root)
+{
+    filling_ = true;
+    setCurrentIndex(indexOfDrive(root));
+    filling_ = false;
 }
 
 void DriveListBox::showPopup()

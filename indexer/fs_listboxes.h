@@ -31,6 +31,15 @@ public:
     QStringList Entries() const;
     bool ReadOk() const;
 
+    // Rows wholly inside the list's visible area (the list scrolls by whole
+    // rows); 0 while the list has no row to measure.
+    int WholeRows() const;
+    // The row at the top of the visible area.
+    int TopRow() const;
+    // Scrolls so that `row` stands at the top; past the last file the list
+    // shows nothing (blank rows are added as needed; a new folder drops them).
+    void ShowFromRow(int row);
+
 signals:
     void Change(); // PathChange
 
@@ -50,10 +59,18 @@ public:
 
     QString Path() const { return ReadablePath(path_); }
     const QByteArray &NativePath() const { return path_; }
+    // The folder at the top of the list: the drive the list was rooted at.
+    const QByteArray &Root() const { return root_; }
     void SetPath(const QString &path);
-    void SetNativePath(const QByteArray &path);
+    // Sets the folder, and roots the list at `root` when one is given. Without
+    // one the list stays rooted where it is while the folder lies below its
+    // root (a volume mounted there is a folder like any other), and is rooted
+    // at the drive the folder lies on otherwise.
+    void SetNativePath(const QByteArray &path, const QByteArray &root = {});
     bool Refresh();
-    // Opens the entry in `row` as a double-click does; false when there is none.
+    // Opens the entry in `row` as a double-click does; false when there is
+    // none, or when it cannot be read (then OpenFailed says why and the list
+    // stays where it is).
     bool OpenRow(int row);
 
     int ListCount() const;
@@ -66,6 +83,7 @@ public:
 
 signals:
     void Change();
+    void OpenFailed(const QByteArray &path, int error);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -74,10 +92,12 @@ protected:
 private:
     void display(const QByteArray &path, ListingPtr listing);
     QByteArray path_;
+    QByteArray root_;
     FolderListModel model_;
 };
 
-// The drive list: the mounted volumes; choosing one raises Change.
+// The drive list: the mounted volumes; choosing one raises Change, even
+// when it is the drive already shown.
 class DriveListBox : public QComboBox
 {
     Q_OBJECT
@@ -88,6 +108,8 @@ public:
     QByteArray NativeDrive() const;
     // Chooses the drive with this root (adding it when the list lacks it); raises Change when it differs.
     void SetDrive(const QByteArray &root);
+    // Shows the drive with this root (adding it when the list lacks it); raises nothing.
+    void ShowDrive(const QByteArray &root);
     // Reads the volumes anew and keeps the current drive; raises nothing.
     void ReloadDrives();
 
@@ -101,7 +123,9 @@ protected:
 
 private:
     void fill(const QByteArray &keep);
+    int indexOfDrive(const QByteArray &root);
     bool filling_ = false;
+    bool changed_ = false; // the choice changed since the last one the user made
 };
 
 } // namespace fsl

@@ -13,25 +13,53 @@
 
 namespace fsl {
 
-void FileListModel::setListing(ListingPtr listing)
+void FileListModel::setListing(ListingPtr listing, int blankRows)
 {
     beginResetModel();
     listing_ = std::move(listing);
+    blank_ = std::max(0, blankRows);
     endResetModel();
+}
+
+int FileListModel::fileCount() const
+{
+    return listing_ ? static_cast<int>(listing_->files.size()) : 0;
+}
+
+void FileListModel::setBlankRows(int rows)
+{
+    rows = std::max(0, rows);
+    const int files = fileCount();
+    if (rows > blank_) {
+        beginInsertRows({}, files + blank_, files + rows - 1);
+        blank_ = rows;
+        endInsertRows();
+    } else if (rows < blank_) {
+        beginRemoveRows({}, files + rows, files + blank_ - 1);
+        blank_ = rows;
+        endRemoveRows();
+    }
 }
 
 int FileListModel::rowCount(const QModelIndex &parent) const
 {
-    if (parent.isValid() || !listing_)
+    if (parent.isValid())
         return 0;
-    return static_cast<int>(listing_->files.size());
+    return fileCount() + blank_;
 }
 
 QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !listing_ || index.row() < 0 || index.row() >= rowCount())
+    if (role != Qt::DisplayRole || index.row() < 0 || index.row() >= fileCount())
         return {};
     return listing_->files[static_cast<size_t>(index.row())].text;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
+{
+    if (index.row() >= fileCount())
+        return Qt::NoItemFlags; // a blank row is nothing to choose
+    return QAbstractListModel::flags(index);
 }
 
 void FolderListModel::set(QByteArray path, QByteArray root, ListingPtr listing)

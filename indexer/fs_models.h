@@ -11,18 +11,25 @@
 // What the file and folder lists show, and how a folder row looks.
 namespace fsl {
 
+// A folder's files, then as many blank rows as asked for: blank rows let a
+// list scroll past its last file and show nothing there.
 class FileListModel : public QAbstractListModel
 {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
-    void setListing(ListingPtr listing);
+    void setListing(ListingPtr listing, int blankRows = 0);
     const ListingPtr &listing() const { return listing_; }
+    int fileCount() const;
+    int blankRows() const { return blank_; }
+    void setBlankRows(int rows);
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
     ListingPtr listing_;
+    int blank_ = 0;
 };
 
 class FolderListModel : public QAbstractListModel

@@ -22,10 +22,13 @@ void appendEscape(QString &out, unsigned char c)
 }
 
 // Characters that would break the line (controls, C1 controls, line and
-// paragraph separators): shown as the escapes of their bytes.
+// paragraph separators) or reorder it (bidirectional embeddings, overrides
+// and isolates, which can make "txt.exe" read as "exe.txt"): shown as the
+// escapes of their bytes.
 bool shownAsBytes(char16_t c)
 {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029;
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029 ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 // Appends decoded text, escaping the characters that cannot stand as they are.

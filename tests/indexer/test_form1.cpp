@@ -2,12 +2,16 @@
 // on temporary trees, offscreen.
 #include <QtTest>
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include "commondialog.h"
@@ -23,6 +27,8 @@
 using namespace fsl;
 
 namespace {
+
+const int kFlowSizes[] = {0, 1, 29, 30, 318, 5000};
 
 const char *kListNames[] = {"Dir1",  "Dir2",  "Dir3",  "Dir4",  "Dir5",  "Dir6",
                             "File1", "File2", "File3", "File4", "File5", "File6"};
@@ -74,11 +80,12 @@ void open(FolderListBox *d, const QString &name)
     QVERIFY(d->OpenRow(row));
 }
 
-// A word pdftotext finds on the page: its left edge and height in points.
+// A word pdftotext finds on the page: its left edge and height, and its box, in points.
 struct PdfWord {
     QString text;
     double x;
     double height;
+    QRectF box;
 };
 
 QList<PdfWord> pdfWords(const QString &pdf)
@@ -89,12 +96,15 @@ QList<PdfWord> pdfWords(const QString &pdf)
     if (!p.waitForFinished(20000))
         return out;
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
-                                                      "xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    static const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                       "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        out << PdfWord{m.captured(4), m.captured(1).toDouble(),
-                       m.captured(3).toDouble() - m.captured(2).toDouble()};
+        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
+        out << PdfWord{m.captured(5), topLeft.x(), bottomRight.y() - topLeft.y(),
+                       QRectF(topLeft, bottomRight)};
     }
     return out;
 }
@@ -132,9 +142,14 @@ private slots:
     void vanishingVolume();
     void unreadableAndVanishedFolders();
     void readOncePerChange();
+    void flowColumns_data();
+    void flowColumns();
+    void keepFlowing();
     void printToPdf();
     void printedPageMatchesScreen_data();
     void printedPageMatchesScreen();
+    void pageFitQuestion_data();
+    void pageFitQuestion();
     void printFailureRestores_data();
     void printFailureRestores();
     void printSetUp();
@@ -143,10 +158,14 @@ private slots:
 
 private:
     std::unique_ptr<Tree> tree_;
+    std::unique_ptr<Tree> flowTree_;
     std::unique_ptr<FakeVolumes> volumes_;
     std::unique_ptr<WorkingFolder> cwd_;
     std::unique_ptr<Form1> form_;
     std::function<void()> beforePrint_; // runs as the page goes to the printer
+    QStringList answers_;               // the buttons questions get, in turn ("" when none is left)
+    QStringList asked_;                 // the questions put
+    QStringList offered_;               // the buttons of the last one
     QString pdf_;
     Form1 &form() { return *form_; }
 };
@@ -154,10 +173,22 @@ private:
 void TestForm1::initTestCase()
 {
     fonts::InstallSubstitutions();
+    QStandardPaths::setTestModeEnabled(true); // settings of our own, not the user's
+    // Folders of 0, 1, 29, 30, 318 and 5,000 files, made once.
+    flowTree_ = std::make_unique<Tree>();
+    for (int n : kFlowSizes) {
+        const QByteArray dir = "n" + QByteArray::number(n);
+        QVERIFY(flowTree_->mkdir(dir));
+        for (int i = 0; i < n; ++i)
+            QVERIFY(flowTree_->touch(dir + "/f" + QByteArray::number(i) + ".txt"));
+    }
 }
 
 void TestForm1::init()
 {
+    QSettings(QString::fromLatin1(Form1::SettingsOrganization),
+              QString::fromLatin1(Form1::SettingsApplication))
+        .clear();
     // A disc of our own: the root folder with three subfolders and some files,
     // and a second "drive" elsewhere in the tree.
     tree_ = std::make_unique<Tree>();
@@ -178,6 +209,12 @@ void TestForm1::init()
             beforePrint_();
         return pageprint::PrintPage(printer, docName, paint, why);
     };
+    platform.ask = [this](QWidget *, const QString &, const QString &text, const QStringList &buttons) {
+        asked_ << text;
+        offered_ = buttons;
+        const QString answer = answers_.isEmpty() ? QString() : answers_.takeFirst();
+        return buttons.contains(answer) ? answer : QString();
+    };
     form_ = std::make_unique<Form1>(platform);
     pdf_ = QString::fromUtf8(t.path("out.pdf"));
     // Never the real default printer in a test.
@@ -190,8 +227,11 @@ void TestForm1::cleanup()
 {
     Form1::QuickHelp().hide();
     Form1::DriveError().hide();
+    Form1::FolderError().hide();
     form_.reset();
     beforePrint_ = nullptr;
+    answers_.clear();
+    asked_.clear();
     cwd_.reset();
     volumes_.reset();
     tree_.reset();
@@ -621,7 +661,13 @@ void TestForm1::refreshStopsAtFirstFailure()
     QVERIFY(tree_->remove("disc/Beta")); // vanished under Dir3 and File4
     const quint64 reads = ListingCache::ReadCount();
     f.Command4->click();
-    QVERIFY(Form1::DriveError().isVisible());
+    // The drive is there: the folder is named, not the drive blamed.
+    QVERIFY(!Form1::DriveError().isVisible());
+    QMessageBox &box = Form1::FolderError();
+    QVERIFY(box.isVisible());
+    QCOMPARE(box.text(), QStringLiteral("The folder \"%1\" cannot be read: %2.")
+                             .arg(tree_->qpath("disc/Beta"), qt_error_string(ENOENT)));
+    QCOMPARE(box.textFormat(), Qt::PlainText);
     // Dir1 and Dir2 came before the failure; the file lists after it.
     QVERIFY(f.Dir1->Subfolders().contains(QStringLiteral("Delta")));
     QVERIFY(f.Dir2->Subfolders().contains(QStringLiteral("Delta")));
@@ -629,9 +675,9 @@ void TestForm1::refreshStopsAtFirstFailure()
     QVERIFY(!f.File1->Entries().contains(QStringLiteral("new.txt")));
     QCOMPARE(f.Dir3->NativePath(), tree_->path("disc/Beta"));
     QCOMPARE(ListingCache::ReadCount(), reads + 2); // the root once, Beta once
-    // Showing it again while open brings the same window to the front.
+    // Again: the same window, in front.
     f.Command4->click();
-    QCOMPARE(Form1::DriveError().windowTitle(), QString());
+    QCOMPARE(&Form1::FolderError(), &box);
 }
 
 void TestForm1::missingDriveShowsForm5()
@@ -695,32 +741,44 @@ void TestForm1::unreadableAndVanishedFolders()
     QVERIFY(t.symlink("..", "disc/Alpha/up"));
     t.lock("disc/Locked");
     const QByteArray locked = t.path("disc/Locked");
-    RefusedFolders refused({locked}, EACCES);
+    auto refused = std::make_unique<RefusedFolders>(QList<QByteArray>{locked}, EACCES);
     Form1 &f = form();
+    QMessageBox &box = Form1::FolderError();
     f.Command4->click();
-    QVERIFY(!Form1::DriveError().isVisible());
+    QVERIFY(!Form1::DriveError().isVisible() && !box.isVisible());
     QVERIFY(f.File1->Entries().contains(QStringLiteral("bad\\xFF\\xFE name.txt")));
     QVERIFY(f.File1->Entries().contains(QStringLiteral("line\\nbreak.txt")));
-    // An unreadable folder opens empty and leaves every list usable; no message.
-    open(f.Dir1, QStringLiteral("Locked"));
+    // An unreadable folder says so, and why; every list stays where it was.
+    const auto before = folders(f);
+    QVERIFY(!f.Dir1->OpenRow(rowOf(f.Dir1, QStringLiteral("Locked"))));
+    QVERIFY(box.isVisible());
+    QVERIFY2(box.text().contains(QString::fromUtf8(locked)) && box.text().contains(qt_error_string(EACCES)),
+             qPrintable(box.text()));
+    QCOMPARE(folders(f), before);
+    // Refresh then has nothing to blame.
+    box.hide();
+    f.Command4->click();
+    QVERIFY(!Form1::DriveError().isVisible() && !box.isVisible());
+    // A folder that becomes unreadable while shown: Refresh names it.
+    open(f.Dir1, QStringLiteral("Alpha"));
+    refused.reset();
+    refused = std::make_unique<RefusedFolders>(QList<QByteArray>{t.path("disc/Alpha")}, EIO);
+    f.Command4->click();
     QVERIFY(!Form1::DriveError().isVisible());
-    QCOMPARE(f.File2->NativePath(), locked);
-    QVERIFY(f.File2->Entries().isEmpty());
-    QVERIFY(f.Dir1->Subfolders().isEmpty());
+    QVERIFY(box.isVisible() && box.text().contains(qt_error_string(EIO)));
+    refused.reset();
+    box.hide();
     QVERIFY(f.Dir1->OpenRow(f.Dir1->AncestorCount() - 2));
-    QCOMPARE(f.File1->Entries().size(), 4);
-    // A folder removed while shown: opening it shows it empty.
+    // A folder removed while shown: opening it says it is gone.
     QVERIFY(t.remove("disc/Gamma"));
-    open(f.Dir1, QStringLiteral("Gamma"));
+    QVERIFY(!f.Dir1->OpenRow(rowOf(f.Dir1, QStringLiteral("Gamma"))));
+    QVERIFY(box.isVisible() && box.text().contains(qt_error_string(ENOENT)));
     QVERIFY(!Form1::DriveError().isVisible());
-    QVERIFY(f.File6->Entries().isEmpty());
-    QVERIFY(f.Dir1->OpenRow(f.Dir1->AncestorCount() - 2));
     // A link loop can be followed as far as the system allows, without a hang.
     for (int i = 0; i < 50; ++i) {
         const int row = rowOf(f.Dir1, i % 2 ? QStringLiteral("up") : QStringLiteral("Alpha"));
-        if (row < 0)
+        if (row < 0 || !f.Dir1->OpenRow(row))
             break;
-        QVERIFY(f.Dir1->OpenRow(row));
     }
     QVERIFY(f.Dir1->NativePath().startsWith(t.path("disc")));
     f.Command3->click();
@@ -739,9 +797,140 @@ void TestForm1::readOncePerChange()
     QCOMPARE(ListingCache::ReadCount(), before + 3);
 }
 
+void TestForm1::flowColumns_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("files");
+    for (int layout = 1; layout <= 20; ++layout) {
+        if (layout >= 12 && layout <= 14)
+            continue; // no list follows Dir1 there
+        for (int n : kFlowSizes)
+            QTest::addRow("layout %d, %d files", layout, n) << layout << n;
+    }
+}
+
+void TestForm1::flowColumns()
+{
+    QFETCH(int, layout);
+    QFETCH(int, files);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    Form1 &f = form();
+    QVERIFY(f.OpenFolder(flowTree_->path("n" + QByteArray::number(files))));
+    f.Options[static_cast<size_t>(layout)]->click();
+    QTest::keyClick(&f, Qt::Key_L, Qt::ControlModifier); // "Flow columns"
+    // Each list starts where the one before it stops showing whole rows, in
+    // reading order: column by column from the left, down a column.
+    QList<FileListBox *> order;
+    for (FileListBox *l : {f.File1, f.File2, f.File3, f.File4, f.File5, f.File6})
+        if (l->isVisible())
+            order << l;
+    std::sort(order.begin(), order.end(), [](const QWidget *a, const QWidget *b) {
+        return a->x() < b->x() || (a->x() == b->x() && a->y() < b->y());
+    });
+    QCOMPARE(f.FlowOrder(), order);
+    int fit = 0;
+    for (FileListBox *l : order) {
+        QVERIFY(l->WholeRows() > 10 || !files);
+        QCOMPARE(l->TopRow(), files ? fit : 0);
+        fit += l->WholeRows();
+    }
+    // Layouts without a file list show no file, by design: nothing to warn of.
+    const int notShown = order.isEmpty() ? 0 : std::max(0, files - fit);
+    QCOMPARE(f.FilesNotShown(), notShown);
+    QCOMPARE(f.windowTitle().startsWith(QStringLiteral("%1 of %2 files").arg(notShown).arg(files)),
+             notShown > 0);
+    // On paper: every file that fits, once, in order, column by column.
+    f.CommonDialog1.Printer().setFullPage(true); // the page's points are the window's pixels * 0.75
+    f.Command1->click();
+    QVERIFY(asked_.isEmpty());
+    QStringList printed;
+    for (FileListBox *l : order) {
+        const QRectF rows = QRectF(l->viewport()->geometry().translated(l->pos())).adjusted(0, -0.5, 0, 0.5);
+        QList<PdfWord> column;
+        for (const PdfWord &w : pdfWords(pdf_)) {
+            const QRectF px(w.box.topLeft() / 0.75, w.box.bottomRight() / 0.75);
+            if (rows.contains(px)) // whole rows only: a cut-off last row is not counted
+                column << w;
+        }
+        std::sort(column.begin(), column.end(),
+                  [](const PdfWord &a, const PdfWord &b) { return a.box.y() < b.box.y(); });
+        for (const PdfWord &w : column)
+            printed << w.text;
+    }
+    QStringList expected;
+    for (int i = 0; i < std::min(files, fit); ++i)
+        expected << QStringLiteral("f%1.txt").arg(i);
+    QCOMPARE(printed, expected);
+    // Nothing else on the page is a file of the folder.
+    int fileWords = 0;
+    for (const PdfWord &w : pdfWords(pdf_))
+        fileWords += w.text.startsWith(u'f') && w.text.endsWith(QStringLiteral(".txt"));
+    QVERIFY2(fileWords <= printed.size() + int(order.size()), qPrintable(QString::number(fileWords)));
+}
+
+void TestForm1::keepFlowing()
+{
+    Form1 &f = form();
+    // Off unless chosen: a folder change leaves every list where it is.
+    QVERIFY(!f.KeepFlowing() && !f.KeepFlowingAction->isChecked());
+    f.Option4->click();
+    QVERIFY(f.OpenFolder(flowTree_->path("n318")));
+    for (FileListBox *l : f.FlowOrder())
+        QCOMPARE(l->TopRow(), 0);
+    // The menu offers it, with the other commands.
+    QStringList menu;
+    for (QAction *a : f.ContextMenu()->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    QCOMPARE(menu, QStringList({"Flow columns", "Keep columns flowing", "Choose Folder…", "Print",
+                                "Print Preview…", "Export PDF…", "Export PNG…", "Close"}));
+    f.KeepFlowingAction->trigger();
+    QVERIFY(f.KeepFlowing());
+    QVERIFY(f.File4->TopRow() > 0);
+    // Kept across runs.
+    form_.reset();
+    form_ = std::make_unique<Form1>();
+    form_->Form_Initialize();
+    QVERIFY(form_->KeepFlowing() && form_->KeepFlowingAction->isChecked());
+    Form1 &g = *form_;
+    g.Option4->click();
+    // Flowed again after a folder change, a layout change and a Refresh.
+    auto flowed = [&g] {
+        int row = 0;
+        for (FileListBox *l : g.FlowOrder()) {
+            if (l->TopRow() != row)
+                return false;
+            row += l->WholeRows();
+        }
+        return !g.FlowOrder().isEmpty();
+    };
+    QVERIFY(g.OpenFolder(flowTree_->path("n5000")));
+    QVERIFY(flowed());
+    QVERIFY(g.FilesNotShown() > 4000);
+    QVERIFY(g.windowTitle().endsWith(QStringLiteral("files do not fit the columns and are not shown.")));
+    g.Option6->click();
+    QVERIFY(flowed());
+    g.Option4->click();
+    g.File1->ShowFromRow(0);
+    QVERIFY(!flowed());
+    g.Command4->click();
+    QVERIFY(flowed());
+    // A folder that fits: the title has nothing to warn of.
+    QVERIFY(g.OpenFolder(flowTree_->path("n30")));
+    QCOMPARE(g.FilesNotShown(), 0);
+    QCOMPARE(g.windowTitle(), QString::fromLatin1(texts::CreditLine));
+    g.KeepFlowingAction->trigger();
+    QVERIFY(!QSettings(QString::fromLatin1(Form1::SettingsOrganization),
+                       QString::fromLatin1(Form1::SettingsApplication))
+                 .value(QStringLiteral("flow/keep"))
+                 .toBool());
+}
+
 void TestForm1::printToPdf()
 {
     Form1 &f = form();
+    answers_ << QStringLiteral("Print As It Is");
     f.Option4->click();
     f.File2->scrollToBottom();
     for (int i = 0; i < 60; ++i)
@@ -899,6 +1088,61 @@ void TestForm1::printedPageMatchesScreen()
     }
 }
 
+void TestForm1::pageFitQuestion_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QPageSize::PageSizeId>("paper");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("offered"); // empty: no question
+    QTest::addColumn<bool>("printed");
+    QTest::addColumn<bool>("landscapeAfter");
+    const QString turn = QStringLiteral("Turn to Landscape"), asIs = QStringLiteral("Print As It Is"),
+                  cancel = QStringLiteral("Cancel");
+    QTest::newRow("one side fits") << 1 << QPageSize::A4 << false << QString() << QStringList() << true
+                                   << false;
+    QTest::newRow("two sides, turned")
+        << 4 << QPageSize::A4 << false << turn << QStringList{turn, asIs, cancel} << true << true;
+    QTest::newRow("two sides, as it is")
+        << 8 << QPageSize::Letter << false << asIs << QStringList{turn, asIs, cancel} << true << false;
+    QTest::newRow("two sides, cancelled")
+        << 12 << QPageSize::A4 << false << cancel << QStringList{turn, asIs, cancel} << false << false;
+    QTest::newRow("two sides, closed")
+        << 5 << QPageSize::A4 << false << QString() << QStringList{turn, asIs, cancel} << false << false;
+    QTest::newRow("two sides, landscape")
+        << 4 << QPageSize::A4 << true << QString() << QStringList() << true << true;
+    QTest::newRow("small paper, no turn helps")
+        << 1 << QPageSize::A6 << false << asIs << QStringList{asIs, cancel} << true << false;
+}
+
+void TestForm1::pageFitQuestion()
+{
+    QFETCH(int, layout);
+    QFETCH(QPageSize::PageSizeId, paper);
+    QFETCH(bool, landscape);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, offered);
+    QFETCH(bool, printed);
+    QFETCH(bool, landscapeAfter);
+    Form1 &f = form();
+    QPrinter &printer = f.CommonDialog1.Printer();
+    printer.setPageSize(QPageSize(paper));
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    f.Options[static_cast<size_t>(layout)]->click();
+    answers_ << answer;
+    f.Command1->click();
+    QCOMPARE(asked_.size(), offered.isEmpty() ? 0 : 1);
+    if (!offered.isEmpty()) {
+        QCOMPARE(offered_, offered);
+        QVERIFY2(asked_.first().contains(QStringLiteral("8.25 × 4.54 in")) ||
+                     asked_.first().contains(QStringLiteral("4.64 × 4.54 in")),
+                 qPrintable(asked_.first()));
+    }
+    QCOMPARE(QFileInfo::exists(pdf_), printed);
+    QCOMPARE(printer.pageLayout().orientation() == QPageLayout::Landscape, landscapeAfter);
+    QVERIFY(f.Command1->isVisible() && f.Option20->isVisible() && !f.Line1.Visible);
+}
+
 void TestForm1::printFailureRestores_data()
 {
     QTest::addColumn<int>("kind");
@@ -917,6 +1161,7 @@ void TestForm1::printFailureRestores()
     } else {
         printer.setOutputFileName(QString::fromUtf8(tree_->path("no/such/folder/out.pdf")));
     }
+    answers_ << QStringLiteral("Print As It Is");
     f.Option7->click();
     f.Command1->setFocus();
     const QString title = f.windowTitle();
