@@ -145,6 +145,8 @@ private slots:
     void flowColumns_data();
     void flowColumns();
     void keepFlowing();
+    void chooseFolderAndDrive();
+    void exportPreviewAndKeys();
     void printToPdf();
     void printedPageMatchesScreen_data();
     void printedPageMatchesScreen();
@@ -166,6 +168,7 @@ private:
     QStringList answers_;               // the buttons questions get, in turn ("" when none is left)
     QStringList asked_;                 // the questions put
     QStringList offered_;               // the buttons of the last one
+    QString chosen_;                    // what folder and file dialogs answer ("": cancel)
     QString pdf_;
     Form1 &form() { return *form_; }
 };
@@ -215,6 +218,16 @@ void TestForm1::init()
         const QString answer = answers_.isEmpty() ? QString() : answers_.takeFirst();
         return buttons.contains(answer) ? answer : QString();
     };
+    platform.chooseFolder = [this](QWidget *, const QString &) { return chosen_; };
+    platform.chooseSaveFile = [this](QWidget *, const QString &, const QString &, const QString &) {
+        return chosen_;
+    };
+    platform.preview = [this](QWidget *, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+        const QString target = printer.outputFileName();
+        printer.setOutputFileName(chosen_);
+        paint(printer);
+        printer.setOutputFileName(target);
+    };
     form_ = std::make_unique<Form1>(platform);
     pdf_ = QString::fromUtf8(t.path("out.pdf"));
     // Never the real default printer in a test.
@@ -232,6 +245,7 @@ void TestForm1::cleanup()
     beforePrint_ = nullptr;
     answers_.clear();
     asked_.clear();
+    chosen_.clear();
     cwd_.reset();
     volumes_.reset();
     tree_.reset();
@@ -925,6 +939,93 @@ void TestForm1::keepFlowing()
                        QString::fromLatin1(Form1::SettingsApplication))
                  .value(QStringLiteral("flow/keep"))
                  .toBool());
+}
+
+void TestForm1::chooseFolderAndDrive()
+{
+    Tree &t = *tree_;
+    Form1 &f = form();
+    // A folder on another volume: Dir1 and the lists linked to it, and its drive.
+    chosen_ = t.qpath("drive2/Other");
+    QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier); // "Choose Folder..."
+    for (const QByteArray &p : folders(f))
+        QCOMPARE(p, t.path("drive2/Other"));
+    QCOMPARE(f.Drive1->NativeDrive(), t.path("drive2"));
+    QCOMPARE(f.Dir1->List(0), t.qpath("drive2"));
+    // A folder on no volume but "/": rooted there.
+    chosen_ = QString::fromUtf8(t.root());
+    f.ChooseFolderAction->trigger();
+    QCOMPARE(f.Drive1->NativeDrive(), QByteArray("/"));
+    QCOMPARE(f.Dir1->List(0), QStringLiteral("/"));
+    // Cancelled, or unreadable: nothing changes; the second says why.
+    const auto before = folders(f);
+    chosen_.clear();
+    f.ChooseFolderAction->trigger();
+    QVERIFY(tree_->mkdir("locked"));
+    chosen_ = t.qpath("locked");
+    RefusedFolders refused({t.path("locked")}, EACCES);
+    f.ChooseFolderAction->trigger();
+    QCOMPARE(folders(f), before);
+    QVERIFY(Form1::FolderError().isVisible());
+    QCOMPARE(f.Drive1->NativeDrive(), QByteArray("/"));
+    // A volume opened from "/" is a folder there: the list keeps "/" on top, as the drive list does.
+    f.Dir1->SetNativePath(t.path("disc/Alpha"));
+    QCOMPARE(f.Dir1->List(0), QStringLiteral("/"));
+    QCOMPARE(f.Drive1->NativeDrive(), QByteArray("/"));
+    // Choosing the drive shown already goes back to it.
+    static_cast<QComboBox *>(f.Drive1)->showPopup();
+    QTest::keyClick(f.Drive1->view(), Qt::Key_Return);
+    QCOMPARE(f.Dir1->NativePath(), QByteArray("/"));
+    QCOMPARE(f.File6->NativePath(), QByteArray("/"));
+    // Choosing the volume roots the lists at it.
+    f.Drive1->SetDrive(t.path("disc"));
+    QCOMPARE(f.Dir1->List(0), t.qpath("disc"));
+    QCOMPARE(f.Dir4->List(0), t.qpath("disc"));
+}
+
+void TestForm1::exportPreviewAndKeys()
+{
+    Tree &t = *tree_;
+    Form1 &f = form();
+    f.Option4->click();
+    // Export PDF (Ctrl+E): the window's size, true to the inch; the lists' text, no control.
+    chosen_ = t.qpath("index"); // the suffix is added
+    QTest::keyClick(&f, Qt::Key_E, Qt::ControlModifier);
+    const QString pdf = t.qpath("index.pdf");
+    QVERIFY(QFileInfo::exists(pdf));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (info.waitForFinished(20000)) // the page: 792 x 436 pixels, 594 x 327 points
+        QVERIFY2(info.readAllStandardOutput().contains("594 x 327 pts"), "page size");
+    QStringList words;
+    for (const PdfWord &w : pdfWords(pdf))
+        words << w.text;
+    QCOMPARE(words.count(QStringLiteral("top1.txt")), 6);
+    QVERIFY(!words.contains(QStringLiteral("Refresh")) && !words.contains(QStringLiteral("20")));
+    QVERIFY(f.Command1->isVisible() && !f.Line1.Visible);
+    // Export PNG at a chosen resolution.
+    chosen_ = t.qpath("index.png");
+    answers_ << QStringLiteral("300 dpi");
+    f.ExportPngAction->trigger();
+    QCOMPARE(QImage(chosen_).size(), QSize(2475, 1363));
+    // A file that cannot be written: said, with the file's name.
+    chosen_ = t.qpath("no/such/folder/index.pdf");
+    f.ExportPdfAction->trigger();
+    QCOMPARE(offered_, QStringList({"OK"}));
+    QVERIFY(asked_.last().contains(chosen_));
+    // Print Preview paints the page as Print does.
+    chosen_ = t.qpath("preview.pdf");
+    f.PreviewAction->trigger();
+    words.clear();
+    for (const PdfWord &w : pdfWords(chosen_))
+        words << w.text;
+    QCOMPARE(words.count(QStringLiteral("top1.txt")), 6);
+    // Ctrl+P prints (the page fits once turned), Ctrl+Q closes.
+    answers_ << QStringLiteral("Turn to Landscape");
+    QTest::keyClick(&f, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(QFileInfo::exists(pdf_));
+    QTest::keyClick(&f, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!f.isVisible());
 }
 
 void TestForm1::printToPdf()
