@@ -2,7 +2,7 @@
 # Installs what building, running and testing the suite needs on Debian 12.
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
-pkgs=(cmake g++ make ccache qt6-base-dev libgl-dev clang-format-14 clang-tidy-14
+pkgs=(cmake g++ make ccache qt6-base-dev libgl-dev libxcb1-dev pkg-config clang-format-14 clang-tidy-14
       fonts-liberation fonts-dejavu-core
       xvfb xdotool x11-utils imagemagick poppler-utils
       cups printer-driver-cups-pdf
