@@ -18,7 +18,6 @@
 #include <algorithm>
 
 #include "pageprint.h"
-#include "texts.h"
 
 namespace {
 
@@ -32,8 +31,10 @@ QString askWithMessageBox(QWidget *parent, const QString &title, const QString &
     QList<QAbstractButton *> made;
     for (const QString &b : buttons)
         made << box.addButton(b, made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
-    if (!made.isEmpty())
+    if (!made.isEmpty()) {
         box.setDefaultButton(static_cast<QPushButton *>(made.first()));
+        box.setEscapeButton(made.last()); // "Cancel" comes last
+    }
     box.exec();
     const qsizetype at = made.indexOf(box.clickedButton());
     return at < 0 ? QString() : buttons.at(at);
