@@ -91,7 +91,7 @@ private:
 class RefusedFolders
 {
 public:
-    RefusedFolders(QList<QByteArray> paths, int error)
+    RefusedFolders(const QList<QByteArray> &paths, int error)
     {
         fsl::ListingCache::SetSource([paths, error](const QByteArray &path) -> fsl::ListingPtr {
             if (!paths.contains(path))
