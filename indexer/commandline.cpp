@@ -85,6 +85,7 @@ bool Apply(const Options &options, Form1 &form, int *error)
 int ExportPdf(const Options &options)
 {
     Form1 form;
+    form.SetKeepFlowing(false, false); // the command line says whether to flow, not the window's setting
     // Laid out as on screen, never shown on one.
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();

@@ -108,8 +108,9 @@ public:
     QList<fsl::FileListBox *> FlowOrder() const;
     int FilesNotShown() const { return notShown_; } // by the last flow
     // "Keep columns flowing": flows again after every change of folder,
-    // Refresh and layout; kept in the settings, off unless chosen.
-    void SetKeepFlowing(bool on);
+    // Refresh and layout; kept in the settings (unless `remember` is false),
+    // off unless chosen.
+    void SetKeepFlowing(bool on, bool remember = true);
     bool KeepFlowing() const { return keepFlowing_; }
     static constexpr const char *SettingsOrganization = "sleeve";
     static constexpr const char *SettingsApplication = "sleeveindex";

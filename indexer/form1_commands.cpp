@@ -93,7 +93,7 @@ void Form1::buildCommands()
     ExportPngAction = command(QStringLiteral("Export PNG…"), {});
     CloseAction = command(QStringLiteral("Close"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(FlowAction, &QAction::triggered, this, &Form1::FlowColumns);
-    connect(KeepFlowingAction, &QAction::toggled, this, &Form1::SetKeepFlowing);
+    connect(KeepFlowingAction, &QAction::toggled, this, [this](bool on) { SetKeepFlowing(on); });
     connect(ChooseFolderAction, &QAction::triggered, this, &Form1::ChooseFolder);
     connect(PrintAction, &QAction::triggered, this, &Form1::Command1_Click);
     connect(PreviewAction, &QAction::triggered, this, &Form1::PrintPreview);
@@ -159,12 +159,15 @@ void Form1::FlowColumns()
     }
 }
 
-void Form1::SetKeepFlowing(bool on)
+void Form1::SetKeepFlowing(bool on, bool remember)
 {
+    if (on == keepFlowing_ && KeepFlowingAction->isChecked() == on)
+        return;
     keepFlowing_ = on;
-    KeepFlowingAction->setChecked(on);
-    QSettings(QString::fromLatin1(SettingsOrganization), QString::fromLatin1(SettingsApplication))
-        .setValue(QLatin1String(KeepFlowingKey), on);
+    KeepFlowingAction->setChecked(on); // toggles back here, and returns above
+    if (remember)
+        QSettings(QString::fromLatin1(SettingsOrganization), QString::fromLatin1(SettingsApplication))
+            .setValue(QLatin1String(KeepFlowingKey), on);
     if (on)
         FlowColumns();
 }

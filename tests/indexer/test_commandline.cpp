@@ -31,27 +31,34 @@ void TestCommandLine::exportPdf_data()
     QTest::addColumn<QStringList>("arguments"); // OUT: the PDF; DIR: the tree
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");   // the line on stderr: a pattern, "" for none
-    QTest::addColumn<QStringList>("words"); // on the page
+    QTest::addColumn<QStringList>("words"); // on the page, each as many times as listed
+    QTest::addColumn<bool>("keepFlowing");  // the window's saved setting
     QTest::newRow("default layout") << QStringList{"--export-pdf", "OUT", "DIR/few"} << 0 << QString()
-                                    << QStringList{"alpha.txt", "beta.txt"};
+                                    << QStringList{"alpha.txt", "alpha.txt", "beta.txt", "beta.txt"} << false;
     QTest::newRow("flowed, not all fit")
         << QStringList{"--export-pdf=OUT", "--layout", "4", "--flow", "DIR/many"} << 0
-        << "^\\d+ files do not fit the columns and are not shown$" << QStringList{"f0.txt", "f150.txt"};
-    QTest::newRow("layout out of range") << QStringList{"--export-pdf", "OUT", "--layout", "21", "DIR/few"}
-                                         << 2 << "layout must be a number from 1 to 20" << QStringList();
+        << "^\\d+ files do not fit the columns and are not shown$" << QStringList{"f0.txt", "f150.txt"}
+        << false;
+    QTest::newRow("not flowed, whatever the window keeps")
+        << QStringList{"--export-pdf", "OUT", "--layout", "4", "DIR/many"} << 0 << QString()
+        << QStringList(6, QStringLiteral("f0.txt")) << true;
+    QTest::newRow("layout out of range")
+        << QStringList{"--export-pdf", "OUT", "--layout", "21", "DIR/few"} << 2
+        << "layout must be a number from 1 to 20" << QStringList() << false;
     QTest::newRow("unknown option") << QStringList{"--export-pdf", "OUT", "--fast", "DIR/few"} << 2 << "fast"
-                                    << QStringList();
+                                    << QStringList() << false;
     QTest::newRow("no folder") << QStringList{"--export-pdf", "OUT"} << 2 << "needs the folder"
-                               << QStringList();
+                               << QStringList() << false;
     QTest::newRow("two folders") << QStringList{"--export-pdf", "OUT", "DIR/few", "DIR/many"} << 2
-                                 << "one folder" << QStringList();
+                                 << "one folder" << QStringList() << false;
     QTest::newRow("missing folder") << QStringList{"--export-pdf", "OUT", "DIR/absent"} << 3
-                                    << "cannot read the folder .*absent.*: No such file" << QStringList();
+                                    << "cannot read the folder .*absent.*: No such file" << QStringList()
+                                    << false;
     QTest::newRow("folder not readable")
         << QStringList{"--export-pdf", "OUT", "DIR/few/alpha.txt"} << 3
-        << "cannot read the folder .*alpha.txt.*: Not a directory" << QStringList();
+        << "cannot read the folder .*alpha.txt.*: Not a directory" << QStringList() << false;
     QTest::newRow("cannot write") << QStringList{"--export-pdf", "DIR/absent/out.pdf", "DIR/few"} << 1
-                                  << "cannot write .*absent/out.pdf" << QStringList();
+                                  << "cannot write .*absent/out.pdf" << QStringList() << false;
 }
 
 void TestCommandLine::exportPdf()
@@ -60,6 +67,15 @@ void TestCommandLine::exportPdf()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     QFETCH(QStringList, words);
+    QFETCH(bool, keepFlowing);
+    // Settings of our own: the window's saved choice, or none.
+    QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("sleeve")));
+    if (keepFlowing) {
+        QFile conf(config.filePath(QStringLiteral("sleeve/sleeveindex.conf")));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[flow]\nkeep=true\n");
+    }
     // A PDF that is there already stays whole unless a new one replaces it.
     const QString out = tree_.qpath("out/kept.pdf");
     {
@@ -75,6 +91,7 @@ void TestCommandLine::exportPdf()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name)); // no display: the program finds its way without one
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(SLEEVEINDEX), arguments);
     QVERIFY(p.waitForFinished(60000));
@@ -103,7 +120,8 @@ void TestCommandLine::exportPdf()
     const QStringList printed =
         QString::fromUtf8(text.readAllStandardOutput()).split(QRegularExpression("\\s+"));
     for (const QString &w : words)
-        QVERIFY2(printed.contains(w), qPrintable(w));
+        QVERIFY2(printed.count(w) == words.count(w),
+                 qPrintable(QStringLiteral("%1 printed %2 times").arg(w).arg(printed.count(w))));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
