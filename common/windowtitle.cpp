@@ -77,25 +77,4 @@ void KeepEmptyTitle(QWidget *window)
         clearNativeTitle(window);
 }
 
-QString NativeTitle(const QWidget *window)
-{
-#ifdef SLEEVE_HAVE_XCB
-    xcb_connection_t *c = x11();
-    if (!c || !window->testAttribute(Qt::WA_WState_Created))
-        return {};
-    const xcb_atom_t netName = atom(c, "_NET_WM_NAME"), utf8 = atom(c, "UTF8_STRING");
-    const auto cookie =
-        xcb_get_property(c, 0, static_cast<xcb_window_t>(window->winId()), netName, utf8, 0, 1024);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-        xcb_get_property_reply(c, cookie, nullptr), &free);
-    if (!reply)
-        return {};
-    return QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply.get())),
-                             xcb_get_property_value_length(reply.get()));
-#else
-    Q_UNUSED(window);
-    return {};
-#endif
-}
-
 } // namespace windowtitle

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 class QWidget;
 
 // Window titles that are meant to be empty.
@@ -11,9 +9,5 @@ namespace windowtitle {
 // its title is empty: Qt shows the application's name for an empty title.
 // A title set later shows as usual; emptied again, it reads empty again.
 void KeepEmptyTitle(QWidget *window);
-
-// The title the window system has for `window` ("" when it has none, or
-// when the platform cannot tell): what a desktop shows.
-QString NativeTitle(const QWidget *window);
 
 } // namespace windowtitle
