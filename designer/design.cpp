@@ -17,6 +17,7 @@
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"
+#include "windowtitle.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColo
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QString());
+    windowtitle::KeepEmptyTitle(this); // Qt would show the program's name for an empty title
     createElements();
     createControls();
     connectControls();

@@ -139,55 +139,7 @@ std::optional<QByteArray> ToWindows1252(QStringView text)
 
 bool IsValidUtf8(QByteArrayView bytes)
 {
-    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
-    const auto *const end = p + bytes.size();
-    while (p < end) {
-        // Runs of ASCII, eight bytes at a time.
-        while (end - p >= 8) {
-            quint64 word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080u)
-                break;
-            p += 8;
-        }
-        if (p == end)
-            break;
-        const uchar c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        // The range of the second byte narrows for E0, ED, F0 and F4 (overlong forms,
-        // surrogates, code points above U+10FFFF); the other bytes are plain continuations.
-        int length = 0;
-        uchar lo = 0x80, hi = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0)
-                lo = 0xA0;
-            else if (c == 0xED)
-                hi = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0)
-                lo = 0x90;
-            else if (c == 0xF4)
-                hi = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p < length)
-            return false;
-        if (p[1] < lo || p[1] > hi)
-            return false;
-        for (int k = 2; k < length; ++k)
-            if (!isContinuation(p[k]))
-                return false;
-        p += length;
-    }
-    return true;
+    return bytes.isValidUtf8();
 }
 
 QByteArray Encode(const QStringList &records)

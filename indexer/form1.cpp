@@ -15,11 +15,11 @@
 #include "texts.h"
 #include "titlehelp.h"
 
-Form1::Form1(QWidget *parent)
+Form1::Form1(Platform platform, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      CommonDialog1(this)
+      CommonDialog1(this), platform_(withDefaults(std::move(platform)))
 {
     setWindowTitle(QString::fromLatin1(texts::CreditLine));
     setFixedSize(445, 436);
@@ -31,6 +31,7 @@ Form1::Form1(QWidget *parent)
     setMouseTracking(true); // the background's title help
 
     buildControls();
+    buildCommands();
     ApplyLayout(1);
     Option1->setChecked(true);
     connectHandlers();
@@ -143,6 +144,8 @@ void Form1::connectHandlers()
     connect(Dir1, &fsl::FolderListBox::Change, this, &Form1::Dir1_Change);
     connect(Dir3, &fsl::FolderListBox::Change, this, &Form1::Dir3_Change);
     connect(Dir5, &fsl::FolderListBox::Change, this, &Form1::Dir5_Change);
+    for (fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6})
+        connect(d, &fsl::FolderListBox::OpenFailed, this, &Form1::ShowFolderError);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -173,6 +176,8 @@ void Form1::ApplyLayout(int n)
     const auto all = lists();
     for (size_t i = 0; i < all.size(); ++i)
         all[i]->setVisible(l.shown & (1u << i));
+    if (keepFlowing_ && isVisible())
+        FlowColumns();
 }
 
 int Form1::SelectedLayout() const
@@ -221,10 +226,15 @@ void Form1::Form_MouseMove()
 
 void Form1::paintEvent(QPaintEvent *)
 {
-    // The print marks: shown only while the page prints.
     QPainter p(this);
+    paintMarks(p);
+}
+
+void Form1::paintMarks(QPainter &p, bool always) const
+{
+    // The print marks: on screen only while the page prints.
     for (const PrintMark *m : {&Line1, &Line2, &Line3}) {
-        if (!m->Visible)
+        if (!m->Visible && !always)
             continue;
         QPen pen(Qt::black, 1);
         if (m == &Line1)

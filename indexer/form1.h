@@ -10,7 +10,11 @@
 #include "commondialog.h"
 #include "fslists.h"
 
+class QAction;
+class QMenu;
+class QMessageBox;
 class QPainter;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class Form3;
@@ -27,7 +31,29 @@ class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    using PaintFn = std::function<void(QPainter &)>;
+    // What the window needs from the machine; tests put their own in. An
+    // empty member means the real thing.
+    struct Platform {
+        // Prints one page (pageprint::PrintPage); false with a reason when nothing was printed.
+        std::function<bool(QPrinter &printer, const QString &docName, const PaintFn &paint, QString *why)>
+            printPage;
+        // Asks for a folder, starting at `start`; "" when cancelled.
+        std::function<QString(QWidget *parent, const QString &start)> chooseFolder;
+        // Asks for a file to write; "" when cancelled.
+        std::function<QString(QWidget *parent, const QString &caption, const QString &suggested,
+                              const QString &filter)>
+            chooseSaveFile;
+        // Puts a question (or, with one button, a message); the button chosen, "" when closed.
+        std::function<QString(QWidget *parent, const QString &title, const QString &text,
+                              const QStringList &buttons)>
+            ask;
+        // Shows the page as it would print, on `printer`, until the user closes the preview.
+        std::function<void(QWidget *parent, QPrinter &printer, const std::function<void(QPrinter &)> &paint)>
+            preview;
+    };
+
+    explicit Form1(Platform platform = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Layout buttons 1 to 20 (Options[0] unused).
@@ -67,32 +93,78 @@ public:
     void Command3_Click();
     void Form_MouseMove();
 
-    // The page as painted on screen, played onto `p` in 96-per-inch pixels.
+    // The page as painted on screen, played onto `p` in 96-per-inch pixels,
+    // with the print marks.
     void PaintPage(QPainter &p);
+
+    // Beyond the fixed window: a context menu and shortcuts for these.
+    QAction *FlowAction, *KeepFlowingAction, *ChooseFolderAction, *PrintAction, *PreviewAction,
+        *ExportPdfAction, *ExportPngAction, *CloseAction;
+    QMenu *ContextMenu();
+
+    // "Flow columns": each linked file list that shows Dir1's folder starts
+    // just after the last whole row of the one before it, in reading order.
+    void FlowColumns();
+    QList<fsl::FileListBox *> FlowOrder() const;
+    int FilesNotShown() const { return notShown_; } // by the last flow
+    // "Keep columns flowing": flows again after every change of folder,
+    // Refresh and layout; kept in the settings (unless `remember` is false),
+    // off unless chosen.
+    void SetKeepFlowing(bool on, bool remember = true);
+    bool KeepFlowing() const { return keepFlowing_; }
+    static constexpr const char *SettingsOrganization = "sleeve";
+    static constexpr const char *SettingsApplication = "sleeveindex";
+
+    // "Choose Folder...": shows the folder in Dir1 (and the lists linked to
+    // it), Drive1 set to its drive. OpenFolder does it without a dialog and
+    // without a message: false with the errno when the folder cannot be read.
+    void ChooseFolder();
+    bool OpenFolder(const QByteArray &path, int *error = nullptr);
+
+    // Printing beside the fixed window. Before printing: true when the page
+    // fits the paper, or when the user chose to turn the page or print anyway.
+    bool ConfirmPageFits();
+    void PrintPreview();
+    void ExportPdf_Click();
+    void ExportPng_Click();
+    bool ExportPdf(const QString &path, QString *why = nullptr);
+    bool ExportPng(const QString &path, int dpi, QString *why = nullptr);
 
     // The secondary windows, created when first touched.
     static Form3 &QuickHelp();
     static Form5 &DriveError();
     static const Form3 *quickHelpIfLoaded();
     static const Form5 *driveErrorIfLoaded();
+    // A folder that cannot be read, and why: one window, not blocking.
+    static QMessageBox &FolderError();
+    void ShowFolderError(const QByteArray &path, int error);
 
-    // Tests: runs at step 4 of printing, just before the page is painted.
-    std::function<void()> PrintProbe;
     // The name of the print job (and of cups-pdf's file).
     static constexpr const char *DocName = "sleeveindex";
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    static Platform withDefaults(Platform platform);
     void buildControls();
+    void buildCommands();
     void connectHandlers();
+    void reportRefreshFailure(const QByteArray &path, const QByteArray &drive);
+    void paintPageOn(QPrinter &printer);
     void setControlsVisible(bool visible);
     void setMarksVisible(bool visible);
+    void paintMarks(QPainter &p, bool always = false) const;
     void restoreAfterPrint();
     bool anyShownOf(unsigned mask) const;
     std::array<QWidget *, 12> lists() const;
     void focusWindowChanged(QWindow *window);
     QPointer<QWindow> previousWindow_; // the program's window that was active before
+    Platform platform_;
+    QMenu *menu_ = nullptr;
+    bool keepFlowing_ = false;
+    int notShown_ = 0;
+    bool flowTitleShown_ = false;
 };

@@ -32,6 +32,8 @@ void Form1::Form_Activate()
     Dir4->hide();
     Dir5->hide();
     Dir6->hide();
+    if (keepFlowing_)
+        FlowColumns(); // File1 and File2 may have come into view
 }
 
 void Form1::Drive1_GotFocus()
@@ -51,7 +53,7 @@ void Form1::Drive1_Change()
         f.activateWindow();
         return;
     }
-    Dir1->SetNativePath(folder);
+    Dir1->SetNativePath(folder, root); // the lists are rooted at the drive, even when it was shown already
 }
 
 void Form1::Dir1_Change()
@@ -63,7 +65,9 @@ void Form1::Dir1_Change()
     for (fsl::FileListBox *f : {File2, File3, File4, File5, File6})
         f->SetNativePath(path);
     for (fsl::FolderListBox *d : {Dir2, Dir3, Dir4, Dir5, Dir6})
-        d->SetNativePath(path);
+        d->SetNativePath(path, Dir1->Root());
+    if (keepFlowing_)
+        FlowColumns();
 }
 
 void Form1::Dir3_Change()
@@ -81,13 +85,29 @@ void Form1::Dir5_Change()
 void Form1::Command4_Click()
 {
     fsl::ListingCache::Batch batch; // each folder is read anew once
-    const bool ok = Dir1->Refresh() && Dir2->Refresh() && Dir3->Refresh() && Dir4->Refresh() &&
-                    Dir5->Refresh() && Dir6->Refresh() && File1->Refresh() && File2->Refresh() &&
-                    File3->Refresh() && File4->Refresh() && File5->Refresh() && File6->Refresh();
-    if (!ok) {
-        Form5 &f = DriveError();
-        f.show();
-        f.raise();
-        f.activateWindow();
+    for (fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6}) {
+        if (!d->Refresh())
+            return reportRefreshFailure(d->NativePath(), d->Root());
     }
+    for (fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6}) {
+        if (!f->Refresh())
+            return reportRefreshFailure(f->NativePath(), fsl::Volumes::RootOf(f->NativePath()));
+    }
+    if (keepFlowing_)
+        FlowColumns();
+}
+
+void Form1::reportRefreshFailure(const QByteArray &path, const QByteArray &drive)
+{
+    // The drive error is for a drive that cannot be read (a disc taken out);
+    // a folder that cannot be read on a readable drive is named, with why.
+    const fsl::ListingPtr folder = fsl::ListingCache::Get(path); // this refresh's read, not a new one
+    if (fsl::ListingCache::Get(drive)->ok) {
+        ShowFolderError(path, folder->error);
+        return;
+    }
+    Form5 &f = DriveError();
+    f.show();
+    f.raise();
+    f.activateWindow();
 }

@@ -1,14 +1,18 @@
 // Form1: printing the page, printer set-up and quick help.
 #include "form1.h"
 
+#include <QAbstractScrollArea>
+#include <QImage>
 #include <QPainter>
 #include <QPicture>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
 
 #include "form3.h"
-#include "pageprint.h"
 
 void Form1::setControlsVisible(bool visible)
 {
@@ -42,6 +46,8 @@ void Form1::restoreAfterPrint()
 
 void Form1::Command1_Click()
 {
+    if (!ConfirmPageFits())
+        return;
     // Hiding the focused control would hand the focus on (and Drive1 would
     // take the title); keep it where it was instead.
     QWidget *focused = focusWidget();
@@ -50,10 +56,9 @@ void Form1::Command1_Click()
     try {
         setControlsVisible(false);
         setMarksVisible(true);
-        if (PrintProbe)
-            PrintProbe();
-        const bool printed = pageprint::PrintPage(CommonDialog1.Printer(), QString::fromLatin1(DocName),
-                                                  [this](QPainter &p) { PaintPage(p); });
+        const bool printed = platform_.printPage(
+            CommonDialog1.Printer(), QString::fromLatin1(DocName), [this](QPainter &p) { PaintPage(p); },
+            nullptr);
         if (printed) {
             setMarksVisible(false);
             setControlsVisible(true);
@@ -66,23 +71,78 @@ void Form1::Command1_Click()
         focused->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::PaintPage(QPainter &p)
+namespace {
+
+// Plays a widget's own painting onto `p` (96-per-inch pixels, at the
+// widget's top-left corner): text stays text.
+void playWidget(QPainter &p, QWidget *w, QWidget::RenderFlags flags)
 {
-    // The window's own painting, recorded and played back: text stays text
-    // and every list prints exactly the part it shows.
     QPicture picture;
     {
         QPainter recorder(&picture);
-        render(&recorder, QPoint(), QRegion(rect()), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        w->render(&recorder, QPoint(), QRegion(w->rect()), flags);
     }
     // Playing a picture scales it from the screen's resolution to the
     // device's; the painter already works in 96-per-inch pixels, so undo that.
     const QPaintDevice *device = p.device();
-    const qreal sx = device ? qreal(picture.logicalDpiX()) / device->logicalDpiX() : 1.0;
-    const qreal sy = device ? qreal(picture.logicalDpiY()) / device->logicalDpiY() : 1.0;
     p.save();
-    p.scale(sx, sy);
+    if (device)
+        p.scale(qreal(picture.logicalDpiX()) / device->logicalDpiX(),
+                qreal(picture.logicalDpiY()) / device->logicalDpiY());
     p.drawPicture(0, 0, picture);
+    p.restore();
+}
+
+// A widget as a picture of its pixels at up to 600 per inch, drawn into its
+// place: nothing of it can reach beyond its edges.
+void drawWidgetImage(QPainter &p, QWidget *w)
+{
+    const QPaintDevice *device = p.device();
+    const qreal k = std::clamp((device ? device->logicalDpiX() : 96) / 96.0, 1.0, 600 / 96.0);
+    QImage image((QSizeF(w->size()) * k).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter ip(&image);
+        ip.scale(k, k);
+        w->render(&ip, QPoint(), QRegion(w->rect()), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    }
+    p.drawImage(QRectF(w->geometry()), image);
+}
+
+// One list as the screen shows it, cut at its frame. A recording played
+// back keeps none of the screen's clipping, and Qt's styles replace any
+// clip they are given: so the frame, the rows (whose painting keeps to the
+// visible area itself) and the scroll bar are put on the page one by one.
+void paintList(QPainter &p, QAbstractScrollArea *list)
+{
+    p.save();
+    p.translate(list->pos());
+    p.setClipRect(list->rect(), Qt::IntersectClip);
+    playWidget(p, list, QWidget::DrawWindowBackground); // the frame
+    QWidget *viewport = list->viewport();
+    p.save();
+    p.translate(viewport->pos());
+    p.setClipRect(viewport->rect(), Qt::IntersectClip);
+    playWidget(p, viewport, QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    p.restore();
+    QWidget *bar = list->verticalScrollBar()->parentWidget(); // the bar's frame in the list
+    if (bar && bar != list && bar->isVisibleTo(list))
+        drawWidgetImage(p, bar);
+    p.restore();
+}
+
+} // namespace
+
+void Form1::PaintPage(QPainter &p)
+{
+    p.save();
+    p.fillRect(rect(), Qt::white);
+    for (QObject *child : children()) { // in stacking order
+        auto *list = qobject_cast<QAbstractScrollArea *>(child);
+        if (list && !list->isHidden())
+            paintList(p, list);
+    }
+    paintMarks(p, true);
     p.restore();
 }
 

@@ -19,6 +19,7 @@ Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
         l->setGeometry(x, y, w, h);
         l->setFont(font);
         l->setWordWrap(true);
+        l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };

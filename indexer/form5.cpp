@@ -4,10 +4,12 @@
 
 #include "colors.h"
 #include "texts.h"
+#include "windowtitle.h"
 
 Form5::Form5(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QString());
+    windowtitle::KeepEmptyTitle(this);
     setFixedSize(355, 125);
     colors::FillBackground(this, colors::White);
 
@@ -22,5 +24,6 @@ Form5::Form5(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     D->setPalette(red);
     D->setWordWrap(true);
     D->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    D->setTextFormat(Qt::PlainText);
     D->setText(QString::fromLatin1(texts::Form5Text));
 }

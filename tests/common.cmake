@@ -1,2 +1,11 @@
 sleeve_add_qtest(test_textnumber SOURCES common/test_textnumber.cpp LIBS sleevecommon)
 sleeve_add_qtest(test_pageexport SOURCES common/test_pageexport.cpp LIBS sleevecommon)
+sleeve_add_qtest(test_headless SOURCES common/test_headless.cpp LIBS sleevecommon)
+sleeve_add_qtest(test_empty_titles SOURCES common/test_empty_titles.cpp LIBS sleevedesigner sleeveindexcore)
+add_test(NAME titles_e2e
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/titles_e2e.sh $<TARGET_FILE:test_empty_titles> $<TARGET_FILE:sleevedesk>)
+set_tests_properties(titles_e2e PROPERTIES
+  SKIP_RETURN_CODE 77
+  TIMEOUT 120
+  RESOURCE_LOCK sleeve_e2e_cups
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")

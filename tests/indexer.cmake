@@ -6,6 +6,11 @@ sleeve_add_qtest(test_indexer_lists
 sleeve_add_qtest(test_indexer_form
   SOURCES indexer/test_form1.cpp indexer/tree.h
   LIBS sleeveindexcore sleevetestsupport)
+sleeve_add_qtest(test_indexer_cli
+  SOURCES indexer/test_commandline.cpp indexer/tree.h
+  LIBS sleeveindexcore)
+target_compile_definitions(test_indexer_cli PRIVATE SLEEVEINDEX="$<TARGET_FILE:sleeveindex>")
+add_dependencies(test_indexer_cli sleeveindex)
 
 add_test(NAME indexer_e2e
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/indexer_e2e.sh $<TARGET_FILE:sleeveindex>)

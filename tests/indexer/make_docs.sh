@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the index maker's pictures for the docs with the real program under
-# Xvfb: docs/sleeveindex-layout{1,4,12}.png and docs/sample-index.pdf (layout
-# 4 printed through the CUPS PDF queue). Not a test; run it by hand:
+# Xvfb: docs/sleeveindex-layout{1,4,12}.png and docs/sleeveindex-flow.png
+# (layout 4, columns flowed), and the sample pages docs/sample-index.pdf and
+# docs/sample-index-flow.pdf, written by the program's --export-pdf. Not a
+# test; run it by hand:
 #   tests/indexer/make_docs.sh build/bin/sleeveindex
 set -euo pipefail
 BIN=$(readlink -f "${1:?usage: make_docs.sh <sleeveindex>}")
@@ -11,7 +13,6 @@ docs="$here/../../docs"
 
 e2e_init
 e2e_start_xvfb
-e2e_start_cups
 
 # A backup disc as a person would index it.
 disc=/tmp/Backup_Disc_2024
@@ -37,71 +38,65 @@ for n in "Bank statements 2023.pdf" "CV 2024.docx" "Insurance renewal.pdf" "Leas
 done
 cd "$disc"
 
+# The sample pages, from the command line (no window, no printer).
+"$BIN" --export-pdf "$docs/sample-index.pdf" --layout 4 "$disc"
+"$BIN" --export-pdf "$docs/sample-index-flow.pdf" --layout 4 --flow "$disc" || true # says how many do not fit
+echo "wrote $docs/sample-index.pdf and $docs/sample-index-flow.pdf"
+
 e2e_spawn "$BIN"
 win=$(e2e_wait_window '^CD-R Data Index Quirewell')
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 click() { xdotool mousemove --window "$win" "$1" "$2" click "${3:-1}"; }
 option_y() { echo $((32 + 16 * ($1 - 1) + 6)); }
+width_of() { xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
+wait_width()
+{
+    local i
+    for i in $(seq 1 100); do
+        [ "$(width_of)" = "$1" ] && return 0
+        sleep 0.05
+    done
+    e2e_fail "window width $(width_of), expected $1"
+}
+# layout N: chooses it and waits until its description is in the title bar.
+layout()
+{
+    click 412 "$(option_y "$1")"
+    wait_width "$2"
+}
 shot()
 {
-    local w=$1 out=$2
+    local w=$1 out=$2 i
     xdotool mousemove --window "$win" "$((w - 20))" 20 # over the background: the credit line
-    sleep 0.4
+    for i in $(seq 1 100); do
+        case "$(xdotool getwindowname "$win")" in "CD-R Data Index Quirewell"*) break ;; esac
+        sleep 0.05
+    done
     import -window root -crop "${w}x436+0+0" +repage "$out"
     echo "wrote $out"
 }
-# Scrolls a list down by whole wheel notches (three rows each).
-wheel() { local i; for i in $(seq 1 "$3"); do click "$1" "$2" 5; done; }
 
-click 412 "$(option_y 1)"
-sleep 0.3
+layout 1 445
 shot 445 "$docs/sleeveindex-layout1.png"
 
 row_y() { echo $((3 + 2 + 14 * $1 + 7)); } # folder rows are 14 pixels high
 dclick() { xdotool mousemove --window "$win" "$1" "$2" click --repeat 2 --delay 80 1; }
 
 # Layout 12: three folder-and-file pairs, two of them opened on subfolders.
-click 412 "$(option_y 12)"
-sleep 0.3
+layout 12 792
 dclick 320 "$(row_y 4)" # Dir3: Music
 dclick 600 "$(row_y 3)" # Dir5: Documents
-sleep 0.3
 shot 792 "$docs/sleeveindex-layout12.png"
 
-# Layout 4: opening the disc's folder again in Dir1 links every list to it;
-# each file column is then scrolled on, so that the page lists the folder
-# from column to column (a wheel notch is three rows: a row may repeat).
-click 412 "$(option_y 4)"
-sleep 0.3
+# Layout 4: opening the disc's folder again in Dir1 links every list to it.
+layout 4 792
 dclick 60 "$(row_y 2)"
-sleep 0.3
-wheel 200 200 9    # File1 after File3's 27 rows
-wheel 330 200 19   # File2 after File1's 31
-wheel 490 200 29   # File4
-wheel 600 200 39   # File5
-wheel 710 200 49   # File6, as far as it goes
-sleep 0.3
 shot 792 "$docs/sleeveindex-layout4.png"
-# Two sides need landscape paper: Print Set-Up, Properties, Landscape, OK,
-# and the dialog's accept button (positions inside the dialogs).
-click 318 424 &
-clicker=$!
-dlg=$(xdotool search --sync --name '^Print$' | head -n 1)
-sleep 1
-xdotool mousemove --window "$dlg" 372 50 click 1 &
-properties=$!
-props=$(xdotool search --sync --name '^Printer Properties$' | head -n 1)
-sleep 1
-xdotool mousemove --window "$props" 41 236 click 1
-xdotool mousemove --window "$props" 411 574 click 1
-sleep 0.5
-xdotool mousemove --window "$dlg" 298 158 click 1
-sleep 0.5
-wait "$clicker" "$properties"
-mark=$(e2e_mark sample)
-click 410 424
-pdf=$(e2e_wait_pdf sleeveindex "$mark" 30)
-cp "$pdf" "$docs/sample-index.pdf"
-rm -f "$pdf"
-chmod 644 "$docs/sample-index.pdf"
-echo "wrote $docs/sample-index.pdf"
+# Flow columns (Ctrl+L): the title bar says how many files do not fit.
+xdotool key ctrl+l
+for i in $(seq 1 100); do
+    case "$(xdotool getwindowname "$win")" in *"are not shown."*) break ;; esac
+    sleep 0.05
+done
+import -window root -crop "792x436+0+0" +repage "$docs/sleeveindex-flow.png"
+echo "wrote $docs/sleeveindex-flow.png ($(xdotool getwindowname "$win"))"

@@ -2,12 +2,16 @@
 // on temporary trees, offscreen.
 #include <QtTest>
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include "commondialog.h"
@@ -16,6 +20,7 @@
 #include "form3.h"
 #include "form5.h"
 #include "layouts.h"
+#include "pageprint.h"
 #include "scripteddialog.h"
 #include "texts.h"
 #include "tree.h"
@@ -23,6 +28,8 @@
 using namespace fsl;
 
 namespace {
+
+const int kFlowSizes[] = {0, 1, 29, 30, 318, 5000};
 
 const char *kListNames[] = {"Dir1",  "Dir2",  "Dir3",  "Dir4",  "Dir5",  "Dir6",
                             "File1", "File2", "File3", "File4", "File5", "File6"};
@@ -74,11 +81,12 @@ void open(FolderListBox *d, const QString &name)
     QVERIFY(d->OpenRow(row));
 }
 
-// A word pdftotext finds on the page: its left edge and height in points.
+// A word pdftotext finds on the page: its left edge and height, and its box, in points.
 struct PdfWord {
     QString text;
     double x;
     double height;
+    QRectF box;
 };
 
 QList<PdfWord> pdfWords(const QString &pdf)
@@ -89,12 +97,15 @@ QList<PdfWord> pdfWords(const QString &pdf)
     if (!p.waitForFinished(20000))
         return out;
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
-                                                      "xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    static const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                       "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        out << PdfWord{m.captured(4), m.captured(1).toDouble(),
-                       m.captured(3).toDouble() - m.captured(2).toDouble()};
+        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
+        out << PdfWord{m.captured(5), topLeft.x(), bottomRight.y() - topLeft.y(),
+                       QRectF(topLeft, bottomRight)};
     }
     return out;
 }
@@ -132,7 +143,16 @@ private slots:
     void vanishingVolume();
     void unreadableAndVanishedFolders();
     void readOncePerChange();
+    void flowColumns_data();
+    void flowColumns();
+    void keepFlowing();
+    void chooseFolderAndDrive();
+    void exportPreviewAndKeys();
     void printToPdf();
+    void printedPageMatchesScreen_data();
+    void printedPageMatchesScreen();
+    void pageFitQuestion_data();
+    void pageFitQuestion();
     void printFailureRestores_data();
     void printFailureRestores();
     void printSetUp();
@@ -141,9 +161,15 @@ private slots:
 
 private:
     std::unique_ptr<Tree> tree_;
+    std::unique_ptr<Tree> flowTree_;
     std::unique_ptr<FakeVolumes> volumes_;
     std::unique_ptr<WorkingFolder> cwd_;
     std::unique_ptr<Form1> form_;
+    std::function<void()> beforePrint_; // runs as the page goes to the printer
+    QStringList answers_;               // the buttons questions get, in turn ("" when none is left)
+    QStringList asked_;                 // the questions put
+    QStringList offered_;               // the buttons of the last one
+    QString chosen_;                    // what folder and file dialogs answer ("": cancel)
     QString pdf_;
     Form1 &form() { return *form_; }
 };
@@ -151,10 +177,22 @@ private:
 void TestForm1::initTestCase()
 {
     fonts::InstallSubstitutions();
+    QStandardPaths::setTestModeEnabled(true); // settings of our own, not the user's
+    // Folders of 0, 1, 29, 30, 318 and 5,000 files, made once.
+    flowTree_ = std::make_unique<Tree>();
+    for (int n : kFlowSizes) {
+        const QByteArray dir = "n" + QByteArray::number(n);
+        QVERIFY(flowTree_->mkdir(dir));
+        for (int i = 0; i < n; ++i)
+            QVERIFY(flowTree_->touch(dir + "/f" + QByteArray::number(i) + ".txt"));
+    }
 }
 
 void TestForm1::init()
 {
+    QSettings(QString::fromLatin1(Form1::SettingsOrganization),
+              QString::fromLatin1(Form1::SettingsApplication))
+        .clear();
     // A disc of our own: the root folder with three subfolders and some files,
     // and a second "drive" elsewhere in the tree.
     tree_ = std::make_unique<Tree>();
@@ -168,7 +206,30 @@ void TestForm1::init()
     volumes_ = std::make_unique<FakeVolumes>(std::initializer_list<fsl::Volume>{
         {"/", {}}, {t.path("disc"), QStringLiteral("DISC")}, {t.path("drive2"), {}}});
     cwd_ = std::make_unique<WorkingFolder>(t.path("disc"));
-    form_ = std::make_unique<Form1>();
+    Form1::Platform platform;
+    platform.printPage = [this](QPrinter &printer, const QString &docName, const Form1::PaintFn &paint,
+                                QString *why) {
+        if (beforePrint_)
+            beforePrint_();
+        return pageprint::PrintPage(printer, docName, paint, why);
+    };
+    platform.ask = [this](QWidget *, const QString &, const QString &text, const QStringList &buttons) {
+        asked_ << text;
+        offered_ = buttons;
+        const QString answer = answers_.isEmpty() ? QString() : answers_.takeFirst();
+        return buttons.contains(answer) ? answer : QString();
+    };
+    platform.chooseFolder = [this](QWidget *, const QString &) { return chosen_; };
+    platform.chooseSaveFile = [this](QWidget *, const QString &, const QString &, const QString &) {
+        return chosen_;
+    };
+    platform.preview = [this](QWidget *, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+        const QString target = printer.outputFileName();
+        printer.setOutputFileName(chosen_);
+        paint(printer);
+        printer.setOutputFileName(target);
+    };
+    form_ = std::make_unique<Form1>(platform);
     pdf_ = QString::fromUtf8(t.path("out.pdf"));
     // Never the real default printer in a test.
     form().CommonDialog1.Printer().setOutputFileName(pdf_);
@@ -180,11 +241,15 @@ void TestForm1::cleanup()
 {
     Form1::QuickHelp().hide();
     Form1::DriveError().hide();
+    Form1::FolderError().hide();
     form_.reset();
+    beforePrint_ = nullptr;
+    answers_.clear();
+    asked_.clear();
+    chosen_.clear();
     cwd_.reset();
     volumes_.reset();
     tree_.reset();
-    ListingCache::SetFailHook(nullptr);
     CommonDialog::SetBackend(nullptr);
 }
 
@@ -611,7 +676,13 @@ void TestForm1::refreshStopsAtFirstFailure()
     QVERIFY(tree_->remove("disc/Beta")); // vanished under Dir3 and File4
     const quint64 reads = ListingCache::ReadCount();
     f.Command4->click();
-    QVERIFY(Form1::DriveError().isVisible());
+    // The drive is there: the folder is named, not the drive blamed.
+    QVERIFY(!Form1::DriveError().isVisible());
+    QMessageBox &box = Form1::FolderError();
+    QVERIFY(box.isVisible());
+    QCOMPARE(box.text(), QStringLiteral("The folder \"%1\" cannot be read: %2.")
+                             .arg(tree_->qpath("disc/Beta"), qt_error_string(ENOENT)));
+    QCOMPARE(box.textFormat(), Qt::PlainText);
     // Dir1 and Dir2 came before the failure; the file lists after it.
     QVERIFY(f.Dir1->Subfolders().contains(QStringLiteral("Delta")));
     QVERIFY(f.Dir2->Subfolders().contains(QStringLiteral("Delta")));
@@ -619,9 +690,9 @@ void TestForm1::refreshStopsAtFirstFailure()
     QVERIFY(!f.File1->Entries().contains(QStringLiteral("new.txt")));
     QCOMPARE(f.Dir3->NativePath(), tree_->path("disc/Beta"));
     QCOMPARE(ListingCache::ReadCount(), reads + 2); // the root once, Beta once
-    // Showing it again while open brings the same window to the front.
+    // Again: the same window, in front.
     f.Command4->click();
-    QCOMPARE(Form1::DriveError().windowTitle(), QString());
+    QCOMPARE(&Form1::FolderError(), &box);
 }
 
 void TestForm1::missingDriveShowsForm5()
@@ -685,32 +756,44 @@ void TestForm1::unreadableAndVanishedFolders()
     QVERIFY(t.symlink("..", "disc/Alpha/up"));
     t.lock("disc/Locked");
     const QByteArray locked = t.path("disc/Locked");
-    ListingCache::SetFailHook([locked](const QByteArray &p) { return p == locked ? EACCES : 0; });
+    auto refused = std::make_unique<RefusedFolders>(QList<QByteArray>{locked}, EACCES);
     Form1 &f = form();
+    QMessageBox &box = Form1::FolderError();
     f.Command4->click();
-    QVERIFY(!Form1::DriveError().isVisible());
+    QVERIFY(!Form1::DriveError().isVisible() && !box.isVisible());
     QVERIFY(f.File1->Entries().contains(QStringLiteral("bad\\xFF\\xFE name.txt")));
     QVERIFY(f.File1->Entries().contains(QStringLiteral("line\\nbreak.txt")));
-    // An unreadable folder opens empty and leaves every list usable; no message.
-    open(f.Dir1, QStringLiteral("Locked"));
+    // An unreadable folder says so, and why; every list stays where it was.
+    const auto before = folders(f);
+    QVERIFY(!f.Dir1->OpenRow(rowOf(f.Dir1, QStringLiteral("Locked"))));
+    QVERIFY(box.isVisible());
+    QVERIFY2(box.text().contains(QString::fromUtf8(locked)) && box.text().contains(qt_error_string(EACCES)),
+             qPrintable(box.text()));
+    QCOMPARE(folders(f), before);
+    // Refresh then has nothing to blame.
+    box.hide();
+    f.Command4->click();
+    QVERIFY(!Form1::DriveError().isVisible() && !box.isVisible());
+    // A folder that becomes unreadable while shown: Refresh names it.
+    open(f.Dir1, QStringLiteral("Alpha"));
+    refused.reset();
+    refused = std::make_unique<RefusedFolders>(QList<QByteArray>{t.path("disc/Alpha")}, EIO);
+    f.Command4->click();
     QVERIFY(!Form1::DriveError().isVisible());
-    QCOMPARE(f.File2->NativePath(), locked);
-    QVERIFY(f.File2->Entries().isEmpty());
-    QVERIFY(f.Dir1->Subfolders().isEmpty());
+    QVERIFY(box.isVisible() && box.text().contains(qt_error_string(EIO)));
+    refused.reset();
+    box.hide();
     QVERIFY(f.Dir1->OpenRow(f.Dir1->AncestorCount() - 2));
-    QCOMPARE(f.File1->Entries().size(), 4);
-    // A folder removed while shown: opening it shows it empty.
+    // A folder removed while shown: opening it says it is gone.
     QVERIFY(t.remove("disc/Gamma"));
-    open(f.Dir1, QStringLiteral("Gamma"));
+    QVERIFY(!f.Dir1->OpenRow(rowOf(f.Dir1, QStringLiteral("Gamma"))));
+    QVERIFY(box.isVisible() && box.text().contains(qt_error_string(ENOENT)));
     QVERIFY(!Form1::DriveError().isVisible());
-    QVERIFY(f.File6->Entries().isEmpty());
-    QVERIFY(f.Dir1->OpenRow(f.Dir1->AncestorCount() - 2));
     // A link loop can be followed as far as the system allows, without a hang.
     for (int i = 0; i < 50; ++i) {
         const int row = rowOf(f.Dir1, i % 2 ? QStringLiteral("up") : QStringLiteral("Alpha"));
-        if (row < 0)
+        if (row < 0 || !f.Dir1->OpenRow(row))
             break;
-        QVERIFY(f.Dir1->OpenRow(row));
     }
     QVERIFY(f.Dir1->NativePath().startsWith(t.path("disc")));
     f.Command3->click();
@@ -729,9 +812,227 @@ void TestForm1::readOncePerChange()
     QCOMPARE(ListingCache::ReadCount(), before + 3);
 }
 
+void TestForm1::flowColumns_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<int>("files");
+    for (int layout = 1; layout <= 20; ++layout) {
+        if (layout >= 12 && layout <= 14)
+            continue; // no list follows Dir1 there
+        for (int n : kFlowSizes)
+            QTest::addRow("layout %d, %d files", layout, n) << layout << n;
+    }
+}
+
+void TestForm1::flowColumns()
+{
+    QFETCH(int, layout);
+    QFETCH(int, files);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    Form1 &f = form();
+    QVERIFY(f.OpenFolder(flowTree_->path("n" + QByteArray::number(files))));
+    f.Options[static_cast<size_t>(layout)]->click();
+    QTest::keyClick(&f, Qt::Key_L, Qt::ControlModifier); // "Flow columns"
+    // Each list starts where the one before it stops showing whole rows, in
+    // reading order: column by column from the left, down a column.
+    QList<FileListBox *> order;
+    for (FileListBox *l : {f.File1, f.File2, f.File3, f.File4, f.File5, f.File6})
+        if (l->isVisible())
+            order << l;
+    std::sort(order.begin(), order.end(), [](const QWidget *a, const QWidget *b) {
+        return a->x() < b->x() || (a->x() == b->x() && a->y() < b->y());
+    });
+    QCOMPARE(f.FlowOrder(), order);
+    int fit = 0;
+    for (FileListBox *l : order) {
+        QVERIFY(l->WholeRows() > 10 || !files);
+        QCOMPARE(l->TopRow(), files ? fit : 0);
+        fit += l->WholeRows();
+    }
+    // Layouts without a file list show no file, by design: nothing to warn of.
+    const int notShown = order.isEmpty() ? 0 : std::max(0, files - fit);
+    QCOMPARE(f.FilesNotShown(), notShown);
+    QCOMPARE(f.windowTitle().startsWith(QStringLiteral("%1 of %2 files").arg(notShown).arg(files)),
+             notShown > 0);
+    // On paper: every file that fits, once, in order, column by column.
+    f.CommonDialog1.Printer().setFullPage(true); // the page's points are the window's pixels * 0.75
+    f.Command1->click();
+    QVERIFY(asked_.isEmpty());
+    QStringList printed;
+    for (FileListBox *l : order) {
+        const QRectF rows = QRectF(l->viewport()->geometry().translated(l->pos())).adjusted(0, -0.5, 0, 0.5);
+        QList<PdfWord> column;
+        for (const PdfWord &w : pdfWords(pdf_)) {
+            const QRectF px(w.box.topLeft() / 0.75, w.box.bottomRight() / 0.75);
+            if (rows.contains(px)) // whole rows only: a cut-off last row is not counted
+                column << w;
+        }
+        std::sort(column.begin(), column.end(),
+                  [](const PdfWord &a, const PdfWord &b) { return a.box.y() < b.box.y(); });
+        for (const PdfWord &w : column)
+            printed << w.text;
+    }
+    QStringList expected;
+    for (int i = 0; i < std::min(files, fit); ++i)
+        expected << QStringLiteral("f%1.txt").arg(i);
+    QCOMPARE(printed, expected);
+    // Nothing else on the page is a file of the folder.
+    int fileWords = 0;
+    for (const PdfWord &w : pdfWords(pdf_))
+        fileWords += w.text.startsWith(u'f') && w.text.endsWith(QStringLiteral(".txt"));
+    QVERIFY2(fileWords <= printed.size() + int(order.size()), qPrintable(QString::number(fileWords)));
+}
+
+void TestForm1::keepFlowing()
+{
+    Form1 &f = form();
+    // Off unless chosen: a folder change leaves every list where it is.
+    QVERIFY(!f.KeepFlowing() && !f.KeepFlowingAction->isChecked());
+    f.Option4->click();
+    QVERIFY(f.OpenFolder(flowTree_->path("n318")));
+    for (FileListBox *l : f.FlowOrder())
+        QCOMPARE(l->TopRow(), 0);
+    // The menu offers it, with the other commands.
+    QStringList menu;
+    for (QAction *a : f.ContextMenu()->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    QCOMPARE(menu, QStringList({"Flow columns", "Keep columns flowing", "Choose Folder…", "Print",
+                                "Print Preview…", "Export PDF…", "Export PNG…", "Close"}));
+    f.KeepFlowingAction->trigger();
+    QVERIFY(f.KeepFlowing());
+    QVERIFY(f.File4->TopRow() > 0);
+    // Kept across runs.
+    form_.reset();
+    form_ = std::make_unique<Form1>();
+    form_->Form_Initialize();
+    QVERIFY(form_->KeepFlowing() && form_->KeepFlowingAction->isChecked());
+    Form1 &g = *form_;
+    g.Option4->click();
+    // Flowed again after a folder change, a layout change and a Refresh.
+    auto flowed = [&g] {
+        int row = 0;
+        for (FileListBox *l : g.FlowOrder()) {
+            if (l->TopRow() != row)
+                return false;
+            row += l->WholeRows();
+        }
+        return !g.FlowOrder().isEmpty();
+    };
+    QVERIFY(g.OpenFolder(flowTree_->path("n5000")));
+    QVERIFY(flowed());
+    QVERIFY(g.FilesNotShown() > 4000);
+    QVERIFY(g.windowTitle().endsWith(QStringLiteral("files do not fit the columns and are not shown.")));
+    g.Option6->click();
+    QVERIFY(flowed());
+    g.Option4->click();
+    g.File1->ShowFromRow(0);
+    QVERIFY(!flowed());
+    g.Command4->click();
+    QVERIFY(flowed());
+    // A folder that fits: the title has nothing to warn of.
+    QVERIFY(g.OpenFolder(flowTree_->path("n30")));
+    QCOMPARE(g.FilesNotShown(), 0);
+    QCOMPARE(g.windowTitle(), QString::fromLatin1(texts::CreditLine));
+    g.KeepFlowingAction->trigger();
+    QVERIFY(!QSettings(QString::fromLatin1(Form1::SettingsOrganization),
+                       QString::fromLatin1(Form1::SettingsApplication))
+                 .value(QStringLiteral("flow/keep"))
+                 .toBool());
+}
+
+void TestForm1::chooseFolderAndDrive()
+{
+    Tree &t = *tree_;
+    Form1 &f = form();
+    // A folder on another volume: Dir1 and the lists linked to it, and its drive.
+    chosen_ = t.qpath("drive2/Other");
+    QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier); // "Choose Folder..."
+    for (const QByteArray &p : folders(f))
+        QCOMPARE(p, t.path("drive2/Other"));
+    QCOMPARE(f.Drive1->NativeDrive(), t.path("drive2"));
+    QCOMPARE(f.Dir1->List(0), t.qpath("drive2"));
+    // A folder on no volume but "/": rooted there.
+    chosen_ = QString::fromUtf8(t.root());
+    f.ChooseFolderAction->trigger();
+    QCOMPARE(f.Drive1->NativeDrive(), QByteArray("/"));
+    QCOMPARE(f.Dir1->List(0), QStringLiteral("/"));
+    // Cancelled, or unreadable: nothing changes; the second says why.
+    const auto before = folders(f);
+    chosen_.clear();
+    f.ChooseFolderAction->trigger();
+    QVERIFY(tree_->mkdir("locked"));
+    chosen_ = t.qpath("locked");
+    RefusedFolders refused({t.path("locked")}, EACCES);
+    f.ChooseFolderAction->trigger();
+    QCOMPARE(folders(f), before);
+    QVERIFY(Form1::FolderError().isVisible());
+    QCOMPARE(f.Drive1->NativeDrive(), QByteArray("/"));
+    // A volume opened from "/" is a folder there: the list keeps "/" on top, as the drive list does.
+    f.Dir1->SetNativePath(t.path("disc/Alpha"));
+    QCOMPARE(f.Dir1->List(0), QStringLiteral("/"));
+    QCOMPARE(f.Drive1->NativeDrive(), QByteArray("/"));
+    // Choosing the drive shown already goes back to it.
+    static_cast<QComboBox *>(f.Drive1)->showPopup();
+    QTest::keyClick(f.Drive1->view(), Qt::Key_Return);
+    QCOMPARE(f.Dir1->NativePath(), QByteArray("/"));
+    QCOMPARE(f.File6->NativePath(), QByteArray("/"));
+    // Choosing the volume roots the lists at it.
+    f.Drive1->SetDrive(t.path("disc"));
+    QCOMPARE(f.Dir1->List(0), t.qpath("disc"));
+    QCOMPARE(f.Dir4->List(0), t.qpath("disc"));
+}
+
+void TestForm1::exportPreviewAndKeys()
+{
+    Tree &t = *tree_;
+    Form1 &f = form();
+    f.Option4->click();
+    // Export PDF (Ctrl+E): the window's size, true to the inch; the lists' text, no control.
+    chosen_ = t.qpath("index"); // the suffix is added
+    QTest::keyClick(&f, Qt::Key_E, Qt::ControlModifier);
+    const QString pdf = t.qpath("index.pdf");
+    QVERIFY(QFileInfo::exists(pdf));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (info.waitForFinished(20000)) // the page: 792 x 436 pixels, 594 x 327 points
+        QVERIFY2(info.readAllStandardOutput().contains("594 x 327 pts"), "page size");
+    QStringList words;
+    for (const PdfWord &w : pdfWords(pdf))
+        words << w.text;
+    QCOMPARE(words.count(QStringLiteral("top1.txt")), 6);
+    QVERIFY(!words.contains(QStringLiteral("Refresh")) && !words.contains(QStringLiteral("20")));
+    QVERIFY(f.Command1->isVisible() && !f.Line1.Visible);
+    // Export PNG at a chosen resolution.
+    chosen_ = t.qpath("index.png");
+    answers_ << QStringLiteral("300 dpi");
+    f.ExportPngAction->trigger();
+    QCOMPARE(QImage(chosen_).size(), QSize(2475, 1363));
+    // A file that cannot be written: said, with the file's name.
+    chosen_ = t.qpath("no/such/folder/index.pdf");
+    f.ExportPdfAction->trigger();
+    QCOMPARE(offered_, QStringList({"OK"}));
+    QVERIFY(asked_.last().contains(chosen_));
+    // Print Preview paints the page as Print does.
+    chosen_ = t.qpath("preview.pdf");
+    f.PreviewAction->trigger();
+    words.clear();
+    for (const PdfWord &w : pdfWords(chosen_))
+        words << w.text;
+    QCOMPARE(words.count(QStringLiteral("top1.txt")), 6);
+    // Ctrl+P prints (the page fits once turned), Ctrl+Q closes.
+    answers_ << QStringLiteral("Turn to Landscape");
+    QTest::keyClick(&f, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(QFileInfo::exists(pdf_));
+    QTest::keyClick(&f, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!f.isVisible());
+}
+
 void TestForm1::printToPdf()
 {
     Form1 &f = form();
+    answers_ << QStringLiteral("Print As It Is");
     f.Option4->click();
     f.File2->scrollToBottom();
     for (int i = 0; i < 60; ++i)
@@ -742,7 +1043,7 @@ void TestForm1::printToPdf()
     QVERIFY(scroll > 0);
     const auto before = folders(f);
     bool probed = false;
-    f.PrintProbe = [&] {
+    beforePrint_ = [&] {
         probed = true;
         QVERIFY(f.Command1->isHidden() && f.Command4->isHidden() && f.Drive1->isHidden());
         for (int n = 1; n <= 20; ++n)
@@ -792,6 +1093,158 @@ void TestForm1::printToPdf()
     QVERIFY(qAbs((xs[2] - xs[0]) - 435 * 0.75) < 1.0);
 }
 
+// The printed page as pixels, 96 to the inch; null when it cannot be rendered.
+QImage pdfPage(const QString &pdf)
+{
+    QProcess p;
+    const QString out = pdf + QStringLiteral(".page");
+    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), pdf, out});
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return {};
+    return QImage(out + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+void TestForm1::printedPageMatchesScreen_data()
+{
+    QTest::addColumn<int>("layout");
+    for (int n = 1; n <= 20; ++n)
+        QTest::addRow("layout %d", n) << n;
+}
+
+void TestForm1::printedPageMatchesScreen()
+{
+    QFETCH(int, layout);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm is not installed");
+    Tree &t = *tree_;
+    for (int i = 1; i <= 50; ++i)
+        QVERIFY(t.mkdir("disc/folder " + QByteArray::number(i)));
+    for (int i = 1; i <= 60; ++i)
+        QVERIFY(t.touch("disc/file" + QByteArray::number(i) + ".txt"));
+    Form1 &f = form();
+    f.Command4->click();
+    f.Options[static_cast<size_t>(layout)]->click();
+    // A selected row, and lists scrolled by whole and by part rows.
+    f.File1->setCurrentIndex(f.File1->model()->index(3, 0));
+    f.Dir1->verticalScrollBar()->setValue(20);
+    f.File3->verticalScrollBar()->setValue(7);
+    QPrinter &printer = f.CommonDialog1.Printer();
+    printer.setFullPage(true); // the page's pixels are the window's
+    QImage screen;
+    beforePrint_ = [&] { screen = f.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    f.Command1->click();
+    const QImage page = pdfPage(pdf_);
+    QVERIFY(!page.isNull());
+    QVERIFY(page.width() >= f.width() && page.height() >= f.height());
+    auto inked = [](const QImage &img, int x, int y) {
+        const QRgb c = img.pixel(x, y);
+        return qRed(c) < 235 || qGreen(c) < 235 || qBlue(c) < 235;
+    };
+    // Where something may print: the lists, and the print marks (a pixel's
+    // blur around them).
+    QRegion allowed;
+    for (int i = 0; i < 12; ++i)
+        if (listOf(f, i)->isVisible())
+            allowed += listOf(f, i)->geometry();
+    allowed += QRect(QPoint(f.Line1.X2, f.Line1.Y1), QPoint(f.Line1.X1, f.Line1.Y1)).adjusted(-1, -1, 1, 1);
+    for (const PrintMark *m : {&f.Line2, &f.Line3})
+        allowed += QRect(QPoint(m->X1, m->Y1), QPoint(m->X2, m->Y2)).adjusted(-1, -1, 1, 1);
+    int outside = 0;
+    QPoint firstOutside;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (inked(page, x, y) && !allowed.contains(QPoint(x, y)) && outside++ == 0)
+                firstOutside = QPoint(x, y);
+    QVERIFY2(outside == 0,
+             qPrintable(QStringLiteral("%1 pixels printed outside the lists, the first at %2, %3")
+                            .arg(outside)
+                            .arg(firstOutside.x())
+                            .arg(firstOutside.y())));
+    // Inside each list the page shows what the screen shows: every inked
+    // pixel of one has an inked pixel at most one pixel away in the other
+    // (type is rasterised differently on paper and on screen).
+    auto near = [&](const QImage &img, int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (img.rect().contains(x + dx, y + dy) && inked(img, x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    for (int i = 0; i < 12; ++i) {
+        QWidget *l = listOf(f, i);
+        if (!l->isVisible())
+            continue;
+        const QRect box = l->geometry();
+        int ink = 0, unmatched = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const bool onPage = inked(page, x, y), onScreen = inked(screen, x, y);
+                ink += onPage;
+                unmatched += (onPage && !near(screen, x, y)) || (onScreen && !near(page, x, y));
+            }
+        QVERIFY2(unmatched * 200 <= ink, qPrintable(QStringLiteral("%1: %2 of %3 inked pixels unmatched")
+                                                        .arg(QLatin1String(kListNames[i]))
+                                                        .arg(unmatched)
+                                                        .arg(ink)));
+    }
+}
+
+void TestForm1::pageFitQuestion_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QPageSize::PageSizeId>("paper");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("offered"); // empty: no question
+    QTest::addColumn<bool>("printed");
+    QTest::addColumn<bool>("landscapeAfter");
+    const QString turn = QStringLiteral("Turn to Landscape"), asIs = QStringLiteral("Print As It Is"),
+                  cancel = QStringLiteral("Cancel");
+    QTest::newRow("one side fits") << 1 << QPageSize::A4 << false << QString() << QStringList() << true
+                                   << false;
+    QTest::newRow("two sides, turned")
+        << 4 << QPageSize::A4 << false << turn << QStringList{turn, asIs, cancel} << true << true;
+    QTest::newRow("two sides, as it is")
+        << 8 << QPageSize::Letter << false << asIs << QStringList{turn, asIs, cancel} << true << false;
+    QTest::newRow("two sides, cancelled")
+        << 12 << QPageSize::A4 << false << cancel << QStringList{turn, asIs, cancel} << false << false;
+    QTest::newRow("two sides, closed")
+        << 5 << QPageSize::A4 << false << QString() << QStringList{turn, asIs, cancel} << false << false;
+    QTest::newRow("two sides, landscape")
+        << 4 << QPageSize::A4 << true << QString() << QStringList() << true << true;
+    QTest::newRow("small paper, no turn helps")
+        << 1 << QPageSize::A6 << false << asIs << QStringList{asIs, cancel} << true << false;
+}
+
+void TestForm1::pageFitQuestion()
+{
+    QFETCH(int, layout);
+    QFETCH(QPageSize::PageSizeId, paper);
+    QFETCH(bool, landscape);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, offered);
+    QFETCH(bool, printed);
+    QFETCH(bool, landscapeAfter);
+    Form1 &f = form();
+    QPrinter &printer = f.CommonDialog1.Printer();
+    printer.setPageSize(QPageSize(paper));
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    f.Options[static_cast<size_t>(layout)]->click();
+    answers_ << answer;
+    f.Command1->click();
+    QCOMPARE(asked_.size(), offered.isEmpty() ? 0 : 1);
+    if (!offered.isEmpty()) {
+        QCOMPARE(offered_, offered);
+        QVERIFY2(asked_.first().contains(QStringLiteral("8.25 × 4.54 in")) ||
+                     asked_.first().contains(QStringLiteral("4.64 × 4.54 in")),
+                 qPrintable(asked_.first()));
+    }
+    QCOMPARE(QFileInfo::exists(pdf_), printed);
+    QCOMPARE(printer.pageLayout().orientation() == QPageLayout::Landscape, landscapeAfter);
+    QVERIFY(f.Command1->isVisible() && f.Option20->isVisible() && !f.Line1.Visible);
+}
+
 void TestForm1::printFailureRestores_data()
 {
     QTest::addColumn<int>("kind");
@@ -810,12 +1263,13 @@ void TestForm1::printFailureRestores()
     } else {
         printer.setOutputFileName(QString::fromUtf8(tree_->path("no/such/folder/out.pdf")));
     }
+    answers_ << QStringLiteral("Print As It Is");
     f.Option7->click();
     f.Command1->setFocus();
     const QString title = f.windowTitle();
     const qsizetype windows = QApplication::topLevelWidgets().size();
     bool probed = false;
-    f.PrintProbe = [&] { probed = true; };
+    beforePrint_ = [&] { probed = true; };
     f.Command1->click();
     QVERIFY(probed);
     for (QWidget *w : {static_cast<QWidget *>(f.Command1), static_cast<QWidget *>(f.Command2),

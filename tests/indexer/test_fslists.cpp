@@ -28,9 +28,11 @@ private slots:
     void folderListOpensOnDoubleClickAndEnter();
     void selectingChangesNothing();
     void fileListRefreshKeepsScroll();
+    void fileListShowsFromRow_data();
+    void fileListShowsFromRow();
     void invalidUtf8NameOpens();
     void symlinkLoopDoesNotHang();
-    void unreadableFolderShowsEmpty();
+    void unreadableFolderDoesNotOpen();
     void systemVolumesAreDrives();
     void driveListStartsOnWorkingFolder();
     void driveListAddsMissingDrive();
@@ -53,6 +55,21 @@ void TestFsLists::readableNames_data()
     QTest::newRow("tab and cr") << QByteArray("a\tb\rc") << "a\\tb\\rc";
     QTest::newRow("control") << QByteArray("a\x01z") << "a\\x01z";
     QTest::newRow("c1 control") << QByteArray("a\xc2\x85z") << "a\\xC2\\x85z";
+    QTest::newRow("bidi override") << QByteArray("photo\xe2\x80\xaegnp.exe") << "photo\\xE2\\x80\\xAEgnp.exe";
+    QTest::newRow("bidi embeddings") << QByteArray("\xe2\x80\xaa"
+                                                   "a\xe2\x80\xac")
+                                     << "\\xE2\\x80\\xAAa\\xE2\\x80\\xAC";
+    QTest::newRow("bidi isolates") << QByteArray("\xe2\x81\xa6"
+                                                 "b\xe2\x81\xa9\xff")
+                                   << "\\xE2\\x81\\xA6b\\xE2\\x81\\xA9\\xFF";
+    // Next to the escaped ranges: U+2029 (escaped), U+202F and U+206A (kept).
+    QTest::newRow("range edges") << QByteArray("\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xaa")
+                                 << "\\xE2\\x80\\xA9" + QString(QChar(0x202F)) + QChar(0x206A);
+    QTest::newRow("good after bad") << QByteArray("\xe9\xc3\xa9\xff") << QString::fromUtf8("\\xE9é\\xFF");
+    QTest::newRow("c1 after bad") << QByteArray("\xff\xc2\x85\n") << "\\xFF\\xC2\\x85\\n";
+    QTest::newRow("byte-order mark kept") << QByteArray("\xef\xbb\xbf"
+                                                        "a")
+                                          << QString(QChar(0xFEFF)) + u'a';
 }
 
 void TestFsLists::readableNames()
@@ -171,13 +188,27 @@ void TestFsLists::folderListShowsAncestorsAndSubfolders()
 void TestFsLists::folderListRootIsTheVolume()
 {
     Tree t;
-    QVERIFY(t.mkdir("a") && t.mkdir("a/b"));
-    FakeVolumes vols{{"/", {}}};
+    QVERIFY(t.mkdir("a") && t.mkdir("a/b") && t.mkdir("vol") && t.mkdir("vol/inner"));
+    FakeVolumes vols{{"/", {}}, {t.path("vol"), {}}};
     FolderListBox d;
     d.SetNativePath(t.path("a/b"));
+    QCOMPARE(d.Root(), QByteArray("/"));
     QCOMPARE(d.List(0), QStringLiteral("/"));
     QCOMPARE(d.List(d.AncestorCount() - 1), QStringLiteral("b"));
     QCOMPARE(d.AncestorCount(), static_cast<int>(t.root().count('/')) + 3);
+    // A volume mounted below the root is a folder there: the list keeps its root.
+    d.SetNativePath(t.path("vol/inner"));
+    QCOMPARE(d.Root(), QByteArray("/"));
+    QCOMPARE(d.List(0), QStringLiteral("/"));
+    // Rooted at the volume when asked, and at "/" again for a folder outside it.
+    d.SetNativePath(t.path("vol/inner"), t.path("vol"));
+    QCOMPARE(d.Entries(), QStringList({t.qpath("vol"), "inner"}));
+    d.SetNativePath(t.path("a"));
+    QCOMPARE(d.Root(), QByteArray("/"));
+    // A list that starts on a volume is rooted there.
+    FolderListBox e;
+    e.SetNativePath(t.path("vol/inner"));
+    QCOMPARE(e.Root(), t.path("vol"));
 }
 
 void TestFsLists::folderListOpensOnDoubleClickAndEnter()
@@ -235,10 +266,55 @@ void TestFsLists::fileListRefreshKeepsScroll()
     QVERIFY(t.touch("f999"));
     QVERIFY(f.Refresh());
     QCOMPARE(f.ListCount(), 201);
+    QCoreApplication::processEvents(); // and after the view's delayed layout too
     QCOMPARE(f.verticalScrollBar()->value(), value);
     QVERIFY(t.remove(""));
     QVERIFY(!f.Refresh());
     QCOMPARE(f.ListCount(), 201); // a failed refresh leaves the list as it was
+}
+
+void TestFsLists::fileListShowsFromRow_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("row");
+    QTest::newRow("top") << 50 << 0;
+    QTest::newRow("middle") << 50 << 20;
+    QTest::newRow("last files") << 50 << 45;
+    QTest::newRow("just past the end") << 50 << 50;
+    QTest::newRow("far past the end") << 50 << 80;
+    QTest::newRow("no files") << 0 << 5;
+}
+
+void TestFsLists::fileListShowsFromRow()
+{
+    QFETCH(int, files);
+    QFETCH(int, row);
+    Tree t;
+    for (int i = 0; i < files; ++i)
+        QVERIFY(t.touch("f" + QByteArray::number(i)));
+    FileListBox f;
+    f.resize(120, 200);
+    f.SetNativePath(t.root());
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.ShowFromRow(row);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.TopRow(), files ? row : 0);
+    QCOMPARE(f.ListCount(), files);
+    // What stands at the top: that file, or nothing past the last file.
+    const QModelIndex top = f.indexAt(QPoint(4, 2));
+    QCOMPARE(top.row(), files ? row : -1);
+    QCOMPARE(top.data().toString(), row < files ? QStringLiteral("f%1").arg(row) : QString());
+    if (!files)
+        return;
+    QVERIFY(f.WholeRows() > 5 && f.WholeRows() * f.sizeHintForRow(0) <= f.viewport()->height());
+    QVERIFY(!(top.flags() & Qt::ItemIsSelectable) == (row >= files));
+    // A refresh keeps the place; a folder set anew drops the blank rows.
+    QVERIFY(f.Refresh());
+    QCOMPARE(f.TopRow(), row);
+    f.SetNativePath(t.root());
+    QCoreApplication::processEvents();
+    QCOMPARE(f.verticalScrollBar()->maximum(), std::max(0, files - f.WholeRows()));
 }
 
 void TestFsLists::invalidUtf8NameOpens()
@@ -274,9 +350,8 @@ void TestFsLists::symlinkLoopDoesNotHang()
         const qsizetype at = subs.contains(QStringLiteral("a")) ? subs.indexOf(QStringLiteral("a"))
                                                                 : subs.indexOf(QStringLiteral("up"));
         const int row = d.AncestorCount() + static_cast<int>(at);
-        if (row < d.AncestorCount())
-            break; // the kernel's link limit reached: the folder shows as empty
-        QVERIFY(d.OpenRow(row));
+        if (row < d.AncestorCount() || !d.OpenRow(row))
+            break; // the kernel's link limit reached: the folder cannot be read
     }
     // The loop ends at the system's link limit or at 60 steps; ctest's timeout catches a hang.
     QVERIFY(d.NativePath().startsWith(t.path("a")));
@@ -285,24 +360,28 @@ void TestFsLists::symlinkLoopDoesNotHang()
     QVERIFY(f.Entries().contains(QStringLiteral("self")));
 }
 
-void TestFsLists::unreadableFolderShowsEmpty()
+void TestFsLists::unreadableFolderDoesNotOpen()
 {
     Tree t;
     QVERIFY(t.mkdir("locked") && t.touch("locked/secret") && t.mkdir("locked/inner"));
     t.lock("locked");
-    // Root reads any folder: simulate the refusal there.
-    if (::geteuid() == 0) {
-        const QByteArray target = t.path("locked");
-        ListingCache::SetFailHook([target](const QByteArray &p) { return p == target ? EACCES : 0; });
-    }
+    RefusedFolders refused({t.path("locked")}, EACCES);
     FolderListBox d;
     d.SetNativePath(t.root());
-    QVERIFY(d.OpenRow(d.AncestorCount()));
-    QCOMPARE(d.NativePath(), t.path("locked"));
+    QSignalSpy changes(&d, &FolderListBox::Change);
+    QSignalSpy failures(&d, &FolderListBox::OpenFailed);
+    QVERIFY(!d.OpenRow(d.AncestorCount()));
+    QCOMPARE(failures.count(), 1);
+    QCOMPARE(failures.at(0).at(0).toByteArray(), t.path("locked"));
+    QCOMPARE(failures.at(0).at(1).toInt(), EACCES);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(d.NativePath(), t.root());
+    QCOMPARE(d.Subfolders(), QStringList({"locked"}));
+    // Set from code, it shows empty and cannot be refreshed.
+    d.SetNativePath(t.path("locked"));
     QVERIFY(!d.ReadOk());
     QVERIFY(d.Subfolders().isEmpty());
     QVERIFY(!d.Refresh());
-    ListingCache::SetFailHook(nullptr);
 }
 
 void TestFsLists::systemVolumesAreDrives()
@@ -322,11 +401,13 @@ void TestFsLists::driveListStartsOnWorkingFolder()
 {
     Tree t;
     QVERIFY(t.mkdir("drive") && t.mkdir("drive/work"));
-    FakeVolumes vols{{"/", {}}, {t.path("drive"), QStringLiteral("DISC")}};
+    // A label that would reorder the line shows its control as an escape.
+    FakeVolumes vols{{"/", {}},
+                     {t.path("drive"), QStringLiteral("DI") + QChar(0x202E) + QStringLiteral("SC")}};
     WorkingFolder wf(t.path("drive/work"));
     DriveListBox d;
     QCOMPARE(d.NativeDrive(), t.path("drive"));
-    QVERIFY(d.currentText().contains(QStringLiteral("[DISC]")));
+    QVERIFY2(d.currentText().endsWith(QStringLiteral("[DI\\xE2\\x80\\xAESC]")), qPrintable(d.currentText()));
     QCOMPARE(Volumes::OpenFolderOf(t.path("drive")), t.path("drive/work"));
     QCOMPARE(Volumes::OpenFolderOf("/"), QByteArray("/"));
 }
@@ -340,6 +421,15 @@ void TestFsLists::driveListAddsMissingDrive()
     QCOMPARE(spy.count(), 1);
     QCOMPARE(d.NativeDrive(), QByteArray("/no/such/drive"));
     d.ReloadDrives(); // a reload keeps what is chosen and raises nothing
+    QCOMPARE(d.NativeDrive(), QByteArray("/no/such/drive"));
+    QCOMPARE(spy.count(), 1);
+    // A disc put in shows when the list is opened, not before.
+    vols.set({{"/", {}}, {"/media/disc", QStringLiteral("DISC")}});
+    QCOMPARE(d.findData(QByteArray("/media/disc")), -1);
+    d.show();
+    static_cast<QComboBox &>(d).showPopup(); // as a click on the list does
+    QVERIFY(d.findData(QByteArray("/media/disc")) >= 0);
+    d.hidePopup();
     QCOMPARE(d.NativeDrive(), QByteArray("/no/such/drive"));
     QCOMPARE(spy.count(), 1);
 }

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -71,13 +72,39 @@ class FakeVolumes
 {
 public:
     FakeVolumes(std::initializer_list<fsl::Volume> list)
+        : volumes_(std::make_shared<std::vector<fsl::Volume>>(list))
     {
-        std::vector<fsl::Volume> volumes(list);
-        fsl::Volumes::SetSource([volumes] { return volumes; });
+        fsl::Volumes::SetSource([v = volumes_] { return *v; });
     }
     FakeVolumes(const FakeVolumes &) = delete;
     FakeVolumes &operator=(const FakeVolumes &) = delete;
     ~FakeVolumes() { fsl::Volumes::SetSource(nullptr); }
+    // A disc put in or taken out: seen when the volumes are read next.
+    void set(std::vector<fsl::Volume> list) { *volumes_ = std::move(list); }
+
+private:
+    std::shared_ptr<std::vector<fsl::Volume>> volumes_;
+};
+
+// Refuses to read the given folders, as the system does a folder without
+// read permission (root reads every folder whatever its permissions).
+class RefusedFolders
+{
+public:
+    RefusedFolders(const QList<QByteArray> &paths, int error)
+    {
+        fsl::ListingCache::SetSource([paths, error](const QByteArray &path) -> fsl::ListingPtr {
+            if (!paths.contains(path))
+                return fsl::ReadFolder(path);
+            auto l = std::make_shared<fsl::Listing>();
+            l->path = path;
+            l->error = error;
+            return l;
+        });
+    }
+    RefusedFolders(const RefusedFolders &) = delete;
+    RefusedFolders &operator=(const RefusedFolders &) = delete;
+    ~RefusedFolders() { fsl::ListingCache::SetSource(nullptr); }
 };
 
 // Makes the working folder `dir` for as long as it lives.

@@ -1,0 +1,227 @@
+// Form1: what comes in beside the fixed window: its context menu and
+// shortcuts, flowing columns, choosing a folder, and saying why a folder
+// cannot be read.
+#include "form1.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+
+#include <algorithm>
+
+#include "pageprint.h"
+
+namespace {
+
+constexpr const char *KeepFlowingKey = "flow/keep";
+
+QString askWithMessageBox(QWidget *parent, const QString &title, const QString &text,
+                          const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton *> made;
+    for (const QString &b : buttons)
+        made << box.addButton(b, made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    if (!made.isEmpty()) {
+        box.setDefaultButton(static_cast<QPushButton *>(made.first()));
+        box.setEscapeButton(made.last()); // "Cancel" comes last
+    }
+    box.exec();
+    const qsizetype at = made.indexOf(box.clickedButton());
+    return at < 0 ? QString() : buttons.at(at);
+}
+
+} // namespace
+
+Form1::Platform Form1::withDefaults(Platform p)
+{
+    if (!p.printPage)
+        p.printPage = [](QPrinter &printer, const QString &docName, const PaintFn &paint, QString *why) {
+            return pageprint::PrintPage(printer, docName, paint, why);
+        };
+    if (!p.chooseFolder)
+        p.chooseFolder = [](QWidget *parent, const QString &start) {
+            return QFileDialog::getExistingDirectory(parent, QStringLiteral("Choose Folder"), start);
+        };
+    if (!p.chooseSaveFile)
+        p.chooseSaveFile = [](QWidget *parent, const QString &caption, const QString &suggested,
+                              const QString &filter) {
+            return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+        };
+    if (!p.ask)
+        p.ask = askWithMessageBox;
+    if (!p.preview)
+        p.preview = [](QWidget *parent, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+            QPrintPreviewDialog dialog(&printer, parent);
+            QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                             [&paint](QPrinter *target) { paint(*target); });
+            dialog.exec();
+        };
+    return p;
+}
+
+void Form1::buildCommands()
+{
+    keepFlowing_ =
+        QSettings(QString::fromLatin1(SettingsOrganization), QString::fromLatin1(SettingsApplication))
+            .value(QLatin1String(KeepFlowingKey), false)
+            .toBool();
+    auto command = [this](const QString &text, const QKeySequence &key) {
+        auto *a = new QAction(text, this);
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a); // the shortcut works whether or not the menu is open
+        return a;
+    };
+    FlowAction = command(QStringLiteral("Flow columns"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    KeepFlowingAction = command(QStringLiteral("Keep columns flowing"), {});
+    KeepFlowingAction->setCheckable(true);
+    KeepFlowingAction->setChecked(keepFlowing_);
+    ChooseFolderAction = command(QStringLiteral("Choose Folder…"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    PrintAction = command(QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    PreviewAction = command(QStringLiteral("Print Preview…"), {});
+    ExportPdfAction = command(QStringLiteral("Export PDF…"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    ExportPngAction = command(QStringLiteral("Export PNG…"), {});
+    CloseAction = command(QStringLiteral("Close"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(FlowAction, &QAction::triggered, this, &Form1::FlowColumns);
+    connect(KeepFlowingAction, &QAction::toggled, this, [this](bool on) { SetKeepFlowing(on); });
+    connect(ChooseFolderAction, &QAction::triggered, this, &Form1::ChooseFolder);
+    connect(PrintAction, &QAction::triggered, this, &Form1::Command1_Click);
+    connect(PreviewAction, &QAction::triggered, this, &Form1::PrintPreview);
+    connect(ExportPdfAction, &QAction::triggered, this, &Form1::ExportPdf_Click);
+    connect(ExportPngAction, &QAction::triggered, this, &Form1::ExportPng_Click);
+    connect(CloseAction, &QAction::triggered, this, &QWidget::close);
+}
+
+QMenu *Form1::ContextMenu()
+{
+    if (!menu_) {
+        menu_ = new QMenu(this);
+        menu_->addActions({FlowAction, KeepFlowingAction});
+        menu_->addSeparator();
+        menu_->addAction(ChooseFolderAction);
+        menu_->addSeparator();
+        menu_->addActions({PrintAction, PreviewAction, ExportPdfAction, ExportPngAction});
+        menu_->addSeparator();
+        menu_->addAction(CloseAction);
+    }
+    return menu_;
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent *event)
+{
+    ContextMenu()->popup(event->globalPos());
+    event->accept();
+}
+
+QList<fsl::FileListBox *> Form1::FlowOrder() const
+{
+    QList<fsl::FileListBox *> order;
+    if (Option12->isChecked() || Option13->isChecked() || Option14->isChecked())
+        return order; // no file list follows Dir1 there
+    for (fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6})
+        if (!f->isHidden() && f->NativePath() == Dir1->NativePath())
+            order << f;
+    // Reading order: column by column, top to bottom within a column.
+    std::sort(order.begin(), order.end(), [](const QWidget *a, const QWidget *b) {
+        return std::pair(a->x(), a->y()) < std::pair(b->x(), b->y());
+    });
+    return order;
+}
+
+void Form1::FlowColumns()
+{
+    const QList<fsl::FileListBox *> order = FlowOrder();
+    int row = 0, files = 0;
+    for (fsl::FileListBox *f : order) {
+        files = f->ListCount();
+        f->ShowFromRow(row);
+        row += f->WholeRows();
+    }
+    notShown_ = std::max(0, files - row);
+    if (notShown_ > 0) {
+        setWindowTitle(QStringLiteral("%1 of %2 files do not fit the columns and are not shown.")
+                           .arg(notShown_)
+                           .arg(files));
+        flowTitleShown_ = true;
+    } else if (flowTitleShown_) {
+        Form_MouseMove(); // the credit line again
+        flowTitleShown_ = false;
+    }
+}
+
+void Form1::SetKeepFlowing(bool on, bool remember)
+{
+    if (on == keepFlowing_ && KeepFlowingAction->isChecked() == on)
+        return;
+    keepFlowing_ = on;
+    KeepFlowingAction->setChecked(on); // toggles back here, and returns above
+    if (remember)
+        QSettings(QString::fromLatin1(SettingsOrganization), QString::fromLatin1(SettingsApplication))
+            .setValue(QLatin1String(KeepFlowingKey), on);
+    if (on)
+        FlowColumns();
+}
+
+void Form1::ChooseFolder()
+{
+    const QString chosen = platform_.chooseFolder(this, QFile::decodeName(Dir1->NativePath()));
+    if (chosen.isEmpty())
+        return;
+    int error = 0;
+    const QByteArray folder = QFile::encodeName(chosen);
+    if (!OpenFolder(folder, &error))
+        ShowFolderError(fsl::CleanPath(folder), error);
+}
+
+bool Form1::OpenFolder(const QByteArray &path, int *error)
+{
+    const QByteArray folder = fsl::CleanPath(path);
+    fsl::ListingCache::Batch batch; // the check's read is the one the lists then show
+    const fsl::ListingPtr listing = fsl::ListingCache::Get(folder);
+    if (!listing->ok) {
+        if (error)
+            *error = listing->error;
+        return false;
+    }
+    Drive1->ReloadDrives(); // it may lie on a disc put in since
+    const QByteArray drive = fsl::Volumes::RootOf(folder);
+    Drive1->ShowDrive(drive);
+    Dir1->SetNativePath(folder, drive);
+    return true;
+}
+
+namespace {
+QPointer<QMessageBox> g_folderError;
+} // namespace
+
+QMessageBox &Form1::FolderError()
+{
+    if (!g_folderError) {
+        g_folderError = new QMessageBox(QMessageBox::Warning, QStringLiteral("Folder cannot be read"),
+                                        QString(), QMessageBox::Ok);
+        g_folderError->setTextFormat(Qt::PlainText);
+        g_folderError->setWindowModality(Qt::NonModal);
+        g_folderError->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    return *g_folderError;
+}
+
+void Form1::ShowFolderError(const QByteArray &path, int error)
+{
+    QMessageBox &box = FolderError();
+    box.setText(QStringLiteral("The folder \"%1\" cannot be read: %2.")
+                    .arg(fsl::ReadablePath(path), qt_error_string(error)));
+    box.show();
+    box.raise();
+    box.activateWindow();
+}
