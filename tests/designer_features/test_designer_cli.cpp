@@ -7,7 +7,6 @@
 
 #include "app_setup.h"
 #include "design.h"
-#include "headless.h"
 #include "pages.h"
 #include "scripteddialog.h"
 
@@ -45,8 +44,6 @@ private slots:
     void commandLine_data();
     void commandLine();
     void sameDesignSamePages();
-    void offscreenOnlyWhenNeeded_data();
-    void offscreenOnlyWhenNeeded();
 
 private:
     QTemporaryDir tmp;
@@ -164,43 +161,6 @@ void TestDesignerCli::sameDesignSamePages()
     QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     QCOMPARE(pages::WithoutDateAndId(a.readAll()), pages::WithoutDateAndId(b.readAll()));
     QCOMPARE(QImage(work.filePath(QStringLiteral("a.png"))), QImage(work.filePath(QStringLiteral("b.png"))));
-}
-
-void TestDesignerCli::offscreenOnlyWhenNeeded_data()
-{
-    QTest::addColumn<QByteArray>("display");
-    QTest::addColumn<QByteArray>("platform");
-    QTest::addColumn<QByteArray>("arg");
-    QTest::addColumn<QByteArray>("chosen");
-    QTest::newRow("export, no display")
-        << QByteArray() << QByteArray() << QByteArray("--print") << QByteArray("offscreen");
-    QTest::newRow("option=value") << QByteArray() << QByteArray() << QByteArray("--export-png=a.png")
-                                  << QByteArray("offscreen");
-    QTest::newRow("a file named like an option")
-        << QByteArray() << QByteArray() << QByteArray("--") << QByteArray();
-    QTest::newRow("display present") << QByteArray(":5") << QByteArray() << QByteArray("--print")
-                                     << QByteArray();
-    QTest::newRow("platform chosen") << QByteArray() << QByteArray("xcb") << QByteArray("--print")
-                                     << QByteArray("xcb");
-}
-
-void TestDesignerCli::offscreenOnlyWhenNeeded()
-{
-    QFETCH(QByteArray, display);
-    QFETCH(QByteArray, platform);
-    QFETCH(QByteArray, arg);
-    QFETCH(QByteArray, chosen);
-    const QByteArray saved = qgetenv("QT_QPA_PLATFORM");
-    qputenv("DISPLAY", display);
-    qunsetenv("WAYLAND_DISPLAY");
-    qputenv("QT_QPA_PLATFORM", platform);
-    QByteArray args[] = {"sleevedesk", arg, "--print", "d.qwd"}; // after "--" only file names
-    char *argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data()};
-    headless::ChooseOffscreenWithoutDisplay(arg == "--" ? 4 : 2, argv, {"--export-png", "--print"});
-    const QByteArray result = qgetenv("QT_QPA_PLATFORM");
-    qputenv("QT_QPA_PLATFORM", saved);
-    qunsetenv("DISPLAY");
-    QCOMPARE(result, chosen);
 }
 
 QTEST_MAIN(TestDesignerCli)
