@@ -213,8 +213,8 @@ void Design::loadRecords(const QString &path, const designfile::Records &r, Load
     };
     // Open reads every picture again (the file may have changed); applying records keeps a
     // picture whose path stays the same.
-    std::array<bool, 3> keep{};
-    const int pictures[3] = {PIXFLNCaption, Label30Caption, LOGO2FLNCaption};
+    static constexpr std::array<int, 3> pictures{PIXFLNCaption, Label30Caption, LOGO2FLNCaption};
+    std::array<bool, pictures.size()> keep{};
     for (size_t i = 0; i < keep.size(); ++i) {
         const Record &rec = At(pictures[i]);
         keep[i] =
