@@ -1,13 +1,18 @@
 #include "command_line.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTextStream>
 
 #include "cover_elements.h"
+#include "coverformat.h"
 #include "design.h"
 #include "designfile.h"
 #include "secondary_windows.h"
+#include "source.h"
+#include "trackimportdialog.h"
 
 namespace commandline {
 
@@ -47,6 +52,35 @@ bool picturesComplete(const Design &d, const designfile::Records &r)
     return complete;
 }
 
+// Reads the track list and writes it into the titles as the import dialog
+// would when answered with its defaults (the numbering and lengths as asked).
+// False, with the reason said, when no track could be read.
+bool importTracks(Design &d, const Job &job)
+{
+    const tracklist::ReadResult read = tracklist::ReadSource(job.trackSources);
+    if (read.tracks.isEmpty()) {
+        say(QStringLiteral("cannot read the track list %1: %2")
+                .arg(job.trackSources.join(QStringLiteral(", ")),
+                     read.error.isEmpty() ? QStringLiteral("No track could be read.") : read.error));
+        return false;
+    }
+    for (const tracklist::Skipped &s : read.skipped)
+        say(QStringLiteral("warning: %1 is skipped: %2").arg(s.entry, s.reason));
+    TrackImportDialog preview(read, d.Text1->text(), d.Text2->text(), &d);
+    preview.setAttribute(Qt::WA_DontShowOnScreen);
+    preview.Numbered->setChecked(job.numbered);
+    preview.Durations->setChecked(job.durations);
+    const tracklist::CoverTexts texts = preview.Result();
+    // The dialog asks; a script keeps the first ones and is told.
+    if (texts.leftOut > 0)
+        say(QStringLiteral("warning: %1 titles read, the first %2 kept, %3 left out")
+                .arg(read.tracks.size())
+                .arg(read.tracks.size() - texts.leftOut)
+                .arg(texts.leftOut));
+    d.ApplyTrackImport(texts);
+    return true;
+}
+
 } // namespace
 
 void QuietPlatformNotes()
@@ -71,15 +105,20 @@ int Run(const Job &job)
     for (QWidget *w : std::initializer_list<QWidget *>{d.WaitForm(), d.ErrorForm()})
         w->setAttribute(Qt::WA_DontShowOnScreen);
 
-    const QString path = QFileInfo(job.design).absoluteFilePath();
     QString error;
-    const auto records = designfile::Read(path, &error);
-    if (!records) {
-        say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
-        return DesignUnreadable;
+    bool complete = true;
+    if (!job.design.isEmpty()) {
+        const QString path = QFileInfo(job.design).absoluteFilePath();
+        const auto records = designfile::Read(path, &error);
+        if (!records) {
+            say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
+            return DesignUnreadable;
+        }
+        d.LoadDesign(path, *records);
+        complete = picturesComplete(d, *records);
     }
-    d.LoadDesign(path, *records);
-    const bool complete = picturesComplete(d, *records);
+    if (!job.trackSources.isEmpty() && !importTracks(d, job))
+        return TracksUnreadable;
 
     switch (job.kind) {
     case Job::Kind::ExportPdf:
@@ -92,6 +131,13 @@ int Run(const Job &job)
         }
         break;
     }
+    case Job::Kind::Save:
+        // The Save command's own writer: the old file stays whole if this fails.
+        if (!designfile::Write(job.output, d.DesignRecords(), &error)) {
+            say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
+            return NotWritten;
+        }
+        break;
     case Job::Kind::Print:
         if (!d.PrintCover(job.printer, &error)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));

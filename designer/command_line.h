@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The designer's work without a window: export a design file as a PDF or a
-// PNG, or print it, from a script.
+// PNG, or print it, from a script; or fill a design's titles from a track list
+// and save or export the result.
 namespace commandline {
 
 // How a run ends; `sleevedesk --help` lists them.
@@ -11,24 +13,31 @@ enum Exit : int {
     Done = 0,
     Usage = 1,            // the command line was not understood
     DesignUnreadable = 2, // the design file is missing or cannot be read
-    NotWritten = 3,       // the PDF or PNG could not be written
+    NotWritten = 3,       // the PDF, PNG or design file could not be written
     NotPrinted = 4,       // the printer is missing, refuses jobs, or the job failed
     PictureMissing = 5,   // written or printed, but without a picture the design names
+    TracksUnreadable = 6, // no track could be read from the track list; nothing written
 };
 
 struct Job {
-    enum class Kind { ExportPdf, ExportPng, Print } kind = Kind::ExportPdf;
-    QString design;
-    QString output;  // the PDF or PNG
+    enum class Kind { ExportPdf, ExportPng, Print, Save } kind = Kind::ExportPdf;
+    QString design;  // "" for a new design (with trackSources only)
+    QString output;  // the PDF, PNG or design file
     int dpi = 300;   // the PNG's
     QString printer; // "" for the system's default
+    // Read and written into the titles as the import dialog does with its defaults, the
+    // options below aside, before the design is exported or saved.
+    QStringList trackSources;
+    bool numbered = false;
+    bool durations = false;
 };
 
 // Keeps Qt's notes about what a platform without a display cannot do off
 // stderr. Call before the application object exists.
 void QuietPlatformNotes();
 
-// Loads the design as Open does (showing no window), then exports or prints it.
+// Loads the design as Open does (showing no window), imports the track list when
+// there is one, then exports, prints or saves it.
 // Reasons and warnings go to stderr, one line each.
 int Run(const Job &job);
 

@@ -311,6 +311,9 @@ public:
     void ApplyTrackImport(const tracklist::CoverTexts &texts);
     // Reads files, a folder, a list or "cdda:", shows the preview and applies it when confirmed.
     bool ImportTracksFrom(const QStringList &paths);
+    // "Import Track List…" and Ctrl+I: chooses the sources (the chooser parented to `parent`)
+    // and imports them.
+    bool ChooseAndImportTracks(QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,5 +1,6 @@
 // Drag-and-drop: a design file dropped anywhere on the window opens (after the
-// save question); a picture dropped on the cover goes into the slot under it.
+// save question); on the cover, audio files, a folder or a track list import
+// and a picture goes into the slot under it.
 #include "design.h"
 
 #include <QDragEnterEvent>
@@ -8,7 +9,14 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
+#include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
+
+#include "source.h"
+#include "titles.h"
 
 namespace {
 
@@ -41,19 +49,32 @@ std::pair<CoverImage *, QLabel *> pictureSlotAt(const Design &d, const QPointF &
     return {d.Image1, d.PIXFLN};
 }
 
+// What the cover takes of a drag to import: its local paths when every one of
+// them is a source (audio files, folders, a track list). A picture among audio
+// files gives nothing: neither meaning fits the whole drag.
+QStringList trackSources(const QMimeData *mime)
+{
+    QStringList paths = Titles::ImportablePaths(mime);
+    if (!std::all_of(paths.cbegin(), paths.cend(), tracklist::IsImportable))
+        paths.clear();
+    return paths;
+}
+
 } // namespace
 
 void Design::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!droppedFile(event->mimeData()).isEmpty())
+    if (!droppedFile(event->mimeData()).isEmpty() || !trackSources(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void Design::dragMoveEvent(QDragMoveEvent *event)
 {
     const QString file = droppedFile(event->mimeData());
-    const bool takes =
-        !file.isEmpty() && (isDesignFile(file) || pictureSlotAt(*this, event->position()).first);
+    const bool onPanel = PanelRect().contains(event->position());
+    const bool takes = (!file.isEmpty() && isDesignFile(file)) ||
+                       (onPanel && !trackSources(event->mimeData()).isEmpty()) ||
+                       (!file.isEmpty() && pictureSlotAt(*this, event->position()).first);
     if (takes)
         event->acceptProposedAction();
     else
@@ -63,11 +84,23 @@ void Design::dragMoveEvent(QDragMoveEvent *event)
 void Design::dropEvent(QDropEvent *event)
 {
     const QString file = droppedFile(event->mimeData());
-    if (file.isEmpty())
-        return;
-    if (isDesignFile(file)) {
+    if (!file.isEmpty() && isDesignFile(file)) {
         event->acceptProposedAction();
         OpenPath(file);
+        return;
+    }
+    const QStringList sources = trackSources(event->mimeData());
+    if (!sources.isEmpty() && PanelRect().contains(event->position())) {
+        event->acceptProposedAction();
+        // After the drop has returned: the preview must not keep the dragging program waiting.
+        QTimer::singleShot(0, this, [design = QPointer<Design>(this), sources] {
+            if (design)
+                design->ImportTracksFrom(sources);
+        });
+        return;
+    }
+    if (file.isEmpty() || !sources.isEmpty()) {
+        event->ignore();
         return;
     }
     const auto [image, label] = pictureSlotAt(*this, event->position());

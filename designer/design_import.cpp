@@ -87,3 +87,9 @@ bool Design::ImportTracksFrom(const QStringList &paths)
     ApplyTrackImport(preview.Result());
     return true;
 }
+
+bool Design::ChooseAndImportTracks(QWidget *parent)
+{
+    const QStringList paths = TrackImportDialog::ChooseSources(parent);
+    return !paths.isEmpty() && ImportTracksFrom(paths);
+}

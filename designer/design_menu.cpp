@@ -57,6 +57,11 @@ void Design::installShortcutsAndDrops()
     connect(windowAction(this, "ExportPdfAction", QStringLiteral("Export PDF\u2026"),
                          {QKeySequence(Qt::CTRL | Qt::Key_E)}),
             &QAction::triggered, this, [this] { ExportPdf(); });
+    // Queued: the menu that offers it has closed before the chooser opens.
+    connect(
+        windowAction(this, "ImportTracksAction", QStringLiteral("Import Track List\u2026"),
+                     {QKeySequence(Qt::CTRL | Qt::Key_I)}),
+        &QAction::triggered, this, [this] { ChooseAndImportTracks(this); }, Qt::QueuedConnection);
 
     // A press on Open starts afresh: a design dropped earlier, whose save
     // question was left unanswered, is forgotten.
@@ -98,6 +103,7 @@ QMenu *Design::CoverMenu()
         a->setEnabled(QFileInfo(path).isFile());
     }
     recent->setEnabled(!designs.isEmpty());
+    menu->addAction(findChild<QAction *>(QStringLiteral("ImportTracksAction"), Qt::FindDirectChildrenOnly));
     return menu;
 }
 

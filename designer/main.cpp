@@ -27,9 +27,9 @@ using commandline::Job;
 int main(int argc, char *argv[])
 {
     // Exports and prints from scripts need no display.
-    headless::ChooseOffscreenWithoutDisplay(
-        argc, argv,
-        {"--export-pdf", "--export-png", "--print", "--help", "-h", "--help-all", "--version", "-v"});
+    headless::ChooseOffscreenWithoutDisplay(argc, argv,
+                                            {"--export-pdf", "--export-png", "--print", "--import-tracks",
+                                             "--help", "-h", "--help-all", "--version", "-v"});
     // Without a display no window can open: any other option is a script's
     // too, and gets the parser's answer rather than an abort.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -48,14 +48,21 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Cover designer for CD jewel cases. With --export-pdf, --export-png or --print it works\n"
-        "without a window and ends with one of these exit codes:\n"
+        "Cover designer for CD jewel cases. With --export-pdf, --export-png, --print or\n"
+        "--import-tracks it works without a window and ends with one of these exit codes:\n"
         "  0  done\n"
         "  1  the command line was not understood\n"
         "  2  the design file is missing or cannot be read\n"
-        "  3  the PDF or PNG could not be written\n"
+        "  3  the PDF, PNG or design file could not be written\n"
         "  4  nothing was printed: the printer is missing, refuses jobs, or the job failed\n"
-        "  5  written or printed, but without a picture the design names (a warning says which)"));
+        "  5  written or printed, but without a picture the design names (a warning says which)\n"
+        "  6  no track could be read from the track list; nothing was written\n"
+        "\n"
+        "sleevedesk --import-tracks SOURCE [design.qwd] [--numbered] [--durations]\n"
+        "           (--save out.qwd | --export-pdf out.pdf)\n"
+        "fills the titles of the design (or of a new one) from SOURCE as the import dialog does,\n"
+        "then saves or exports it. More than 24 titles: the first 24 are kept and a warning\n"
+        "says how many were left out."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption exportPdf(QStringLiteral("export-pdf"),
@@ -73,9 +80,23 @@ int main(int argc, char *argv[])
         QStringLiteral("print"), QStringLiteral("Print the cover on the default printer, or on --printer."));
     const QCommandLineOption printer(QStringLiteral("printer"), QStringLiteral("The printer for --print."),
                                      QStringLiteral("name"));
+    const QCommandLineOption importTracks(
+        QStringLiteral("import-tracks"),
+        QStringLiteral("Fill the titles from a folder of audio files, an audio file, a CUE sheet, an M3U or "
+                       "PLS playlist, a text list (one title a line) or an audio CD (cdda:). Given more "
+                       "than once for several audio files."),
+        QStringLiteral("source"));
+    const QCommandLineOption numbered(QStringLiteral("numbered"),
+                                      QStringLiteral("With --import-tracks: number the titles (1. 2. 3.)."));
+    const QCommandLineOption durations(QStringLiteral("durations"),
+                                       QStringLiteral("With --import-tracks: add the lengths (3:45)."));
+    const QCommandLineOption save(QStringLiteral("save"),
+                                  QStringLiteral("With --import-tracks: save the design file."),
+                                  QStringLiteral("file.qwd"));
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp); // start-up measurements
-    parser.addOptions({exportPdf, exportPng, dpi, print, printer, quitWhenShown});
+    parser.addOptions(
+        {exportPdf, exportPng, dpi, print, printer, importTracks, numbered, durations, save, quitWhenShown});
     parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
                                  QStringLiteral("[design.qwd]"));
 
@@ -96,8 +117,29 @@ int main(int argc, char *argv[])
         usageError(QStringLiteral("--dpi goes with --export-png"));
     if (parser.isSet(printer) && !parser.isSet(print))
         usageError(QStringLiteral("--printer goes with --print"));
+    const bool importing = parser.isSet(importTracks);
+    for (const QCommandLineOption *option : {&numbered, &durations, &save})
+        if (parser.isSet(*option) && !importing)
+            usageError(QStringLiteral("--%1 goes with --import-tracks").arg(option->names().constFirst()));
+    if (importing && (parser.isSet(exportPng) || parser.isSet(print) ||
+                      int(parser.isSet(exportPdf)) + int(parser.isSet(save)) != 1))
+        usageError(QStringLiteral("--import-tracks goes with one of --save and --export-pdf"));
 
     SetupDesignerApplication();
+    if (importing) {
+        Job job;
+        job.design = designs.value(0);
+        job.trackSources = parser.values(importTracks);
+        job.numbered = parser.isSet(numbered);
+        job.durations = parser.isSet(durations);
+        job.kind = parser.isSet(save) ? Job::Kind::Save : Job::Kind::ExportPdf;
+        job.output = parser.value(parser.isSet(save) ? save : exportPdf);
+        if (job.output.isEmpty())
+            usageError(QStringLiteral("no output file given"));
+        if (job.trackSources.contains(QString()))
+            usageError(QStringLiteral("no track list given"));
+        return commandline::Run(job);
+    }
     if (batch == 1) {
         if (designs.isEmpty())
             usageError(QStringLiteral("no design file given"));

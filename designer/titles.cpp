@@ -12,7 +12,6 @@
 
 #include "design.h"
 #include "source.h"
-#include "trackimportdialog.h"
 
 Titles::Titles(Design *design) : design_(design)
 {
@@ -125,9 +124,7 @@ QStringList Titles::ImportablePaths(const QMimeData *mime)
 
 void Titles::ImportTrackList()
 {
-    const QStringList paths = TrackImportDialog::ChooseSources(this);
-    if (!paths.isEmpty())
-        design_->ImportTracksFrom(paths);
+    design_->ChooseAndImportTracks(this);
 }
 
 void Titles::addImportEntry(QMenu *menu)

@@ -17,6 +17,14 @@ set_tests_properties(tracklist_corpus_replay PROPERTIES TIMEOUT 120)
 sleeve_add_qtest(test_trackimport SOURCES tracklist/test_trackimport.cpp tracklist/fixtures.h
   LIBS sleevedesigner PkgConfig::SLEEVE_TAGLIB)
 
+# The design window's own ways in (its menu, Ctrl+I, drops on the cover) and the command line.
+sleeve_add_qtest(test_trackimport_cover SOURCES tracklist/test_trackimport_cover.cpp tracklist/fixtures.h
+  LIBS sleevedesigner PkgConfig::SLEEVE_TAGLIB)
+sleeve_add_qtest(test_trackimport_cli SOURCES tracklist/test_trackimport_cli.cpp tracklist/fixtures.h
+  LIBS sleevedesigner PkgConfig::SLEEVE_TAGLIB)
+target_compile_definitions(test_trackimport_cli PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
+add_dependencies(test_trackimport_cli sleevedesk)
+
 # The real program under Xvfb and openbox: a folder imported through the titles window's menu,
 # printed through the CUPS "PDF" queue.
 add_test(NAME trackimport_e2e

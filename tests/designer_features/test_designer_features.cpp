@@ -486,7 +486,8 @@ void TestDesignerFeatures::coverMenuOnThePanelOnly()
         if (!a->isSeparator())
             texts << a->text();
     QCOMPARE(texts, QStringList({QStringLiteral("Export PDF\u2026"), QStringLiteral("Export PNG\u2026"),
-                                 QStringLiteral("Print Preview\u2026"), "Open Recent"}));
+                                 QStringLiteral("Print Preview\u2026"), "Open Recent",
+                                 QStringLiteral("Import Track List\u2026")}));
     QCOMPARE(shown->actions().constFirst()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     shown->close();
 }
@@ -554,7 +555,7 @@ void TestDesignerFeatures::drops()
     if (file == "two")
         files << pic;
     if (file == "bad") {
-        files = {path("notes <b>draft.txt")};
+        files = {path("notes <b>draft.dat")};
         QFile f(files[0]);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("not a picture\n") > 0);
     }

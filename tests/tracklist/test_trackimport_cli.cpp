@@ -1,0 +1,211 @@
+// sleevedesk --import-tracks: a track list into a design without a window and without a display,
+// saved or exported; its options, warnings, exit codes and one-line reasons.
+
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include "app_setup.h"
+#include "cover_elements.h"
+#include "design.h"
+#include "designfile.h"
+
+#include "../designer_features/pages.h"
+#include "fixtures.h"
+
+using fixtures::Kind;
+using fixtures::Tags;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QStringList errLines;
+};
+
+// sleevedesk with no display and no platform chosen, as from a script.
+Run sleevedesk(const QStringList &args, const QString &dir)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir);
+    p.start(QStringLiteral(SLEEVEDESK), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
+}
+
+} // namespace
+
+class TestTrackImportCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void importAndWrite_data();
+    void importAndWrite();
+    void helpNamesIt();
+
+private:
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+void TestTrackImportCli::initTestCase()
+{
+    SetupDesignerApplication();
+    QVERIFY(dir.isValid());
+    QDir().mkpath(path("album"));
+    QDir().mkpath(path("empty"));
+    const char *names[] = {"One", "Two", "Three"};
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(fixtures::makeAudio(path(QStringLiteral("album/0%1.wav").arg(i + 1)), Kind::Wav,
+                                    Tags{names[i], "Ana Ruiz", "Night Songs", {}, i + 1, 0}, dir.path(),
+                                    1000 * (i + 1)));
+    QByteArray text;
+    for (int i = 1; i <= 30; ++i)
+        text += "Line" + QByteArray::number(i) + "\n";
+    QVERIFY(fixtures::writeBytes(path("thirty.txt"), text));
+    QVERIFY(fixtures::writeBytes(path("sheet.cue"),
+                                 "PERFORMER \"Quartet\"\nTITLE \"Live\"\n"
+                                 "TRACK 01 AUDIO\nTITLE \"Alderney\"\nINDEX 01 00:00:00\n"
+                                 "TRACK 02 AUDIO\nTITLE \"Brecqhou\"\nINDEX 01 03:05:00\n"));
+    QVERIFY(fixtures::writeBytes(path("mix.m3u"), "#EXTINF:61,Sark\ngone.mp3\nalso-gone.mp3\n"));
+    Design d;
+    d.Text1->setText("Northbound");
+    QVERIFY(designfile::Write(path("cover.qwd"), d.DesignRecords()));
+}
+
+void TestTrackImportCli::importAndWrite_data()
+{
+    // SRC stands for the test folder; OUT for the work folder's output.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("err");    // the start of each stderr line
+    QTest::addColumn<QStringList>("titles"); // title lines 1, 2 and 20, field 24, headlines
+    QTest::newRow("text list of 30 into a new design: the first 24 kept")
+        << QStringList{"--import-tracks", "SRC/thirty.txt", "--save", "OUT.qwd"} << 0
+        << QStringList{"sleevedesk: warning: 30 titles read, the first 24 kept, 6 left out"}
+        << QStringList{"Line1", "Line2", "Line20", "Line24", "", ""};
+    QTest::newRow("CUE sheet, numbered with lengths, album and performer to headlines")
+        << QStringList{"--import-tracks=SRC/sheet.cue", "--numbered", "--durations", "--save", "OUT.qwd"} << 0
+        << QStringList{} << QStringList{"1. Alderney (3:05)", "2. Brecqhou", "", "", "Live", "Quartet"};
+    QTest::newRow("numbered only") << QStringList{"--import-tracks", "SRC/sheet.cue", "--numbered", "--save",
+                                                  "OUT.qwd"}
+                                   << 0 << QStringList{}
+                                   << QStringList{"1. Alderney", "2. Brecqhou", "", "", "Live", "Quartet"};
+    QTest::newRow("folder into a design: its headline stays")
+        << QStringList{"--import-tracks", "SRC/album", "SRC/cover.qwd", "--durations", "--save", "OUT.qwd"}
+        << 0 << QStringList{} << QStringList{"One (0:01)", "Two (0:02)", "", "", "Northbound", "Ana Ruiz"};
+    QTest::newRow("several audio files")
+        << QStringList{"--import-tracks",  "SRC/album/03.wav", "--import-tracks",
+                       "SRC/album/02.wav", "--save",           "OUT.qwd"}
+        << 0 << QStringList{} << QStringList{"Two", "Three", "", "", "Night Songs", "Ana Ruiz"};
+    QTest::newRow("playlist: a missing entry is warned of")
+        << QStringList{"--import-tracks", "SRC/mix.m3u", "--save", "OUT.qwd"} << 0
+        << QStringList{"sleevedesk: warning: also-gone.mp3 is skipped: file not found"}
+        << QStringList{"Sark", "", "", "", "", ""};
+    QTest::newRow("PDF") << QStringList{"--import-tracks", "SRC/sheet.cue", "--numbered", "--export-pdf",
+                                        "OUT.pdf"}
+                         << 0 << QStringList{} << QStringList{"1. Alderney", "2. Brecqhou"};
+    QTest::newRow("missing track list: nothing written")
+        << QStringList{"--import-tracks", "SRC/nowhere.cue", "--save", "OUT.qwd"} << 6
+        << QStringList{"sleevedesk: cannot read the track list SRC/nowhere.cue: "} << QStringList{};
+    QTest::newRow("folder without audio: nothing written")
+        << QStringList{"--import-tracks", "SRC/empty", "--export-pdf", "OUT.pdf"} << 6
+        << QStringList{"sleevedesk: cannot read the track list SRC/empty: There are no audio files in"}
+        << QStringList{};
+    QTest::newRow("missing design") << QStringList{"--import-tracks", "SRC/sheet.cue", "nowhere.qwd",
+                                                   "--save", "OUT.qwd"}
+                                    << 2 << QStringList{"sleevedesk: cannot read the design nowhere.qwd: "}
+                                    << QStringList{};
+    QTest::newRow("save cannot be written")
+        << QStringList{"--import-tracks", "SRC/sheet.cue", "--save", "no/such/OUT.qwd"} << 3
+        << QStringList{"sleevedesk: cannot write no/such/OUT.qwd: "} << QStringList{};
+    QTest::newRow("no output")
+        << QStringList{"--import-tracks", "SRC/sheet.cue", "--numbered"} << 1
+        << QStringList{"sleevedesk: --import-tracks goes with one of --save and --export-pdf"}
+        << QStringList{};
+    QTest::newRow("PNG is not its output")
+        << QStringList{"--import-tracks", "SRC/sheet.cue", "--export-png", "OUT.png"} << 1
+        << QStringList{"sleevedesk: --import-tracks goes with one of --save and --export-pdf"}
+        << QStringList{};
+    QTest::newRow("--numbered alone")
+        << QStringList{"--numbered", "--export-pdf", "OUT.pdf", "SRC/cover.qwd"} << 1
+        << QStringList{"sleevedesk: --numbered goes with --import-tracks"} << QStringList{};
+    QTest::newRow("--save alone") << QStringList{"--save", "OUT.qwd", "SRC/cover.qwd"} << 1
+                                  << QStringList{"sleevedesk: --save goes with --import-tracks"}
+                                  << QStringList{};
+}
+
+void TestTrackImportCli::importAndWrite()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, err);
+    QFETCH(QStringList, titles);
+    QTemporaryDir work;
+    for (QString &a : args)
+        a.replace(QStringLiteral("SRC"), dir.path());
+    for (QString &e : err)
+        e.replace(QStringLiteral("SRC"), dir.path());
+    const Run run = sleevedesk(args, work.path());
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.errLines.size(), err.size());
+    for (qsizetype i = 0; i < err.size(); ++i)
+        QVERIFY2(run.errLines[i].startsWith(err[i]), qPrintable(run.errLines[i]));
+    const QStringList written = QDir(work.path()).entryList(QDir::Files);
+    QCOMPARE(written.size(), exitCode == 0 ? 1 : 0); // nothing else, no temporary left behind
+    if (exitCode != 0)
+        return;
+    const QString out = work.filePath(written.front());
+    if (out.endsWith(".pdf")) {
+        if (!pages::PopplerInstalled())
+            QSKIP("poppler-utils (pdftotext) are not installed");
+        const QList<pages::Word> words = pages::Words(out);
+        for (const QString &title : titles) {
+            const QStringList parts = title.split(u' ');
+            const pages::Word *number = pages::Find(words, parts[0]);
+            const pages::Word *name = pages::Find(words, parts[1]);
+            QVERIFY2(number && name, qPrintable(title));
+            QVERIFY(std::abs(number->box.top() - name->box.top()) < 1.0); // on one line
+            QVERIFY(number->box.left() < name->box.left());
+        }
+        return;
+    }
+    const auto records = designfile::Read(out);
+    QVERIFY(records);
+    Design d;
+    d.LoadDesign(out, *records);
+    QCOMPARE(d.CoverLabelN(4)->Caption(), titles[0]);
+    QCOMPARE(d.CoverLabelN(5)->Caption(), titles[1]);
+    QCOMPARE(d.CoverLabelN(23)->Caption(), titles[2]);
+    QCOMPARE(d.CoverLabelN(27)->Caption(), titles[3]);
+    QCOMPARE(d.Text1->text(), titles[4]);
+    QCOMPARE(d.Text2->text(), titles[5]);
+    QVERIFY(d.Check7->isChecked()); // Show Titles
+}
+
+void TestTrackImportCli::helpNamesIt()
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(SLEEVEDESK), {QStringLiteral("--help")});
+    QVERIFY(p.waitForFinished(60000));
+    const QString help = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char *text : {"--import-tracks <source>", "--numbered", "--durations", "--save <file.qwd>",
+                             "6  no track could be read"})
+        QVERIFY2(help.contains(QLatin1String(text)), text);
+}
+
+QTEST_MAIN(TestTrackImportCli)
+#include "test_trackimport_cli.moc"
