@@ -558,6 +558,28 @@ void CoverImage::SetBuiltIn(const QImage &img)
     changed();
 }
 
+CoverImage::Loaded CoverImage::TakeLoaded() const
+{
+    if (path_.isEmpty() || screen_.isNull())
+        return {};
+    return {path_, stamp_, sourceSize_, screen_};
+}
+
+bool CoverImage::RestoreLoaded(const Loaded &loaded)
+{
+    if (loaded.path.isEmpty() || loaded.screen.isNull() || stampOf(loaded.path) != loaded.stamp)
+        return false;
+    path_ = loaded.path;
+    stamp_ = loaded.stamp;
+    sourceSize_ = loaded.sourceSize;
+    screen_ = loaded.screen;
+    detail_ = QImage();
+    cache_ = QPixmap();
+    printCopy_ = QImage();
+    changed();
+    return true;
+}
+
 QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, const QSizeF &pageSize) const
 {
     // Paper gets the picture at the printer's resolution for its box, up to

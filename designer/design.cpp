@@ -1,5 +1,6 @@
 #include "design.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -66,6 +67,8 @@ Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColo
     installShortcutsAndDrops();
     Form_Load();
     markUnmodified(DesignRecords());
+    installUndo();
+    undoBase_ = currentState();
 }
 
 Design::~Design()
@@ -546,8 +549,15 @@ void Design::closeEvent(QCloseEvent *event)
 
 Titles *Design::TitlesForm()
 {
-    if (!titles_)
+    if (!titles_) {
         titles_ = new Titles(this);
+        for (QLineEdit *field : titles_->findChildren<QLineEdit *>())
+            watchTyping(field);
+        // Undo and Redo work from the titles window too.
+        for (const char *name : {"UndoAction", "RedoAction"})
+            if (auto *a = findChild<QAction *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly))
+                titles_->addAction(a);
+    }
     return titles_;
 }
 

@@ -20,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class QUndoStack;
 
 class Titles;
 class Save;
@@ -410,7 +411,56 @@ protected:
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+public:
+    // ---- undo and redo of the whole design (design_undo.cpp)
+    // The design's history: each step holds its records before and after. A change becomes a
+    // step once the event loop is reached, so whatever one click, drop or import changes is one
+    // step; typing into one field is one step until the focus moves.
+    QUndoStack *UndoStack() const { return undo_; }
+    // Makes a change still waiting for the event loop a step now.
+    void FlushUndo();
+    void Undo();
+    void Redo();
+    static constexpr int UndoLimit = 200;
+
 private:
+    friend class DesignStep;
+    // A design as loaded or last saved: what "modified" is measured against.
+    struct Document {
+        QString path;
+        QStringList unmodified;
+    };
+    struct DesignState {
+        QStringList records;
+        int document = 0;
+        bool operator==(const DesignState &) const = default;
+    };
+    void installUndo();
+    void noteUndoable();
+    void recordStep();
+    void watchTyping(QLineEdit *field);
+    // Open and New start a new document; the history goes back across them.
+    void startDocument();
+    DesignState currentState() const;
+    void restoreState(const DesignState &state);
+    // Screen copies of recent pictures, so that undo does not read them again.
+    void rememberPictures();
+    bool restorePicture(CoverImage *image, const QString &path);
+    QUndoStack *undo_ = nullptr;
+    QTimer *undoTimer_ = nullptr;
+    DesignState undoBase_;
+    QList<Document> documents_{Document{}};
+    int document_ = 0;
+    QPointer<QLineEdit> typedField_; // typed into since the last step
+    int typingRun_ = 0;              // grows whenever the focus moves
+    bool restoring_ = false;
+    struct CachedPicture {
+        const CoverImage *image;
+        CoverImage::Loaded loaded;
+    };
+    QList<CachedPicture> pictureCache_; // the most recent first
+    static constexpr int CachedPictures = 8;
+
     void installShortcutsAndDrops();
     void exportWithDialog(ExportFormat format);
     // Opens the design that OpenPath left for Open; false when there is none.

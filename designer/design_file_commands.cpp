@@ -47,6 +47,7 @@ bool Design::IsModified() const
 void Design::markUnmodified(QStringList records)
 {
     unmodifiedRecords_ = std::move(records);
+    documents_[document_] = {Module1::DesignFileName, unmodifiedRecords_};
     // Nothing is left to recover.
     if (recoveryTimer_)
         recoveryTimer_->stop();
@@ -192,6 +193,7 @@ bool Design::OpenDesignFile(const QString &path)
 void Design::LoadDesign(const QString &path, const designfile::Records &r)
 {
     loadRecords(path, r, Loading::Open);
+    startDocument();
     markUnmodified(DesignRecords());
 }
 
@@ -222,7 +224,10 @@ void Design::loadRecords(const QString &path, const designfile::Records &r, Load
     }
     const auto loadPicture = [&](size_t i) {
         const QString file = designfile::Text(r, pictures[i]);
-        return keep[i] || file.isEmpty() || (this->*At(pictures[i]).picture)->LoadPicture(file);
+        CoverImage *image = this->*At(pictures[i]).picture;
+        // Undo takes a recent picture back from its screen copy.
+        return keep[i] || file.isEmpty() || (how == Loading::Apply && restorePicture(image, file)) ||
+               image->LoadPicture(file);
     };
 
     // Pictures and their paths start empty: one that cannot be loaded leaves itself and the
@@ -371,6 +376,7 @@ void Design::Command4_Click()
     Label2->setFontSize(Module1::DefaultFontSize);
     SetValue(Check7, 1); // the titles block shown, now empty
     Refresh();
+    startDocument();
     markUnmodified(DesignRecords());
 }
 

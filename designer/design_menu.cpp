@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUndoStack>
 
 #include "recent_designs.h"
 
@@ -54,6 +55,17 @@ void Design::installShortcutsAndDrops()
                 closeKeys << k;
     connect(windowAction(this, "CloseAction", QStringLiteral("Close"), closeKeys), &QAction::triggered, this,
             [this] { close(); });
+    // Ctrl+Z in a text field is the field's own undo of its typing; everywhere
+    // else, and in the cover's menu, it undoes the last change of the design.
+    QList<QKeySequence> redoKeys = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    for (const QKeySequence &k : QKeySequence::keyBindings(QKeySequence::Redo))
+        if (!redoKeys.contains(k))
+            redoKeys << k;
+    QAction *undo = windowAction(this, "UndoAction", QStringLiteral("Undo"),
+                                 QKeySequence::keyBindings(QKeySequence::Undo));
+    connect(undo, &QAction::triggered, this, [this] { Undo(); });
+    QAction *redo = windowAction(this, "RedoAction", QStringLiteral("Redo"), redoKeys);
+    connect(redo, &QAction::triggered, this, [this] { Redo(); });
     connect(windowAction(this, "ExportPdfAction", QStringLiteral("Export PDF\u2026"),
                          {QKeySequence(Qt::CTRL | Qt::Key_E)}),
             &QAction::triggered, this, [this] { ExportPdf(); });
@@ -85,8 +97,21 @@ QMenu *Design::CoverMenu()
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("CoverMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // Undo and Redo come first, once the design keeps its history; importing a
-    // track list goes with Open Recent.
+    // A change not yet a step becomes one, so that Undo offers it.
+    FlushUndo();
+    // The menu's own entries: the window's shortcuts stay enabled whatever the menu shows.
+    const auto entry = [&](const QString &text, const char *name, bool enabled, void (Design::*run)()) {
+        QAction *a = menu->addAction(text, this, run);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(enabled);
+        a->setShortcutContext(Qt::WidgetShortcut);
+        if (auto *w = findChild<QAction *>(QString::fromLatin1(name) + QStringLiteral("Action"),
+                                           Qt::FindDirectChildrenOnly))
+            a->setShortcut(w->shortcut());
+    };
+    entry(QStringLiteral("Undo"), "Undo", undo_->canUndo(), &Design::Undo);
+    entry(QStringLiteral("Redo"), "Redo", undo_->canRedo(), &Design::Redo);
+    menu->addSeparator();
     menu->addAction(findChild<QAction *>(QStringLiteral("ExportPdfAction"), Qt::FindDirectChildrenOnly));
     menu->addAction(QStringLiteral("Export PNG\u2026"), this, [this] { ExportPng(); });
     menu->addAction(QStringLiteral("Print Preview\u2026"), this, [this] { PrintPreview(); });

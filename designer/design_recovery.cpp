@@ -69,6 +69,7 @@ bool Design::RecoveryCopyDue() const
 
 void Design::noteChange()
 {
+    noteUndoable();
     // At most one copy every few seconds, and nothing else on the keystroke itself.
     if (recoveryTimer_ && !recoveryTimer_->isActive())
         recoveryTimer_->start();

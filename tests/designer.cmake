@@ -2,6 +2,7 @@ sleeve_add_qtest(test_design SOURCES designer/test_design.cpp LIBS sleevedesigne
 sleeve_add_qtest(test_titles SOURCES designer/test_titles.cpp LIBS sleevedesigner)
 sleeve_add_qtest(test_design_files SOURCES designer/test_design_files.cpp LIBS sleevedesigner sleevetestsupport)
 sleeve_add_qtest(test_recovery SOURCES designer/test_recovery.cpp LIBS sleevedesigner sleevetestsupport)
+sleeve_add_qtest(test_undo SOURCES designer/test_undo.cpp LIBS sleevedesigner sleevetestsupport)
 
 # The real program under Xvfb, killed with SIGKILL while a headline is unsaved and started
 # again: it offers the recovery copy back. It prints the restored cover through CUPS.
