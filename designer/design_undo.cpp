@@ -17,8 +17,7 @@ public:
     DesignStep(Design *design, Design::DesignState before, Design::DesignState after, const QLineEdit *typed,
                int run)
         : design_(design), before_(std::move(before)), after_(std::move(after)), typed_(typed), run_(run)
-    {
-    }
+    {}
 
     void undo() override { design_->restoreState(before_); }
     void redo() override
@@ -154,7 +153,9 @@ void Design::rememberPictures()
         CoverImage::Loaded loaded = image->TakeLoaded();
         if (loaded.path.isEmpty())
             continue;
-        const auto same = [&](const CachedPicture &c) { return c.image == image && c.loaded.path == loaded.path; };
+        const auto same = [&](const CachedPicture &c) {
+            return c.image == image && c.loaded.path == loaded.path;
+        };
         pictureCache_.removeIf(same);
         pictureCache_.prepend({image, std::move(loaded)});
     }

@@ -120,8 +120,9 @@ int main(int argc, char *argv[])
         << (modified ? "modified" : "unmodified: every record compared") << "), median of " << checks.size()
         << ": " << mc << " ms; ratio to a keystroke: " << mc / median(keys) << "\n";
 
-    // Undo and redo, each with the repaint that follows, with the photograph loaded, against Open of the same design (which reads
-    // the photograph again): a headline typed, a second 6000 x 4000 photograph chosen, and New.
+    // Undo and redo, each with the repaint that follows, with the photograph loaded, against Open of the same
+    // design (which reads the photograph again): a headline typed, a second 6000 x 4000 photograph chosen,
+    // and New.
     const QString photo2 = tmp.filePath(QStringLiteral("photo2.jpg"));
     {
         QImage img(6000, 4000, QImage::Format_RGB32);
@@ -163,8 +164,7 @@ int main(int argc, char *argv[])
                 d.PaintClientArea(p, false);
             }
             undos.push_back(t.nsecsElapsed() / 1e6);
-            if (d.PIXFLN->text() != pathBefore || d.Image1->SourceSize() != photoBefore)
-            {
+            if (d.PIXFLN->text() != pathBefore || d.Image1->SourceSize() != photoBefore) {
                 out << step.name << ": " << d.PIXFLN->text() << " vs " << pathBefore << "\n";
                 return 1; // the picture did not come back: the figure would mean nothing
             }

@@ -149,18 +149,17 @@ void TestUndo::eachKindOfChange_data()
         << Change([](Design &x, const QString &) { x.Shape1->setBackColor(0x336699); });
     QTest::newRow("back cover layout")
         << Change([](Design &x, const QString &) { Design::SetValue(x.Option4, true); });
-    QTest::newRow("hide top line") << Change([](Design &x, const QString &) { Design::SetValue(x.Check1, 1); });
+    QTest::newRow("hide top line") << Change(
+        [](Design &x, const QString &) { Design::SetValue(x.Check1, 1); });
     QTest::newRow("line width") << Change([](Design &x, const QString &) { x.Text3->setText("9"); });
     QTest::newRow("copyright owner") << Change([](Design &x, const QString &) {
         Design::SetValue(x.Check9, 1);
         x.Text12->setText("Pier Records");
     });
-    QTest::newRow("main picture") << Change([](Design &x, const QString &dir) {
-        x.LoadPictureFile(x.Image1, x.PIXFLN, dir + "/blue.png");
-    });
-    QTest::newRow("logo") << Change([](Design &x, const QString &dir) {
-        x.LoadPictureFile(x.Image2, x.Label30, dir + "/blue.png");
-    });
+    QTest::newRow("main picture") << Change(
+        [](Design &x, const QString &dir) { x.LoadPictureFile(x.Image1, x.PIXFLN, dir + "/blue.png"); });
+    QTest::newRow("logo") << Change(
+        [](Design &x, const QString &dir) { x.LoadPictureFile(x.Image2, x.Label30, dir + "/blue.png"); });
     QTest::newRow("picture size") << Change([](Design &x, const QString &) { x.Text7->setText("200"); });
     QTest::newRow("new design") << Change([](Design &x, const QString &) {
         Design::SetValue(x.Check12, 0); // no save question
@@ -380,11 +379,16 @@ void TestUndo::keysAndMenu_data()
     QTest::addColumn<QString>("expected"); // Text1 afterwards
     QTest::addColumn<bool>("boxTicked");   // Check1 afterwards
     // The box was ticked after "Tide" was typed into Text1.
-    QTest::newRow("Ctrl+Z on the window") << "key" << "Tide" << false;
-    QTest::newRow("Ctrl+Z in the titles window") << "titles" << "Tide" << false;
-    QTest::newRow("Ctrl+Z twice, Ctrl+Shift+Z") << "redo" << "Tide" << false;
-    QTest::newRow("Ctrl+Z in a field is the field's") << "field" << "" << true;
-    QTest::newRow("Undo in the cover menu") << "menu" << "Tide" << false;
+    QTest::newRow("Ctrl+Z on the window") << "key"
+                                          << "Tide" << false;
+    QTest::newRow("Ctrl+Z in the titles window") << "titles"
+                                                 << "Tide" << false;
+    QTest::newRow("Ctrl+Z twice, Ctrl+Shift+Z") << "redo"
+                                                << "Tide" << false;
+    QTest::newRow("Ctrl+Z in a field is the field's") << "field"
+                                                      << "" << true;
+    QTest::newRow("Undo in the cover menu") << "menu"
+                                            << "Tide" << false;
 }
 
 void TestUndo::keysAndMenu()
