@@ -34,9 +34,15 @@ e2e_spawn "$BIN" "$covers/Harbour Lights.qwd"
 win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
 [ -n "$win" ] || e2e_fail "the design window did not appear"
 sleep 0.5
-xdotool mousemove --window "$win" 230 330 click 3
+# A change to undo: the headline made longer.
+xdotool mousemove --window "$win" 700 34 click 1
+xdotool key End
+xdotool type " II"
+sleep 0.3
+xdotool mousemove --window "$win" 200 110 click 3
 sleep 0.5
-xdotool key Down Down Down Down Right
+# Down to Open Recent (Redo, with nothing to redo, is passed over) and open it.
+xdotool key Down Down Down Down Down Right
 sleep 0.5
 import -window root -crop 880x487+0+0 +repage "$docs/sleevedesk-menu.png"
 echo "wrote $docs/sleevedesk-menu.png"
