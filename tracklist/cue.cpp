@@ -9,22 +9,13 @@
 namespace tracklist {
 namespace {
 
-QByteArrayView trimmed(QByteArrayView v)
-{
-    while (!v.isEmpty() && (v.front() == ' ' || v.front() == '\t'))
-        v = v.sliced(1);
-    while (!v.isEmpty() && (v.back() == ' ' || v.back() == '\t'))
-        v.chop(1);
-    return v;
-}
-
 // Splits off the first word; rest is what follows it, blanks trimmed.
 QByteArrayView firstWord(QByteArrayView line, QByteArrayView *rest)
 {
     qsizetype end = 0;
     while (end < line.size() && line[end] != ' ' && line[end] != '\t')
         ++end;
-    *rest = trimmed(line.sliced(end));
+    *rest = TrimBlanks(line.sliced(end));
     return line.first(end);
 }
 
@@ -41,7 +32,7 @@ QByteArrayView value(QByteArrayView rest, QByteArrayView *after = nullptr)
     if (close < 0)
         return rest;
     if (after)
-        *after = trimmed(rest.sliced(close + 1));
+        *after = TrimBlanks(rest.sliced(close + 1));
     return rest.first(close);
 }
 
@@ -104,7 +95,7 @@ CueSheet ParseCueSheet(QByteArrayView bytes)
         if (line.startsWith("\xEF\xBB\xBF"))
             line = line.sliced(3);
         QByteArrayView rest;
-        const QByteArrayView word = firstWord(trimmed(line), &rest);
+        const QByteArrayView word = firstWord(TrimBlanks(line), &rest);
         CueSheet::Entry *current = sheet.entries.isEmpty() ? nullptr : &sheet.entries.last();
         if (keyword(word, "FILE")) {
             // FILE "name" TYPE, or FILE name TYPE: without quotes the last word is the type.
@@ -112,7 +103,7 @@ CueSheet ParseCueSheet(QByteArrayView bytes)
             if (!rest.startsWith('"')) {
                 const qsizetype blank = std::max(name.lastIndexOf(' '), name.lastIndexOf('\t'));
                 if (blank > 0)
-                    name = trimmed(name.first(blank));
+                    name = TrimBlanks(name.first(blank));
             }
             file = DecodeText(name, utf8);
         } else if (keyword(word, "TRACK")) {

@@ -17,20 +17,11 @@ namespace {
 // Lengths beyond a day are not a track's; they read as unknown.
 constexpr double MaxSeconds = 24 * 3600;
 
-QByteArrayView trimmed(QByteArrayView v)
-{
-    while (!v.isEmpty() && (v.front() == ' ' || v.front() == '\t'))
-        v = v.sliced(1);
-    while (!v.isEmpty() && (v.back() == ' ' || v.back() == '\t'))
-        v.chop(1);
-    return v;
-}
-
 // The leading number of seconds ("215", "215.4", "-1") as milliseconds; -1 when there is none
 // or it is not a sensible length.
 qint64 secondsToMs(QByteArrayView v)
 {
-    v = trimmed(v);
+    v = TrimBlanks(v);
     qsizetype end = 0;
     bool digits = false, dot = false;
     while (end < v.size() && end < 32) {
@@ -87,7 +78,7 @@ Playlist ParseM3u(QByteArrayView bytes)
     for (QByteArrayView line : lines) {
         if (line.startsWith("\xEF\xBB\xBF"))
             line = line.sliced(3);
-        line = trimmed(line);
+        line = TrimBlanks(line);
         if (line.isEmpty())
             continue;
         if (line.startsWith('#')) {
@@ -135,12 +126,12 @@ Playlist ParsePls(QByteArrayView bytes)
     for (QByteArrayView line : lines) {
         if (line.startsWith("\xEF\xBB\xBF"))
             line = line.sliced(3);
-        line = trimmed(line);
+        line = TrimBlanks(line);
         const qsizetype eq = line.indexOf('=');
         if (eq <= 0)
             continue;
-        const QByteArrayView key = trimmed(line.first(eq));
-        const QByteArrayView val = trimmed(line.sliced(eq + 1));
+        const QByteArrayView key = TrimBlanks(line.first(eq));
+        const QByteArrayView val = TrimBlanks(line.sliced(eq + 1));
         qsizetype digits = key.size();
         while (digits > 0 && key[digits - 1] >= '0' && key[digits - 1] <= '9')
             --digits;

@@ -78,6 +78,15 @@ QString CleanField(QStringView text)
     return out;
 }
 
+QByteArrayView TrimBlanks(QByteArrayView v)
+{
+    while (!v.isEmpty() && (v.front() == ' ' || v.front() == '\t'))
+        v = v.sliced(1);
+    while (!v.isEmpty() && (v.back() == ' ' || v.back() == '\t'))
+        v.chop(1);
+    return v;
+}
+
 QList<QByteArrayView> SplitLines(QByteArrayView bytes, qsizetype maxLines, qsizetype maxLineBytes, bool *more)
 {
     QList<QByteArrayView> lines;

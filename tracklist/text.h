@@ -24,6 +24,9 @@ QString DecodeText(QByteArrayView piece, bool utf8);
 // blanks at both ends go, and the text is cut to MaxFieldLength. Markup stays as text.
 QString CleanField(QStringView text);
 
+// Bytes without the blanks and tabs at both ends.
+QByteArrayView TrimBlanks(QByteArrayView v);
+
 // Splits bytes into lines at LF, CR LF or a lone CR. At most maxLines lines are returned, each
 // cut to maxLineBytes (the rest of a longer line skipped); *more is set when lines were left.
 QList<QByteArrayView> SplitLines(QByteArrayView bytes, qsizetype maxLines, qsizetype maxLineBytes,

@@ -17,15 +17,10 @@
 #include <vector>
 
 #include "app_setup.h"
+#include "benchmark.h"
 #include "commondialog.h"
 #include "design.h"
 #include "scripteddialog.h"
-
-static double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 int main(int argc, char *argv[])
 {
@@ -77,7 +72,7 @@ int main(int argc, char *argv[])
     if (changes < 150 || !d.Image1->HasPicture())
         return 1; // the keystrokes did not reach the headline: the figure would mean nothing
     out << "keystroke in the top headline with a 6000x4000 picture, median of " << keys.size() << ": "
-        << median(keys) << " ms (goal < 16 ms)\n";
+        << bench::Median(keys) << " ms (goal < 16 ms)\n";
 
     // Open of a design that carries the photograph, against the decode alone.
     const QString design = tmp.filePath(QStringLiteral("photo.qwd"));
@@ -100,7 +95,7 @@ int main(int argc, char *argv[])
         if (img.isNull())
             return 1;
     }
-    const double mo = median(opens), md = median(decodes);
+    const double mo = bench::Median(opens), md = bench::Median(decodes);
     out << "Open of a design with the picture, median of " << opens.size() << ": " << mo << " ms\n"
         << "QImageReader decode at 393x289 (baseline), median: " << md << " ms\n"
         << "ratio: " << mo / md << " (goal <= 1.3)\n";
@@ -115,10 +110,10 @@ int main(int argc, char *argv[])
         modified += d.IsModified();
         checks.push_back(t.nsecsElapsed() / 1e6);
     }
-    const double mc = median(checks);
+    const double mc = bench::Median(checks);
     out << "IsModified with the picture loaded ("
         << (modified ? "modified" : "unmodified: every record compared") << "), median of " << checks.size()
-        << ": " << mc << " ms; ratio to a keystroke: " << mc / median(keys) << "\n";
+        << ": " << mc << " ms; ratio to a keystroke: " << mc / bench::Median(keys) << "\n";
 
     // Undo and redo, each with the repaint that follows, with the photograph loaded, against Open of the same
     // design (which reads the photograph again): a headline typed, a second 6000 x 4000 photograph chosen,
@@ -180,10 +175,10 @@ int main(int argc, char *argv[])
                 return 1;
             }
         }
-        const double mu = median(undos);
+        const double mu = bench::Median(undos);
         out << "undo of " << step.name << " with a 6000x4000 picture, median of 9: " << mu
-            << " ms (goal < 50 ms; redo " << median(redos) << " ms); ratio to Open (baseline): " << mu / mo
-            << "\n";
+            << " ms (goal < 50 ms; redo " << bench::Median(redos)
+            << " ms); ratio to Open (baseline): " << mu / mo << "\n";
     }
 
     // Save and Open of a design without pictures.
@@ -201,8 +196,8 @@ int main(int argc, char *argv[])
         plain.Command1_Click();
         smallOpens.push_back(t.nsecsElapsed() / 1e6);
     }
-    out << "Save without pictures, median of 50: " << median(saves) << " ms (goal < 5 ms)\n"
-        << "Open without pictures, median of 50: " << median(smallOpens) << " ms (goal < 5 ms)\n";
+    out << "Save without pictures, median of 50: " << bench::Median(saves) << " ms (goal < 5 ms)\n"
+        << "Open without pictures, median of 50: " << bench::Median(smallOpens) << " ms (goal < 5 ms)\n";
     CommonDialog::SetBackend(nullptr);
     return 0;
 }

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "benchmark.h"
+
 static double runOnce(const QString &program, const QStringList &args)
 {
     QElapsedTimer t;
@@ -16,12 +18,6 @@ static double runOnce(const QString &program, const QStringList &args)
     p.start(program, args);
     p.waitForFinished(30000);
     return t.nsecsElapsed() / 1e6;
-}
-
-static double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 int main(int argc, char *argv[])
@@ -39,7 +35,7 @@ int main(int argc, char *argv[])
         b.push_back(runOnce(minimal, {}));
     }
     QTextStream out(stdout);
-    const double ma = median(a), mb = median(b);
+    const double ma = bench::Median(a), mb = bench::Median(b);
     out << "platform: " << qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("(default)")) << "\n"
         << "sleevedesk to first window, median of " << runs << ": " << ma << " ms\n"
         << "minimal Qt window (baseline), median of " << runs << ": " << mb << " ms\n"

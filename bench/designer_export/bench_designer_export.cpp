@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "app_setup.h"
+#include "benchmark.h"
+#include "benchphoto.h"
 #include "command_line.h"
 #include "commondialog.h"
 #include "design.h"
@@ -30,29 +32,6 @@
 #include "titles.h"
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void makePhoto(const QString &path, QSize size, int seed)
-{
-    QImage img(size, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, size.width(), size.height());
-    g.setColorAt(0, QColor::fromHsv(seed * 40 % 360, 180, 90));
-    g.setColorAt(1, QColor::fromHsv(seed * 70 % 360, 120, 240));
-    p.fillRect(img.rect(), g);
-    // Detail, so the picture compresses like a photograph rather than a flat fill.
-    for (int i = 0; i < 4000; ++i)
-        p.fillRect((i * 137 + seed) % size.width(), (i * 89 + seed) % size.height(),
-                   size.width() / 60 + i % 7, size.height() / 60 + i % 5,
-                   QColor::fromHsv((i * 7 + seed) % 360, 160 + i % 90, 120 + i % 130));
-    p.end();
-    img.save(path, "JPG", 90);
-}
 
 double msSince(const QElapsedTimer &t)
 {
@@ -72,9 +51,9 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTemporaryDir tmp;
     const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
-    makePhoto(photo, QSize(6000, 4000), 1);
-    makePhoto(tmp.filePath(QStringLiteral("logo1.jpg")), QSize(400, 400), 2);
-    makePhoto(tmp.filePath(QStringLiteral("logo2.jpg")), QSize(300, 300), 3);
+    bench::MakePhoto(photo, QSize(6000, 4000), 1);
+    bench::MakePhoto(tmp.filePath(QStringLiteral("logo1.jpg")), QSize(400, 400), 2);
+    bench::MakePhoto(tmp.filePath(QStringLiteral("logo2.jpg")), QSize(300, 300), 3);
 
     ScriptedDialogBackend dialogs;
     CommonDialog::SetBackend(&dialogs);
@@ -126,7 +105,7 @@ int main(int argc, char *argv[])
         d.ExportCover(exported, Design::ExportFormat::Pdf, 0, nullptr);
         exportMs.push_back(msSince(t));
     }
-    const double print = median(printMs), exportPdf = median(exportMs);
+    const double print = bench::Median(printMs), exportPdf = bench::Median(exportMs);
     out << "Full cover: 6000 x 4000 photograph, two logos, both headlines, 20 titles, notice\n"
         << "Export PDF, median of " << runs << ": " << QString::number(exportPdf, 'f', 1) << " ms, "
         << QFileInfo(exported).size() / 1024 << " KiB\n"
@@ -172,7 +151,7 @@ int main(int argc, char *argv[])
         opened.ExportCover(exported, Design::ExportFormat::Pdf, 0, nullptr);
         warmMs.push_back(msSince(t));
     }
-    const double cli = median(cliMs), opened = median(openedMs), warm = median(warmMs);
+    const double cli = bench::Median(cliMs), opened = bench::Median(openedMs), warm = bench::Median(warmMs);
     out << "sleevedesk --export-pdf, exec to exit without a display, median of " << runs << ": "
         << QString::number(cli, 'f', 1) << " ms\n"
         << "baseline, the first export of the design just opened inside this program, median of " << runs

@@ -17,38 +17,13 @@
 #include <vector>
 
 #include "app_setup.h"
+#include "benchmark.h"
+#include "benchphoto.h"
 #include "commondialog.h"
 #include "design.h"
 #include "fonts.h"
 #include "scripteddialog.h"
 #include "titles.h"
-
-namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void makePhoto(const QString &path, QSize size, int seed)
-{
-    QImage img(size, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, size.width(), size.height());
-    g.setColorAt(0, QColor::fromHsv(seed * 40 % 360, 180, 90));
-    g.setColorAt(1, QColor::fromHsv(seed * 70 % 360, 120, 240));
-    p.fillRect(img.rect(), g);
-    // Detail, so the picture compresses like a photograph rather than a flat fill.
-    for (int i = 0; i < 4000; ++i)
-        p.fillRect((i * 137 + seed) % size.width(), (i * 89 + seed) % size.height(),
-                   size.width() / 60 + i % 7, size.height() / 60 + i % 5,
-                   QColor::fromHsv((i * 7 + seed) % 360, 160 + i % 90, 120 + i % 130));
-    p.end();
-    img.save(path, "JPG", 90);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -62,9 +37,9 @@ int main(int argc, char *argv[])
     const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
     const QString logo1 = tmp.filePath(QStringLiteral("logo1.jpg"));
     const QString logo2 = tmp.filePath(QStringLiteral("logo2.jpg"));
-    makePhoto(photo, QSize(6000, 4000), 1);
-    makePhoto(logo1, QSize(400, 400), 2);
-    makePhoto(logo2, QSize(300, 300), 3);
+    bench::MakePhoto(photo, QSize(6000, 4000), 1);
+    bench::MakePhoto(logo1, QSize(400, 400), 2);
+    bench::MakePhoto(logo2, QSize(300, 300), 3);
 
     ScriptedDialogBackend dialogs;
     CommonDialog::SetBackend(&dialogs);
@@ -138,7 +113,7 @@ int main(int argc, char *argv[])
             out << "printing failed at " << dpi << " dpi\n";
             return 1;
         }
-        const double print = median(printMs), render = median(renderMs);
+        const double print = bench::Median(printMs), render = bench::Median(renderMs);
         out << "\n"
             << printer.resolution() << " dpi"
             << (dpi == ownResolution ? " (the program's own for a PDF file)" : "") << ": page "
@@ -149,8 +124,8 @@ int main(int argc, char *argv[])
         out << "  Print to PDF file, median of " << runs << ": " << QString::number(print, 'f', 1) << " ms\n";
         out << "  baseline, the same client area painted into a QImage of the page's pixel size: "
             << QString::number(render, 'f', 1) << " ms\n";
-        out << "  of which decoding the photograph for its box: " << QString::number(median(decodeMs), 'f', 1)
-            << " ms\n";
+        out << "  of which decoding the photograph for its box: "
+            << QString::number(bench::Median(decodeMs), 'f', 1) << " ms\n";
         out << "  ratio print / baseline: " << QString::number(print / render, 'f', 2)
             << " (goal <= 2.00); first print under 500 ms: " << (printMs.front() < 500 ? "yes" : "no")
             << "\n";

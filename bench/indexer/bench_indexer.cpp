@@ -25,18 +25,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "benchmark.h"
 #include "fonts.h"
 #include "form1.h"
 #include "fslists.h"
 #include "pageexport.h"
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The least of the runs: on a shared machine the others only add noise.
 double best(const std::vector<double> &v)
@@ -202,29 +197,30 @@ int main(int argc, char *argv[])
 
     const double switchMax = *std::max_element(switches.begin(), switches.end());
     std::printf("folder: %s (%d files); best and median of %d runs\n", big.constData(), rows, runs);
-    std::printf("ls -1 > /dev/null           %8.1f ms  (median %.1f)\n", best(ls), median(ls));
+    std::printf("ls -1 > /dev/null           %8.1f ms  (median %.1f)\n", best(ls), bench::Median(ls));
     std::printf("fill one file list          %8.1f ms  (median %.1f)  ratio to ls -1: median %.2f, "
                 "of bests %.2f (goal <= 2)\n",
-                best(one), median(one), median(fillRatio), best(one) / best(ls));
+                best(one), bench::Median(one), bench::Median(fillRatio), best(one) / best(ls));
     std::printf("open in Dir1, layout 1      %8.1f ms  (median %.1f)  ratio to one list: median %.2f, "
                 "of bests %.2f (goal <= 1.5); folders read: %llu\n",
-                best(linked), median(linked), median(linkRatio), best(linked) / best(one),
+                best(linked), bench::Median(linked), bench::Median(linkRatio), best(linked) / best(one),
                 static_cast<unsigned long long>(reads));
     std::printf("switch layouts              %8.2f ms  (median %.2f, max %.2f of %zu) (goal < 5)\n",
-                best(switches), median(switches), switchMax, switches.size());
-    std::printf("fill one list, 50000 files  %8.1f ms  (median %.1f)\n", best(oneFlow), median(oneFlow));
-    std::printf("open, layout 4, no flow     %8.1f ms  (median %.1f)\n", best(opened), median(opened));
+                best(switches), bench::Median(switches), switchMax, switches.size());
+    std::printf("fill one list, 50000 files  %8.1f ms  (median %.1f)\n", best(oneFlow),
+                bench::Median(oneFlow));
+    std::printf("open, layout 4, no flow     %8.1f ms  (median %.1f)\n", best(opened), bench::Median(opened));
     std::printf("open and flow, layout 4     %8.1f ms  (median %.1f)  ratio to one list: median %.2f, "
                 "of bests %.2f; to opening without flow: median %.2f; %d files not shown\n",
-                best(flowed), median(flowed), median(flowRatio), best(flowed) / best(oneFlow),
-                median(overOpen), notShown);
+                best(flowed), bench::Median(flowed), bench::Median(flowRatio), best(flowed) / best(oneFlow),
+                bench::Median(overOpen), notShown);
     std::printf(
         "flow columns alone          %8.2f ms  (median %.2f)  ratio to one list: median %.2f (goal <= 1.2)\n",
-        best(flowOnly), median(flowOnly), median(flowOnlyRatio));
-    std::printf("blank page to PDF           %8.1f ms  (median %.1f)\n", best(blank), median(blank));
+        best(flowOnly), bench::Median(flowOnly), bench::Median(flowOnlyRatio));
+    std::printf("blank page to PDF           %8.1f ms  (median %.1f)\n", best(blank), bench::Median(blank));
     std::printf("two-sided index to PDF      %8.1f ms  (median %.1f, max %.1f) (goal < 300); ratio to blank: "
                 "median %.2f\n",
-                best(exported), median(exported), *std::max_element(exported.begin(), exported.end()),
-                median(exportRatio));
+                best(exported), bench::Median(exported), *std::max_element(exported.begin(), exported.end()),
+                bench::Median(exportRatio));
     return 0;
 }

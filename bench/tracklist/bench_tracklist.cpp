@@ -7,6 +7,7 @@
 // Usage: bench_tracklist [files] [big-files] [runs] (defaults 1000, 10000, 5).
 
 #include "audio.h"
+#include "benchmark.h"
 #include "fixtures.h"
 
 #include <QCoreApplication>
@@ -105,12 +106,6 @@ double ms(const std::function<void()> &work, double *cpu = nullptr)
     return wall;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 struct Round {
     double base, folder, files;
     double baseCpu, folderCpu;
@@ -142,7 +137,8 @@ Round measure(const QString &folder, const QStringList &paths, int runs)
                 fail("ReadAudioFiles missed files");
         }));
     }
-    return {median(base), median(ours), median(files), median(baseCpu), median(oursCpu)};
+    return {bench::Median(base), bench::Median(ours), bench::Median(files), bench::Median(baseCpu),
+            bench::Median(oursCpu)};
 }
 
 } // namespace
