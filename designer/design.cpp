@@ -73,6 +73,8 @@ Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColo
 
 Design::~Design()
 {
+    // QWidget's destructor still moves the focus; this is no longer a Design to tell.
+    disconnect(qApp, nullptr, this, nullptr);
     // Top-level secondary windows have no parent; they go with the window.
     delete titles_.data();
     delete save_.data();

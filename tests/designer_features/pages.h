@@ -39,6 +39,8 @@ inline QList<Word> Words(const QString &pdf)
     return out;
 }
 
+// The word points into the list: a list about to be destroyed is refused.
+const Word *Find(QList<Word> &&words, const QString &text) = delete;
 inline const Word *Find(const QList<Word> &words, const QString &text)
 {
     for (const Word &w : words)

@@ -144,7 +144,8 @@ void TestDesignerCli::commandLine()
         QCOMPARE(img.size(), pngSize);
         QCOMPARE(img.pixelColor(img.width() / 2, img.height() / 2), QColor(Qt::red)); // the main picture
     } else if (exitCode == 0 && pages::PopplerInstalled()) {
-        const pages::Word *w = pages::Find(pages::Words(out), QStringLiteral("Northbound"));
+        const QList<pages::Word> words = pages::Words(out);
+        const pages::Word *w = pages::Find(words, QStringLiteral("Northbound"));
         QVERIFY(w);
         QVERIFY(std::abs(w->box.top() - (Design::ExportMargin + 8) * 0.75) < 3.0);
     }
