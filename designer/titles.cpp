@@ -1,5 +1,6 @@
 #include "titles.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
@@ -21,6 +22,12 @@ Titles::Titles(Design *design) : design_(design)
     setAttribute(Qt::WA_DeleteOnClose); // the close box ends it; the next use makes it afresh
     setMouseTracking(true);
     setAcceptDrops(true);
+    // Ctrl+I here as in the design window, the chooser over this window.
+    auto *import = new QAction(this);
+    import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    import->setShortcutContext(Qt::WindowShortcut);
+    addAction(import);
+    connect(import, &QAction::triggered, this, &Titles::ImportTrackList, Qt::QueuedConnection);
 
     for (int n = 1; n <= 24; ++n) {
         auto *t = new QLineEdit(this);

@@ -14,6 +14,7 @@
 #include "cover_elements.h"
 #include "design.h"
 #include "designfile.h"
+#include "titles.h"
 #include "trackimportdialog.h"
 
 #include "fixtures.h"
@@ -110,16 +111,18 @@ void TestTrackImportCover::cleanup()
 
 void TestTrackImportCover::menuAndShortcut_data()
 {
-    QTest::addColumn<QString>("how"); // "menu", "key", "key in field"
+    QTest::addColumn<QString>("how"); // "menu", "key", "key in field", "key in titles"
     QTest::newRow("cover menu entry") << "menu";
     QTest::newRow("Ctrl+I") << "key";
     QTest::newRow("Ctrl+I while typing a headline") << "key in field";
+    QTest::newRow("Ctrl+I in the titles window") << "key in titles";
 }
 
 void TestTrackImportCover::menuAndShortcut()
 {
     QFETCH(QString, how);
     QWidget *chooserParent = nullptr;
+    QWidget *window = d.get(); // the window the chooser should be over
     TrackImportDialog::ChooseSources = [&](QWidget *parent) {
         chooserParent = parent;
         return QStringList{path("list.txt")};
@@ -138,6 +141,12 @@ void TestTrackImportCover::menuAndShortcut()
         entry->trigger();
     } else if (how == "key") {
         QTest::keySequence(d.get(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    } else if (how == "key in titles") {
+        window = d->TitlesForm();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_I));
     } else {
         d->Text1->setFocus();
         QTest::keyClicks(d->Text1, "Tide");
@@ -145,7 +154,7 @@ void TestTrackImportCover::menuAndShortcut()
         QCOMPARE(d->Text1->text(), QStringLiteral("Tide")); // the field did not take the key
     }
     QTRY_COMPARE(answered, 1);
-    QCOMPARE(chooserParent, d.get());
+    QCOMPARE(chooserParent, window);
     QCOMPARE(d->Label4->Caption(), QStringLiteral("Line 1"));
     QCOMPARE(d->Label27->Caption(), QStringLiteral("Line 24"));
     QVERIFY(d->Check7->isChecked());
