@@ -21,7 +21,7 @@ sleeve_add_qtest(test_trackimport SOURCES tracklist/test_trackimport.cpp trackli
 sleeve_add_qtest(test_trackimport_cover SOURCES tracklist/test_trackimport_cover.cpp tracklist/fixtures.h
   LIBS sleevedesigner PkgConfig::SLEEVE_TAGLIB)
 sleeve_add_qtest(test_trackimport_cli SOURCES tracklist/test_trackimport_cli.cpp tracklist/fixtures.h
-  LIBS sleevedesigner PkgConfig::SLEEVE_TAGLIB)
+  LIBS sleevedesigner sleevetestsupport PkgConfig::SLEEVE_TAGLIB)
 target_compile_definitions(test_trackimport_cli PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
 add_dependencies(test_trackimport_cli sleevedesk)
 

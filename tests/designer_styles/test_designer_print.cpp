@@ -17,6 +17,7 @@
 #include "colors.h"
 #include "design.h"
 #include "module1.h"
+#include "pages.h"
 #include "scripteddialog.h"
 #include "titles.h"
 
@@ -37,56 +38,6 @@ bool isNoticeDetail(const QString &name)
 {
     return name == QLatin1String("Check10") || name == QLatin1String("Check11") ||
            name == QLatin1String("Text11") || name == QLatin1String("Text12");
-}
-
-struct Word {
-    QString text;
-    QRectF box; // points, from the page's top-left corner
-};
-
-QList<Word> pdfWords(const QString &pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(30000))
-        return {};
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression re(QStringLiteral(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    QList<Word> out;
-    for (auto it = re.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        const QPointF tl(m.captured(1).toDouble(), m.captured(2).toDouble());
-        const QPointF br(m.captured(3).toDouble(), m.captured(4).toDouble());
-        out.push_back({m.captured(5), QRectF(tl, br)});
-    }
-    return out;
-}
-
-// The first page at 96 pixels per inch.
-QImage rasterise(const QString &pdf, const QString &stem)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftocairo"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("96"),
-                                           QStringLiteral("-singlefile"), pdf, stem});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QImage(stem + QStringLiteral(".png"));
-}
-
-// Bounding box of everything darker than light grey.
-QRect inkBox(const QImage &img)
-{
-    int left = img.width(), top = img.height(), right = -1, bottom = -1;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (qGray(img.pixel(x, y)) < 160) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 } // namespace
@@ -229,7 +180,7 @@ void TestDesignerPrint::pageIsTheCoverTrueToSize()
     // Text is text, each word where the cover shows it: points = pixels x 0.75
     // from the printable area's corner.
     const QPointF origin = d->CommonDialog1.Printer().pageRect(QPrinter::Point).topLeft();
-    const QList<Word> words = pdfWords(pdf);
+    const QList<pages::Word> words = pages::Words(pdf);
     const struct {
         const char *word;
         const CoverLabel *label;
@@ -239,23 +190,23 @@ void TestDesignerPrint::pageIsTheCoverTrueToSize()
                     {"Lighthouse", d->Label14}};
     for (const auto &e : expected) {
         auto it = std::find_if(words.begin(), words.end(),
-                               [&](const Word &w) { return w.text == QLatin1String(e.word); });
+                               [&](const pages::Word &w) { return w.text == QLatin1String(e.word); });
         QVERIFY2(it != words.end(), e.word);
         QVERIFY2(std::abs(it->box.left() - (origin.x() + e.label->Left() * 0.75)) < 1.0, e.word);
         QVERIFY2(std::abs(it->box.top() - (origin.y() + e.label->Top() * 0.75)) < 3.0, e.word);
     }
-    for (const Word &w : words)
+    for (const pages::Word &w : words)
         QVERIFY2(w.text != QLatin1String("Print") && w.text != QLatin1String("Font"),
                  "a control's caption reached the page");
 
     // The window was white while it printed, and the dashed outline is the
     // panel's width at 96 per inch.
-    const QImage page = rasterise(pdf, pdfPath(QStringLiteral("page")));
+    const QImage page = pages::Rasterise(pdf, pdfPath(QStringLiteral("page")));
     QVERIFY(!page.isNull());
     const QPointF o96 = origin * (96.0 / 72.0);
     const QPoint beside = (o96 + QPointF(600, 300)).toPoint();
     QCOMPARE(qGray(page.pixel(beside)), 255);
-    const QRect ink = inkBox(page);
+    const QRect ink = pages::InkBox(page);
     QVERIFY2(std::abs(ink.left() - o96.x()) <= 1.5, qPrintable(QString::number(ink.left())));
     QVERIFY2(std::abs(ink.top() - o96.y()) <= 1.5, qPrintable(QString::number(ink.top())));
     QVERIFY2(std::abs(ink.width() - panelWidth) <= 1, qPrintable(QString::number(ink.width())));
@@ -382,7 +333,7 @@ void TestDesignerPrint::picturesOnPaper()
     // little away from the edges, which the PDF's own compression blurs). The
     // largest box covers the whole client area, corners included.
     if (!QStandardPaths::findExecutable(QStringLiteral("pdftocairo")).isEmpty()) {
-        const QImage page = rasterise(pdf, pdfPath(QStringLiteral("page")));
+        const QImage page = pages::Rasterise(pdf, pdfPath(QStringLiteral("page")));
         QVERIFY(!page.isNull());
         const QPointF origin = d->CommonDialog1.Printer().pageRect(QPrinter::Point).topLeft() * (96.0 / 72.0);
         QList<std::pair<QPointF, QColor>> looks;

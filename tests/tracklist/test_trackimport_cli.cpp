@@ -12,8 +12,8 @@
 #include "design.h"
 #include "designfile.h"
 
-#include "../designer_features/pages.h"
 #include "fixtures.h"
+#include "pages.h"
 
 using fixtures::Kind;
 using fixtures::Tags;
