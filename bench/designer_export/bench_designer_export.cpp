@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "app_setup.h"
+#include "benchcover.h"
 #include "benchmark.h"
-#include "benchphoto.h"
 #include "command_line.h"
 #include "commondialog.h"
 #include "design.h"
@@ -50,30 +50,11 @@ int main(int argc, char *argv[])
     SetupDesignerApplication();
     QTextStream out(stdout);
     QTemporaryDir tmp;
-    const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
-    bench::MakePhoto(photo, QSize(6000, 4000), 1);
-    bench::MakePhoto(tmp.filePath(QStringLiteral("logo1.jpg")), QSize(400, 400), 2);
-    bench::MakePhoto(tmp.filePath(QStringLiteral("logo2.jpg")), QSize(300, 300), 3);
-
     ScriptedDialogBackend dialogs;
     CommonDialog::SetBackend(&dialogs);
     Design d;
-    for (auto [file, command] :
-         {std::pair{photo, &Design::Command8_Click},
-          std::pair{tmp.filePath(QStringLiteral("logo1.jpg")), &Design::Command9_Click},
-          std::pair{tmp.filePath(QStringLiteral("logo2.jpg")), &Design::Command12_Click}}) {
-        dialogs.push(ScriptedDialogBackend::choose(file));
-        (d.*command)();
-    }
-    d.Text1->setText(QStringLiteral("MIDNIGHT ORCHESTRA"));
-    d.Text2->setText(QStringLiteral("Live at the Harbour Hall"));
-    d.Command14_Click();
-    for (int n = 1; n <= 20; ++n)
-        d.TitlesForm()->Text(n)->setText(QStringLiteral("%1. Title number %1").arg(n));
-    Design::SetValue(d.Check7, 1);
-    Design::SetValue(d.Check9, 1);
-    Design::SetValue(d.Check10, 1);
-    d.Text12->setText(QStringLiteral("Harbour Records"));
+    bench::FillFullCover(d, dialogs, tmp);
+    const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
     const QString design = tmp.filePath(QStringLiteral("cover.qwd"));
     if (!designfile::Write(design, d.DesignRecords())) {
         out << "could not write the design\n";

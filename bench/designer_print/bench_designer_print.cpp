@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app_setup.h"
+#include "benchcover.h"
 #include "benchmark.h"
-#include "benchphoto.h"
 #include "commondialog.h"
 #include "design.h"
 #include "fonts.h"
@@ -34,32 +34,12 @@ int main(int argc, char *argv[])
     SetupDesignerApplication();
     QTextStream out(stdout);
     QTemporaryDir tmp;
-    const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
-    const QString logo1 = tmp.filePath(QStringLiteral("logo1.jpg"));
-    const QString logo2 = tmp.filePath(QStringLiteral("logo2.jpg"));
-    bench::MakePhoto(photo, QSize(6000, 4000), 1);
-    bench::MakePhoto(logo1, QSize(400, 400), 2);
-    bench::MakePhoto(logo2, QSize(300, 300), 3);
-
     ScriptedDialogBackend dialogs;
     CommonDialog::SetBackend(&dialogs);
     Design d;
-    for (auto [file, command] :
-         {std::pair{photo, &Design::Command8_Click}, std::pair{logo1, &Design::Command9_Click},
-          std::pair{logo2, &Design::Command12_Click}}) {
-        dialogs.push(ScriptedDialogBackend::choose(file));
-        (d.*command)();
-    }
-    d.Text1->setText(QStringLiteral("MIDNIGHT ORCHESTRA"));
-    d.Text2->setText(QStringLiteral("Live at the Harbour Hall"));
-    d.Command14_Click();
-    for (int n = 1; n <= 20; ++n)
-        d.TitlesForm()->Text(n)->setText(QStringLiteral("%1. Title number %1").arg(n));
+    bench::FillFullCover(d, dialogs, tmp);
+    const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
     d.TitlesForm()->Text(21)->setText(QStringLiteral("Published by Harbour Records"));
-    Design::SetValue(d.Check7, 1);
-    Design::SetValue(d.Check9, 1);
-    Design::SetValue(d.Check10, 1);
-    d.Text12->setText(QStringLiteral("Harbour Records"));
 
     QPrinter &printer = d.CommonDialog1.Printer();
     const QString pdf = tmp.filePath(QStringLiteral("cover.pdf"));
