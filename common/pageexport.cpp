@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+#include "bigimage.h"
+
 namespace pageexport {
 
 namespace {
@@ -101,7 +103,7 @@ bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, 
         fail(error, QStringLiteral("The resolution must be between 1 and %1 dpi.").arg(MaxPngDpi));
         return false;
     }
-    QImage img(PngPixelSize(contentPx, marginPx, dpi), QImage::Format_RGB32);
+    QImage img = bigimage::Allocate(PngPixelSize(contentPx, marginPx, dpi), QImage::Format_RGB32);
     if (img.isNull()) {
         fail(error, QStringLiteral("Not enough memory for an image of that size."));
         return false;

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "bigimage.h"
 #include "colors.h"
 #include "fonts.h"
 
@@ -414,6 +415,20 @@ QImage drawPart(const QImage &piece, const QRect &area, const QSize &src, const 
     return out;
 }
 
+// A large picture is decoded into memory set up to fault in few, large pages
+// (see bigimage.h); the reader uses it when its format and size are as
+// expected, and allocates its own otherwise.
+QImage preallocated(const QImageReader &reader, const QSize &size)
+{
+    const QImage::Format format = reader.imageFormat();
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytes = qint64(size.width()) * size.height() * depth / 8;
+    const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
+    if (size.isEmpty() || depth <= 0 || bytes < bigimage::MinBytes || (limit > 0 && bytes > limit))
+        return {};
+    return bigimage::Allocate(size, format);
+}
+
 } // namespace
 
 QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error,
@@ -448,8 +463,10 @@ QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize,
         if (target != src)
             reader.setScaledSize(target);
     }
-    QImage img = reader.read();
-    if (img.isNull())
+    QImage img;
+    if (src.isValid())
+        img = preallocated(reader, reader.scaledSize().isValid() ? reader.scaledSize() : src);
+    if (!reader.read(&img) || img.isNull())
         return fail(reader.errorString());
     if (!src.isValid() && sourceSize)
         *sourceSize = img.size();
@@ -471,7 +488,10 @@ QImage DecodePictureArea(const QString &path, const QRect &area, const QSize &si
     reader.setClipRect(area);
     if (size != area.size())
         reader.setScaledSize(size);
-    return reader.read();
+    QImage img = preallocated(reader, size);
+    if (!reader.read(&img))
+        return {};
+    return img;
 }
 
 CoverImage::CoverImage(QString name, std::function<void()> changed)
@@ -591,7 +611,7 @@ QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, c
         return screen_;
     // The decoder scales JPEGs by 1/2, 1/4 and 1/8 for nearly nothing; any
     // other size costs a slow resampling pass, so take the smallest of those
-    // that still covers the box, unless that would outgrow the page.
+    // that still covers the box, unless it holds more pixels than the page.
     QSize target = sourceSize_;
     for (int k : {8, 4, 2}) {
         const QSize s(sourceSize_.width() / k, sourceSize_.height() / k);
@@ -601,7 +621,7 @@ QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, c
         }
     }
     const QSize page = ceilSize(pageSize.width(), pageSize.height());
-    if (target.width() > page.width() || target.height() > page.height())
+    if (qint64(target.width()) * target.height() > qint64(page.width()) * page.height())
         target = want.boundedTo(sourceSize_).boundedTo(page);
     if (printCopy_.size() == target && printArea_ == QRect(QPoint(0, 0), sourceSize_))
         return printCopy_;

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -55,6 +56,8 @@ private slots:
     void pictureShownPartLikeWholeBox();
     void pictureBadFiles_data();
     void pictureBadFiles();
+    void largePictureDecodedAsTheReaderDoes_data();
+    void largePictureDecodedAsTheReaderDoes();
     void pixclear();
     void secondaryWindowsExistOnce();
 
@@ -769,6 +772,66 @@ void TestDesign::pictureBadFiles()
     QCOMPARE(image->SourceSize(), QSize(50, 40));
     QVERIFY2(d->LastNotice().startsWith(QStringLiteral("The picture %1 could not be loaded: ").arg(path)),
              qPrintable(d->LastNotice()));
+}
+
+void TestDesign::largePictureDecodedAsTheReaderDoes_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QImage::Format>("pixels");
+    QTest::addColumn<QSize>("source"); // above bigimage::MinBytes even at a byte a pixel, odd widths
+    QTest::addColumn<QSize>("bound");  // the whole picture when invalid
+    QTest::addColumn<QRect>("area");   // a part of it, decoded at its own size, when not empty
+    const QSize size(1301, 3303), whole;
+    QTest::newRow("jpeg, whole") << "JPG" << QImage::Format_RGB32 << size << whole << QRect();
+    QTest::newRow("jpeg, half") << "JPG" << QImage::Format_RGB32 << QSize(2602, 2006) << QSize(1301, 1003)
+                                << QRect();
+    QTest::newRow("jpeg, a part") << "JPG" << QImage::Format_RGB32 << size << whole
+                                  << QRect(13, 7, 1201, 900);
+    QTest::newRow("grey jpeg") << "JPG" << QImage::Format_Grayscale8 << size << whole << QRect();
+    QTest::newRow("png with alpha") << "PNG" << QImage::Format_ARGB32 << size << whole << QRect();
+    QTest::newRow("png, a part") << "PNG" << QImage::Format_RGB32 << size << whole << QRect(0, 1, 1300, 1000);
+}
+
+// Large pictures are decoded into memory of our own: what comes out is what
+// the reader alone makes of the file, pixel for pixel, to the last line.
+void TestDesign::largePictureDecodedAsTheReaderDoes()
+{
+    QFETCH(QString, format);
+    QFETCH(QImage::Format, pixels);
+    QFETCH(QSize, source);
+    QFETCH(QSize, bound);
+    QFETCH(QRect, area);
+    QImage img(source, pixels);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y,
+                         pixels == QImage::Format_Grayscale8
+                             ? uint((x * 7 + y * 3) % 256)
+                             : qRgba((x * 7) % 256, (y * 5) % 256, (x ^ y) % 256, 128 + (x + y) % 128));
+    const QString path = tmp.filePath(QStringLiteral("large.") + format.toLower());
+    QVERIFY(img.save(path, qPrintable(format)));
+
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImage ours;
+    if (area.isEmpty()) {
+        if (bound.isValid())
+            reader.setScaledSize(bound);
+        ours = DecodePicture(path, bound, nullptr, nullptr);
+    } else {
+        reader.setClipRect(area);
+        ours = DecodePictureArea(path, area, area.size());
+    }
+    const QImage theirs = reader.read();
+    QVERIFY(!theirs.isNull());
+    QCOMPARE(ours.size(), theirs.size());
+    QCOMPARE(ours.format(), theirs.format());
+    QCOMPARE(ours, theirs);
+    // Still whole once shared, written to and let go of.
+    QImage copy = ours;
+    copy.setPixel(0, copy.height() - 1, 0);
+    ours = QImage();
+    QCOMPARE(copy.pixel(1, copy.height() - 1), theirs.pixel(1, theirs.height() - 1));
 }
 
 void TestDesign::pixclear()

@@ -84,6 +84,8 @@ private slots:
     void pngAtChosenResolution_data();
     void pngAtChosenResolution();
     void failedExportSaysWhy();
+    void exportedPhotographCopy_data();
+    void exportedPhotographCopy();
     void previewShowsWhatPrintSends();
     void printerThatCannotPrint_data();
     void printerThatCannotPrint();
@@ -272,6 +274,35 @@ void TestDesignerFeatures::failedExportSaysWhy()
                  box->text().length() > folder.length() + 40,
              qPrintable(box->text()));
     QVERIFY(QFileInfo(folder).isDir());
+}
+
+void TestDesignerFeatures::exportedPhotographCopy_data()
+{
+    QTest::addColumn<QSize>("photo");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("copy"); // what the PDF gets of the photograph
+    // 600 dpi wants 2457 x 1807: the decoder's own half covers it and fits the page.
+    QTest::newRow("a camera's photograph") << QSize(6000, 4000) << QSize(393, 289) << QSize(3000, 2000);
+    // Nothing smaller covers 2750 x 250, and the whole would outgrow the page:
+    // only what the box needs.
+    QTest::newRow("a thin box") << QSize(4000, 4000) << QSize(440, 40) << QSize(2750, 250);
+}
+
+void TestDesignerFeatures::exportedPhotographCopy()
+{
+    QFETCH(QSize, photo);
+    QFETCH(QSize, box);
+    QFETCH(QSize, copy);
+    QImage grey(photo, QImage::Format_Grayscale8);
+    grey.fill(90);
+    const QString file = path("photo.jpg");
+    QVERIFY(grey.save(file, "JPG"));
+    QVERIFY(d->Image1->LoadPicture(file));
+    d->Text7->setText(QString::number(box.width()));
+    d->Text8->setText(QString::number(box.height()));
+    QString error;
+    QVERIFY2(d->ExportCover(path("photo.pdf"), Design::ExportFormat::Pdf, 0, &error), qPrintable(error));
+    QCOMPARE(d->Image1->PrintCopySize(), copy);
 }
 
 void TestDesignerFeatures::previewShowsWhatPrintSends()
