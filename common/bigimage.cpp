@@ -29,7 +29,8 @@ void release(void *info)
 // on a HugePage boundary, so that each part of it can be one large page.
 void *mapAligned(std::size_t length)
 {
-    void *raw = ::mmap(nullptr, length + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void *raw =
+        ::mmap(nullptr, length + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED)
         return nullptr;
     const auto at = reinterpret_cast<std::uintptr_t>(raw);
