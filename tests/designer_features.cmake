@@ -4,7 +4,8 @@ sleeve_add_qtest(test_designer_features
   SOURCES designer_features/test_designer_features.cpp LIBS sleevedesigner sleevetestsupport)
 sleeve_add_qtest(test_designer_cli
   SOURCES designer_features/test_designer_cli.cpp LIBS sleevedesigner sleevetestsupport)
-target_compile_definitions(test_designer_cli PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
+target_compile_definitions(test_designer_cli PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>"
+  SLEEVE_VERSION="${PROJECT_VERSION}")
 add_dependencies(test_designer_cli sleevedesk)
 
 # The real program and a real CUPS queue: printing from the command line and

@@ -43,6 +43,8 @@ private slots:
     void initTestCase();
     void commandLine_data();
     void commandLine();
+    void helpAndVersion_data();
+    void helpAndVersion();
     void sameDesignSamePages();
 
 private:
@@ -82,7 +84,7 @@ void TestDesignerCli::initTestCase()
 
 void TestDesignerCli::commandLine_data()
 {
-    QTest::addColumn<QStringList>("args"); // DESIGN, BROKEN and OUT stand for files
+    QTest::addColumn<QStringList>("args"); // DESIGN, BROKEN, FOLDER and OUT stand for files
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("err");   // what stderr's one line holds ("" for silence)
     QTest::addColumn<QSize>("pngSize"); // the PNG written; empty for a PDF or nothing
@@ -97,6 +99,9 @@ void TestDesignerCli::commandLine_data()
         << QSize(480, 480);
     QTest::newRow("missing design") << QStringList{"--export-pdf", "OUT.pdf", "nowhere.qwd"} << 2
                                     << "sleevedesk: cannot read the design nowhere.qwd: " << QSize();
+    QTest::newRow("a folder for a design")
+        << QStringList{"--export-pdf", "OUT.pdf", "FOLDER"} << 2
+        << "sleevedesk: cannot read the design %1: %1 is a folder." << QSize();
     QTest::newRow("output cannot be written")
         << QStringList{"--export-pdf", "no/such/dir/OUT.pdf", "DESIGN"} << 3
         << "sleevedesk: cannot write no/such/dir/OUT.pdf: " << QSize();
@@ -126,7 +131,9 @@ void TestDesignerCli::commandLine()
     QTemporaryDir work;
     const bool png = args.join(u' ').contains(QStringLiteral("OUT.png"));
     for (QString &a : args) {
-        a.replace(QStringLiteral("BROKEN"), brokenLink).replace(QStringLiteral("DESIGN"), design);
+        a.replace(QStringLiteral("BROKEN"), brokenLink)
+            .replace(QStringLiteral("DESIGN"), design)
+            .replace(QStringLiteral("FOLDER"), tmp.path());
     }
     const Run run = sleevedesk(args, work.path());
     QCOMPARE(run.exitCode, exitCode);
@@ -149,6 +156,29 @@ void TestDesignerCli::commandLine()
         QVERIFY(w);
         QVERIFY(std::abs(w->box.top() - (Design::ExportMargin + 8) * 0.75) < 3.0);
     }
+}
+
+void TestDesignerCli::helpAndVersion_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("out"); // a line of what stdout holds
+    QTest::newRow("help") << "--help"
+                          << "  6  no track could be read from the track list; nothing was written";
+    QTest::newRow("version") << "--version"
+                             << "sleevedesk " SLEEVE_VERSION;
+}
+
+// Without a display too: neither needs a window.
+void TestDesignerCli::helpAndVersion()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, out);
+    QTemporaryDir work;
+    const Run run = sleevedesk({option}, work.path());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.split(u'\n').contains(out), qPrintable(run.out));
+    QCOMPARE(run.err, QString());
+    QVERIFY(QDir(work.path()).isEmpty());
 }
 
 void TestDesignerCli::sameDesignSamePages()
