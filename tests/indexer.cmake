@@ -8,7 +8,7 @@ sleeve_add_qtest(test_indexer_form
   LIBS sleeveindexcore sleevetestsupport)
 sleeve_add_qtest(test_indexer_cli
   SOURCES indexer/test_commandline.cpp indexer/tree.h
-  LIBS sleeveindexcore)
+  LIBS sleeveindexcore sleevetestsupport)
 target_compile_definitions(test_indexer_cli PRIVATE SLEEVEINDEX="$<TARGET_FILE:sleeveindex>")
 add_dependencies(test_indexer_cli sleeveindex)
 

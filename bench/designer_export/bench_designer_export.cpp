@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -33,6 +32,7 @@
 #include "designfile.h"
 #include "fonts.h"
 #include "scripteddialog.h"
+#include "scriptrun.h"
 #include "titles.h"
 
 namespace {
@@ -99,22 +99,16 @@ int main(int argc, char *argv[])
         << "ratio export / print: " << QString::number(exportPdf / print, 'f', 2) << " (goal <= 1.20)\n\n";
 
     // The command line, as a script runs it: no display, no platform chosen.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/sleevedesk");
     const QString cliPdf = tmp.filePath(QStringLiteral("cli.pdf"));
     long faults = 0; // the last run's minor page faults
     auto runCli = [&] {
         struct rusage before {};
         ::getrusage(RUSAGE_CHILDREN, &before);
-        QProcess p;
-        p.setProcessEnvironment(env);
         QElapsedTimer t;
         t.start();
-        p.start(program, {QStringLiteral("--export-pdf"), cliPdf, design});
         const bool ok =
-            p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+            scriptrun::Run(program, {QStringLiteral("--export-pdf"), cliPdf, design}).exitCode == 0;
         const double ms = msSince(t);
         struct rusage after {};
         ::getrusage(RUSAGE_CHILDREN, &after);

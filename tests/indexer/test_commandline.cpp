@@ -4,6 +4,7 @@
 
 #include <QProcess>
 
+#include "scriptrun.h"
 #include "tree.h"
 
 class TestCommandLine : public QObject
@@ -87,17 +88,11 @@ void TestCommandLine::exportPdf()
         a.replace(QStringLiteral("OUT"), out);
         a.replace(QStringLiteral("DIR"), tree_.qpath(""));
     }
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name)); // no display: the program finds its way without one
+    QProcessEnvironment env = scriptrun::WithoutDisplay();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(SLEEVEINDEX), arguments);
-    QVERIFY(p.waitForFinished(60000));
-    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(p.exitCode() == exitCode, qPrintable(err));
+    const scriptrun::Result run = scriptrun::Run(QStringLiteral(SLEEVEINDEX), arguments, {}, env);
+    const QString &err = run.err;
+    QVERIFY2(run.exitCode == exitCode, qPrintable(err));
     if (message.isEmpty()) {
         QCOMPARE(err, QString());
     } else {

@@ -14,6 +14,7 @@
 
 #include "fixtures.h"
 #include "pages.h"
+#include "scriptrun.h"
 
 using fixtures::Kind;
 using fixtures::Tags;
@@ -25,20 +26,10 @@ struct Run {
     QStringList errLines;
 };
 
-// sleevedesk with no display and no platform chosen, as from a script.
 Run sleevedesk(const QStringList &args, const QString &dir)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(dir);
-    p.start(QStringLiteral(SLEEVEDESK), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
+    const scriptrun::Result r = scriptrun::Run(QStringLiteral(SLEEVEDESK), args, dir);
+    return {r.exitCode, r.err.split(u'\n', Qt::SkipEmptyParts)};
 }
 
 } // namespace
@@ -194,14 +185,7 @@ void TestTrackImportCli::importAndWrite()
 
 void TestTrackImportCli::helpNamesIt()
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(SLEEVEDESK), {QStringLiteral("--help")});
-    QVERIFY(p.waitForFinished(60000));
-    const QString help = QString::fromUtf8(p.readAllStandardOutput());
+    const QString help = scriptrun::Run(QStringLiteral(SLEEVEDESK), {QStringLiteral("--help")}).out;
     for (const char *text : {"--import-tracks <source>", "--numbered", "--durations", "--save <file.qwd>",
                              "6  no track could be read"})
         QVERIFY2(help.contains(QLatin1String(text)), text);
