@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QPalette>
-#include <QWidget>
 
 namespace colors {
 
@@ -29,14 +28,6 @@ QColor ToQColor(qint32 number)
     }
     return QColor(static_cast<int>(n & 0xFFu), static_cast<int>((n >> 8) & 0xFFu),
                   static_cast<int>((n >> 16) & 0xFFu));
-}
-
-void FillBackground(QWidget *widget, qint32 number)
-{
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, ToQColor(number));
-    widget->setPalette(pal);
-    widget->setAutoFillBackground(true);
 }
 
 qint32 FromQColor(const QColor &color)

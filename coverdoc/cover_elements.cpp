@@ -178,6 +178,41 @@ void CoverLabel::setAlignment(Align a)
     changed();
 }
 
+std::unique_ptr<CoverElement> CoverLabel::clone() const
+{
+    return std::unique_ptr<CoverElement>(new CoverLabel(*this));
+}
+
+void CoverLabel::assign(const CoverElement &other)
+{
+    if (sameAs(other))
+        return;
+    const auto &o = static_cast<const CoverLabel &>(other);
+    assignBox(o);
+    caption_ = o.caption_;
+    fontName_ = o.fontName_;
+    fontSize_ = o.fontSize_;
+    bold_ = o.bold_;
+    italic_ = o.italic_;
+    strike_ = o.strike_;
+    underline_ = o.underline_;
+    foreColor_ = o.foreColor_;
+    autoSize_ = o.autoSize_;
+    wordWrap_ = o.wordWrap_;
+    borderStyle_ = o.borderStyle_;
+    alignment_ = o.alignment_;
+    changed();
+}
+
+bool CoverLabel::sameAs(const CoverElement &other) const
+{
+    const auto &o = static_cast<const CoverLabel &>(other);
+    return sameBox(o) && caption_ == o.caption_ && fontName_ == o.fontName_ && fontSize_ == o.fontSize_ &&
+           bold_ == o.bold_ && italic_ == o.italic_ && strike_ == o.strike_ && underline_ == o.underline_ &&
+           foreColor_ == o.foreColor_ && autoSize_ == o.autoSize_ && wordWrap_ == o.wordWrap_ &&
+           borderStyle_ == o.borderStyle_ && alignment_ == o.alignment_;
+}
+
 void CoverLabel::paint(QPainter &p, bool) const
 {
     const QRectF r = rect();
@@ -244,6 +279,33 @@ void CoverLine::setBorderColor(qint32 c)
     changed();
 }
 
+std::unique_ptr<CoverElement> CoverLine::clone() const
+{
+    return std::unique_ptr<CoverElement>(new CoverLine(*this));
+}
+
+void CoverLine::assign(const CoverElement &other)
+{
+    if (sameAs(other))
+        return;
+    const auto &o = static_cast<const CoverLine &>(other);
+    assignBase(o);
+    x1_ = o.x1_;
+    y1_ = o.y1_;
+    x2_ = o.x2_;
+    y2_ = o.y2_;
+    borderWidth_ = o.borderWidth_;
+    borderColor_ = o.borderColor_;
+    changed();
+}
+
+bool CoverLine::sameAs(const CoverElement &other) const
+{
+    const auto &o = static_cast<const CoverLine &>(other);
+    return sameBase(o) && x1_ == o.x1_ && y1_ == o.y1_ && x2_ == o.x2_ && y2_ == o.y2_ &&
+           borderWidth_ == o.borderWidth_ && borderColor_ == o.borderColor_;
+}
+
 void CoverLine::paint(QPainter &p, bool) const
 {
     QPen pen(colors::ToQColor(borderColor_), borderWidth_);
@@ -301,6 +363,32 @@ void CoverShape::setOutline(Outline o)
         return;
     outline_ = o;
     changed();
+}
+
+std::unique_ptr<CoverElement> CoverShape::clone() const
+{
+    return std::unique_ptr<CoverElement>(new CoverShape(*this));
+}
+
+void CoverShape::assign(const CoverElement &other)
+{
+    if (sameAs(other))
+        return;
+    const auto &o = static_cast<const CoverShape &>(other);
+    assignBox(o);
+    backColor_ = o.backColor_;
+    filled_ = o.filled_;
+    borderWidth_ = o.borderWidth_;
+    borderColor_ = o.borderColor_;
+    outline_ = o.outline_;
+    changed();
+}
+
+bool CoverShape::sameAs(const CoverElement &other) const
+{
+    const auto &o = static_cast<const CoverShape &>(other);
+    return sameBox(o) && backColor_ == o.backColor_ && filled_ == o.filled_ && borderWidth_ == o.borderWidth_ &&
+           borderColor_ == o.borderColor_ && outline_ == o.outline_;
 }
 
 void CoverShape::paint(QPainter &p, bool) const
@@ -576,6 +664,44 @@ void CoverImage::SetBuiltIn(const QImage &img)
     cache_ = QPixmap();
     printCopy_ = QImage();
     changed();
+}
+
+std::unique_ptr<CoverElement> CoverImage::clone() const
+{
+    // The screen copies are shared, not copied; paper's copies stay with the live picture.
+    std::unique_ptr<CoverImage> c(new CoverImage(*this));
+    c->detail_ = QImage();
+    c->detailArea_ = QRect();
+    c->printCopy_ = QImage();
+    c->printArea_ = QRect();
+    c->printNote_.clear();
+    return c;
+}
+
+void CoverImage::assign(const CoverElement &other)
+{
+    if (sameAs(other))
+        return;
+    const auto &o = static_cast<const CoverImage &>(other);
+    assignBox(o);
+    if (path_ != o.path_ || stamp_ != o.stamp_ || (path_.isEmpty() && screen_.cacheKey() != o.screen_.cacheKey())) {
+        path_ = o.path_;
+        stamp_ = o.stamp_;
+        sourceSize_ = o.sourceSize_;
+        screen_ = o.screen_;
+        detail_ = QImage();
+        printCopy_ = QImage();
+    }
+    cache_ = QPixmap();
+    changed();
+}
+
+bool CoverImage::sameAs(const CoverElement &other) const
+{
+    const auto &o = static_cast<const CoverImage &>(other);
+    // A file's picture is known by its file; a built-in one by its pixels.
+    return sameBox(o) && path_ == o.path_ && stamp_ == o.stamp_ && sourceSize_ == o.sourceSize_ &&
+           (!path_.isEmpty() || screen_.cacheKey() == o.screen_.cacheKey());
 }
 
 CoverImage::Loaded CoverImage::TakeLoaded() const

@@ -8,12 +8,12 @@
 
 #include "designfile.h"
 
-class CoverImage;
-class Design;
+class CoverDocument;
 
-// The design file's 75 records, each defined once (design_records.cpp): what it holds, how Save
-// writes it, how Open reads it back and what Open sets from it. Save writes them in number order;
-// Open applies them in the order the controls' reactions need (Design::LoadDesign).
+// The design file's 75 records, each defined once (records.cpp): what it holds, how Save writes
+// it, how Open reads it back and what Open sets from it. Save writes them in number order; Open
+// applies them in the order the editing reactions need (CoverDocument::applyRecords). The
+// numbers are named after the window's controls and cover elements they have always come from.
 namespace records {
 
 // Names of the records after the property Save writes them from.
@@ -79,7 +79,7 @@ enum class Form { Text, Int16, Int32, Real, Bool };
 // How Open converts the line it read (designfile's typed readings).
 enum class Reading { Text, Number, NumberInt16, Int16, Int32, Real, Bool };
 
-// A record's value between the window and the file: text, a number or a truth value.
+// A record's value between the document and the file: text, a number or a truth value.
 using Value = std::variant<QString, double, bool>;
 
 struct Record {
@@ -87,23 +87,21 @@ struct Record {
     const char *holds;
     Form form;
     Reading reading;
-    Value (*save)(const Design &);
-    void (*apply)(Design &, const Value &);
-    // For the three path records: the picture that Open loads from the path.
-    CoverImage *Design::*picture = nullptr;
+    Value (*save)(const CoverDocument &);
+    void (*apply)(CoverDocument &, const Value &);
 };
 
 const std::array<Record, designfile::RecordCount> &Map();
 const Record &At(int number);
 
 // The record's line as Save writes it.
-QString Written(const Record &record, const Design &design);
+QString Written(const Record &record, const CoverDocument &design);
 // The record's value as Open reads it (an empty or unreadable line gives "", 0 or false).
 Value Read(const Record &record, const designfile::Records &lines);
 
 // Save: the 75 lines of the design as it stands.
-QStringList Lines(const Design &design);
-// Open: reads one record from the lines and applies it to the window.
-void Apply(Design &design, const designfile::Records &lines, int number);
+QStringList Lines(const CoverDocument &design);
+// Open: reads one record from the lines and applies it to the document.
+void Apply(CoverDocument &design, const designfile::Records &lines, int number);
 
 } // namespace records

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QPainter;
 
@@ -23,8 +24,16 @@ public:
         : name_(std::move(name)), kind_(kind), changed_(std::move(changed))
     {}
     virtual ~CoverElement() = default;
-    CoverElement(const CoverElement &) = delete;
     CoverElement &operator=(const CoverElement &) = delete;
+
+    // A copy for the design's history: the same values, no change notice, and none of the
+    // caches that only printing fills.
+    virtual std::unique_ptr<CoverElement> clone() const = 0;
+    // Takes the values of `other` (an element of the same kind), telling of the change.
+    virtual void assign(const CoverElement &other) = 0;
+    // Equal values: what the element shows and what a design file keeps of it.
+    virtual bool sameAs(const CoverElement &other) const = 0;
+    void setChangeNotice(std::function<void()> changed) { changed_ = std::move(changed); }
 
     const QString &name() const { return name_; }
     Kind kind() const { return kind_; }
@@ -41,6 +50,10 @@ public:
     virtual bool contains(const QPointF &) const { return false; }
 
 protected:
+    // Copies values only: the copy tells nobody of its changes.
+    CoverElement(const CoverElement &other) : name_(other.name_), kind_(other.kind_), visible_(other.visible_) {}
+    bool sameBase(const CoverElement &o) const { return kind_ == o.kind_ && visible_ == o.visible_; }
+    void assignBase(const CoverElement &o) { visible_ = o.visible_; }
     void changed() const
     {
         if (changed_)
@@ -77,6 +90,19 @@ public:
     static bool acceptsCoordinate(double v);
 
 protected:
+    BoxElement(const BoxElement &) = default;
+    bool sameBox(const BoxElement &o) const
+    {
+        return sameBase(o) && left_ == o.left_ && top_ == o.top_ && width_ == o.width_ && height_ == o.height_;
+    }
+    void assignBox(const BoxElement &o)
+    {
+        assignBase(o);
+        left_ = o.left_;
+        top_ = o.top_;
+        width_ = o.width_;
+        height_ = o.height_;
+    }
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
@@ -120,8 +146,12 @@ public:
     QFont font() const;
     void paint(QPainter &p, bool printing) const override;
     bool takesPointer() const override { return true; }
+    std::unique_ptr<CoverElement> clone() const override;
+    void assign(const CoverElement &other) override;
+    bool sameAs(const CoverElement &other) const override;
 
 private:
+    CoverLabel(const CoverLabel &) = default;
     void resize();
     QString caption_;
     QString fontName_;
@@ -156,8 +186,12 @@ public:
 
     static constexpr int MaxBorderWidth = 8192;
     void paint(QPainter &p, bool printing) const override;
+    std::unique_ptr<CoverElement> clone() const override;
+    void assign(const CoverElement &other) override;
+    bool sameAs(const CoverElement &other) const override;
 
 private:
+    CoverLine(const CoverLine &) = default;
     double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
     int borderWidth_ = 1;
     qint32 borderColor_ = 0;
@@ -181,8 +215,12 @@ public:
     void setOutline(Outline o);
 
     void paint(QPainter &p, bool printing) const override;
+    std::unique_ptr<CoverElement> clone() const override;
+    void assign(const CoverElement &other) override;
+    bool sameAs(const CoverElement &other) const override;
 
 private:
+    CoverShape(const CoverShape &) = default;
     qint32 backColor_ = 0x00FFFFFF;
     bool filled_ = false;
     int borderWidth_ = 1;
@@ -217,6 +255,9 @@ public:
 
     void paint(QPainter &p, bool printing) const override;
     bool takesPointer() const override { return true; }
+    std::unique_ptr<CoverElement> clone() const override;
+    void assign(const CoverElement &other) override;
+    bool sameAs(const CoverElement &other) const override;
 
     // Set by a paint on paper that could not use the picture's file (changed,
     // gone or unreadable since it was loaded) and drew the screen copy
@@ -239,6 +280,7 @@ public:
     static constexpr qint64 MaxWholeDecode = qint64(2048) * 2048;
 
 private:
+    CoverImage(const CoverImage &) = default;
     // Where the picture's file stood when it was loaded.
     struct FileStamp {
         qint64 device = -1, inode = -1, size = -1, modified = -1;
