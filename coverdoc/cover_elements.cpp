@@ -704,26 +704,9 @@ bool CoverImage::sameAs(const CoverElement &other) const
            (!path_.isEmpty() || screen_.cacheKey() == o.screen_.cacheKey());
 }
 
-CoverImage::Loaded CoverImage::TakeLoaded() const
+bool CoverImage::FileChanged() const
 {
-    if (path_.isEmpty() || screen_.isNull())
-        return {};
-    return {path_, stamp_, sourceSize_, screen_};
-}
-
-bool CoverImage::RestoreLoaded(const Loaded &loaded)
-{
-    if (loaded.path.isEmpty() || loaded.screen.isNull() || stampOf(loaded.path) != loaded.stamp)
-        return false;
-    path_ = loaded.path;
-    stamp_ = loaded.stamp;
-    sourceSize_ = loaded.sourceSize;
-    screen_ = loaded.screen;
-    detail_ = QImage();
-    cache_ = QPixmap();
-    printCopy_ = QImage();
-    changed();
-    return true;
+    return !path_.isEmpty() && stampOf(path_) != stamp_;
 }
 
 QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, const QSizeF &pageSize) const

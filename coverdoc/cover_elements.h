@@ -246,12 +246,8 @@ public:
     // A built-in picture (the circle-P symbol).
     void SetBuiltIn(const QImage &img);
 
-    // What a loaded picture keeps for the screen: taking it back skips reading the file
-    // again, for as long as the file stays as it was.
-    struct Loaded;
-    Loaded TakeLoaded() const;
-    // False (nothing changed) when the copy is empty or its file has changed since.
-    bool RestoreLoaded(const Loaded &loaded);
+    // True when the picture came from a file that is no longer as it was then (changed, gone).
+    bool FileChanged() const;
 
     void paint(QPainter &p, bool printing) const override;
     bool takesPointer() const override { return true; }
@@ -308,12 +304,6 @@ private:
     mutable QString printNote_;
 };
 
-struct CoverImage::Loaded {
-    QString path;
-    FileStamp stamp;
-    QSize sourceSize;
-    QImage screen; // shared with the picture, not copied
-};
 
 // Decodes a picture from a regular file under an allocation limit, at most
 // `bound` pixels in each direction and, when maxPixels > 0, at most that many

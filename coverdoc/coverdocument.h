@@ -12,6 +12,9 @@
 #include "designfile.h"
 
 class QPainter;
+namespace tracklist {
+struct CoverTexts;
+}
 
 // A cover design as a value: the panel's parts in painting order, the values that the editing
 // fields and boxes hold, and what governs behaviour without being stored (which headlines are
@@ -219,6 +222,9 @@ public:
 
     // ---- whole designs
     void newDesign(const QString &year); // New, after its question
+    // A track list: its titles as if typed into the titles window, its headlines as if typed
+    // into theirs, and the titles block shown.
+    void applyTrackImport(const tracklist::CoverTexts &texts);
     // The 75 records as Save writes them.
     QStringList Records() const;
     // Open: applies a design file's records in the order the editing reactions need. Every

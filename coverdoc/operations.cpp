@@ -5,6 +5,7 @@
 #include "coverdocument.h"
 
 #include "colors.h"
+#include "coverformat.h"
 #include "textnumber.h"
 
 using textnum::PositionText;
@@ -548,4 +549,16 @@ void CoverDocument::newDesign(const QString &year)
     bottomHeadline().setFontSize(defaults.fontSize);
     topHeadline().setFontSize(defaults.fontSize);
     setTitlesShown(true); // shown, now empty
+}
+
+void CoverDocument::applyTrackImport(const tracklist::CoverTexts &texts)
+{
+    for (int n = 1; n <= tracklist::CoverFields; ++n)
+        if (const auto &text = texts.fields[size_t(n - 1)])
+            setTitle(n, *text);
+    if (texts.topHeadline)
+        setTopText(*texts.topHeadline);
+    if (texts.bottomHeadline)
+        setBottomText(*texts.bottomHeadline);
+    setTitlesShown(true);
 }

@@ -14,53 +14,22 @@
 #include <cmath>
 
 #include "colors.h"
-#include "module1.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"
 #include "windowtitle.h"
 
-namespace {
-
-// The circle-P symbol, drawn once at 100 x 100 and stretched to its box.
-QImage circlePSymbol()
+Design::Design(QWidget *parent)
+    : QWidget(parent), CommonDialog1(this),
+      doc_(QApplication::font().family(), static_cast<float>(QApplication::font().pointSizeF())),
+      backColor_(colors::LightGrey)
 {
-    QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::black, 9));
-    p.drawEllipse(QRectF(6, 6, 88, 88));
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(64);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRectF(0, 0, 100, 100), Qt::AlignCenter, QStringLiteral("P"));
-    return img;
-}
-
-} // namespace
-
-template <class E> E *Design::addElement(const QString &name)
-{
-    auto owned = std::make_unique<E>(name, [this] {
-        update();
-        noteChange();
-    });
-    E *raw = owned.get();
-    elements_.push_back(std::move(owned));
-    return raw;
-}
-
-Design::Design(QWidget *parent) : QWidget(parent), CommonDialog1(this), backColor_(colors::LightGrey)
-{
-    Module1::Reset();
     setFixedSize(ClientWidth, ClientHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QString());
     windowtitle::KeepEmptyTitle(this); // Qt would show the program's name for an empty title
-    createElements();
+    bindElements();
     createControls();
     connectControls();
     installHelpTexts();
@@ -75,6 +44,7 @@ Design::~Design()
 {
     // QWidget's destructor still moves the focus; this is no longer a Design to tell.
     disconnect(qApp, nullptr, this, nullptr);
+    doc_.setChangeNotice(nullptr);
     // Top-level secondary windows have no parent; they go with the window.
     delete titles_.data();
     delete save_.data();
@@ -83,129 +53,33 @@ Design::~Design()
     delete pixclear_.data();
 }
 
-void Design::createElements()
+void Design::bindElements()
 {
-    const QFont ui = QApplication::font();
-
-    Shape1 = addElement<CoverShape>(QStringLiteral("Shape1"));
-    Shape1->Move(0, 0, 456, 456);
-    Shape1->setFilled(true);
-    Shape1->setBackColor(colors::White);
-    Shape1->setOutline(CoverShape::Outline::DashDotDot);
-    Shape1->setBorderColor(colors::WindowText);
-
-    Image1 = addElement<CoverImage>(QStringLiteral("Image1"));
-    Image1->Move(32, 76, 393, 289);
-
-    Line1 = addElement<CoverLine>(QStringLiteral("Line1"));
-    Line2 = addElement<CoverLine>(QStringLiteral("Line2"));
-    for (auto [line, y] : {std::pair{Line1, 64.0}, std::pair{Line2, 392.0}}) {
-        line->setX1(24);
-        line->setY1(y);
-        line->setX2(432);
-        line->setY2(y);
-        line->setBorderWidth(4);
-        line->setBorderColor(0);
-    }
-
-    Shape2 = addElement<CoverShape>(QStringLiteral("Shape2"));
-    Shape2->Move(6, 6, 441, 443);
-    Shape2->setOutline(CoverShape::Outline::InsideSolid);
-    Shape2->setBorderWidth(2);
-    Shape2->setBorderColor(0);
-    Shape2->Hide();
-
-    Image2 = addElement<CoverImage>(QStringLiteral("Image2"));
-    Image2->Move(25, 400, 40, 40);
-    Image3 = addElement<CoverImage>(QStringLiteral("Image3"));
-    Image3->Move(390, 400, 40, 40);
-
-    for (int n = 4; n <= 27; ++n) {
-        auto *l = addElement<CoverLabel>(QStringLiteral("Label%1").arg(n));
-        labels_[static_cast<size_t>(n)] = l;
-        l->setFontName(ui.family());
-        l->setFontSize(static_cast<float>(ui.pointSizeF()));
-        if (n <= 13) {
-            l->setLeft(50);
-            l->setTop(80 + 20 * (n - 4));
-        } else if (n <= 23) {
-            l->setLeft(250);
-            l->setTop(80 + 20 * (n - 14));
-        }
-        l->Hide();
-    }
-    labels_[24]->setLeft(50);
-    labels_[24]->setTop(280);
-    labels_[25]->setLeft(50);
-    labels_[25]->setTop(300);
-    labels_[26]->setLeft(250);
-    labels_[26]->setTop(300);
-    // "Lower Small" starts checked: the credit lines start in small type.
-    for (int n : {24, 25, 26})
-        labels_[static_cast<size_t>(n)]->setFontSize(7);
-    auto *l27 = labels_[27];
-    l27->setAutoSize(false);
-    l27->setWordWrap(true);
-    l27->setFontName(QStringLiteral("Arial"));
-    l27->setFontSize(6);
-    l27->Move(50, 320, 360, 100);
-
-    Label28 = addElement<CoverLabel>(QStringLiteral("Label28"));
-    Image4 = addElement<CoverImage>(QStringLiteral("Image4"));
-    Label29 = addElement<CoverLabel>(QStringLiteral("Label29"));
-    for (auto *l : {Label28, Label29}) {
-        l->setFontName(QStringLiteral("Arial"));
-        l->setFontSize(3.75f);
-        l->setTop(NoticeBaseLine);
-        l->Hide();
-    }
-    Label28->setCaption(NoticeLeftText());
-    Label28->setLeft(165);
-    Label29->setLeft(224);
-    labels_[28] = Label28;
-    labels_[29] = Label29;
-    Image4->Move(210, NoticeBaseLine, 6, 6);
-    Image4->SetBuiltIn(circlePSymbol());
-    Image4->Hide();
-
-    Label3 = addElement<CoverLabel>(QStringLiteral("Label3"));
-    Label3->setFontName(QStringLiteral("MS Sans Serif"));
-    Label3->setFontSize(13.5f);
-    Label3->setLeft(96);
-    Label3->setTop(408);
-    Label2 = addElement<CoverLabel>(QStringLiteral("Label2"));
-    Label2->setFontName(QStringLiteral("MS Sans Serif"));
-    Label2->setFontSize(18);
-    Label2->setFontBold(true);
-    Label2->setLeft(104);
-    Label2->setTop(8);
-    labels_[2] = Label2;
-    labels_[3] = Label3;
-
-    Label4 = labels_[4];
-    Label5 = labels_[5];
-    Label6 = labels_[6];
-    Label7 = labels_[7];
-    Label8 = labels_[8];
-    Label9 = labels_[9];
-    Label10 = labels_[10];
-    Label11 = labels_[11];
-    Label12 = labels_[12];
-    Label13 = labels_[13];
-    Label14 = labels_[14];
-    Label15 = labels_[15];
-    Label16 = labels_[16];
-    Label17 = labels_[17];
-    Label18 = labels_[18];
-    Label19 = labels_[19];
-    Label20 = labels_[20];
-    Label21 = labels_[21];
-    Label22 = labels_[22];
-    Label23 = labels_[23];
-    Label24 = labels_[24];
-    Label25 = labels_[25];
-    Label26 = labels_[26];
-    Label27 = labels_[27];
+    using D = CoverDocument;
+    doc_.setChangeNotice([this] {
+        update();
+        noteChange();
+    });
+    const auto image = [this](D::Part p) { return &static_cast<CoverImage &>(doc_.part(p)); };
+    Shape1 = &doc_.panel();
+    Shape2 = &doc_.outerBox();
+    Line1 = &doc_.topRule();
+    Line2 = &doc_.bottomRule();
+    Image1 = image(D::MainPicture);
+    Image2 = image(D::Logo1);
+    Image3 = image(D::Logo2);
+    Image4 = image(D::NoticeSymbol);
+    labels_[2] = Label2 = &doc_.topHeadline();
+    labels_[3] = Label3 = &doc_.bottomHeadline();
+    for (int n = 4; n <= 27; ++n)
+        labels_[static_cast<size_t>(n)] = &doc_.titleLine(n - 3);
+    labels_[28] = Label28 = &doc_.noticeLeft();
+    labels_[29] = Label29 = &doc_.noticeRight();
+    CoverLabel **titles[] = {&Label4,  &Label5,  &Label6,  &Label7,  &Label8,  &Label9,  &Label10, &Label11,
+                             &Label12, &Label13, &Label14, &Label15, &Label16, &Label17, &Label18, &Label19,
+                             &Label20, &Label21, &Label22, &Label23, &Label24, &Label25, &Label26, &Label27};
+    for (size_t i = 0; i < std::size(titles); ++i)
+        *titles[i] = labels_[i + 4];
 }
 
 void Design::createControls()
@@ -319,16 +193,8 @@ void Design::createControls()
     Command4 = button("Command4", "New", 600, 464, 41);
     Command2 = button("Command2", "Save", 688, 464, 41);
 
-    // Start-up values of the window definition; no reactions run for them.
-    Check6->setChecked(true);
+    // "Save Prompt" is the window's own; the rest show the document.
     Check12->setChecked(true);
-    Check13->setChecked(true);
-    Check14->setChecked(true);
-    Option1->setChecked(true);
-    Text3->setText(QStringLiteral("4"));
-    Text10->setText(QStringLiteral("2"));
-    for (QWidget *w : std::initializer_list<QWidget *>{Check10, Check11, Text11, Text12})
-        w->setVisible(false);
 }
 
 void Design::connectControls()
@@ -342,8 +208,10 @@ void Design::connectControls()
         {Check11, &Design::Check11_Click}, {Check13, &Design::Check13_Click},
         {Check14, &Design::Check14_Click}, {Check15, &Design::Check15_Click},
     };
+    // A step of the history is named after the box's caption, or "Typing".
     for (const auto &[box, handler] : checks)
-        connect(box, &QCheckBox::toggled, this, [this, h = handler] {
+        connect(box, &QCheckBox::toggled, this, [this, box = box, h = handler] {
+            NameStep(box->text());
             (this->*h)();
             noteChange();
         });
@@ -356,6 +224,7 @@ void Design::connectControls()
     };
     for (const auto &[field, handler] : texts)
         connect(field, &QLineEdit::textChanged, this, [this, h = handler] {
+            NameStep(QStringLiteral("Typing"));
             (this->*h)();
             noteChange();
         });
@@ -373,35 +242,19 @@ void Design::connectControls()
     for (const auto &[button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, [this, h = handler] { (this->*h)(); });
 
-    // Options react only when they become selected.
-    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            Option1_Click();
-        noteChange();
-    });
-    connect(Option4, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            Option4_Click();
-        noteChange();
-    });
+    // An option reacts when it becomes selected; its document value follows either way.
+    for (auto [option, handler] : {std::pair{Option1, &Design::Option1_Click}, std::pair{Option4, &Design::Option4_Click}})
+        connect(option, &QRadioButton::toggled, this, [this, option = option, h = handler] {
+            NameStep(option->text());
+            (this->*h)();
+            noteChange();
+        });
 }
 
 void Design::Form_Load()
 {
-    Module1::TopHeadlineFree = false;
-    Module1::BottomHeadlineFree = false;
-    Module1::PendingAction = Module1::Pending::None;
-    Text11->setText(textnum::YearText());
-    Module1::PanelWidth = 456;
-    Text5->setText(textnum::PositionText(Label2->Top()));
-    Text6->setText(textnum::PositionText(Label2->Left()));
-    Text7->setText(textnum::PositionText(Image1->Width()));
-    Text8->setText(textnum::PositionText(Image1->Height()));
-    Text4->setText(textnum::PositionText(Label3->Top()));
-    Text9->setText(textnum::PositionText(Label3->Left()));
-    // Label1 carries the window's default label font.
-    Module1::DefaultFontName = Label1->font().family();
-    Module1::DefaultFontSize = static_cast<float>(Label1->font().pointSizeF());
+    pending_ = Pending::None;
+    Refresh();
 }
 
 // ---------------------------------------------------------------- values
@@ -451,27 +304,10 @@ CoverLabel *Design::CoverLabelN(int n) const
 
 CoverElement *Design::Element(const QString &name) const
 {
-    for (const auto &e : elements_)
+    for (CoverElement *e : doc_.PaintingOrder())
         if (e->name() == name)
-            return e.get();
+            return e;
     return nullptr;
-}
-
-void Design::ZOrderFront(CoverElement *element)
-{
-    auto it = std::find_if(elements_.begin(), elements_.end(),
-                           [element](const auto &e) { return e.get() == element; });
-    if (it == elements_.end() || it + 1 == elements_.end())
-        return;
-    std::rotate(it, it + 1, elements_.end());
-    update();
-}
-
-const std::array<int, 21> &Design::TitleFontOrder()
-{
-    static const std::array<int, 21> order = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                                              22, 23, 24, 25, 4,  5,  6,  7,  8,  9};
-    return order;
 }
 
 // ---------------------------------------------------------------- painting
@@ -484,16 +320,7 @@ void Design::PaintClientArea(QPainter &p, bool printing) const
 
 void Design::PaintElements(QPainter &p, bool printing) const
 {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    for (const auto &e : elements_) {
-        if (!e->Visible())
-            continue;
-        p.save();
-        e->paint(p, printing);
-        p.restore();
-    }
+    doc_.paint(p, printing);
 }
 
 void Design::paintEvent(QPaintEvent *)
@@ -502,10 +329,6 @@ void Design::paintEvent(QPaintEvent *)
     PaintClientArea(p, false);
 }
 
-void Design::Refresh()
-{
-    update();
-}
 
 QString Design::CreditLine()
 {
@@ -519,7 +342,8 @@ void Design::mouseMoveEvent(QMouseEvent *event)
     if (childAt(pos.toPoint()))
         return;
     // Topmost first: cover labels and pictures leave the title as it is.
-    const bool overElement = std::any_of(elements_.rbegin(), elements_.rend(), [&pos](const auto &e) {
+    const auto &order = doc_.PaintingOrder();
+    const bool overElement = std::any_of(order.rbegin(), order.rend(), [&pos](const CoverElement *e) {
         return e->Visible() && e->takesPointer() && e->contains(pos);
     });
     if (overElement)

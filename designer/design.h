@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "commondialog.h"
-#include "cover_elements.h"
+#include "coverdocument.h"
 #include "designfile.h"
 #include "recovery.h"
 
@@ -31,9 +31,9 @@ namespace tracklist {
 struct CoverTexts;
 }
 
-// The cover designer's main window: the left part is the cover panel, the
-// right part and the bottom row hold the editing controls. There is no
-// separate document: the design is the elements' and controls' properties.
+// The cover designer's main window, a view of its document: the left part shows the cover
+// panel, the right part and the bottom row hold the editing controls. Each handler calls the
+// document's operation; the controls are then set from the document.
 class Design : public QWidget
 {
     Q_OBJECT
@@ -47,7 +47,16 @@ public:
     // Text fields hold whatever a design file's record can (64 KiB).
     static constexpr int LongestText = 64 * 1024;
 
-    // ---- cover elements (created in this order, the first painted first)
+    // The design shown. Changing it from outside (tests, tools) is followed by Refresh().
+    CoverDocument &Document() { return doc_; }
+    const CoverDocument &Document() const { return doc_; }
+    // The file the design was last opened from or saved to ("" for none).
+    const QString &DesignPath() const;
+    // The command the save prompt holds back until it is answered.
+    enum class Pending { None, Open, New, Close };
+    Pending PendingAction() const { return pending_; }
+
+    // ---- the document's parts under the window's names (the first painted first)
     CoverShape *Shape1 = nullptr;  // the panel's background; its dashed outline is the cut line
     CoverShape *Shape2 = nullptr;  // the outer box ("Show Box")
     CoverLine *Line1 = nullptr;    // the top rule ("Hide Top Line")
@@ -88,7 +97,8 @@ public:
     CoverLabel *CoverLabelN(int n) const;
     // An element by its name ("Label2", "Image1", "Line1", "Shape2").
     CoverElement *Element(const QString &name) const;
-    const std::vector<std::unique_ptr<CoverElement>> &Elements() const { return elements_; }
+    // In painting order.
+    const std::vector<CoverElement *> &Elements() const { return doc_.PaintingOrder(); }
 
     // ---- editing controls, with their captions
     QCheckBox *Check1 = nullptr;      // "Hide Top Line"
@@ -176,15 +186,11 @@ public:
     // Paints the client area as it stands: background and the visible cover
     // elements. The screen and the printer share it.
     void PaintClientArea(QPainter &p, bool printing) const;
-    // Redraws the window.
+    // Sets every control from the document (without their reactions) and redraws.
     void Refresh();
 
     // The product credit line shown over the window background.
     static QString CreditLine();
-
-    // The centring rule: Left = (PanelWidth - width) / 2, reduced three ways.
-    enum class Centring { Truncated, TruncatedAbsolute, Exact };
-    static double Centred(double width, Centring how);
 
     // ---- start-up and closing
     void Form_Load();
@@ -203,7 +209,6 @@ public:
     void Text9_Change();
     void Check13_Click();
     void Check14_Click();
-    void Label29_Change();
 
     // ---- lines, box and symbol
     void Check1_Click();
@@ -241,6 +246,8 @@ public:
     void Command4_Click(); // New
     // The save behind "Save" and the prompt's "Yes": true when the design was written.
     bool SaveDesign();
+    // The prompt's answer: goes on with the Open, New or closing that raised it.
+    void ContinuePendingAction();
     // The 75 records of the design as they stand (record 1 first).
     QStringList DesignRecords() const;
     // True when the records differ from those at the last save, Open, New or start-up
@@ -285,24 +292,10 @@ public:
     void Command7_Click();  // Print
     void Command11_Click(); // Print Set Up
 
-    // The notice row (Label28, Image4, Label29) shares one Top.
-    void SetNoticeRowTop(double top);
-    // Top of the row for the box allowance: 439 - (TextNumber(Text10) - 2).
-    double RaisedNoticeTop() const;
-    // Centres the row as a whole and places its pieces.
-    void LayoutNoticeRow();
-    // "Copyright " and the copyright sign.
-    static QString NoticeLeftText();
-    // Label29 from the year and owner fields: year, blank, owner, " All Rights Reserved."
-    void SetNoticeTexts();
-    // Sets Label29's caption; a change runs Label29_Change.
-    void SetLabel29Caption(const QString &text);
-
     // Title-bar help of the titles window, attached when it is created.
     void InstallTitlesHelp(Titles *titles);
-
-    // Title lines in the order that receives the titles font.
-    static const std::array<int, 21> &TitleFontOrder();
+    // A title typed in the titles window (lines 1-24).
+    void TitleTyped(int line, const QString &text);
 
     // ---- styling, printing and help helpers (design_styles/print/help.cpp)
 
@@ -322,24 +315,25 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    template <class E> E *addElement(const QString &name);
-    void createElements();
+    void bindElements();
     void createControls();
     void connectControls();
     void installHelpTexts();
     void ZOrderFront(CoverElement *element);
-    void loadPictureInto(CoverImage *image, QLabel *pathLabel);
+    void loadPictureInto(CoverDocument::Slot slot);
     // After a print: says which pictures came from their screen copies.
     void reportPicturesFromScreenCopies();
-    void headlineTextChanged(CoverLabel *label, QLineEdit *field, QLineEdit *leftField, bool free,
-                             Centring how, bool bringToFront);
     void ShowOver(QWidget *w);
     void ShowSavePrompt();
     bool PromptWanted();
-    // The prompt's answer: goes on with the Open, New or closing that raised it.
-    void ContinuePendingAction();
     enum class Loading { Open, Apply };
-    void loadRecords(const QString &path, const designfile::Records &r, Loading how);
+    void loadRecords(const designfile::Records &r, Loading how);
+    // Runs a handler's operation, then shows its outcome.
+    template <class Op> void edit(Op &&op)
+    {
+        op();
+        Refresh();
+    }
     // The design as it stands becomes the one there is nothing to save of.
     void markUnmodified(QStringList records);
     QString lastProblem_;
@@ -354,7 +348,8 @@ private:
     QList<RecoveryStore::Orphan> orphans_;
     QStringList recoveryWritten_;
 
-    std::vector<std::unique_ptr<CoverElement>> elements_;
+    CoverDocument doc_;
+    Pending pending_ = Pending::None;
     std::array<CoverLabel *, 30> labels_{};
     qint32 backColor_;
     QPointer<Titles> titles_;
@@ -362,8 +357,6 @@ private:
     QPointer<Wait> wait_;
     QPointer<Error> error_;
     QPointer<Pixclear> pixclear_;
-
-    friend class Save;
 
     // ---- beyond the window's own controls: shortcuts, the cover's menu, export,
     // preview, drag-and-drop, the printer lookup (design_menu.cpp,
@@ -394,7 +387,9 @@ public:
     void OpenPath(const QString &path);
     // Loads a picture into a slot as Picture, Logo 1 and Logo 2 do: on failure
     // nothing changes and a message names the file and says why.
-    bool LoadPictureFile(CoverImage *image, QLabel *pathLabel, const QString &path);
+    bool LoadPictureFile(CoverDocument::Slot slot, const QString &path);
+    // The removal's "Yes" for one slot.
+    void ClearPicture(CoverDocument::Slot slot);
     // The picture dialog's filter: every format that can be read, the first three first.
     static QString PictureFilter();
 
@@ -413,27 +408,30 @@ protected:
 
 public:
     // ---- undo and redo of the whole design (design_undo.cpp)
-    // The design's history: each step holds its records before and after. A change becomes a
+    // The design's history: each step holds the document before and after. A change becomes a
     // step once the event loop is reached, so whatever one click, drop or import changes is one
-    // step; typing into one field is one step until the focus moves.
+    // step; typing into one field is one step until the focus moves. A step is named after the
+    // command that made it ("Typing", "Show Titles"), shown as "Undo Show Titles".
     QUndoStack *UndoStack() const { return undo_; }
     // Makes a change still waiting for the event loop a step now.
     void FlushUndo();
     void Undo();
     void Redo();
     static constexpr int UndoLimit = 200;
+    // Names the step the next change becomes (the last name given before it is taken wins).
+    void NameStep(const QString &name);
 
 private:
-    friend class DesignStep;
+    class Step;
     // A design as loaded or last saved: what "modified" is measured against.
-    struct Document {
+    struct DesignFile {
         QString path;
         QStringList unmodified;
     };
     struct DesignState {
-        QStringList records;
+        std::shared_ptr<const CoverDocument> doc;
         int document = 0;
-        bool operator==(const DesignState &) const = default;
+        bool operator==(const DesignState &o) const { return document == o.document && *doc == *o.doc; }
     };
     void installUndo();
     void noteUndoable();
@@ -443,23 +441,15 @@ private:
     void startDocument();
     DesignState currentState() const;
     void restoreState(const DesignState &state);
-    // Screen copies of recent pictures, so that undo does not read them again.
-    void rememberPictures();
-    bool restorePicture(CoverImage *image, const QString &path);
     QUndoStack *undo_ = nullptr;
     QTimer *undoTimer_ = nullptr;
     DesignState undoBase_;
-    QList<Document> documents_{Document{}};
+    QList<DesignFile> documents_{DesignFile{}};
     int document_ = 0;
     QPointer<QLineEdit> typedField_; // typed into since the last step
     int typingRun_ = 0;              // grows whenever the focus moves
     bool restoring_ = false;
-    struct CachedPicture {
-        const CoverImage *image;
-        CoverImage::Loaded loaded;
-    };
-    QList<CachedPicture> pictureCache_; // the most recent first
-    static constexpr int CachedPictures = 8;
+    QString stepName_;
 
     void installShortcutsAndDrops();
     void exportWithDialog(ExportFormat format);

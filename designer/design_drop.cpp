@@ -3,6 +3,8 @@
 // and a picture goes into the slot under it.
 #include "design.h"
 
+#include <optional>
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -38,15 +40,16 @@ bool isDesignFile(const QString &path)
 
 // Where a picture dropped at `pos` goes: a logo's place takes that logo, the
 // rest of the panel the main picture; nullptr off the panel.
-std::pair<CoverImage *, QLabel *> pictureSlotAt(const Design &d, const QPointF &pos)
+std::optional<CoverDocument::Slot> pictureSlotAt(const Design &d, const QPointF &pos)
 {
+    using Slot = CoverDocument::Slot;
     if (!d.PanelRect().contains(pos))
-        return {nullptr, nullptr};
+        return std::nullopt;
     if (d.Image2->rect().contains(pos))
-        return {d.Image2, d.Label30};
+        return Slot::Logo1;
     if (d.Image3->rect().contains(pos))
-        return {d.Image3, d.LOGO2FLN};
-    return {d.Image1, d.PIXFLN};
+        return Slot::Logo2;
+    return Slot::Main;
 }
 
 // What the cover takes of a drag to import: its local paths when every one of
@@ -74,7 +77,7 @@ void Design::dragMoveEvent(QDragMoveEvent *event)
     const bool onPanel = PanelRect().contains(event->position());
     const bool takes = (!file.isEmpty() && isDesignFile(file)) ||
                        (onPanel && !trackSources(event->mimeData()).isEmpty()) ||
-                       (!file.isEmpty() && pictureSlotAt(*this, event->position()).first);
+                       (!file.isEmpty() && pictureSlotAt(*this, event->position()).has_value());
     if (takes)
         event->acceptProposedAction();
     else
@@ -103,13 +106,14 @@ void Design::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    const auto [image, label] = pictureSlotAt(*this, event->position());
-    if (!image) {
+    const auto slot = pictureSlotAt(*this, event->position());
+    if (!slot) {
         event->ignore();
         return;
     }
     event->acceptProposedAction();
-    LoadPictureFile(image, label, file);
+    NameStep(QStringLiteral("Drop Picture"));
+    LoadPictureFile(*slot, file);
 }
 
 bool Design::eventFilter(QObject *watched, QEvent *event)

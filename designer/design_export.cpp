@@ -9,7 +9,6 @@
 
 #include <iterator>
 
-#include "module1.h"
 #include "pageexport.h"
 
 namespace {
@@ -18,18 +17,18 @@ namespace {
 const QString PngFilter =
     QStringLiteral("PNG image, 96 dpi|*.png|PNG image, 300 dpi|*.png|PNG image, 600 dpi|*.png");
 
-QString exportTitle()
+QString exportTitle(const QString &designPath)
 {
-    const QString base = QFileInfo(Module1::DesignFileName).completeBaseName();
+    const QString base = QFileInfo(designPath).completeBaseName();
     return base.isEmpty() ? QStringLiteral("Untitled cover") : base;
 }
 
 // The design's own name with the export's extension, beside it.
-QString proposedName(const QString &suffix)
+QString proposedName(const QString &designPath, const QString &suffix)
 {
-    if (Module1::DesignFileName.isEmpty())
+    if (designPath.isEmpty())
         return QStringLiteral("Untitled") + suffix;
-    const QFileInfo fi(Module1::DesignFileName);
+    const QFileInfo fi(designPath);
     return fi.dir().filePath(fi.completeBaseName() + suffix);
 }
 
@@ -66,7 +65,7 @@ bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QStr
         PaintPage(p);
     };
     if (format == ExportFormat::Pdf)
-        return pageexport::ExportPdf(path, exportTitle(), panel.size(), ExportMargin, paint, error);
+        return pageexport::ExportPdf(path, exportTitle(DesignPath()), panel.size(), ExportMargin, paint, error);
     return pageexport::ExportPng(path, panel.size(), ExportMargin, dpi, paint, error);
 }
 
@@ -95,7 +94,7 @@ void Design::exportWithDialog(ExportFormat format)
                 CommonDialog1.FilterIndex = int(i) + 1;
         CommonDialog1.DefaultExt = pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
         CommonDialog1.Flags = 2; // ask before replacing a file
-        CommonDialog1.FileName = proposedName(CommonDialog1.DefaultExt);
+        CommonDialog1.FileName = proposedName(DesignPath(), CommonDialog1.DefaultExt);
         if (!CommonDialog1.ShowSave() || CommonDialog1.FileName.isEmpty())
             return;
         path = CommonDialog1.FileName;

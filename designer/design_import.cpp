@@ -45,16 +45,12 @@ QString problemText(const tracklist::ReadResult &r)
 
 void Design::ApplyTrackImport(const tracklist::CoverTexts &texts)
 {
-    // Through the fields, so that each label follows exactly as when the text is typed.
-    Titles *titles = TitlesForm();
-    for (int n = 1; n <= tracklist::CoverFields; ++n)
-        if (const auto &text = texts.fields[size_t(n - 1)])
-            titles->Text(n)->setText(*text);
-    if (texts.topHeadline)
-        Text1->setText(*texts.topHeadline);
-    if (texts.bottomHeadline)
-        Text2->setText(*texts.bottomHeadline);
-    SetValue(Check7, 1);
+    NameStep(QStringLiteral("Import Track List"));
+    doc_.applyTrackImport(texts);
+    // The titles window is made (hidden) if it does not exist yet, and shows the titles.
+    TitlesForm();
+    Refresh();
+    noteChange();
 }
 
 bool Design::ImportTracksFrom(const QStringList &paths)

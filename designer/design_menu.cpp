@@ -109,8 +109,13 @@ QMenu *Design::CoverMenu()
                                            Qt::FindDirectChildrenOnly))
             a->setShortcut(w->shortcut());
     };
-    entry(QStringLiteral("Undo"), "Undo", undo_->canUndo(), &Design::Undo);
-    entry(QStringLiteral("Redo"), "Redo", undo_->canRedo(), &Design::Redo);
+    // Named after the step: "Undo Show Titles", "Redo Typing".
+    const auto named = [](const QString &verb, const QString &step) {
+        QString text = step.isEmpty() ? verb : verb + u' ' + step;
+        return text.replace(u'&', QStringLiteral("&&"));
+    };
+    entry(named(QStringLiteral("Undo"), undo_->undoText()), "Undo", undo_->canUndo(), &Design::Undo);
+    entry(named(QStringLiteral("Redo"), undo_->redoText()), "Redo", undo_->canRedo(), &Design::Redo);
     menu->addSeparator();
     menu->addAction(findChild<QAction *>(QStringLiteral("ExportPdfAction"), Qt::FindDirectChildrenOnly));
     menu->addAction(QStringLiteral("Export PNG\u2026"), this, [this] { ExportPng(); });

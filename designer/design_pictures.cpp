@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "module1.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 
@@ -39,63 +38,55 @@ QString Design::PictureFilter()
     return QStringLiteral("Image Files|") + patterns.join(u';') + QStringLiteral("|All files|*");
 }
 
-bool Design::LoadPictureFile(CoverImage *image, QLabel *pathLabel, const QString &path)
+bool Design::LoadPictureFile(CoverDocument::Slot slot, const QString &path)
 {
-    // The label names the picture shown, and is what a design file keeps: it
-    // changes only with the picture.
     QString why;
-    if (path.isEmpty() || !image->LoadPicture(path, &why)) {
-        if (path.isEmpty())
-            why = QStringLiteral("No file was given.");
+    if (!doc_.loadPicture(slot, path, &why)) {
         ShowNotice(QStringLiteral("Picture not loaded"),
                    QStringLiteral("The picture %1 could not be loaded: %2").arg(path, why));
         return false;
     }
-    pathLabel->setText(path);
-    if (image == Image1) {
-        Image1->setTop((Shape1->Height() - Image1->Height()) / 2.0);
-        Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
-    }
+    Refresh();
     return true;
 }
 
-void Design::loadPictureInto(CoverImage *image, QLabel *pathLabel)
+void Design::ClearPicture(CoverDocument::Slot slot)
+{
+    doc_.clearPicture(slot);
+    Refresh();
+}
+
+void Design::loadPictureInto(CoverDocument::Slot slot)
 {
     CommonDialog1.Filter = PictureFilter();
     // A cancelled dialog changes nothing.
     if (!CommonDialog1.ShowOpen())
         return;
-    LoadPictureFile(image, pathLabel, CommonDialog1.FileName);
+    NameStep(QStringLiteral("Picture"));
+    LoadPictureFile(slot, CommonDialog1.FileName);
 }
 
 void Design::Command8_Click()
 {
-    loadPictureInto(Image1, PIXFLN);
+    loadPictureInto(CoverDocument::Slot::Main);
 }
 void Design::Command9_Click()
 {
-    loadPictureInto(Image2, Label30);
+    loadPictureInto(CoverDocument::Slot::Logo1);
 }
 void Design::Command12_Click()
 {
-    loadPictureInto(Image3, LOGO2FLN);
+    loadPictureInto(CoverDocument::Slot::Logo2);
 }
 
 void Design::Text7_Change()
 {
-    Image1->Hide();
-    // A width the picture cannot take (negative, not finite) keeps the old one.
-    Image1->setWidth(TextNumber(Text7->text()));
-    Image1->setLeft(Centred(Image1->Width(), Centring::Exact));
-    Image1->Show();
+    edit([this] { doc_.setPictureWidthTyped(Text7->text()); });
 }
 
 void Design::Text8_Change()
 {
-    Image1->Hide();
-    Image1->setHeight(TextNumber(Text8->text()));
-    Image1->setTop((Shape1->Height() - Image1->Height()) / 2.0);
-    Image1->Show();
+    edit([this] { doc_.setPictureHeightTyped(Text8->text()); });
 }
 
 void Design::Command16_Click()

@@ -16,7 +16,6 @@
 #include <QRadioButton>
 
 #include "colors.h"
-#include "module1.h"
 #include "pageprint.h"
 #include "printqueue.h"
 #include "titles.h"
@@ -49,9 +48,9 @@ std::vector<QWidget *> showOrder(const Design &d)
 }
 
 // The job's name, which also names the file of a PDF printer.
-QString docName()
+QString docName(const QString &designPath)
 {
-    const QString base = QFileInfo(Module1::DesignFileName).completeBaseName();
+    const QString base = QFileInfo(designPath).completeBaseName();
     return base.isEmpty() ? QStringLiteral("Untitled cover") : base;
 }
 
@@ -103,7 +102,7 @@ bool Design::PrintCover(const QString &printerName, QString *error)
     if (!printqueue::UseChosenOrDefault(printer, queue, error))
         return false;
     return pageprint::PrintPage(
-        printer, docName(), [this](QPainter &p) { PaintPage(p); }, error);
+        printer, docName(DesignPath()), [this](QPainter &p) { PaintPage(p); }, error);
 }
 
 void Design::Command7_Click()
@@ -131,7 +130,7 @@ void Design::Command7_Click()
         w->hide();
 
     const bool printed = pageprint::PrintPage(
-        CommonDialog1.Printer(), docName(), [this](QPainter &p) { PaintPage(p); }, &error);
+        CommonDialog1.Printer(), docName(DesignPath()), [this](QPainter &p) { PaintPage(p); }, &error);
 
     for (QWidget *w : showOrder(*this)) {
         bool show = true;

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "module1.h"
 
 namespace {
 
@@ -90,7 +89,7 @@ void Design::WriteRecoveryCopy()
     if (records == recoveryWritten_)
         return;
     QString error;
-    if (recovery_->Write(records, Module1::DesignFileName, &error))
+    if (recovery_->Write(records, DesignPath(), &error))
         recoveryWritten_ = std::move(records);
     else if (recoveryWritten_.isEmpty())
         qWarning("sleevedesk: no recovery copy: %s", qPrintable(error));

@@ -1,6 +1,7 @@
-// Undo and redo of the whole design. A step is the design's records before and after a change,
-// taken when the event loop is reached after it; undoing applies the records through the same
-// loading path as Open, with pictures taken back from their screen copies.
+// Undo and redo of the whole design. A step is the document before and after a change, taken
+// when the event loop is reached after it; undoing puts the earlier document back whole, the
+// headlines' centring included. Pictures come back from their shared screen copies unless their
+// file has changed since.
 #include "design.h"
 
 #include <QAction>
@@ -9,14 +10,13 @@
 #include <QTimer>
 #include <QUndoStack>
 
-#include "module1.h"
-
-class DesignStep : public QUndoCommand
+class Design::Step : public QUndoCommand
 {
 public:
-    DesignStep(Design *design, Design::DesignState before, Design::DesignState after, const QLineEdit *typed,
-               int run)
-        : design_(design), before_(std::move(before)), after_(std::move(after)), typed_(typed), run_(run)
+    Step(Design *design, DesignState before, DesignState after, const QLineEdit *typed, int run,
+         const QString &name)
+        : QUndoCommand(name), design_(design), before_(std::move(before)), after_(std::move(after)),
+          typed_(typed), run_(run)
     {}
 
     void undo() override { design_->restoreState(before_); }
@@ -30,7 +30,7 @@ public:
     int id() const override { return typed_ ? 1 : -1; }
     bool mergeWith(const QUndoCommand *other) override
     {
-        const auto *next = static_cast<const DesignStep *>(other);
+        const auto *next = static_cast<const Step *>(other);
         if (next->typed_ != typed_ || next->run_ != run_)
             return false;
         after_ = next->after_;
@@ -41,23 +41,11 @@ public:
 
 private:
     Design *design_;
-    Design::DesignState before_, after_;
+    DesignState before_, after_;
     const QLineEdit *typed_; // compared, never used
     int run_;
     bool done_ = false;
 };
-
-namespace {
-
-designfile::Records toRecords(const QStringList &lines)
-{
-    designfile::Records r;
-    for (qsizetype i = 0; i < lines.size() && i < qsizetype(r.size()); ++i)
-        r[size_t(i)] = lines[i];
-    return r;
-}
-
-} // namespace
 
 void Design::installUndo()
 {
@@ -78,6 +66,12 @@ void Design::watchTyping(QLineEdit *field)
     connect(field, &QLineEdit::textEdited, this, [this, field] { typedField_ = field; });
 }
 
+void Design::NameStep(const QString &name)
+{
+    if (!restoring_)
+        stepName_ = name;
+}
+
 void Design::noteUndoable()
 {
     if (!restoring_ && undoTimer_ && !undoTimer_->isActive())
@@ -94,39 +88,47 @@ void Design::FlushUndo()
 
 Design::DesignState Design::currentState() const
 {
-    return {DesignRecords(), document_};
+    return {std::make_shared<const CoverDocument>(doc_), document_};
 }
 
 void Design::recordStep()
 {
     DesignState now = currentState();
     const QLineEdit *typed = std::exchange(typedField_, nullptr);
+    const QString name = std::exchange(stepName_, QString());
     if (now == undoBase_)
         return;
     DesignState before = std::exchange(undoBase_, now);
-    rememberPictures();
-    undo_->push(new DesignStep(this, std::move(before), std::move(now), typed, typingRun_));
+    undo_->push(new Step(this, std::move(before), std::move(now), typed, typingRun_,
+                         typed ? QStringLiteral("Typing") : name));
 }
 
 void Design::startDocument()
 {
-    documents_.append(Document{});
+    documents_.append(DesignFile{});
     document_ = int(documents_.size() - 1);
 }
 
 void Design::restoreState(const DesignState &state)
 {
-    const Document &doc = documents_.at(state.document);
+    const DesignFile &file = documents_.at(state.document);
     restoring_ = true;
-    ApplyRecords(toRecords(state.records), doc.path);
+    doc_ = *state.doc;
+    // A picture whose file changed since is read again; one that cannot be keeps its copy.
+    for (auto slot : {CoverDocument::Slot::Main, CoverDocument::Slot::Logo1, CoverDocument::Slot::Logo2}) {
+        CoverImage &image = doc_.picture(slot);
+        if (image.FileChanged())
+            image.LoadPicture(doc_.picturePath(slot));
+    }
     document_ = state.document;
-    unmodifiedRecords_ = doc.unmodified;
+    unmodifiedRecords_ = file.unmodified;
+    Refresh();
     restoring_ = false;
-    // Whatever the loading changed belongs to this step, not to the next.
+    // Whatever the restoring changed belongs to this step, not to the next.
     undoTimer_->stop();
     typedField_ = nullptr;
+    stepName_.clear();
     undoBase_ = currentState();
-    rememberPictures();
     // The recovery copy follows: written, or removed when back at the saved design.
     noteChange();
 }
@@ -143,30 +145,4 @@ void Design::Redo()
     FlushUndo();
     ++typingRun_;
     undo_->redo();
-}
-
-// ---------------------------------------------------------------- pictures
-
-void Design::rememberPictures()
-{
-    for (const CoverImage *image : {Image1, Image2, Image3}) {
-        CoverImage::Loaded loaded = image->TakeLoaded();
-        if (loaded.path.isEmpty())
-            continue;
-        const auto same = [&](const CachedPicture &c) {
-            return c.image == image && c.loaded.path == loaded.path;
-        };
-        pictureCache_.removeIf(same);
-        pictureCache_.prepend({image, std::move(loaded)});
-    }
-    while (pictureCache_.size() > CachedPictures)
-        pictureCache_.removeLast();
-}
-
-bool Design::restorePicture(CoverImage *image, const QString &path)
-{
-    for (const CachedPicture &c : std::as_const(pictureCache_))
-        if (c.image == image && c.loaded.path == path)
-            return image->RestoreLoaded(c.loaded);
-    return false;
 }

@@ -7,7 +7,6 @@
 
 #include "colors.h"
 #include "design.h"
-#include "module1.h"
 
 namespace {
 
@@ -40,7 +39,7 @@ Save::Save(Design *design) : QWidget(design, Qt::Window), design_(design)
     colors::FillBackground(this, colors::White);
     setMouseTracking(true);
     Label1 = redMessage(this, QString(), 13.5, false, QRect(8, 4, 293, 78));
-    AskBefore(Module1::Pending::None);
+    AskBefore(false);
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont bf(QStringLiteral("MS Sans Serif"));
     bf.setPointSizeF(12);
@@ -62,10 +61,10 @@ void Save::mouseMoveEvent(QMouseEvent *)
     setWindowTitle(QStringLiteral("Save It...?"));
 }
 
-void Save::AskBefore(Module1::Pending action)
+void Save::AskBefore(bool closing)
 {
     Label1->setText(
-        action == Module1::Pending::Close
+        closing
             ? QStringLiteral("Did you want to save your current work before closing the designer...?")
             : QStringLiteral("Did you want to save your current work before opening or starting a "
                              "new project...?"));
@@ -158,16 +157,13 @@ void Pixclear::Form_Activate()
 void Pixclear::Command1_Click()
 {
     if (Check1->isChecked()) {
-        design_->PIXFLN->setText(QString());
-        design_->Image1->ClearPicture();
+        design_->ClearPicture(CoverDocument::Slot::Main);
     }
     if (Check2->isChecked()) {
-        design_->Label30->setText(QString());
-        design_->Image2->ClearPicture();
+        design_->ClearPicture(CoverDocument::Slot::Logo1);
     }
     if (Check3->isChecked()) {
-        design_->LOGO2FLN->setText(QString());
-        design_->Image3->ClearPicture();
+        design_->ClearPicture(CoverDocument::Slot::Logo2);
     }
     hide();
 }

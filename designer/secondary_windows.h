@@ -6,9 +6,6 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class Design;
-namespace Module1 {
-enum class Pending;
-}
 
 // The save prompt "Save It...?": modeless; its buttons decide what happens
 // to the command that raised it.
@@ -23,7 +20,7 @@ public:
     void Command1_Click();
     void Command2_Click();
     // The question for the command that raised it (closing has words of its own).
-    void AskBefore(Module1::Pending action);
+    void AskBefore(bool closing);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -77,7 +77,7 @@ Titles::Titles(Design *design) : design_(design)
 
 void Titles::Text_Change(int n)
 {
-    design_->CoverLabelN(n + 3)->setCaption(Text(n)->text());
+    design_->TitleTyped(n, Text(n)->text());
 }
 
 int Titles::DownSuccessor(int n)
