@@ -153,16 +153,17 @@ CoverDocument::CoverDocument(const QString &uiFontName, float uiFontSize)
     upper.setLeft(104);
     upper.setTop(8);
 
-    // The fields as the window starts with them.
+    // The fields are filled as the window starts, each with its reaction: the year lays out
+    // the notice row, the picture's size centres it (Left 31.5).
     using textnum::PositionText;
-    notice.year = textnum::YearText();
-    top.topTyped = PositionText(upper.Top());
-    top.leftTyped = PositionText(upper.Left());
-    bottom.topTyped = PositionText(lower.Top());
-    bottom.leftTyped = PositionText(lower.Left());
-    pictures.widthTyped = PositionText(mainPicture().Width());
-    pictures.heightTyped = PositionText(mainPicture().Height());
     defaults = {uiFace, uiSize};
+    setNoticeYear(textnum::YearText());
+    setTopTopTyped(PositionText(upper.Top()));
+    setTopLeftTyped(PositionText(upper.Left()));
+    setPictureWidthTyped(PositionText(mainPicture().Width()));
+    setPictureHeightTyped(PositionText(mainPicture().Height()));
+    setBottomTopTyped(PositionText(lower.Top()));
+    setBottomLeftTyped(PositionText(lower.Left()));
 }
 
 CoverDocument::CoverDocument(const CoverDocument &other)

@@ -242,11 +242,14 @@ void Design::connectControls()
     for (const auto &[button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, [this, h = handler] { (this->*h)(); });
 
-    // An option reacts when it becomes selected; its document value follows either way.
-    for (auto [option, handler] : {std::pair{Option1, &Design::Option1_Click}, std::pair{Option4, &Design::Option4_Click}})
-        connect(option, &QRadioButton::toggled, this, [this, option = option, h = handler] {
+    // An option reacts when it becomes selected. Clearing one reaches the document only when
+    // neither is left selected (a design file may say so); selecting the other clears it first.
+    const std::pair<QRadioButton *, QRadioButton *> options[] = {{Option1, Option4}, {Option4, Option1}};
+    for (auto [option, other] : options)
+        connect(option, &QRadioButton::toggled, this, [this, option = option, other = other](bool on) {
             NameStep(option->text());
-            (this->*h)();
+            if (on || !other->isChecked())
+                option == Option1 ? Option1_Click() : Option4_Click();
             noteChange();
         });
 }

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "designfile.h"
+#include "records.h"
 #include "recent_designs.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
@@ -37,9 +38,28 @@ QStringList Design::DesignRecords() const
     return doc_.Records();
 }
 
+namespace {
+
+// What counts for "modified": the records, less the position of a headline that has no text
+// (it prints nothing, and typing then erasing a text moves it).
+QStringList comparable(QStringList records)
+{
+    using namespace records;
+    if (records.size() != designfile::RecordCount)
+        return records;
+    for (auto [text, top, left] : {std::array{Label2Caption, Text5Text, Text6Text}, std::array{Label3Caption, Text4Text, Text9Text}})
+        if (records[text - 1].isEmpty()) {
+            records[top - 1].clear();
+            records[left - 1].clear();
+        }
+    return records;
+}
+
+} // namespace
+
 bool Design::IsModified() const
 {
-    return DesignRecords() != unmodifiedRecords_;
+    return comparable(DesignRecords()) != comparable(unmodifiedRecords_);
 }
 
 const QString &Design::DesignPath() const
@@ -152,6 +172,8 @@ bool Design::SaveDesign()
                 QStringLiteral("The design was not saved to %1: %2").arg(CommonDialog1.FileName, error));
         return false;
     }
+    // The next Save proposes this file, and recovery copies name it.
+    documents_[document_].path = CommonDialog1.FileName;
     markUnmodified(std::move(records));
     recentdesigns::Add(CommonDialog1.FileName);
     return true;

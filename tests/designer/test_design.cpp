@@ -13,12 +13,11 @@
 #include "app_setup.h"
 #include "colors.h"
 #include "design.h"
-#include "module1.h"
 #include "scripteddialog.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 
-using C = Design::Centring;
+using C = CoverDocument::Centring;
 
 class TestDesign : public QObject
 {
@@ -126,11 +125,11 @@ void TestDesign::startUp()
     QCOMPARE(d->Image1->Left(), 31.5);
     QCOMPARE(d->Image1->Top(), 83.5);
     QCOMPARE(d->Image1->Width(), 393.0);
-    QCOMPARE(Module1::PanelWidth, 456.0f);
+    QCOMPARE(d->Document().layout.panelWidth, 456.0f);
     QVERIFY(!d->IsModified());
-    QCOMPARE(Module1::DefaultFontName, d->Label1->font().family());
-    QCOMPARE(Module1::DefaultFontSize, float(d->Label1->font().pointSizeF()));
-    QCOMPARE(d->Label10->FontSize(), Module1::DefaultFontSize); // the titles start in it
+    QCOMPARE(d->Document().defaults.fontName, d->Label1->font().family());
+    QCOMPARE(d->Document().defaults.fontSize, float(d->Label1->font().pointSizeF()));
+    QCOMPARE(d->Label10->FontSize(), d->Document().defaults.fontSize); // the titles start in it
     QCOMPARE(d->Label2->ForeColor(), colors::WindowText);
     QVERIFY(d->Label2->FontBold());
     QCOMPARE(d->Label3->FontSize(), 13.5f);
@@ -163,10 +162,10 @@ void TestDesign::centringRule()
 {
     QFETCH(float, panel);
     QFETCH(double, width);
-    Module1::PanelWidth = panel;
-    QTEST(Design::Centred(width, C::Truncated), "truncated");
-    QTEST(Design::Centred(width, C::TruncatedAbsolute), "absolute");
-    QTEST(Design::Centred(width, C::Exact), "exact");
+    d->Document().layout.panelWidth = panel;
+    QTEST(d->Document().Centred(width, C::Truncated), "truncated");
+    QTEST(d->Document().Centred(width, C::TruncatedAbsolute), "absolute");
+    QTEST(d->Document().Centred(width, C::Exact), "exact");
 }
 
 void TestDesign::headlineTyping()
@@ -175,12 +174,12 @@ void TestDesign::headlineTyping()
     QCOMPARE(d->Label2->Caption(), QStringLiteral("Night Songs"));
     QVERIFY(d->Label2->Width() > 20);
     QCOMPARE(d->Label2->Width(), std::ceil(d->Label2->Width())); // whole pixels
-    const double expected = Design::Centred(d->Label2->Width(), C::TruncatedAbsolute);
+    const double expected = d->Document().Centred(d->Label2->Width(), C::TruncatedAbsolute);
     QCOMPARE(d->Label2->Left(), expected);
     QCOMPARE(d->Text6->text(), textnum::PositionText(expected));
     QCOMPARE(d->Label2->Top(), 8.0); // text never moves it up or down
     // The top headline comes to the front of the stacking order.
-    QCOMPARE(d->Elements().back().get(), static_cast<CoverElement *>(d->Label2));
+    QCOMPARE(d->Elements().back(), static_cast<CoverElement *>(d->Label2));
     QVERIFY(d->Label2->Visible());
 }
 
@@ -192,18 +191,18 @@ void TestDesign::wideHeadlineVariants()
     QVERIFY(d->Label2->Width() > 456);
     QVERIFY(d->Label3->Width() > 456);
     QVERIFY(d->Label2->Left() > 0); // absolute variant
-    QCOMPARE(d->Label3->Left(), Design::Centred(d->Label3->Width(), C::Truncated));
+    QCOMPARE(d->Label3->Left(), d->Document().Centred(d->Label3->Width(), C::Truncated));
     QVERIFY(d->Label3->Left() < 0); // plain truncated
     Design::SetValue(d->Check14, 0);
     Design::SetValue(d->Check14, 1);
-    QCOMPARE(d->Label3->Left(), -Design::Centred(d->Label3->Width(), C::Truncated));
+    QCOMPARE(d->Label3->Left(), -d->Document().Centred(d->Label3->Width(), C::Truncated));
     QCOMPARE(d->Text9->text(), textnum::PositionText(d->Label3->Left()));
 }
 
 void TestDesign::freeHeadlineKeepsPlaceButRewritesField()
 {
     Design::SetValue(d->Check13, 0);
-    QVERIFY(Module1::TopHeadlineFree);
+    QVERIFY(d->Document().top.free);
     d->Text6->setText(QStringLiteral("12px"));
     QCOMPARE(d->Label2->Left(), 12.0);
     d->Text1->setText(QStringLiteral("Hello"));
@@ -211,13 +210,13 @@ void TestDesign::freeHeadlineKeepsPlaceButRewritesField()
     QCOMPARE(d->Text6->text(), QStringLiteral("12"));
     // Checking "Center" centres at once with the plain truncated variant.
     Design::SetValue(d->Check13, 1);
-    QVERIFY(!Module1::TopHeadlineFree);
-    QCOMPARE(d->Label2->Left(), Design::Centred(d->Label2->Width(), C::Truncated));
+    QVERIFY(!d->Document().top.free);
+    QCOMPARE(d->Label2->Left(), d->Document().Centred(d->Label2->Width(), C::Truncated));
     // A typed Left lasts only until the next text change while centred.
     d->Text6->setText(QStringLiteral("3"));
     QCOMPARE(d->Label2->Left(), 3.0);
     d->Text1->setText(QStringLiteral("Hello!"));
-    QCOMPARE(d->Label2->Left(), Design::Centred(d->Label2->Width(), C::TruncatedAbsolute));
+    QCOMPARE(d->Label2->Left(), d->Document().Centred(d->Label2->Width(), C::TruncatedAbsolute));
 }
 
 void TestDesign::positionFields_data()
@@ -293,7 +292,7 @@ void TestDesign::layoutRoundTrip()
     const double l28 = d->Label28->Left(), l29 = d->Label29->Left(), i4 = d->Image4->Left();
     const double i3 = d->Image3->Left();
     Design::SetValue(d->Option4, true);
-    QCOMPARE(Module1::PanelWidth, 519.0f);
+    QCOMPARE(d->Document().layout.panelWidth, 519.0f);
     QCOMPARE(d->Label28->Left(), l28 + 31);
     QCOMPARE(d->Label29->Left(), l29 + 31);
     QCOMPARE(d->Image4->Left(), i4 + 31);
@@ -312,7 +311,7 @@ void TestDesign::layoutRoundTrip()
     QVERIFY(!Design::Value(d->Option1));
 
     Design::SetValue(d->Option1, true);
-    QCOMPARE(Module1::PanelWidth, 456.0f);
+    QCOMPARE(d->Document().layout.panelWidth, 456.0f);
     QCOMPARE(d->Label28->Left(), l28);
     QCOMPARE(d->Label29->Left(), l29);
     QCOMPARE(d->Image4->Left(), i4);
@@ -354,7 +353,7 @@ void TestDesign::freeBottomHeadlineMoves()
     d->Text1->setText(QStringLiteral("Top"));
     d->Text2->setText(QStringLiteral("Bottom"));
     Design::SetValue(d->Option4, true);
-    QCOMPARE(d->Label2->Left(), Design::Centred(d->Label2->Width(), C::TruncatedAbsolute));
+    QCOMPARE(d->Label2->Left(), d->Document().Centred(d->Label2->Width(), C::TruncatedAbsolute));
     QCOMPARE(d->Text6->text(), textnum::PositionText(d->Label2->Left()));
     QCOMPARE(d->Text9->text(), textnum::PositionText(d->Label3->Left()));
 }
@@ -461,12 +460,12 @@ void TestDesign::noticeRowLayout()
     d->Label28->setWidth(29);
     d->Label29->setWidth(100);
     d->Image4->setWidth(6);
-    d->LayoutNoticeRow();
+    d->Document().setNoticeYear(QStringLiteral("1999")); // lays the row out again
     QCOMPARE(d->Label28->Left(), 160.5);
     QCOMPARE(d->Image4->Left(), 189.5);
     QCOMPARE(d->Label29->Left(), 193.5);
     d->Image4->setWidth(1);
-    d->LayoutNoticeRow();
+    d->Document().setNoticeYear(QStringLiteral("2000"));
     QCOMPARE(d->Label28->Left(), 163.0);
     QCOMPARE(d->Label29->Left(), 163.0 + 28);
 }
@@ -837,10 +836,8 @@ void TestDesign::largePictureDecodedAsTheReaderDoes()
 void TestDesign::pixclear()
 {
     const QString a = writeImage(20, 20, "PNG", "a.png");
-    QVERIFY(d->Image1->LoadPicture(a) && d->Image2->LoadPicture(a) && d->Image3->LoadPicture(a));
-    d->PIXFLN->setText(a);
-    d->Label30->setText(a);
-    d->LOGO2FLN->setText(a);
+    using S = CoverDocument::Slot;
+    QVERIFY(d->LoadPictureFile(S::Main, a) && d->LoadPictureFile(S::Logo1, a) && d->LoadPictureFile(S::Logo2, a));
     d->Command16->click();
     Pixclear *p = d->PixclearForm();
     QVERIFY(p->isVisible());

@@ -16,7 +16,6 @@
 #include "colors.h"
 #include "design.h"
 #include "designfile.h"
-#include "module1.h"
 #include "scripteddialog.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
@@ -150,13 +149,13 @@ static QStringList snapshot(const Design &d)
     QStringList out;
     for (const auto &e : d.Elements()) {
         QString s = e->name() + (e->Visible() ? " shown" : " hidden");
-        if (const auto *b = dynamic_cast<const BoxElement *>(e.get()))
+        if (const auto *b = dynamic_cast<const BoxElement *>(e))
             s += QStringLiteral(" at %1,%2 %3x%4")
                      .arg(b->Left())
                      .arg(b->Top())
                      .arg(b->Width())
                      .arg(b->Height());
-        if (const auto *l = dynamic_cast<const CoverLabel *>(e.get()))
+        if (const auto *l = dynamic_cast<const CoverLabel *>(e))
             s += QStringLiteral(" \"%1\" %2 %3pt b%4i%5s%6u%7 colour %8 border %9 align %10")
                      .arg(l->Caption(), l->FontName())
                      .arg(double(l->FontSize()))
@@ -167,7 +166,7 @@ static QStringList snapshot(const Design &d)
                      .arg(l->ForeColor())
                      .arg(int(l->BorderStyle()))
                      .arg(int(l->Alignment()));
-        if (const auto *l = dynamic_cast<const CoverLine *>(e.get()))
+        if (const auto *l = dynamic_cast<const CoverLine *>(e))
             s += QStringLiteral(" %1,%2-%3,%4 width %5 colour %6")
                      .arg(l->X1())
                      .arg(l->Y1())
@@ -175,12 +174,12 @@ static QStringList snapshot(const Design &d)
                      .arg(l->Y2())
                      .arg(l->BorderWidth())
                      .arg(l->BorderColor());
-        if (const auto *sh = dynamic_cast<const CoverShape *>(e.get()))
+        if (const auto *sh = dynamic_cast<const CoverShape *>(e))
             s += QStringLiteral(" fill %1 border %2 colour %3")
                      .arg(sh->BackColor())
                      .arg(sh->BorderWidth())
                      .arg(sh->BorderColor());
-        if (const auto *i = dynamic_cast<const CoverImage *>(e.get()))
+        if (const auto *i = dynamic_cast<const CoverImage *>(e))
             s += QStringLiteral(" picture %1x%2").arg(i->SourceSize().width()).arg(i->SourceSize().height());
         out << s;
     }
@@ -196,7 +195,7 @@ static QStringList snapshot(const Design &d)
     out << QStringLiteral("front %1 back %2 panel %3")
                .arg(d.Option1->isChecked())
                .arg(d.Option4->isChecked())
-               .arg(double(Module1::PanelWidth));
+               .arg(double(d.Document().layout.panelWidth));
     return out;
 }
 
@@ -363,7 +362,7 @@ void TestDesignFiles::everyPropertyRoundTrips()
     open(b, file);
     QCOMPARE(b.DesignRecords(), before);
     QVERIFY(Design::Value(b.Option4));
-    QCOMPARE(Module1::PanelWidth, 519.0f);
+    QCOMPARE(d->Document().layout.panelWidth, 519.0f);
     QCOMPARE(b.Label2->Top(), 12.0);
     QCOMPARE(b.Text5->text(), QStringLiteral("12px"));
     QCOMPARE(b.Label2->Left(), 33.0);
@@ -375,7 +374,7 @@ void TestDesignFiles::everyPropertyRoundTrips()
     QVERIFY(b.Image4->Visible());
     QVERIFY(!b.WaitForm()->isVisible());
     QVERIFY(!b.ErrorLoaded());
-    QCOMPARE(Module1::DesignFileName, file);
+    QCOMPARE(d->DesignPath(), file);
     QVERIFY(!b.IsModified());
 }
 
@@ -388,10 +387,10 @@ void TestDesignFiles::saveDialogSettings()
     QCOMPARE(dialogs.seenFlags, 2);
     QVERIFY(dialogs.seenCancelError);
     QVERIFY(QFile::exists(path("bare.qwd")));
-    // Save does not change the design's name: the next save proposes "Untitled" again.
+    // The next save proposes the file just written, not "Untitled" again.
     save(*d, path("other.txt"));
     QVERIFY(QFile::exists(path("other.txt")));
-    QCOMPARE(dialogs.seenFileName, QStringLiteral("Untitled"));
+    QCOMPARE(dialogs.seenFileName, path("bare.qwd"));
     // After an Open, the opened file is proposed.
     open(*d, path("bare.qwd"));
     save(*d, path("bare.qwd"));
@@ -500,14 +499,14 @@ void TestDesignFiles::openCentreFlags()
     Design a;
     a.Text6->setText(QStringLiteral("40"));
     save(a, path("centred.qwd"));
-    // Both boxes checked before and after: the flags end free (1), so a later
-    // text change does not re-centre.
+    // "Center" ticked in the file: the stored Left stands, and the next change of text
+    // centres the headline again, whatever the box said before the file was opened.
     open(*d, path("centred.qwd"));
-    QVERIFY(Module1::TopHeadlineFree);
-    QVERIFY(Module1::BottomHeadlineFree);
+    QVERIFY(!d->Document().top.free);
+    QVERIFY(!d->Document().bottom.free);
     QCOMPARE(d->Label2->Left(), 40.0);
     d->Text1->setText(QStringLiteral("something"));
-    QCOMPARE(d->Label2->Left(), 40.0);
+    QCOMPARE(d->Label2->Left(), d->Document().Centred(d->Label2->Width(), CoverDocument::Centring::TruncatedAbsolute));
 
     // A file with "Center" unchecked loaded while it is checked keeps the stored Left.
     Design b;
@@ -525,10 +524,8 @@ void TestDesignFiles::openMissingPicture()
     const QString main = picture("gone.png", {40, 40});
     const QString logo = picture("logo.png", {40, 40});
     Design a;
-    QVERIFY(a.Image1->LoadPicture(main) && a.Image2->LoadPicture(logo) && a.Image3->LoadPicture(logo));
-    a.PIXFLN->setText(main);
-    a.Label30->setText(logo);
-    a.LOGO2FLN->setText(logo);
+    using S = CoverDocument::Slot;
+    QVERIFY(a.LoadPictureFile(S::Main, main) && a.LoadPictureFile(S::Logo1, logo) && a.LoadPictureFile(S::Logo2, logo));
     a.Label12->setCaption(QStringLiteral("title nine"));
     Design::SetValue(a.Check9, 1);
     a.Label10->setForeColor(colors::Red);
@@ -634,15 +631,14 @@ void TestDesignFiles::markupInFileIsText()
 void TestDesignFiles::unreadableFileChangesNothing()
 {
     const QString pic = picture("keep.png", {30, 30});
-    QVERIFY(d->Image1->LoadPicture(pic));
-    d->PIXFLN->setText(pic);
+    QVERIFY(d->LoadPictureFile(CoverDocument::Slot::Main, pic));
     d->Text1->setText(QStringLiteral("keep me"));
     Design::SetValue(d->Check12, 0);
     open(*d, path("does-not-exist.qwd"));
     QVERIFY(d->Image1->HasPicture());
     QCOMPARE(d->PIXFLN->text(), pic);
     QCOMPARE(d->Label2->Caption(), QStringLiteral("keep me"));
-    QCOMPARE(Module1::DesignFileName, QString());
+    QCOMPARE(d->DesignPath(), QString());
     QVERIFY(!d->LastProblem().isEmpty());
     QVERIFY(!d->WaitLoaded() || !d->WaitForm()->isVisible());
     open(*d, tmp.path()); // a folder
@@ -663,7 +659,7 @@ void TestDesignFiles::cancelledOpenChangesNothing()
     QCOMPARE(d->Label2->Caption(), QStringLiteral("stay"));
     QCOMPARE(d->Label28->Top(), 435.0); // the notice row stays above the box
     QVERIFY(d->IsModified());
-    QCOMPARE(Module1::PendingAction, Module1::Pending::Open);
+    QCOMPARE(d->PendingAction(), Design::Pending::Open);
 }
 
 // Applying records goes Open's way without its windows, leaves the last saved state as the
@@ -694,7 +690,7 @@ void TestDesignFiles::applyRecords()
     QCOMPARE(d->Image1->SourceSize(), QSize(60, 40)); // kept
     QCOMPARE(d->Image2->SourceSize(), QSize(20, 20));
     QVERIFY(!d->Image3->HasPicture()); // no path: removed
-    QCOMPARE(Module1::DesignFileName, QStringLiteral("/some/design.qwd"));
+    QCOMPARE(d->DesignPath(), QStringLiteral("/some/design.qwd"));
     QVERIFY(!d->WaitLoaded());
 
     designfile::Records back;
@@ -736,14 +732,14 @@ void TestDesignFiles::newResetsDefaults()
     QVERIFY(d->Label7->Visible());      // titles block shown, empty
     QVERIFY(Design::Value(d->Option4)); // layout kept
     QVERIFY(d->Label2->FontItalic());   // styles kept
-    QCOMPARE(d->Label2->FontName(), Module1::DefaultFontName);
-    QCOMPARE(d->Label2->FontSize(), Module1::DefaultFontSize);
+    QCOMPARE(d->Label2->FontName(), d->Document().defaults.fontName);
+    QCOMPARE(d->Label2->FontSize(), d->Document().defaults.fontSize);
     QCOMPARE(d->Label3->ForeColor(), 0);
     QVERIFY(d->TitlesLoaded());
     QVERIFY(!d->TitlesForm()->isVisible()); // made for the reset, not shown
     QVERIFY(!d->IsModified());
-    QCOMPARE(Module1::PendingAction, Module1::Pending::New);
-    QCOMPARE(Module1::DesignFileName, QString());
+    QCOMPARE(d->PendingAction(), Design::Pending::New);
+    QCOMPARE(d->DesignPath(), QString());
 }
 
 // New gives the same window whatever came before, as long as what New keeps is the same:
@@ -835,8 +831,8 @@ void TestDesignFiles::promptMatrix()
         if (action == "close")
             return !d->isVisible();
         if (action == "new")
-            return Module1::DesignFileName.isEmpty() && d->Label2->Caption().isEmpty();
-        return Module1::DesignFileName == path("other.qwd") && d->Label2->Caption() == "other";
+            return d->DesignPath().isEmpty() && d->Label2->Caption().isEmpty();
+        return d->DesignPath() == path("other.qwd") && d->Label2->Caption() == "other";
     };
     const auto answerOpenDialog = [&] {
         if (action == "open")

@@ -12,7 +12,6 @@
 
 #include "app_setup.h"
 #include "design.h"
-#include "module1.h"
 #include "recovery.h"
 #include "scripteddialog.h"
 
@@ -257,7 +256,7 @@ void TestRecovery::offer()
     QCOMPARE(d.Label2->Caption(), restored ? QStringLiteral("lost work") : QString());
     QCOMPARE(d.Text1->text(), d.Label2->Caption());
     QCOMPARE(d.IsModified(), restored);
-    QCOMPARE(Module1::DesignFileName, restored ? designPath : QString());
+    QCOMPARE(d.DesignPath(), restored ? designPath : QString());
     QCOMPARE(QFile::exists(copy), answer != "Discard");
     // Restored, the copy is this designer's own; unanswered, it waits for the next start.
     QCOMPARE(RecoveryStore(folder).TakeOrphans().size(), answer.isEmpty() ? 1 : 0);

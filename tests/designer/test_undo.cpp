@@ -15,7 +15,6 @@
 #include "app_setup.h"
 #include "coverformat.h"
 #include "design.h"
-#include "module1.h"
 #include "scripteddialog.h"
 #include "titles.h"
 
@@ -157,9 +156,9 @@ void TestUndo::eachKindOfChange_data()
         x.Text12->setText("Pier Records");
     });
     QTest::newRow("main picture") << Change(
-        [](Design &x, const QString &dir) { x.LoadPictureFile(x.Image1, x.PIXFLN, dir + "/blue.png"); });
+        [](Design &x, const QString &dir) { x.LoadPictureFile(CoverDocument::Slot::Main, dir + "/blue.png"); });
     QTest::newRow("logo") << Change(
-        [](Design &x, const QString &dir) { x.LoadPictureFile(x.Image2, x.Label30, dir + "/blue.png"); });
+        [](Design &x, const QString &dir) { x.LoadPictureFile(CoverDocument::Slot::Logo1, dir + "/blue.png"); });
     QTest::newRow("picture size") << Change([](Design &x, const QString &) { x.Text7->setText("200"); });
     QTest::newRow("new design") << Change([](Design &x, const QString &) {
         Design::SetValue(x.Check12, 0); // no save question
@@ -174,7 +173,7 @@ void TestUndo::eachKindOfChange()
     d->Text1->setText("Harbour");
     d->Text2->setText("Lights");
     d->TitlesForm()->Text(1)->setText("Quay");
-    QVERIFY(d->LoadPictureFile(d->Image1, d->PIXFLN, path("red.png")));
+    QVERIFY(d->LoadPictureFile(CoverDocument::Slot::Main, path("red.png")));
     d->FlushUndo();
     const QStringList before = d->DesignRecords();
     const QList<QSize> picturesBefore = pictureSizes(*d);
@@ -265,19 +264,19 @@ void TestUndo::openAndNewAreSteps()
     d->FlushUndo();
     d->Command4_Click();
     d->FlushUndo();
-    QCOMPARE(Module1::DesignFileName, QString());
+    QCOMPARE(d->DesignPath(), QString());
 
     d->Undo(); // New
     QCOMPARE(d->Text1->text(), QString("Alpha"));
-    QCOMPARE(Module1::DesignFileName, path("alpha.qwd"));
+    QCOMPARE(d->DesignPath(), path("alpha.qwd"));
     QVERIFY(!d->IsModified());
     d->Undo(); // Open
     QCOMPARE(d->Text1->text(), QString("Draft"));
-    QCOMPARE(Module1::DesignFileName, QString());
+    QCOMPARE(d->DesignPath(), QString());
     QVERIFY(d->IsModified()); // the draft was never saved
     d->Redo();
     QCOMPARE(d->Text1->text(), QString("Alpha"));
-    QCOMPARE(Module1::DesignFileName, path("alpha.qwd"));
+    QCOMPARE(d->DesignPath(), path("alpha.qwd"));
     QVERIFY(!d->IsModified());
 }
 
@@ -305,9 +304,9 @@ void TestUndo::picturesComeBackWithoutReading()
 {
     const QString big = writeNoisyPicture(path("noise.png"), {1200, 900});
     QVERIFY(!big.isEmpty());
-    QVERIFY(d->LoadPictureFile(d->Image1, d->PIXFLN, big));
+    QVERIFY(d->LoadPictureFile(CoverDocument::Slot::Main, big));
     d->FlushUndo();
-    QVERIFY(d->LoadPictureFile(d->Image1, d->PIXFLN, path("blue.png")));
+    QVERIFY(d->LoadPictureFile(CoverDocument::Slot::Main, path("blue.png")));
     d->FlushUndo();
     Design::SetValue(d->Check12, 0); // no save question
     d->Command4_Click();             // clears every picture
@@ -329,9 +328,9 @@ void TestUndo::picturesComeBackWithoutReading()
 void TestUndo::changedPictureIsReadAgain()
 {
     const QString file = writePicture(path("changing.png"), {64, 48}, Qt::green);
-    QVERIFY(d->LoadPictureFile(d->Image1, d->PIXFLN, file));
+    QVERIFY(d->LoadPictureFile(CoverDocument::Slot::Main, file));
     d->FlushUndo();
-    QVERIFY(d->LoadPictureFile(d->Image1, d->PIXFLN, path("blue.png")));
+    QVERIFY(d->LoadPictureFile(CoverDocument::Slot::Main, path("blue.png")));
     d->FlushUndo();
     QFile::remove(file);
     QVERIFY(!writePicture(file, {80, 60}, Qt::yellow).isEmpty());
@@ -423,7 +422,7 @@ void TestUndo::keysAndMenu()
         QTest::keySequence(d->Text1, undoKey);
     } else if (how == "menu") {
         QMenu *menu = d->CoverMenu();
-        QCOMPARE(menu->actions().constFirst()->text(), QString("Undo"));
+        QCOMPARE(menu->actions().constFirst()->text(), QString("Undo Hide Top Line")); // named after the step
         QVERIFY(menu->actions().constFirst()->isEnabled());
         QVERIFY(!menu->actions().at(1)->isEnabled()); // nothing to redo yet
         menu->actions().constFirst()->trigger();

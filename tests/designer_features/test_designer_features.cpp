@@ -21,7 +21,6 @@
 #include "app_setup.h"
 #include "colors.h"
 #include "design.h"
-#include "module1.h"
 #include "pages.h"
 #include "printqueue.h"
 #include "recent_designs.h"
@@ -182,7 +181,8 @@ void TestDesignerFeatures::pdfIsThePanelTrueToSize()
     if (!pages::PopplerInstalled())
         QSKIP("poppler-utils (pdftotext, pdftocairo) are not installed");
     fillCover(back);
-    Module1::DesignFileName = path("night.qwd");
+    dialogs.push(ScriptedDialogBackend::choose(path("night.qwd")));
+    QVERIFY(d->SaveDesign());
     const QString pdf = path("night.pdf");
     dialogs.push(ScriptedDialogBackend::choose(pdf));
     d->CommonDialog1.Filter = "Jewel Case Files|*.qwd";
@@ -432,7 +432,7 @@ void TestDesignerFeatures::shortcuts()
     if (effect == "new") {
         // What was typed is unsaved work: the question first, as the New button asks.
         QVERIFY(d->SaveForm()->isVisible());
-        QCOMPARE(Module1::PendingAction, Module1::Pending::New);
+        QCOMPARE(d->PendingAction(), Design::Pending::New);
         d->SaveForm()->Command2->click();
         QCOMPARE(d->Label2->Caption(), QString());
     } else if (effect == "print") {
@@ -451,7 +451,7 @@ void TestDesignerFeatures::shortcuts()
         }
         // With work to save, closing asks first, as the close box does.
         QVERIFY(d->isVisible() && d->SaveForm()->isVisible());
-        QCOMPARE(Module1::PendingAction, Module1::Pending::Close);
+        QCOMPARE(d->PendingAction(), Design::Pending::Close);
         d->SaveForm()->Command2->click();
         QTRY_VERIFY(!d->isVisible());
     }
@@ -516,7 +516,7 @@ void TestDesignerFeatures::coverMenuOnThePanelOnly()
     for (QAction *a : shown->actions())
         if (!a->isSeparator())
             texts << a->text();
-    QCOMPARE(texts, QStringList({"Undo", "Redo", QStringLiteral("Export PDF\u2026"),
+    QCOMPARE(texts, QStringList({"Undo Typing", "Redo", QStringLiteral("Export PDF\u2026"),
                                  QStringLiteral("Export PNG\u2026"), QStringLiteral("Print Preview\u2026"),
                                  "Open Recent", QStringLiteral("Import Track List\u2026")}));
     QCOMPARE(shown->actions().at(3)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -598,7 +598,7 @@ void TestDesignerFeatures::drops()
         QCOMPARE(label->text(), image->name() == slot ? pic : QString());
     }
     if (slot == "Image1")
-        QCOMPARE(d->Image1->Left(), (Module1::PanelWidth - 200) / 2.0); // centred as by Picture
+        QCOMPARE(d->Image1->Left(), (d->Document().layout.panelWidth - 200) / 2.0); // centred as by Picture
     auto *notice = d->findChild<QMessageBox *>("Notice");
     QCOMPARE(notice != nullptr, file == "bad");
     if (notice)

@@ -16,7 +16,6 @@
 #include "app_setup.h"
 #include "colors.h"
 #include "design.h"
-#include "module1.h"
 #include "pages.h"
 #include "scripteddialog.h"
 #include "titles.h"
@@ -134,7 +133,7 @@ void TestDesignerPrint::bracketRestoresTheWindow()
     QCOMPARE(d->BackColor(), colors::LightGrey);
     QCOMPARE(Design::Value(d->Option1), !back);
     QCOMPARE(Design::Value(d->Option4), back);
-    QCOMPARE(Module1::PanelWidth, back ? 519.0f : 456.0f);
+    QCOMPARE(d->Document().layout.panelWidth, back ? 519.0f : 456.0f);
     QCOMPARE(d->Shape1->Width(), back ? 519.0 : 456.0);
     QCOMPARE(d->Label2->Left(), headlineLeft);
     QCOMPARE(d->DesignRecords(), records); // printing changes nothing of the design
@@ -246,7 +245,7 @@ void TestDesignerPrint::failureRestoresAndSaysSo()
     QVERIFY(d->Text1->isVisible());
     QVERIFY(!d->Text11->isVisible());
     QVERIFY(Design::Value(d->Option4));
-    QCOMPARE(Module1::PanelWidth, 519.0f);
+    QCOMPARE(d->Document().layout.panelWidth, 519.0f);
     box->button(QMessageBox::Ok)->click();
     QTRY_VERIFY(d->findChildren<QMessageBox *>().isEmpty());
 }

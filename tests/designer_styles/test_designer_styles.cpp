@@ -17,7 +17,6 @@
 #include "commondialog.h"
 #include "design.h"
 #include "fontcolordialog.h"
-#include "module1.h"
 #include "scripteddialog.h"
 
 namespace {
@@ -57,7 +56,7 @@ QStringList coverSnapshot(const Design &d)
     QStringList out;
     for (const auto &e : d.Elements()) {
         QString s = e->name() + (e->Visible() ? QStringLiteral(" shown") : QStringLiteral(" hidden"));
-        if (auto *l = dynamic_cast<const CoverLabel *>(e.get()))
+        if (auto *l = dynamic_cast<const CoverLabel *>(e))
             s += QStringLiteral(" %1 %2 %3 %4%5%6%7 at %8,%9 w %10")
                      .arg(l->FontName())
                      .arg(double(l->FontSize()))
@@ -69,9 +68,9 @@ QStringList coverSnapshot(const Design &d)
                      .arg(l->Left())
                      .arg(l->Top())
                      .arg(l->Width());
-        else if (auto *ln = dynamic_cast<const CoverLine *>(e.get()))
+        else if (auto *ln = dynamic_cast<const CoverLine *>(e))
             s += QStringLiteral(" colour %1").arg(ln->BorderColor());
-        else if (auto *sh = dynamic_cast<const CoverShape *>(e.get()))
+        else if (auto *sh = dynamic_cast<const CoverShape *>(e))
             s += QStringLiteral(" fill %1 border %2").arg(sh->BackColor()).arg(sh->BorderColor());
         out << s;
     }
@@ -252,7 +251,7 @@ void TestDesignerStyles::freeHeadlineKeepsItsLeft()
 {
     d->Text1->setText(QStringLiteral("Left Alone"));
     Design::SetValue(d->Check13, 0);
-    QVERIFY(Module1::TopHeadlineFree);
+    QVERIFY(d->Document().top.free);
     d->Text6->setText(QStringLiteral("33"));
     dialogs.push(answer({.name = QStringLiteral("Times New Roman"), .size = 30}));
     d->Command5->click();
@@ -377,9 +376,9 @@ void TestDesignerStyles::colourCommands()
     QRectF where;
     for (const auto &e : d->Elements())
         if (e->name() == element) {
-            if (auto *box = dynamic_cast<const BoxElement *>(e.get()))
+            if (auto *box = dynamic_cast<const BoxElement *>(e))
                 where = box->rect();
-            else if (auto *line = dynamic_cast<const CoverLine *>(e.get()))
+            else if (auto *line = dynamic_cast<const CoverLine *>(e))
                 where = QRectF(QPointF(line->X1(), line->Y1()), QPointF(line->X2(), line->Y2()))
                             .normalized()
                             .adjusted(0, -line->BorderWidth(), 0, line->BorderWidth());
