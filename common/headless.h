@@ -12,4 +12,7 @@ namespace headless {
 // program would abort for want of a display.
 void ChooseOffscreenWithoutDisplay(int argc, char **argv, std::initializer_list<const char *> options);
 
+// True when one of `options` is on the command line (before a "--"): a run that needs no window.
+bool Names(int argc, char **argv, std::initializer_list<const char *> options);
+
 } // namespace headless

@@ -519,6 +519,38 @@ QImage preallocated(const QImageReader &reader, const QSize &size)
 
 } // namespace
 
+namespace {
+
+// Opens a regular file as a picture; false with the reason when it is not one that can be read.
+bool openPicture(QImageReader &reader, const QString &path, QString *error)
+{
+    const QFileInfo fi(path);
+    QString why;
+    if (!fi.exists())
+        why = QStringLiteral("The file does not exist.");
+    else if (!fi.isFile())
+        why = QStringLiteral("Not a regular file.");
+    if (why.isEmpty()) {
+        reader.setFileName(path);
+        reader.setAutoTransform(true);
+        if (!reader.canRead())
+            why = QStringLiteral("Not a picture that can be read.");
+    }
+    if (error && !why.isEmpty())
+        *error = why;
+    return why.isEmpty();
+}
+
+} // namespace
+
+QSize ProbePicture(const QString &path, QString *error)
+{
+    QImageReader reader;
+    if (!openPicture(reader, path, error))
+        return {};
+    return reader.size();
+}
+
 QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error,
                      qint64 maxPixels)
 {
@@ -527,15 +559,9 @@ QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize,
             *error = why;
         return QImage();
     };
-    const QFileInfo fi(path);
-    if (!fi.exists())
-        return fail(QStringLiteral("The file does not exist."));
-    if (!fi.isFile())
-        return fail(QStringLiteral("Not a regular file."));
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
-        return fail(QStringLiteral("Not a picture that can be read."));
+    QImageReader reader;
+    if (!openPicture(reader, path, error))
+        return {};
     const QSize src = reader.size();
     if (src.isValid()) {
         if (sourceSize)
@@ -632,6 +658,7 @@ bool CoverImage::LoadPicture(const QString &path, QString *error)
     path_ = path;
     stamp_ = stamp;
     sourceSize_ = source;
+    paperOnly_ = false;
     screen_ = std::move(img);
     detail_ = QImage();
     cache_ = QPixmap();
@@ -640,8 +667,38 @@ bool CoverImage::LoadPicture(const QString &path, QString *error)
     return true;
 }
 
+bool CoverImage::LoadPictureForPaper(const QString &path, QString *error)
+{
+    if (path.isEmpty()) {
+        ClearPicture();
+        return true;
+    }
+    const FileStamp stamp = stampOf(path);
+    QString why;
+    const QSize source = ProbePicture(path, &why);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    // A format that names no size before its pixels is read as the screen reads it.
+    if (!source.isValid())
+        return LoadPicture(path, error);
+    path_ = path;
+    stamp_ = stamp;
+    sourceSize_ = source;
+    screen_ = QImage();
+    detail_ = QImage();
+    cache_ = QPixmap();
+    printCopy_ = QImage();
+    paperOnly_ = true;
+    changed();
+    return true;
+}
+
 void CoverImage::ClearPicture()
 {
+    paperOnly_ = false;
     if (screen_.isNull() && path_.isEmpty())
         return;
     path_.clear();
@@ -656,6 +713,7 @@ void CoverImage::ClearPicture()
 
 void CoverImage::SetBuiltIn(const QImage &img)
 {
+    paperOnly_ = false;
     path_.clear();
     stamp_ = FileStamp();
     screen_ = img;
@@ -689,6 +747,7 @@ void CoverImage::assign(const CoverElement &other)
         stamp_ = o.stamp_;
         sourceSize_ = o.sourceSize_;
         screen_ = o.screen_;
+        paperOnly_ = o.paperOnly_;
         detail_ = QImage();
         printCopy_ = QImage();
     }
@@ -857,7 +916,7 @@ void CoverImage::paint(QPainter &p, bool printing) const
 {
     if (printing)
         printNote_.clear();
-    if (screen_.isNull() || width_ <= 0 || height_ <= 0)
+    if (!HasPicture() || width_ <= 0 || height_ <= 0)
         return;
     const QRectF r = rect();
     // Only what the device shows of the box costs work, however large the box.

@@ -240,8 +240,11 @@ public:
     // Loads a picture from a regular file; "" clears it. False (and the old
     // picture kept) when the file cannot be read as a picture.
     bool LoadPicture(const QString &path, QString *error = nullptr);
+    // For paper only (the command line): the file is checked and its size read, but nothing is
+    // decoded until a page asks for the picture at its own resolution.
+    bool LoadPictureForPaper(const QString &path, QString *error = nullptr);
     void ClearPicture();
-    bool HasPicture() const { return !screen_.isNull(); }
+    bool HasPicture() const { return !screen_.isNull() || paperOnly_; }
     QSize SourceSize() const { return sourceSize_; }
     // A built-in picture (the circle-P symbol).
     void SetBuiltIn(const QImage &img);
@@ -302,6 +305,7 @@ private:
     mutable QRect printArea_;
     mutable QSize printedSize_;
     mutable QString printNote_;
+    bool paperOnly_ = false;
 };
 
 
@@ -310,6 +314,9 @@ private:
 // pixels in all (scaled down evenly); a null image on failure.
 QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error,
                      qint64 maxPixels = 0);
+// The size a picture file says it has, read from its header; invalid with *error when the file
+// is not a picture that can be read, invalid without one when the format does not say.
+QSize ProbePicture(const QString &path, QString *error);
 // Decodes the part `area` (source pixels) of a picture at `size` pixels; a
 // null image when the file cannot be read or the format cannot be cut.
 QImage DecodePictureArea(const QString &path, const QRect &area, const QSize &size);

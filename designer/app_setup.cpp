@@ -9,6 +9,8 @@
 void SetupDesignerApplication()
 {
     fonts::InstallSubstitutions();
-    QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    FontColorDialog::Install();
+    // The titles start in this face, on paper as on screen, with or without widgets.
+    QGuiApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        FontColorDialog::Install();
 }

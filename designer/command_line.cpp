@@ -1,18 +1,16 @@
 #include "command_line.h"
 
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
+#include <QPrinter>
 #include <QTextStream>
 
-#include "cover_elements.h"
+#include "coverdocument.h"
 #include "coverformat.h"
-#include "design.h"
+#include "coverpage.h"
 #include "designfile.h"
-#include "secondary_windows.h"
+#include "pageprint.h"
+#include "printqueue.h"
 #include "source.h"
-#include "trackimportdialog.h"
 
 namespace commandline {
 
@@ -31,31 +29,43 @@ void say(const QString &line)
 
 // Pictures the design names that the loaded cover does not show, each with a
 // warning line; true when there were none.
-bool picturesComplete(const Design &d, const designfile::Records &r)
+bool picturesComplete(CoverDocument &doc, const designfile::Records &r)
 {
-    const struct {
-        int record;
-        const CoverImage *image;
-    } pictures[] = {{14, d.Image1}, {17, d.Image2}, {18, d.Image3}};
+    using S = CoverDocument::Slot;
+    const std::pair<int, S> pictures[] = {{14, S::Main}, {17, S::Logo1}, {18, S::Logo2}};
     bool complete = true;
-    for (const auto &s : pictures) {
-        const QString path = designfile::Text(r, s.record);
-        if (path.isEmpty() || s.image->HasPicture())
+    for (const auto &[record, slot] : pictures) {
+        const QString path = designfile::Text(r, record);
+        if (path.isEmpty() || doc.picture(slot).HasPicture())
             continue;
         complete = false;
         QString why;
         // Open stops at the first picture it cannot load: the later ones may be fine.
-        if (!DecodePicture(path, QSize(1, 1), nullptr, &why).isNull())
+        if (ProbePicture(path, &why).isValid() || why.isEmpty())
             why = QStringLiteral("a picture before it could not be loaded.");
         say(QStringLiteral("warning: the picture %1 is left out: %2").arg(path, why));
     }
     return complete;
 }
 
+// Pictures that could not be read again for the page: the page went without them.
+bool picturesPrinted(CoverDocument &doc)
+{
+    bool complete = true;
+    for (auto slot : {CoverDocument::Slot::Main, CoverDocument::Slot::Logo1, CoverDocument::Slot::Logo2}) {
+        const CoverImage &image = doc.picture(slot);
+        if (image.Visible() && !image.PrintNote().isEmpty()) {
+            complete = false;
+            say(QStringLiteral("warning: the picture %1 is left out: it could not be read.").arg(doc.picturePath(slot)));
+        }
+    }
+    return complete;
+}
+
 // Reads the track list and writes it into the titles as the import dialog
-// would when answered with its defaults (the numbering and lengths as asked).
+// does when answered with its defaults (the numbering and lengths as asked).
 // False, with the reason said, when no track could be read.
-bool importTracks(Design &d, const Job &job)
+bool importTracks(CoverDocument &doc, const Job &job)
 {
     const tracklist::ReadResult read = tracklist::ReadSource(job.trackSources);
     if (read.tracks.isEmpty()) {
@@ -66,18 +76,15 @@ bool importTracks(Design &d, const Job &job)
     }
     for (const tracklist::Skipped &s : read.skipped)
         say(QStringLiteral("warning: %1 is skipped: %2").arg(s.entry, s.reason));
-    TrackImportDialog preview(read, d.Text1->text(), d.Text2->text(), &d);
-    preview.setAttribute(Qt::WA_DontShowOnScreen);
-    preview.Numbered->setChecked(job.numbered);
-    preview.Durations->setChecked(job.durations);
-    const tracklist::CoverTexts texts = preview.Result();
+    const tracklist::CoverOptions options{job.numbered, job.durations, false};
+    const tracklist::CoverTexts texts = tracklist::FormatForCover(read.tracks, options, doc.top.text, doc.bottom.text);
     // The dialog asks; a script keeps the first ones and is told.
     if (texts.leftOut > 0)
         say(QStringLiteral("warning: %1 titles read, the first %2 kept, %3 left out")
                 .arg(read.tracks.size())
                 .arg(read.tracks.size() - texts.leftOut)
                 .arg(texts.leftOut));
-    d.ApplyTrackImport(texts);
+    doc.applyTrackImport(texts);
     return true;
 }
 
@@ -100,32 +107,30 @@ void QuietPlatformNotes()
 
 int Run(const Job &job)
 {
-    Design d;
-    // The windows Open shows while loading stay off the screen.
-    for (QWidget *w : std::initializer_list<QWidget *>{d.WaitForm(), d.ErrorForm()})
-        w->setAttribute(Qt::WA_DontShowOnScreen);
-
+    // A document only: no window is made, and pictures are decoded once, for the page.
+    CoverDocument doc;
+    QString designPath;
     QString error;
     bool complete = true;
     if (!job.design.isEmpty()) {
-        const QString path = QFileInfo(job.design).absoluteFilePath();
-        const auto records = designfile::Read(path, &error);
+        designPath = QFileInfo(job.design).absoluteFilePath();
+        const auto records = designfile::Read(designPath, &error);
         if (!records) {
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
             return DesignUnreadable;
         }
-        d.LoadDesign(path, *records);
-        complete = picturesComplete(d, *records);
+        doc.applyRecords(*records, [](CoverImage &image, const QString &file) { return image.LoadPictureForPaper(file); });
+        complete = picturesComplete(doc, *records);
     }
-    if (!job.trackSources.isEmpty() && !importTracks(d, job))
+    if (!job.trackSources.isEmpty() && !importTracks(doc, job))
         return TracksUnreadable;
 
+    const QString title = coverpage::Title(designPath);
     switch (job.kind) {
     case Job::Kind::ExportPdf:
     case Job::Kind::ExportPng: {
-        const auto format =
-            job.kind == Job::Kind::ExportPdf ? Design::ExportFormat::Pdf : Design::ExportFormat::Png;
-        if (!d.ExportCover(job.output, format, job.dpi, &error)) {
+        const auto format = job.kind == Job::Kind::ExportPdf ? coverpage::Format::Pdf : coverpage::Format::Png;
+        if (!coverpage::Export(doc, job.output, format, job.dpi, title, &error)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
@@ -133,18 +138,22 @@ int Run(const Job &job)
     }
     case Job::Kind::Save:
         // The Save command's own writer: the old file stays whole if this fails.
-        if (!designfile::Write(job.output, d.DesignRecords(), &error)) {
+        if (!designfile::Write(job.output, doc.Records(), &error)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
         break;
-    case Job::Kind::Print:
-        if (!d.PrintCover(job.printer, &error)) {
+    case Job::Kind::Print: {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!printqueue::UseChosenOrDefault(printer, job.printer, &error) ||
+            !pageprint::PrintPage(printer, title, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); }, &error)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }
         break;
     }
+    }
+    complete = picturesPrinted(doc) && complete;
     return complete ? Done : PictureMissing;
 }
 

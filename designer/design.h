@@ -10,6 +10,7 @@
 
 #include "commondialog.h"
 #include "coverdocument.h"
+#include "coverpage.h"
 #include "designfile.h"
 #include "recovery.h"
 
@@ -377,7 +378,7 @@ public:
 
     enum class ExportFormat { Pdf, Png };
     // White margin around an exported panel, in pixels at 96 per inch.
-    static constexpr double ExportMargin = 12;
+    static constexpr double ExportMargin = coverpage::ExportMargin;
     // Writes the panel and its cut line as a page of its own; `dpi` is the PNG's.
     bool ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const;
     void ExportPdf(); // "Export PDF…"

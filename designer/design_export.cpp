@@ -9,6 +9,7 @@
 
 #include <iterator>
 
+#include "coverpage.h"
 #include "pageexport.h"
 
 namespace {
@@ -16,12 +17,6 @@ namespace {
 // The PNG file types of the export dialog, in the order of PngDpiChoices.
 const QString PngFilter =
     QStringLiteral("PNG image, 96 dpi|*.png|PNG image, 300 dpi|*.png|PNG image, 600 dpi|*.png");
-
-QString exportTitle(const QString &designPath)
-{
-    const QString base = QFileInfo(designPath).completeBaseName();
-    return base.isEmpty() ? QStringLiteral("Untitled cover") : base;
-}
 
 // The design's own name with the export's extension, beside it.
 QString proposedName(const QString &designPath, const QString &suffix)
@@ -57,16 +52,8 @@ struct DialogSettings {
 
 bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const
 {
-    const QRectF panel = PanelRect();
-    // What lies beyond the cut line is cut away: the page shows the panel only.
-    const auto paint = [this, panel](QPainter &p) {
-        p.translate(-panel.topLeft());
-        p.setClipRect(panel);
-        PaintPage(p);
-    };
-    if (format == ExportFormat::Pdf)
-        return pageexport::ExportPdf(path, exportTitle(DesignPath()), panel.size(), ExportMargin, paint, error);
-    return pageexport::ExportPng(path, panel.size(), ExportMargin, dpi, paint, error);
+    return coverpage::Export(doc_, path, format == ExportFormat::Pdf ? coverpage::Format::Pdf : coverpage::Format::Png,
+                             dpi, coverpage::Title(DesignPath()), error);
 }
 
 void Design::ExportPdf()

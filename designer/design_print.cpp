@@ -16,6 +16,7 @@
 #include <QRadioButton>
 
 #include "colors.h"
+#include "coverpage.h"
 #include "pageprint.h"
 #include "printqueue.h"
 #include "titles.h"
@@ -45,13 +46,6 @@ std::vector<QWidget *> showOrder(const Design &d)
             d.Text10,    d.Check1,    d.Check2,    d.Check3,    d.Check7,   d.Option1,   d.Option4,
             d.Check4,    d.Check5,    d.Check6,    d.BLLR,      d.BLUD,     d.LOGO2FLN,  d.LTHICK,
             d.PIXFLN,    d.PIXW,      d.PIXH,      d.TLLR,      d.TLUD,     d.Label30,   d.Check8};
-}
-
-// The job's name, which also names the file of a PDF printer.
-QString docName(const QString &designPath)
-{
-    const QString base = QFileInfo(designPath).completeBaseName();
-    return base.isEmpty() ? QStringLiteral("Untitled cover") : base;
 }
 
 void showPrintFailure(Design *d, const QString &reason)
@@ -89,10 +83,7 @@ QString chosenQueue(CommonDialog &dialog)
 
 void Design::PaintPage(QPainter &p) const
 {
-    // As the window paints itself while Print has made it white; the editing
-    // controls are widgets of their own and never reach the page.
-    p.fillRect(QRectF(0, 0, ClientWidth, ClientHeight), colors::ToQColor(colors::White));
-    PaintElements(p, true);
+    coverpage::PaintPage(doc_, p);
 }
 
 bool Design::PrintCover(const QString &printerName, QString *error)
@@ -102,7 +93,7 @@ bool Design::PrintCover(const QString &printerName, QString *error)
     if (!printqueue::UseChosenOrDefault(printer, queue, error))
         return false;
     return pageprint::PrintPage(
-        printer, docName(DesignPath()), [this](QPainter &p) { PaintPage(p); }, error);
+        printer, coverpage::Title(DesignPath()), [this](QPainter &p) { PaintPage(p); }, error);
 }
 
 void Design::Command7_Click()
@@ -130,7 +121,7 @@ void Design::Command7_Click()
         w->hide();
 
     const bool printed = pageprint::PrintPage(
-        CommonDialog1.Printer(), docName(DesignPath()), [this](QPainter &p) { PaintPage(p); }, &error);
+        CommonDialog1.Printer(), coverpage::Title(DesignPath()), [this](QPainter &p) { PaintPage(p); }, &error);
 
     for (QWidget *w : showOrder(*this)) {
         bool show = true;

@@ -4,6 +4,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <memory>
+
 #include "app_setup.h"
 #include "command_line.h"
 #include "design.h"
@@ -26,10 +28,13 @@ using commandline::Job;
 
 int main(int argc, char *argv[])
 {
-    // Exports and prints from scripts need no display.
-    headless::ChooseOffscreenWithoutDisplay(argc, argv,
-                                            {"--export-pdf", "--export-png", "--print", "--import-tracks",
-                                             "--help", "-h", "--help-all", "--version", "-v"});
+    // Exports and prints from scripts need no display, and no widgets: they work on the
+    // document alone, under a QGuiApplication.
+    const std::initializer_list<const char *> scripted = {"--export-pdf", "--export-png", "--print",
+                                                          "--import-tracks", "--help", "-h",
+                                                          "--help-all", "--version", "-v"};
+    headless::ChooseOffscreenWithoutDisplay(argc, argv, scripted);
+    const bool windowless = headless::Names(argc, argv, scripted);
     // Without a display no window can open: any other option is a script's
     // too, and gets the parser's answer rather than an abort.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -41,7 +46,8 @@ int main(int argc, char *argv[])
             }
     commandline::QuietPlatformNotes();
     fonts::PrepareEnvironment();
-    QApplication app(argc, argv);
+    const std::unique_ptr<QGuiApplication> app(windowless ? new QGuiApplication(argc, argv)
+                                                          : new QApplication(argc, argv));
     QApplication::setApplicationName(QStringLiteral("sleevedesk"));
     QApplication::setApplicationVersion(QStringLiteral(SLEEVE_VERSION));
     QApplication::setApplicationDisplayName(QString());
@@ -167,6 +173,8 @@ int main(int argc, char *argv[])
         return commandline::Run(job);
     }
 
+    if (windowless)
+        usageError(QStringLiteral("nothing to write or print"));
     Design design;
     design.show();
     // A design file named on the command line (a double-click in the file manager).
@@ -179,6 +187,6 @@ int main(int argc, char *argv[])
     design.StartRecovery();
     // Start-up measurements: leave as soon as the first frame is painted.
     if (parser.isSet(quitWhenShown))
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    return app.exec();
+        QTimer::singleShot(0, app.get(), &QCoreApplication::quit);
+    return QCoreApplication::exec();
 }
