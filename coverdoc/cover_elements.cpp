@@ -387,8 +387,8 @@ void CoverShape::assign(const CoverElement &other)
 bool CoverShape::sameAs(const CoverElement &other) const
 {
     const auto &o = static_cast<const CoverShape &>(other);
-    return sameBox(o) && backColor_ == o.backColor_ && filled_ == o.filled_ && borderWidth_ == o.borderWidth_ &&
-           borderColor_ == o.borderColor_ && outline_ == o.outline_;
+    return sameBox(o) && backColor_ == o.backColor_ && filled_ == o.filled_ &&
+           borderWidth_ == o.borderWidth_ && borderColor_ == o.borderColor_ && outline_ == o.outline_;
 }
 
 void CoverShape::paint(QPainter &p, bool) const
@@ -742,7 +742,8 @@ void CoverImage::assign(const CoverElement &other)
         return;
     const auto &o = static_cast<const CoverImage &>(other);
     assignBox(o);
-    if (path_ != o.path_ || stamp_ != o.stamp_ || (path_.isEmpty() && screen_.cacheKey() != o.screen_.cacheKey())) {
+    if (path_ != o.path_ || stamp_ != o.stamp_ ||
+        (path_.isEmpty() && screen_.cacheKey() != o.screen_.cacheKey())) {
         path_ = o.path_;
         stamp_ = o.stamp_;
         sourceSize_ = o.sourceSize_;

@@ -51,7 +51,8 @@ public:
 
 protected:
     // Copies values only: the copy tells nobody of its changes.
-    CoverElement(const CoverElement &other) : name_(other.name_), kind_(other.kind_), visible_(other.visible_) {}
+    CoverElement(const CoverElement &other) : name_(other.name_), kind_(other.kind_), visible_(other.visible_)
+    {}
     bool sameBase(const CoverElement &o) const { return kind_ == o.kind_ && visible_ == o.visible_; }
     void assignBase(const CoverElement &o) { visible_ = o.visible_; }
     void changed() const
@@ -93,7 +94,8 @@ protected:
     BoxElement(const BoxElement &) = default;
     bool sameBox(const BoxElement &o) const
     {
-        return sameBase(o) && left_ == o.left_ && top_ == o.top_ && width_ == o.width_ && height_ == o.height_;
+        return sameBase(o) && left_ == o.left_ && top_ == o.top_ && width_ == o.width_ &&
+               height_ == o.height_;
     }
     void assignBox(const BoxElement &o)
     {
@@ -307,7 +309,6 @@ private:
     mutable QString printNote_;
     bool paperOnly_ = false;
 };
-
 
 // Decodes a picture from a regular file under an allocation limit, at most
 // `bound` pixels in each direction and, when maxPixels > 0, at most that many

@@ -55,7 +55,8 @@ QString partName(int p)
 CoverDocument::CoverDocument(const QString &uiFontName, float uiFontSize)
 {
     const QString uiFace = uiFontName.isEmpty() ? QGuiApplication::font().family() : uiFontName;
-    const float uiSize = uiFontName.isEmpty() ? static_cast<float>(QGuiApplication::font().pointSizeF()) : uiFontSize;
+    const float uiSize =
+        uiFontName.isEmpty() ? static_cast<float>(QGuiApplication::font().pointSizeF()) : uiFontSize;
     for (int p = 0; p < PartCount; ++p) {
         const QString name = partName(p);
         std::unique_ptr<CoverElement> e;

@@ -158,16 +158,16 @@ public:
     double Centred(double width, Centring how) const;
 
     // ---- headlines and position fields
-    void setTopText(const QString &text);    // Text1_Change
-    void setBottomText(const QString &text); // Text2_Change
+    void setTopText(const QString &text);         // Text1_Change
+    void setBottomText(const QString &text);      // Text2_Change
     void setTopTopTyped(const QString &text);     // Text5_Change
     void setTopLeftTyped(const QString &text);    // Text6_Change
     void setBottomTopTyped(const QString &text);  // Text4_Change
     void setBottomLeftTyped(const QString &text); // Text9_Change
-    void setTopCentred(bool on);    // Check13_Click
-    void setBottomCentred(bool on); // Check14_Click
-    void setTopBoxed(bool on);      // Check3_Click
-    void setBottomBoxed(bool on);   // Check4_Click
+    void setTopCentred(bool on);                  // Check13_Click
+    void setBottomCentred(bool on);               // Check14_Click
+    void setTopBoxed(bool on);                    // Check3_Click
+    void setBottomBoxed(bool on);                 // Check4_Click
     // Top Font and Bottom Font: all seven attributes, then re-centred in the new font. False
     // when the size was refused (what was applied before it stays).
     struct Font {
@@ -180,8 +180,8 @@ public:
     bool setBottomFont(const Font &font);
 
     // ---- rules, box, symbol, colours
-    void setTopRuleHidden(bool on);    // Check1_Click
-    void setBottomRuleHidden(bool on); // Check2_Click
+    void setTopRuleHidden(bool on);                  // Check1_Click
+    void setBottomRuleHidden(bool on);               // Check2_Click
     void setRuleThicknessTyped(const QString &text); // Text3_Change
     void setBoxShown(bool on);                       // Check5_Click
     void setBoxThicknessTyped(const QString &text);  // Text10_Change
@@ -200,8 +200,8 @@ public:
     bool setTitlesFont(const QString &name, float size, qint32 color);
 
     // ---- copyright notice
-    void setNoticePosted(bool on);           // Check9_Click
-    void setNoticeBlack(bool on);            // Check11_Click
+    void setNoticePosted(bool on);            // Check9_Click
+    void setNoticeBlack(bool on);             // Check11_Click
     void setNoticeYear(const QString &text);  // Text11_Change
     void setNoticeOwner(const QString &text); // Text12_Change
     static QString NoticeLeftText();
@@ -212,7 +212,7 @@ public:
     const QString &picturePath(Slot slot) const;
     // Loads a picture as Picture, Logo 1 and Logo 2 do; false (nothing changed) with a reason.
     bool loadPicture(Slot slot, const QString &path, QString *error);
-    void clearPicture(Slot slot); // the removal's "Yes"
+    void clearPicture(Slot slot);                    // the removal's "Yes"
     void setPictureWidthTyped(const QString &text);  // Text7_Change
     void setPictureHeightTyped(const QString &text); // Text8_Change
 

@@ -292,8 +292,8 @@ bool CoverDocument::setTitlesFont(const QString &name, float size, qint32 color)
 {
     // Title and credit lines that follow line 7's font, in the order they take it; the
     // paragraph keeps its own face.
-    static constexpr int following[] = {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
-                                        19, 20, 21, 22, 23, 1, 2, 3, 4, 5, 6};
+    static constexpr int following[] = {8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18,
+                                        19, 20, 21, 22, 23, 1,  2,  3,  4,  5,  6};
     CoverLabel &style = titleLine(7);
     if (!applyFont(style, name, size, color))
         return false;
@@ -333,7 +333,8 @@ void CoverDocument::layoutNoticeRow()
     CoverLabel &left = noticeLeft();
     CoverImage &symbol = noticeSymbol();
     CoverLabel &right = noticeRight();
-    left.setLeft((static_cast<double>(layout.panelWidth) - (left.Width() + symbol.Width() + right.Width())) / 2.0);
+    left.setLeft((static_cast<double>(layout.panelWidth) - (left.Width() + symbol.Width() + right.Width())) /
+                 2.0);
     symbol.setLeft(left.Left() + LeftTextAllowance);
     right.setLeft(left.Left() + LeftTextAllowance + symbol.Width() - 2);
 }

@@ -60,7 +60,10 @@ void setFontName(CoverLabel &l, const Value &v)
 
 template <int Line> constexpr Record caption(Number n, const char *holds)
 {
-    return {n, holds, Form::Text, Reading::Text,
+    return {n,
+            holds,
+            Form::Text,
+            Reading::Text,
             [](const D &d) -> V { return d.titleLine(Line).Caption(); },
             [](D &d, const V &v) { d.titleLine(Line).setCaption(text(v)); }};
 }
@@ -333,7 +336,8 @@ QStringList CoverDocument::Records() const
     return records::Lines(*this);
 }
 
-bool CoverDocument::applyRecords(const designfile::Records &r, const PictureReader &readPicture, bool keepSame)
+bool CoverDocument::applyRecords(const designfile::Records &r, const PictureReader &readPicture,
+                                 bool keepSame)
 {
     using namespace records;
     const auto apply = [&](std::initializer_list<int> numbers) {
@@ -344,11 +348,13 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
     static constexpr std::array<Slot, 3> pictureSlots{Slot::Main, Slot::Logo1, Slot::Logo2};
     std::array<bool, paths.size()> keep{};
     for (size_t i = 0; i < keep.size(); ++i)
-        keep[i] = keepSame && picture(pictureSlots[i]).HasPicture() && designfile::Text(r, paths[i]) == picturePath(pictureSlots[i]);
+        keep[i] = keepSame && picture(pictureSlots[i]).HasPicture() &&
+                  designfile::Text(r, paths[i]) == picturePath(pictureSlots[i]);
     const auto loadPicture = [&](size_t i) {
         const QString file = designfile::Text(r, paths[i]);
         CoverImage &image = picture(pictureSlots[i]);
-        return keep[i] || file.isEmpty() || (readPicture ? readPicture(image, file) : image.LoadPicture(file));
+        return keep[i] || file.isEmpty() ||
+               (readPicture ? readPicture(image, file) : image.LoadPicture(file));
     };
 
     // Pictures and their paths start empty: one that cannot be loaded leaves itself and the
@@ -400,7 +406,8 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
         Apply(*this, r, n);
     // The titles font in the order the lines take it: titles 8-20, credit lines 1-2,
     // titles 1-6 (the credit line 3 and the paragraph keep theirs).
-    static constexpr int fontOrder[] = {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 1, 2, 3, 4, 5, 6};
+    static constexpr int fontOrder[] = {8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18,
+                                        19, 20, 21, 22, 1,  2,  3,  4,  5,  6};
     const CoverLabel &style = titlesStyle();
     for (int n : fontOrder) {
         CoverLabel &l = titleLine(n);

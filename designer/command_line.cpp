@@ -56,7 +56,8 @@ bool picturesPrinted(CoverDocument &doc)
         const CoverImage &image = doc.picture(slot);
         if (image.Visible() && !image.PrintNote().isEmpty()) {
             complete = false;
-            say(QStringLiteral("warning: the picture %1 is left out: it could not be read.").arg(doc.picturePath(slot)));
+            say(QStringLiteral("warning: the picture %1 is left out: it could not be read.")
+                    .arg(doc.picturePath(slot)));
         }
     }
     return complete;
@@ -77,7 +78,8 @@ bool importTracks(CoverDocument &doc, const Job &job)
     for (const tracklist::Skipped &s : read.skipped)
         say(QStringLiteral("warning: %1 is skipped: %2").arg(s.entry, s.reason));
     const tracklist::CoverOptions options{job.numbered, job.durations, false};
-    const tracklist::CoverTexts texts = tracklist::FormatForCover(read.tracks, options, doc.top.text, doc.bottom.text);
+    const tracklist::CoverTexts texts =
+        tracklist::FormatForCover(read.tracks, options, doc.top.text, doc.bottom.text);
     // The dialog asks; a script keeps the first ones and is told.
     if (texts.leftOut > 0)
         say(QStringLiteral("warning: %1 titles read, the first %2 kept, %3 left out")
@@ -119,7 +121,8 @@ int Run(const Job &job)
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
             return DesignUnreadable;
         }
-        doc.applyRecords(*records, [](CoverImage &image, const QString &file) { return image.LoadPictureForPaper(file); });
+        doc.applyRecords(
+            *records, [](CoverImage &image, const QString &file) { return image.LoadPictureForPaper(file); });
         complete = picturesComplete(doc, *records);
     }
     if (!job.trackSources.isEmpty() && !importTracks(doc, job))
@@ -129,7 +132,8 @@ int Run(const Job &job)
     switch (job.kind) {
     case Job::Kind::ExportPdf:
     case Job::Kind::ExportPng: {
-        const auto format = job.kind == Job::Kind::ExportPdf ? coverpage::Format::Pdf : coverpage::Format::Png;
+        const auto format =
+            job.kind == Job::Kind::ExportPdf ? coverpage::Format::Pdf : coverpage::Format::Png;
         if (!coverpage::Export(doc, job.output, format, job.dpi, title, &error)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
@@ -146,7 +150,8 @@ int Run(const Job &job)
     case Job::Kind::Print: {
         QPrinter printer(QPrinter::HighResolution);
         if (!printqueue::UseChosenOrDefault(printer, job.printer, &error) ||
-            !pageprint::PrintPage(printer, title, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); }, &error)) {
+            !pageprint::PrintPage(
+                printer, title, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); }, &error)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }

@@ -332,7 +332,6 @@ void Design::paintEvent(QPaintEvent *)
     PaintClientArea(p, false);
 }
 
-
 QString Design::CreditLine()
 {
     return QStringLiteral("CD-R Custom Quirewell  -  cover designer, 2026, by the Sleeve team");

@@ -52,7 +52,8 @@ struct DialogSettings {
 
 bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const
 {
-    return coverpage::Export(doc_, path, format == ExportFormat::Pdf ? coverpage::Format::Pdf : coverpage::Format::Png,
+    return coverpage::Export(doc_, path,
+                             format == ExportFormat::Pdf ? coverpage::Format::Pdf : coverpage::Format::Png,
                              dpi, coverpage::Title(DesignPath()), error);
 }
 

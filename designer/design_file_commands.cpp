@@ -13,8 +13,8 @@
 #include <utility>
 
 #include "designfile.h"
-#include "records.h"
 #include "recent_designs.h"
+#include "records.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"
@@ -47,7 +47,8 @@ QStringList comparable(QStringList records)
     using namespace records;
     if (records.size() != designfile::RecordCount)
         return records;
-    for (auto [text, top, left] : {std::array{Label2Caption, Text5Text, Text6Text}, std::array{Label3Caption, Text4Text, Text9Text}})
+    for (auto [text, top, left] :
+         {std::array{Label2Caption, Text5Text, Text6Text}, std::array{Label3Caption, Text4Text, Text9Text}})
         if (records[text - 1].isEmpty()) {
             records[top - 1].clear();
             records[left - 1].clear();

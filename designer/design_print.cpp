@@ -121,7 +121,8 @@ void Design::Command7_Click()
         w->hide();
 
     const bool printed = pageprint::PrintPage(
-        CommonDialog1.Printer(), coverpage::Title(DesignPath()), [this](QPainter &p) { PaintPage(p); }, &error);
+        CommonDialog1.Printer(), coverpage::Title(DesignPath()), [this](QPainter &p) { PaintPage(p); },
+        &error);
 
     for (QWidget *w : showOrder(*this)) {
         bool show = true;

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-
 namespace {
 
 // The offer's answers (QDialog::done codes); its close box answers nothing (Rejected).

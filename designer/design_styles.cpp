@@ -20,7 +20,8 @@ void presetFont(CommonDialog &dlg, const CoverLabel &label)
 
 CoverDocument::Font chosenFont(const CommonDialog &dlg)
 {
-    return {dlg.FontName, dlg.FontSize, dlg.Color, dlg.FontBold, dlg.FontItalic, dlg.FontStrikethru, dlg.FontUnderline};
+    return {dlg.FontName,   dlg.FontSize,       dlg.Color,        dlg.FontBold,
+            dlg.FontItalic, dlg.FontStrikethru, dlg.FontUnderline};
 }
 
 // Presets the colour dialog; true when the user confirmed a colour.

@@ -30,9 +30,9 @@ int main(int argc, char *argv[])
 {
     // Exports and prints from scripts need no display, and no widgets: they work on the
     // document alone, under a QGuiApplication.
-    const std::initializer_list<const char *> scripted = {"--export-pdf", "--export-png", "--print",
-                                                          "--import-tracks", "--help", "-h",
-                                                          "--help-all", "--version", "-v"};
+    const std::initializer_list<const char *> scripted = {"--export-pdf",    "--export-png", "--print",
+                                                          "--import-tracks", "--help",       "-h",
+                                                          "--help-all",      "--version",    "-v"};
     headless::ChooseOffscreenWithoutDisplay(argc, argv, scripted);
     const bool windowless = headless::Names(argc, argv, scripted);
     // Without a display no window can open: any other option is a script's

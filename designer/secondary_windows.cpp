@@ -64,10 +64,9 @@ void Save::mouseMoveEvent(QMouseEvent *)
 void Save::AskBefore(bool closing)
 {
     Label1->setText(
-        closing
-            ? QStringLiteral("Did you want to save your current work before closing the designer...?")
-            : QStringLiteral("Did you want to save your current work before opening or starting a "
-                             "new project...?"));
+        closing ? QStringLiteral("Did you want to save your current work before closing the designer...?")
+                : QStringLiteral("Did you want to save your current work before opening or starting a "
+                                 "new project...?"));
 }
 
 // "Yes": saves, and once the design is safely written goes on with what raised the prompt.

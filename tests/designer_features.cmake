@@ -17,3 +17,6 @@ set_tests_properties(designer_print_e2e PROPERTIES
   TIMEOUT 180
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/xdg-config")
+# The same work in-process under a QGuiApplication only: no widget may be made.
+sleeve_add_qtest(test_cli_windowless
+  SOURCES designer_features/test_cli_windowless.cpp LIBS sleevedesigner)

@@ -506,7 +506,8 @@ void TestDesignFiles::openCentreFlags()
     QVERIFY(!d->Document().bottom.free);
     QCOMPARE(d->Label2->Left(), 40.0);
     d->Text1->setText(QStringLiteral("something"));
-    QCOMPARE(d->Label2->Left(), d->Document().Centred(d->Label2->Width(), CoverDocument::Centring::TruncatedAbsolute));
+    QCOMPARE(d->Label2->Left(),
+             d->Document().Centred(d->Label2->Width(), CoverDocument::Centring::TruncatedAbsolute));
 
     // A file with "Center" unchecked loaded while it is checked keeps the stored Left.
     Design b;
@@ -525,7 +526,8 @@ void TestDesignFiles::openMissingPicture()
     const QString logo = picture("logo.png", {40, 40});
     Design a;
     using S = CoverDocument::Slot;
-    QVERIFY(a.LoadPictureFile(S::Main, main) && a.LoadPictureFile(S::Logo1, logo) && a.LoadPictureFile(S::Logo2, logo));
+    QVERIFY(a.LoadPictureFile(S::Main, main) && a.LoadPictureFile(S::Logo1, logo) &&
+            a.LoadPictureFile(S::Logo2, logo));
     a.Label12->setCaption(QStringLiteral("title nine"));
     Design::SetValue(a.Check9, 1);
     a.Label10->setForeColor(colors::Red);

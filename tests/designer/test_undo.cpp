@@ -80,6 +80,7 @@ private slots:
     void typingIsOneStepPerField_data();
     void typingIsOneStepPerField();
     void openAndNewAreSteps();
+    void centringSurvivesUndo();
     void savedDesignIsTheMeasure();
     void picturesComeBackWithoutReading();
     void changedPictureIsReadAgain();
@@ -155,10 +156,12 @@ void TestUndo::eachKindOfChange_data()
         Design::SetValue(x.Check9, 1);
         x.Text12->setText("Pier Records");
     });
-    QTest::newRow("main picture") << Change(
-        [](Design &x, const QString &dir) { x.LoadPictureFile(CoverDocument::Slot::Main, dir + "/blue.png"); });
-    QTest::newRow("logo") << Change(
-        [](Design &x, const QString &dir) { x.LoadPictureFile(CoverDocument::Slot::Logo1, dir + "/blue.png"); });
+    QTest::newRow("main picture") << Change([](Design &x, const QString &dir) {
+        x.LoadPictureFile(CoverDocument::Slot::Main, dir + "/blue.png");
+    });
+    QTest::newRow("logo") << Change([](Design &x, const QString &dir) {
+        x.LoadPictureFile(CoverDocument::Slot::Logo1, dir + "/blue.png");
+    });
     QTest::newRow("picture size") << Change([](Design &x, const QString &) { x.Text7->setText("200"); });
     QTest::newRow("new design") << Change([](Design &x, const QString &) {
         Design::SetValue(x.Check12, 0); // no save question
@@ -278,6 +281,24 @@ void TestUndo::openAndNewAreSteps()
     QCOMPARE(d->Text1->text(), QString("Alpha"));
     QCOMPARE(d->DesignPath(), path("alpha.qwd"));
     QVERIFY(!d->IsModified());
+}
+
+// Undo brings back the whole document, centring included: the headline typed on after an Undo
+// is centred again, not left to run past the panel.
+void TestUndo::centringSurvivesUndo()
+{
+    QTest::keyClicks(d->Text1, "Harbour");
+    d->FlushUndo();
+    d->Check1->click();
+    d->FlushUndo();
+    d->Undo();
+    QVERIFY(!Design::Value(d->Check1));
+    QTest::keyClicks(d->Text1, " Lights Forever and Ever");
+    QCOMPARE(d->Label2->Caption(), QString("Harbour Lights Forever and Ever"));
+    QCOMPARE(d->Label2->Left(),
+             d->Document().Centred(d->Label2->Width(), CoverDocument::Centring::TruncatedAbsolute));
+    QVERIFY(d->Label2->rect().right() <= 456);
+    QVERIFY(Design::Value(d->Check13));
 }
 
 void TestUndo::savedDesignIsTheMeasure()

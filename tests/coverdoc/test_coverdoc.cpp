@@ -1,0 +1,690 @@
+// The cover document without any window: its operations, records, copies and painting. Built
+// without QtWidgets, so QTEST_MAIN runs it under a QGuiApplication.
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+
+#include "colors.h"
+#include "coverdocument.h"
+#include "coverpage.h"
+#include "fonts.h"
+#include "records.h"
+#include "textnumber.h"
+
+using C = CoverDocument::Centring;
+using Op = std::function<void(CoverDocument &)>;
+Q_DECLARE_METATYPE(Op)
+
+namespace {
+
+designfile::Records asRecords(const QStringList &lines)
+{
+    designfile::Records r;
+    for (qsizetype i = 0; i < lines.size() && i < qsizetype(r.size()); ++i)
+        r[size_t(i)] = lines[i];
+    return r;
+}
+
+} // namespace
+
+class TestCoverDoc : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void startUp();
+    void centringRule_data();
+    void centringRule();
+    void headlineText_data();
+    void headlineText();
+    void freeHeadlineKeepsPlaceButRewritesField();
+    void positionFields_data();
+    void positionFields();
+    void layoutRoundTrip();
+    void layoutOnlyOnChange();
+    void freeBottomHeadlineMoves();
+    void ruleThickness_data();
+    void ruleThickness();
+    void boxThicknessAndNoticeRow_data();
+    void boxThicknessAndNoticeRow();
+    void symbolToggle();
+    void noticeRowLayout();
+    void postingNotice();
+    void titlesOptions();
+    void pictureFields_data();
+    void pictureFields();
+
+    void everyOperationChangesAndCopies_data();
+    void everyOperationChangesAndCopies();
+    void assignmentKeepsPartsInPlace();
+    void recordsRoundTrip_data();
+    void recordsRoundTrip();
+    void openCentring_data();
+    void openCentring();
+    void newDesignIsTheStartingOne();
+    void paintsWithoutWidgets();
+
+private:
+    QString writeImage(int w, int h, const QString &name);
+    QTemporaryDir tmp;
+};
+
+void TestCoverDoc::initTestCase()
+{
+    QVERIFY(tmp.isValid());
+    fonts::InstallSubstitutions();
+    QGuiApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    QVERIFY(!qApp->inherits("QApplication"));
+}
+
+QString TestCoverDoc::writeImage(int w, int h, const QString &name)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(QColor(200, 30, 30));
+    const QString path = tmp.filePath(name);
+    return img.save(path, "PNG") ? path : QString();
+}
+
+// The fields start filled, each with its reaction: the picture centred at 31.5.
+void TestCoverDoc::startUp()
+{
+    const CoverDocument d;
+    QCOMPARE(d.notice.year, textnum::YearText());
+    QCOMPARE(d.top.topTyped, QStringLiteral("8"));
+    QCOMPARE(d.top.leftTyped, QStringLiteral("104"));
+    QCOMPARE(d.bottom.topTyped, QStringLiteral("408"));
+    QCOMPARE(d.bottom.leftTyped, QStringLiteral("96"));
+    QCOMPARE(d.pictures.widthTyped, QStringLiteral("393"));
+    QCOMPARE(d.image(CoverDocument::MainPicture).rect(), QRectF(31.5, 83.5, 393, 289));
+    QCOMPARE(d.layout.panelWidth, 456.0f);
+    QVERIFY(d.top.centred && !d.top.free && d.titles.lowerSmall && d.layout.front && !d.layout.back);
+    QCOMPARE(d.defaults.fontName, QGuiApplication::font().family());
+    QCOMPARE(d.titlesStyle().FontSize(), d.defaults.fontSize);
+    QCOMPARE(d.topHeadline().ForeColor(), colors::WindowText);
+    QCOMPARE(d.PaintingOrder().back()->name(), QStringLiteral("Label2"));
+    QCOMPARE(d.part(CoverDocument::OuterBox).Visible(), false);
+    for (int n = 1; n <= CoverDocument::TitleLines; ++n)
+        QVERIFY(!d.titleLine(n).Visible());
+}
+
+void TestCoverDoc::centringRule_data()
+{
+    QTest::addColumn<float>("panel");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("truncated");
+    QTest::addColumn<double>("absolute");
+    QTest::addColumn<double>("exact");
+    QTest::newRow("101 on front") << 456.f << 101.0 << 177.0 << 177.0 << 177.5;
+    QTest::newRow("477 on front") << 456.f << 477.0 << -10.0 << 10.0 << -10.5;
+    QTest::newRow("393 on front") << 456.f << 393.0 << 31.0 << 31.0 << 31.5;
+    QTest::newRow("393 on back") << 519.f << 393.0 << 63.0 << 63.0 << 63.0;
+    QTest::newRow("wider by one") << 456.f << 457.0 << 0.0 << 0.0 << -0.5;
+}
+
+void TestCoverDoc::centringRule()
+{
+    QFETCH(float, panel);
+    QFETCH(double, width);
+    CoverDocument d;
+    d.layout.panelWidth = panel;
+    QTEST(d.Centred(width, C::Truncated), "truncated");
+    QTEST(d.Centred(width, C::TruncatedAbsolute), "absolute");
+    QTEST(d.Centred(width, C::Exact), "exact");
+}
+
+// The top headline centres with the absolute variant and comes to the front; the bottom one
+// keeps plain truncation, so a headline wider than the panel goes left of it.
+void TestCoverDoc::headlineText_data()
+{
+    QTest::addColumn<bool>("top");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("top") << true << "Night Songs";
+    QTest::newRow("top, wider than the panel") << true << QString(80, u'W');
+    QTest::newRow("bottom") << false << "Night Songs";
+    QTest::newRow("bottom, wider than the panel") << false << QString(80, u'W');
+}
+
+void TestCoverDoc::headlineText()
+{
+    QFETCH(bool, top);
+    QFETCH(QString, text);
+    CoverDocument d;
+    top ? d.setTopText(text) : d.setBottomText(text);
+    const CoverLabel &l = top ? d.topHeadline() : d.bottomHeadline();
+    QCOMPARE(l.Caption(), text);
+    QCOMPARE(l.Width(), std::ceil(l.Width()));
+    QCOMPARE(l.Left(), d.Centred(l.Width(), top ? C::TruncatedAbsolute : C::Truncated));
+    QCOMPARE(top ? d.top.leftTyped : d.bottom.leftTyped, textnum::PositionText(l.Left()));
+    QCOMPARE(l.Top(), top ? 8.0 : 408.0);
+    QCOMPARE(d.PaintingOrder().back() == &l, top);
+    if (!top && l.Width() > 456) {
+        // Ticking "Center" again centres with the absolute variant.
+        d.setBottomCentred(false);
+        d.setBottomCentred(true);
+        QCOMPARE(l.Left(), -d.Centred(l.Width(), C::Truncated));
+    }
+}
+
+void TestCoverDoc::freeHeadlineKeepsPlaceButRewritesField()
+{
+    CoverDocument d;
+    d.setTopCentred(false);
+    QVERIFY(d.top.free);
+    d.setTopLeftTyped(QStringLiteral("12px"));
+    QCOMPARE(d.topHeadline().Left(), 12.0);
+    d.setTopText(QStringLiteral("Hello"));
+    QCOMPARE(d.topHeadline().Left(), 12.0);
+    QCOMPARE(d.top.leftTyped, QStringLiteral("12"));
+    d.setTopCentred(true);
+    QVERIFY(!d.top.free);
+    QCOMPARE(d.topHeadline().Left(), d.Centred(d.topHeadline().Width(), C::Truncated));
+    // A typed Left lasts only until the next text change while centred.
+    d.setTopLeftTyped(QStringLiteral("3"));
+    QCOMPARE(d.topHeadline().Left(), 3.0);
+    d.setTopText(QStringLiteral("Hello!"));
+    QCOMPARE(d.topHeadline().Left(), d.Centred(d.topHeadline().Width(), C::TruncatedAbsolute));
+}
+
+void TestCoverDoc::positionFields_data()
+{
+    QTest::addColumn<Op>("type");
+    QTest::addColumn<bool>("top");
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<double>("expected");
+    const auto op = [](void (CoverDocument::*set)(const QString &), const char *text) {
+        return Op([set, text](CoverDocument &d) { (d.*set)(QString::fromUtf8(text)); });
+    };
+    QTest::newRow("top of top headline")
+        << op(&CoverDocument::setTopTopTyped, "120") << true << true << 120.0;
+    QTest::newRow("letters give 0") << op(&CoverDocument::setTopTopTyped, "abc") << true << true << 0.0;
+    QTest::newRow("empty gives 0") << op(&CoverDocument::setTopLeftTyped, "") << true << false << 0.0;
+    QTest::newRow("unit suffix") << op(&CoverDocument::setBottomTopTyped, "12px") << false << true << 12.0;
+    QTest::newRow("fraction") << op(&CoverDocument::setBottomLeftTyped, "10.5") << false << false << 10.5;
+    QTest::newRow("negative") << op(&CoverDocument::setBottomLeftTyped, "-7") << false << false << -7.0;
+    // A value the panel cannot hold leaves the headline where it was.
+    QTest::newRow("too large") << op(&CoverDocument::setTopTopTyped, "1E30") << true << true << 8.0;
+    QTest::newRow("overflow") << op(&CoverDocument::setBottomTopTyped, "1E999") << false << true << 408.0;
+}
+
+void TestCoverDoc::positionFields()
+{
+    QFETCH(Op, type);
+    QFETCH(bool, top);
+    QFETCH(bool, vertical);
+    CoverDocument d;
+    type(d);
+    const CoverLabel &l = top ? d.topHeadline() : d.bottomHeadline();
+    QTEST(vertical ? l.Top() : l.Left(), "expected");
+}
+
+void TestCoverDoc::layoutRoundTrip()
+{
+    CoverDocument d;
+    d.setNoticePosted(true); // the row has real widths
+    const double l28 = d.noticeLeft().Left(), l29 = d.noticeRight().Left();
+    const double i4 = d.noticeSymbol().Left(), i3 = d.logo2().Left();
+    d.setBack(true);
+    QVERIFY(!d.layout.front);
+    QCOMPARE(d.layout.panelWidth, 519.0f);
+    QCOMPARE(d.noticeLeft().Left(), l28 + 31);
+    QCOMPARE(d.noticeRight().Left(), l29 + 31);
+    QCOMPARE(d.noticeSymbol().Left(), i4 + 31);
+    QCOMPARE(d.logo2().Left(), 453.0);
+    QCOMPARE(d.panel().Width(), 519.0);
+    QCOMPARE(d.outerBox().Width(), 507.0);
+    QCOMPARE(d.topRule().X2(), 495.0);
+    QCOMPARE(d.bottomRule().X2(), 495.0);
+    QCOMPARE(d.titleLine(24).Width(), 422.0);
+    QCOMPARE(d.mainPicture().Left(), 63.0);
+    for (int n = 11; n <= 20; ++n)
+        QCOMPARE(d.titleLine(n).Left(), 300.0);
+    QCOMPARE(d.titleLine(23).Left(), 300.0);
+    QCOMPARE(d.titleLine(10).Left(), 50.0); // the left column stays
+    QCOMPARE(d.logo1().Left(), 25.0);
+
+    d.setFront(true);
+    QVERIFY(!d.layout.back);
+    QCOMPARE(d.layout.panelWidth, 456.0f);
+    QCOMPARE(d.noticeLeft().Left(), l28);
+    QCOMPARE(d.noticeRight().Left(), l29);
+    QCOMPARE(d.noticeSymbol().Left(), i4);
+    QCOMPARE(d.logo2().Left(), i3);
+    QCOMPARE(d.topRule().X2(), 432.0);
+    QCOMPARE(d.titleLine(24).Width(), 360.0);
+    QCOMPARE(d.mainPicture().Left(), 31.5);
+    QCOMPARE(d.titleLine(11).Left(), 250.0);
+    // The box keeps the back width less 12: 444, not the 441 it started with.
+    QCOMPARE(d.outerBox().rect(), QRectF(6, 6, 444, 443));
+}
+
+// The shifts are relative: selecting the selected layout again, or clearing one, moves nothing.
+void TestCoverDoc::layoutOnlyOnChange()
+{
+    CoverDocument d;
+    const CoverDocument start = d;
+    d.setFront(true);
+    QVERIFY(d == start);
+    d.setBack(true);
+    const CoverDocument back = d;
+    d.setBack(true);
+    QVERIFY(d == back);
+    d.setBack(false); // a file may say neither: nothing moves
+    QCOMPARE(d.logo2().Left(), 453.0);
+    QVERIFY(!d.layout.front && !d.layout.back);
+}
+
+void TestCoverDoc::freeBottomHeadlineMoves()
+{
+    CoverDocument d;
+    d.setBottomCentred(false);
+    d.setTopCentred(false);
+    d.setBack(true);
+    QCOMPARE(d.bottomHeadline().Left(), 159.0);
+    QCOMPARE(d.topHeadline().Left(), 104.0); // a free top headline stays
+    QCOMPARE(d.bottom.leftTyped, QStringLiteral("159"));
+    d.setFront(true);
+    QCOMPARE(d.bottomHeadline().Left(), 96.0);
+    // Centred headlines are centred again in the new panel.
+    d.setTopCentred(true);
+    d.setBottomCentred(true);
+    d.setTopText(QStringLiteral("Top"));
+    d.setBottomText(QStringLiteral("Bottom"));
+    d.setBack(true);
+    QCOMPARE(d.topHeadline().Left(), d.Centred(d.topHeadline().Width(), C::TruncatedAbsolute));
+    QCOMPARE(d.bottomHeadline().Left(), d.Centred(d.bottomHeadline().Width(), C::TruncatedAbsolute));
+    QCOMPARE(d.top.leftTyped, textnum::PositionText(d.topHeadline().Left()));
+}
+
+void TestCoverDoc::ruleThickness_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("empty") << "" << 1 << "1";
+    QTest::newRow("zero") << "0" << 1 << "1";
+    QTest::newRow("negative") << "-3" << 1 << "1";
+    QTest::newRow("letters") << "abc" << 1 << "1";
+    QTest::newRow("2.5 to even") << "2.5" << 2 << "2.5";
+    QTest::newRow("3.5 to even") << "3.5" << 4 << "3.5";
+    QTest::newRow("plain") << "7" << 7 << "7";
+    QTest::newRow("beyond the line's limit") << "9000" << 1 << "1";
+    QTest::newRow("16-bit overflow") << "40000" << 1 << "1";
+    QTest::newRow("exponent overflow") << "1E999" << 1 << "1";
+}
+
+// The thickness is kept as typed; one the rules refuse puts "1" back.
+void TestCoverDoc::ruleThickness()
+{
+    QFETCH(QString, typed);
+    CoverDocument d;
+    d.setRuleThicknessTyped(typed);
+    QTEST(d.topRule().BorderWidth(), "width");
+    QTEST(d.bottomRule().BorderWidth(), "width");
+    QTEST(d.rules.thicknessTyped, "kept");
+}
+
+void TestCoverDoc::boxThicknessAndNoticeRow_data()
+{
+    QTest::addColumn<bool>("boxShown");
+    QTest::addColumn<QString>("thickness");
+    QTest::addColumn<int>("border");
+    QTest::addColumn<double>("rowTop");
+    QTest::newRow("shown 6") << true << "6" << 6 << 435.0;
+    QTest::newRow("hidden 6") << false << "6" << 6 << 439.0;
+    QTest::newRow("shown 1") << true << "1" << 1 << 440.0;
+    QTest::newRow("shown 3.5") << true << "3.5" << 4 << 437.5;
+    QTest::newRow("shown refused") << true << "0" << 1 << 440.0;
+    QTest::newRow("shown 2") << true << "2" << 2 << 439.0;
+}
+
+void TestCoverDoc::boxThicknessAndNoticeRow()
+{
+    QFETCH(bool, boxShown);
+    QFETCH(QString, thickness);
+    QFETCH(int, border);
+    QFETCH(double, rowTop);
+    CoverDocument d;
+    d.setBoxShown(boxShown);
+    d.setBoxThicknessTyped(thickness);
+    QCOMPARE(d.outerBox().BorderWidth(), border);
+    QCOMPARE(d.outerBox().Visible(), boxShown);
+    for (const BoxElement *e :
+         std::initializer_list<const BoxElement *>{&d.noticeLeft(), &d.noticeRight(), &d.noticeSymbol()})
+        QCOMPARE(e->Top(), rowTop);
+    if (boxShown) {
+        // Toggling the box puts the row back on its base line and raises it again.
+        d.setBoxShown(false);
+        QCOMPARE(d.noticeLeft().Top(), 439.0);
+        d.setBoxShown(true);
+        QCOMPARE(d.noticeLeft().Top(), rowTop);
+    }
+}
+
+void TestCoverDoc::symbolToggle()
+{
+    CoverDocument d;
+    d.noticeLeft().setLeft(200);
+    d.setSymbolAdded(true);
+    QCOMPARE(d.noticeRight().Left(), 233.0);
+    QCOMPARE(d.noticeSymbol().Width(), 6.0);
+    QVERIFY(d.noticeSymbol().Visible());
+    QCOMPARE(d.noticeLeft().Left(), 200.0);
+    d.setSymbolAdded(false);
+    QCOMPARE(d.noticeRight().Left(), 230.0);
+    QCOMPARE(d.noticeSymbol().Width(), 1.0);
+    QVERIFY(!d.noticeSymbol().Visible());
+}
+
+void TestCoverDoc::noticeRowLayout()
+{
+    CoverDocument d;
+    // Fixed widths make the row's arithmetic visible.
+    d.noticeLeft().setAutoSize(false);
+    d.noticeRight().setAutoSize(false);
+    d.noticeLeft().setWidth(29);
+    d.noticeRight().setWidth(100);
+    d.noticeSymbol().setWidth(6);
+    d.setNoticeYear(QStringLiteral("1999")); // lays the row out again
+    QCOMPARE(d.noticeLeft().Left(), 160.5);
+    QCOMPARE(d.noticeSymbol().Left(), 189.5);
+    QCOMPARE(d.noticeRight().Left(), 193.5);
+    d.noticeSymbol().setWidth(1);
+    d.setNoticeOwner(QStringLiteral("Ann"));
+    QCOMPARE(d.noticeLeft().Left(), 163.0);
+    QCOMPARE(d.noticeRight().Left(), 163.0 + 28);
+}
+
+void TestCoverDoc::postingNotice()
+{
+    CoverDocument d;
+    d.setNoticePosted(true);
+    const QString year = textnum::YearText();
+    QCOMPARE(d.noticeRight().Caption(), year + QStringLiteral("  All Rights Reserved."));
+    QCOMPARE(d.noticeLeft().Caption(), QStringLiteral("Copyright \u00A9"));
+    QVERIFY(d.noticeLeft().Visible() && d.noticeRight().Visible() && !d.noticeSymbol().Visible());
+    d.setNoticeOwner(QStringLiteral("Ann Lee"));
+    QCOMPARE(d.noticeRight().Caption(), year + QStringLiteral(" Ann Lee All Rights Reserved."));
+    const double w = d.noticeLeft().Width() + d.noticeSymbol().Width() + d.noticeRight().Width();
+    QCOMPARE(d.noticeLeft().Left(), (456.0 - w) / 2);
+    QCOMPARE(d.noticeRight().Left(), d.noticeLeft().Left() + 29 + 1 - 2);
+    d.setSymbolAdded(true);
+    d.setNoticePosted(false);
+    QVERIFY(!d.noticeLeft().Visible() && !d.noticeSymbol().Visible() && !d.noticeRight().Visible());
+    d.setNoticePosted(true);
+    QVERIFY(d.noticeSymbol().Visible());
+    QCOMPARE(d.noticeSymbol().Left(), d.noticeLeft().Left() + 29);
+    // Copyright Black: black, or the titles' colour.
+    d.titleLine(7).setForeColor(colors::White);
+    d.setNoticeBlack(true);
+    QCOMPARE(d.noticeLeft().ForeColor(), 0);
+    d.setNoticeBlack(false);
+    QCOMPARE(d.noticeRight().ForeColor(), colors::White);
+}
+
+void TestCoverDoc::titlesOptions()
+{
+    CoverDocument d;
+    d.setTitle(2, QStringLiteral("Second"));
+    d.setTitlesShown(true);
+    for (int n = 1; n <= CoverDocument::TitleLines; ++n)
+        QVERIFY(d.titleLine(n).Visible());
+    d.setTitlesShown(false);
+    QVERIFY(!d.titleLine(2).Visible());
+    QCOMPARE(d.titleLine(2).Caption(), QStringLiteral("Second"));
+
+    d.titleLine(7).setFontSize(10);
+    d.setLowerSmall(false);
+    for (int n : {21, 22, 23, 24})
+        QCOMPARE(d.titleLine(n).FontSize(), 10.0f);
+    QCOMPARE(d.titleLine(24).FontName(), QStringLiteral("Arial"));
+    d.setLowerSmall(true);
+    QCOMPARE(d.titleLine(21).FontSize(), 7.0f);
+    QCOMPARE(d.titleLine(24).FontSize(), 6.0f);
+
+    d.bottomHeadline().setForeColor(colors::Red);
+    const qint32 first = d.titleLine(21).ForeColor();
+    d.setLowerBlack(true);
+    QCOMPARE(d.titleLine(22).ForeColor(), colors::Red);
+    QCOMPARE(d.titleLine(24).ForeColor(), colors::Red);
+    QCOMPARE(d.titleLine(21).ForeColor(), first);
+    d.titleLine(7).setForeColor(colors::White);
+    d.setLowerBlack(false);
+    QCOMPARE(d.titleLine(23).ForeColor(), colors::White);
+
+    const QRectF box = d.titleLine(24).rect();
+    d.setLowerCentred(true);
+    QCOMPARE(d.titleLine(24).Alignment(), CoverLabel::Align::Centre);
+    QCOMPARE(d.titleLine(24).rect(), box);
+}
+
+void TestCoverDoc::pictureFields_data()
+{
+    QTest::addColumn<bool>("width");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<double>("position");
+    QTest::newRow("width fills the panel") << true << "456" << 456.0 << 0.0;
+    QTest::newRow("width 200") << true << "200" << 200.0 << 128.0;
+    QTest::newRow("height cleared") << false << "" << 0.0 << 228.0;
+    QTest::newRow("height 100") << false << "100" << 100.0 << 178.0;
+    QTest::newRow("negative width refused") << true << "-20" << 393.0 << 31.5;
+    QTest::newRow("largest width") << true << "32767" << 32767.0 << -16155.5;
+    QTest::newRow("largest height") << false << "32767" << 32767.0 << -16155.5;
+}
+
+void TestCoverDoc::pictureFields()
+{
+    QFETCH(bool, width);
+    QFETCH(QString, typed);
+    CoverDocument d;
+    QString error;
+    QVERIFY2(
+        d.loadPicture(CoverDocument::Slot::Main, writeImage(50, 40, QStringLiteral("fields.png")), &error),
+        qPrintable(error));
+    width ? d.setPictureWidthTyped(typed) : d.setPictureHeightTyped(typed);
+    const CoverImage &image = d.mainPicture();
+    QTEST(width ? image.Width() : image.Height(), "size");
+    QTEST(width ? image.Left() : image.Top(), "position");
+    QCOMPARE(width ? d.pictures.widthTyped : d.pictures.heightTyped, typed);
+}
+
+// Each operation changes the document; a copy taken before stays as it was and compares unequal,
+// a copy taken after compares equal, and assigning the earlier copy back undoes the change.
+void TestCoverDoc::everyOperationChangesAndCopies_data()
+{
+    QTest::addColumn<Op>("op");
+    using D = CoverDocument;
+    QTest::newRow("top text") << Op([](D &d) { d.setTopText(QStringLiteral("Harbour")); });
+    QTest::newRow("bottom text") << Op([](D &d) { d.setBottomText(QStringLiteral("Lights")); });
+    QTest::newRow("top centred off") << Op([](D &d) { d.setTopCentred(false); });
+    QTest::newRow("bottom boxed") << Op([](D &d) { d.setBottomBoxed(true); });
+    QTest::newRow("rule hidden") << Op([](D &d) { d.setTopRuleHidden(true); });
+    QTest::newRow("rule thickness") << Op([](D &d) { d.setRuleThicknessTyped(QStringLiteral("6")); });
+    QTest::newRow("box shown") << Op([](D &d) { d.setBoxShown(true); });
+    QTest::newRow("box thickness") << Op([](D &d) { d.setBoxThicknessTyped(QStringLiteral("5")); });
+    QTest::newRow("background") << Op([](D &d) { d.setBackgroundColor(colors::Red); });
+    QTest::newRow("title") << Op([](D &d) { d.setTitle(3, QStringLiteral("Three")); });
+    QTest::newRow("titles shown") << Op([](D &d) { d.setTitlesShown(true); });
+    QTest::newRow("lower small off") << Op([](D &d) { d.setLowerSmall(false); });
+    QTest::newRow("notice owner") << Op([](D &d) { d.setNoticeOwner(QStringLiteral("Ann")); });
+    QTest::newRow("back layout") << Op([](D &d) { d.setBack(true); });
+    QTest::newRow("picture width") << Op([](D &d) { d.setPictureWidthTyped(QStringLiteral("200")); });
+    QTest::newRow("titles font") << Op(
+        [](D &d) { d.setTitlesFont(QStringLiteral("Arial"), 11, colors::Red); });
+    QTest::newRow("top font") << Op([](D &d) {
+        d.setTopFont({QStringLiteral("Arial"), 20, 0, false, true, false, false});
+    });
+}
+
+void TestCoverDoc::everyOperationChangesAndCopies()
+{
+    QFETCH(Op, op);
+    CoverDocument d;
+    const CoverDocument before = d;
+    QVERIFY(before == d);
+    op(d);
+    QVERIFY(!(d == before));
+    const CoverDocument after = d;
+    QVERIFY(after == d);
+    QCOMPARE(after.Records(), d.Records());
+    d = before;
+    QVERIFY(d == before);
+    QCOMPARE(d.Records(), before.Records());
+    d = after;
+    QVERIFY(d == after);
+}
+
+// The window points at the parts: assignment changes their values, never their addresses, and a
+// copy shares the picture's pixels rather than decoding or duplicating them.
+void TestCoverDoc::assignmentKeepsPartsInPlace()
+{
+    CoverDocument d;
+    QVERIFY(d.loadPicture(CoverDocument::Slot::Main, writeImage(300, 200, QStringLiteral("shared.png")),
+                          nullptr));
+    const CoverElement *headline = &d.topHeadline();
+    int notices = 0;
+    d.setChangeNotice([&notices] { ++notices; });
+    const CoverDocument before = d;
+    d.setTopText(QStringLiteral("Harbour")); // brings the headline to the front
+    d.setBack(true);
+    QVERIFY(notices > 0);
+    notices = 0;
+    d = before;
+    QVERIFY(notices > 0); // the window hears of it
+    QCOMPARE(&d.topHeadline(), headline);
+    QVERIFY(d == before);
+    QCOMPARE(d.PaintingOrder().back(), &d.topHeadline());
+    QVERIFY(d.mainPicture().HasPicture());
+    QCOMPARE(d.mainPicture().SourceSize(), QSize(300, 200));
+}
+
+void TestCoverDoc::recordsRoundTrip_data()
+{
+    QTest::addColumn<Op>("op");
+    using D = CoverDocument;
+    QTest::newRow("start-up") << Op([](D &) {});
+    QTest::newRow("edited front") << Op([](D &d) {
+        d.setTopText(QStringLiteral("Harbour Lights"));
+        d.setBottomText(QStringLiteral("Ann Lee"));
+        d.setTopBoxed(true);
+        d.setBoxShown(true);
+        d.setBoxThicknessTyped(QStringLiteral("4"));
+        d.setTitlesShown(true);
+        for (int n = 1; n <= 24; ++n)
+            d.setTitle(n, QStringLiteral("line %1").arg(n));
+        d.setNoticePosted(true);
+        d.setSymbolAdded(true);
+        d.setNoticeOwner(QStringLiteral("Ann Lee"));
+    });
+    QTest::newRow("back, free headlines") << Op([](D &d) {
+        d.setBack(true);
+        d.setTopCentred(false);
+        d.setTopLeftTyped(QStringLiteral("33"));
+        d.setBottomCentred(false);
+        d.setBottomTopTyped(QStringLiteral("400.5"));
+        d.setLowerSmall(false);
+        d.setLowerBlack(true);
+    });
+}
+
+// Records out, into a fresh document, and out again: the same 75 lines, and the same document
+// where the records hold all of it (not so the thickness as typed, the field's alone, nor the
+// titles font, which Open gives to every line but the third credit line).
+void TestCoverDoc::recordsRoundTrip()
+{
+    QFETCH(Op, op);
+    CoverDocument d;
+    op(d);
+    const QStringList lines = d.Records();
+    QCOMPARE(lines.size(), designfile::RecordCount);
+    CoverDocument e;
+    QVERIFY(e.applyRecords(asRecords(lines)));
+    QCOMPARE(e.Records(), lines);
+    QVERIFY(e == d);
+    CoverDocument f;
+    QVERIFY(f.applyRecords(designfile::Decode(designfile::Encode(lines))));
+    QCOMPARE(f.Records(), lines);
+}
+
+// After Open a headline is free exactly when its "Center" box, as loaded, is clear, whatever the
+// box said before; the file's positions stand either way.
+void TestCoverDoc::openCentring_data()
+{
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<bool>("inFile");
+    QTest::newRow("ticked, file ticked") << true << true;
+    QTest::newRow("ticked, file clear") << true << false;
+    QTest::newRow("clear, file ticked") << false << true;
+    QTest::newRow("clear, file clear") << false << false;
+}
+
+void TestCoverDoc::openCentring()
+{
+    QFETCH(bool, before);
+    QFETCH(bool, inFile);
+    CoverDocument saved;
+    saved.setTopCentred(inFile);
+    saved.setTopLeftTyped(QStringLiteral("40"));
+    CoverDocument d;
+    d.setTopCentred(before);
+    QVERIFY(d.applyRecords(asRecords(saved.Records())));
+    QCOMPARE(d.top.centred, inFile);
+    QCOMPARE(d.top.free, !inFile);
+    QCOMPARE(d.topHeadline().Left(), 40.0);
+    d.setTopText(QStringLiteral("Harbour"));
+    if (inFile)
+        QCOMPARE(d.topHeadline().Left(), d.Centred(d.topHeadline().Width(), C::TruncatedAbsolute));
+    else
+        QCOMPARE(d.topHeadline().Left(), 40.0);
+}
+
+void TestCoverDoc::newDesignIsTheStartingOne()
+{
+    const CoverDocument start;
+    CoverDocument d;
+    d.setBack(true);
+    d.setTopText(QStringLiteral("Old"));
+    d.setNoticeOwner(QStringLiteral("Owner"));
+    d.topHeadline().setFontItalic(true);
+    d.setBackgroundColor(colors::Red);
+    d.setRuleThicknessTyped(QStringLiteral("0"));
+    d.newDesign(textnum::YearText());
+    QCOMPARE(d.topHeadline().Caption(), QString());
+    QCOMPARE(d.panel().BackColor(), colors::White);
+    QCOMPARE(d.topRule().BorderWidth(), 4);
+    QCOMPARE(d.rules.thicknessTyped, QStringLiteral("4"));
+    QCOMPARE(d.topHeadline().FontName(), start.defaults.fontName);
+    QCOMPARE(d.notice.owner, QString());
+    QVERIFY(d.titles.shown); // shown, now empty
+    QVERIFY(d.layout.back);  // New keeps the layout
+}
+
+// The page paints from the document alone, on any device.
+void TestCoverDoc::paintsWithoutWidgets()
+{
+    CoverDocument d;
+    d.setBackgroundColor(colors::Rgb(0, 0, 255));
+    d.setTopText(QStringLiteral("Harbour"));
+    QImage page(int(coverpage::ClientWidth), int(coverpage::ClientHeight), QImage::Format_RGB32);
+    QPainter p(&page);
+    coverpage::PaintPage(d, p);
+    p.end();
+    QCOMPARE(page.pixelColor(200, 200), QColor(0, 0, 255)); // the panel
+    QCOMPARE(page.pixelColor(600, 200), QColor(Qt::white)); // beyond it, paper
+    QCOMPARE(coverpage::PanelRect(d), QRectF(0, 0, 456, 456));
+    const QString pdf = tmp.filePath(QStringLiteral("page.pdf"));
+    QString error;
+    QVERIFY2(coverpage::Export(d, pdf, coverpage::Format::Pdf, 0, coverpage::Title({}), &error),
+             qPrintable(error));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
+QTEST_MAIN(TestCoverDoc)
+#include "test_coverdoc.moc"

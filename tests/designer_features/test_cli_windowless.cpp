@@ -1,0 +1,88 @@
+// The command line's work under a QGuiApplication, as sleevedesk runs it: a QWidget made
+// anywhere on the way would abort the test ("Cannot create a QWidget without QApplication").
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app_setup.h"
+#include "command_line.h"
+#include "coverdocument.h"
+#include "designfile.h"
+
+using commandline::Job;
+
+class TestCliWindowless : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void jobs_data();
+    void jobs();
+
+private:
+    QTemporaryDir tmp;
+    QString design;
+};
+
+void TestCliWindowless::initTestCase()
+{
+    QVERIFY(!qApp->inherits("QApplication"));
+    SetupDesignerApplication();
+    QVERIFY(tmp.isValid());
+    QImage photo(600, 400, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    const QString picture = tmp.filePath(QStringLiteral("photo.png"));
+    QVERIFY(photo.save(picture));
+    CoverDocument doc;
+    doc.setTopText(QStringLiteral("Harbour Lights"));
+    QVERIFY(doc.loadPicture(CoverDocument::Slot::Main, picture, nullptr));
+    design = tmp.filePath(QStringLiteral("cover.qwd"));
+    QVERIFY(designfile::Write(design, doc.Records()));
+    QFile list(tmp.filePath(QStringLiteral("titles.txt")));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("One\nTwo\nThree\n");
+}
+
+void TestCliWindowless::jobs_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("tracks");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("export PDF") << int(Job::Kind::ExportPdf) << false << "out.pdf";
+    QTest::newRow("export PNG") << int(Job::Kind::ExportPng) << false << "out.png";
+    QTest::newRow("import and save") << int(Job::Kind::Save) << true << "out.qwd";
+    QTest::newRow("import and export") << int(Job::Kind::ExportPdf) << true << "tracks.pdf";
+}
+
+void TestCliWindowless::jobs()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, tracks);
+    QFETCH(QString, output);
+    Job job;
+    job.kind = Job::Kind(kind);
+    job.design = design;
+    job.output = tmp.filePath(output);
+    job.dpi = 96;
+    if (tracks)
+        job.trackSources = {tmp.filePath(QStringLiteral("titles.txt"))};
+    QCOMPARE(commandline::Run(job), int(commandline::Done));
+    QVERIFY(QFileInfo(job.output).size() > 0);
+    if (job.kind == Job::Kind::Save) {
+        const auto records = designfile::Read(job.output);
+        QVERIFY(records);
+        QCOMPARE(designfile::Text(*records, 1), QStringLiteral("Harbour Lights"));
+        QCOMPARE(designfile::Text(*records, 29), QStringLiteral("Two"));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    TestCliWindowless test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_cli_windowless.moc"
