@@ -107,6 +107,9 @@ int Run(const Job &job)
 
     QString error;
     bool complete = true;
+    // What this run reads is never overwritten by what it writes.
+    safewrite::Options output;
+    output.inputs = job.trackSources;
     if (!job.design.isEmpty()) {
         const QString path = QFileInfo(job.design).absoluteFilePath();
         const auto records = designfile::Read(path, &error);
@@ -114,6 +117,9 @@ int Run(const Job &job)
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
             return DesignUnreadable;
         }
+        output.inputs << path;
+        for (int picture : {14, 17, 18})
+            output.inputs << designfile::Text(*records, picture);
         d.LoadDesign(path, *records);
         complete = picturesComplete(d, *records);
     }
@@ -125,7 +131,7 @@ int Run(const Job &job)
     case Job::Kind::ExportPng: {
         const auto format =
             job.kind == Job::Kind::ExportPdf ? Design::ExportFormat::Pdf : Design::ExportFormat::Png;
-        if (!d.ExportCover(job.output, format, job.dpi, &error)) {
+        if (!d.ExportCover(job.output, format, job.dpi, &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
@@ -133,7 +139,7 @@ int Run(const Job &job)
     }
     case Job::Kind::Save:
         // The Save command's own writer: the old file stays whole if this fails.
-        if (!designfile::Write(job.output, d.DesignRecords(), &error)) {
+        if (!designfile::Write(job.output, d.DesignRecords(), &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }

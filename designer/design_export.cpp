@@ -56,7 +56,8 @@ struct DialogSettings {
 
 } // namespace
 
-bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const
+bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error,
+                          const safewrite::Options &options) const
 {
     const QRectF panel = PanelRect();
     // What lies beyond the cut line is cut away: the page shows the panel only.
@@ -66,8 +67,8 @@ bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QStr
         PaintPage(p);
     };
     if (format == ExportFormat::Pdf)
-        return pageexport::ExportPdf(path, exportTitle(), panel.size(), ExportMargin, paint, error);
-    return pageexport::ExportPng(path, panel.size(), ExportMargin, dpi, paint, error);
+        return pageexport::ExportPdf(path, exportTitle(), panel.size(), ExportMargin, paint, error, options);
+    return pageexport::ExportPng(path, panel.size(), ExportMargin, dpi, paint, error, options);
 }
 
 void Design::ExportPdf()
@@ -106,8 +107,12 @@ void Design::exportWithDialog(ExportFormat format)
     if (!pdf)
         pngDpi_ = dpi;
     QString error;
+    // The open design is never replaced by its own export.
+    safewrite::Options output;
+    if (!Module1::DesignFileName.isEmpty())
+        output.inputs << Module1::DesignFileName;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool done = ExportCover(path, format, dpi, &error);
+    const bool done = ExportCover(path, format, dpi, &error, output);
     QApplication::restoreOverrideCursor();
     if (!done)
         ShowNotice(QStringLiteral("Not exported"),
