@@ -405,7 +405,8 @@ bool Writer::writeFailed(QString *error) const
     if (!d->device || !d->device->failure())
         return false;
     if (d->toStdout)
-        setError(error, QStringLiteral("Cannot write to standard output: %1").arg(errnoText(d->device->failure())));
+        setError(error,
+                 QStringLiteral("Cannot write to standard output: %1").arg(errnoText(d->device->failure())));
     else
         d->fail(error, d->device->failure());
     return true;

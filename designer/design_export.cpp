@@ -57,7 +57,7 @@ struct DialogSettings {
 } // namespace
 
 bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error,
-                          const safewrite::Options &options) const
+                         const safewrite::Options &options) const
 {
     const QRectF panel = PanelRect();
     // What lies beyond the cut line is cut away: the page shows the panel only.

@@ -73,7 +73,7 @@ QString readDesignPath(const QString &base)
     const int fd = openOwnFile(base + PathSuffix, nullptr);
     if (fd < 0)
         return {};
-    const QString path = QString::fromUtf8(readOwnFile(fd, 64 * 1024));
+    QString path = QString::fromUtf8(readOwnFile(fd, 64 * 1024));
     ::close(fd);
     return path;
 }
@@ -228,8 +228,8 @@ QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
     if (!folderUsable(false, nullptr))
         return orphans;
     const QDir dir(folder_);
-    const auto copies = dir.entryInfoList({QStringLiteral("*") + CopySuffix},
-                                          QDir::Files | QDir::NoSymLinks, QDir::Time);
+    const auto copies =
+        dir.entryInfoList({QStringLiteral("*") + CopySuffix}, QDir::Files | QDir::NoSymLinks, QDir::Time);
     for (const QFileInfo &copy : copies) {
         const QString base = copy.absolutePath() + u'/' + copy.completeBaseName();
         if (base == base_ || held_.count(base) || !isOwnRegularFile(copy.absoluteFilePath()))

@@ -76,25 +76,44 @@ void TestSafeWrite::writer_data()
     QTest::addColumn<QString>("situation");
     QTest::addColumn<bool>("written");
 
-    QTest::newRow("bytes, replaces, mode kept") << "bytes" << "mode 0640" << true;
-    QTest::newRow("pdf, replaces, mode kept") << "pdf" << "mode 0640" << true;
-    QTest::newRow("png, new file") << "png" << "new" << true;
-    QTest::newRow("bytes, full disk") << "bytes" << "full disk" << false;
-    QTest::newRow("pdf, full disk") << "pdf" << "full disk" << false;
-    QTest::newRow("png, full disk") << "png" << "full disk" << false;
-    QTest::newRow("bytes, fsync fails") << "bytes" << "fsync fails" << false;
-    QTest::newRow("pdf, fsync fails") << "pdf" << "fsync fails" << false;
-    QTest::newRow("bytes, close fails") << "bytes" << "close fails" << false;
-    QTest::newRow("png, close fails") << "png" << "close fails" << false;
-    QTest::newRow("bytes, not committed") << "bytes" << "not committed" << false;
-    QTest::newRow("pdf, FIFO") << "pdf" << "fifo" << false;
-    QTest::newRow("png, device") << "png" << "device" << false;
-    QTest::newRow("pdf, another user's link in a sticky folder") << "pdf" << "shared link" << false;
-    QTest::newRow("bytes, another user's link in a sticky folder") << "bytes" << "shared link" << false;
-    QTest::newRow("bytes, own link in a sticky folder") << "bytes" << "own link" << true;
-    QTest::newRow("bytes, output is an input") << "bytes" << "input" << false;
-    QTest::newRow("pdf, output is an input's hard link") << "pdf" << "input hard link" << false;
-    QTest::newRow("png, output is an input through a link") << "png" << "input link" << false;
+    QTest::newRow("bytes, replaces, mode kept") << "bytes"
+                                                << "mode 0640" << true;
+    QTest::newRow("pdf, replaces, mode kept") << "pdf"
+                                              << "mode 0640" << true;
+    QTest::newRow("png, new file") << "png"
+                                   << "new" << true;
+    QTest::newRow("bytes, full disk") << "bytes"
+                                      << "full disk" << false;
+    QTest::newRow("pdf, full disk") << "pdf"
+                                    << "full disk" << false;
+    QTest::newRow("png, full disk") << "png"
+                                    << "full disk" << false;
+    QTest::newRow("bytes, fsync fails") << "bytes"
+                                        << "fsync fails" << false;
+    QTest::newRow("pdf, fsync fails") << "pdf"
+                                      << "fsync fails" << false;
+    QTest::newRow("bytes, close fails") << "bytes"
+                                        << "close fails" << false;
+    QTest::newRow("png, close fails") << "png"
+                                      << "close fails" << false;
+    QTest::newRow("bytes, not committed") << "bytes"
+                                          << "not committed" << false;
+    QTest::newRow("pdf, FIFO") << "pdf"
+                               << "fifo" << false;
+    QTest::newRow("png, device") << "png"
+                                 << "device" << false;
+    QTest::newRow("pdf, another user's link in a sticky folder") << "pdf"
+                                                                 << "shared link" << false;
+    QTest::newRow("bytes, another user's link in a sticky folder") << "bytes"
+                                                                   << "shared link" << false;
+    QTest::newRow("bytes, own link in a sticky folder") << "bytes"
+                                                        << "own link" << true;
+    QTest::newRow("bytes, output is an input") << "bytes"
+                                               << "input" << false;
+    QTest::newRow("pdf, output is an input's hard link") << "pdf"
+                                                         << "input hard link" << false;
+    QTest::newRow("png, output is an input through a link") << "png"
+                                                            << "input link" << false;
 }
 
 // Every way a write can fail leaves the old file whole and no temporary beside it, and says why;
@@ -121,11 +140,13 @@ void TestSafeWrite::writer()
 
     if (situation == "mode 0640")
         QVERIFY(putFile(path, Old, 0640));
-    else if (situation != "new" && situation != "fifo" && situation != "device" && !situation.contains("link"))
+    else if (situation != "new" && situation != "fifo" && situation != "device" &&
+             !situation.contains("link"))
         QVERIFY(putFile(path, Old));
     if (situation == "fifo")
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-    if (situation == "device" && ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+    if (situation == "device" &&
+        ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
         QSKIP("making a device node needs root");
     if (situation.contains("link")) {
         QCOMPARE(::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(path).constData()), 0);
@@ -135,8 +156,9 @@ void TestSafeWrite::writer()
     if (situation == "input" || situation == "input link")
         options.inputs << (situation == "input" ? path : victim);
     if (situation == "input hard link") {
-        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()),
-                 0);
+        QCOMPARE(
+            ::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()),
+            0);
         options.inputs << dir.filePath("other");
     }
     const QStringList before = entries(folder);

@@ -196,8 +196,8 @@ void TestDesignerCli::outputs_data()
                                     << notWritten;
     QTest::newRow("png, full disk") << QStringList{"--export-png", "OUT", "--dpi", "96", "DESIGN"} << "old"
                                     << true << 3 << notWritten;
-    QTest::newRow("save, full disk") << QStringList{"--import-tracks", "TITLES", "--save", "OUT"} << "old" << true
-                                     << 3 << notWritten;
+    QTest::newRow("save, full disk") << QStringList{"--import-tracks", "TITLES", "--save", "OUT"} << "old"
+                                     << true << 3 << notWritten;
     QTest::newRow("pdf into a FIFO") << QStringList{"--export-pdf", "OUT", "DESIGN"} << "fifo" << false << 3
                                      << notWritten;
     QTest::newRow("pdf over its own design")
@@ -205,11 +205,12 @@ void TestDesignerCli::outputs_data()
     QTest::newRow("png over its own design")
         << QStringList{"--export-png", "OUT", "OUT"} << "design" << false << 3 << notWritten;
     QTest::newRow("save over its own design")
-        << QStringList{"--import-tracks", "TITLES", "OUT", "--save", "OUT"} << "design" << false << 3 << notWritten;
+        << QStringList{"--import-tracks", "TITLES", "OUT", "--save", "OUT"} << "design" << false << 3
+        << notWritten;
     QTest::newRow("save over its track list")
         << QStringList{"--import-tracks", "OUT", "--save", "OUT"} << "titles" << false << 3 << notWritten;
-    QTest::newRow("pdf to standard output") << QStringList{"--export-pdf", "-", "DESIGN"} << "old" << false << 0
-                                            << "";
+    QTest::newRow("pdf to standard output")
+        << QStringList{"--export-pdf", "-", "DESIGN"} << "old" << false << 0 << "";
     QTest::newRow("png to standard output")
         << QStringList{"--export-png", "-", "--dpi", "96", "DESIGN"} << "old" << false << 0 << "";
     QTest::newRow("save to standard output")
