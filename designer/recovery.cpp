@@ -243,11 +243,12 @@ QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
             removeCopy(base);
             continue;
         }
-        // The lock is let go again (with its descriptor) when the list is full.
-        if (orphans.size() >= MaxOrphans)
-            continue;
         held_[base] = std::move(lock);
         orphans << o;
+        // Each lock holds a descriptor, and taking one costs a file written and removed: older
+        // copies wait for a later start.
+        if (orphans.size() >= MaxOrphans)
+            break;
     }
     return orphans;
 }

@@ -52,8 +52,8 @@ public:
     // The copies whose designers are gone, newest first, each held (locked) by this store
     // until it is adopted, discarded or released. A copy older than the last save of its
     // design holds nothing the design lacks: it is removed on the way. At most MaxOrphans are
-    // taken, so that hundreds of copies do not hold hundreds of locks; the older ones wait for
-    // a later start. Links and files of other owners are not copies.
+    // taken (and looked at), so that hundreds of copies neither hold hundreds of locks nor slow
+    // the start; the older ones wait for a later start. Links and files of other owners are not copies.
     static constexpr int MaxOrphans = 8;
     QList<Orphan> TakeOrphans();
     // The records of a copy, read only when it is a regular file of this user (not through a
