@@ -228,8 +228,7 @@ QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
     if (!folderUsable(false, nullptr))
         return orphans;
     const QDir dir(folder_);
-    const auto copies =
-        dir.entryInfoList({QStringLiteral("*") + CopySuffix}, QDir::Files | QDir::NoSymLinks, QDir::Time);
+    const auto copies = dir.entryInfoList({QStringLiteral("*") + CopySuffix}, QDir::Files, QDir::Time);
     for (const QFileInfo &copy : copies) {
         const QString base = copy.absolutePath() + u'/' + copy.completeBaseName();
         if (base == base_ || held_.count(base) || !isOwnRegularFile(copy.absoluteFilePath()))
