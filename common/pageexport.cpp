@@ -1,11 +1,11 @@
 #include "pageexport.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -36,15 +36,6 @@ bool validPage(QSizeF contentPx, double marginPx, QString *error)
     return true;
 }
 
-bool commit(QSaveFile &file, QString *error)
-{
-    if (!file.commit()) {
-        fail(error, file.errorString());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi)
@@ -55,17 +46,15 @@ QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi)
 }
 
 bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, double marginPx,
-               const PaintFn &paint, QString *error)
+               const PaintFn &paint, QString *error, const safewrite::Options &options)
 {
     if (!validPage(contentPx, marginPx, error))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        fail(error, file.errorString());
+    safewrite::Writer file(path, options);
+    if (!file.open(error))
         return false;
-    }
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(file.device());
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Sleeve"));
         pdf.setResolution(PdfResolution);
@@ -77,7 +66,6 @@ bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, doub
                                       QPageLayout::Portrait, QMarginsF()));
         QPainter p;
         if (!p.begin(&pdf)) {
-            file.cancelWriting();
             fail(error, QStringLiteral("The PDF could not be started."));
             return false;
         }
@@ -86,16 +74,16 @@ bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, doub
         p.translate(marginPx, marginPx);
         paint(p);
         if (!p.end()) {
-            file.cancelWriting();
-            fail(error, QStringLiteral("The PDF could not be written."));
+            if (!file.writeFailed(error))
+                fail(error, QStringLiteral("The PDF could not be written."));
             return false;
         }
     }
-    return commit(file, error);
+    return file.commit(error);
 }
 
 bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, const PaintFn &paint,
-               QString *error)
+               QString *error, const safewrite::Options &options)
 {
     if (!validPage(contentPx, marginPx, error))
         return false;
@@ -119,17 +107,23 @@ bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, 
         p.translate(marginPx, marginPx);
         paint(p);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        fail(error, file.errorString());
-        return false;
+    // Encoded first, so that the encoder never sees a write fail (a full disk): the writer
+    // reports that, with its reason.
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!img.save(&buffer, "PNG")) {
+            fail(error, QStringLiteral("The PNG could not be written."));
+            return false;
+        }
     }
-    if (!img.save(&file, "PNG")) {
-        file.cancelWriting();
-        fail(error, QStringLiteral("The PNG could not be written."));
+    img = QImage();
+    safewrite::Writer file(path, options);
+    if (!file.open(error))
         return false;
-    }
-    return commit(file, error);
+    file.device()->write(png);
+    return file.commit(error);
 }
 
 } // namespace pageexport

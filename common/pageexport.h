@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "safewrite.h"
+
 class QPainter;
 
 // Pages written without a printer. The painter works in 96-per-inch logical
@@ -16,15 +18,16 @@ namespace pageexport {
 using PaintFn = std::function<void(QPainter &)>;
 
 // Vector PDF, true size, fonts embedded; the page is rounded up to whole
-// points (the fraction goes to the right and bottom margins). Written beside the target and
-// swapped in only when complete; on failure false with a reason.
+// points (the fraction goes to the right and bottom margins). Written through safewrite (a
+// temporary swapped in only when complete and synced; "-" is standard output); on failure false
+// with a reason and the old file kept.
 bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, double marginPx,
-               const PaintFn &paint, QString *error = nullptr);
+               const PaintFn &paint, QString *error = nullptr, const safewrite::Options &options = {});
 
 // PNG at `dpi` (96 gives one pixel per logical pixel), its resolution
 // recorded in the file. Same writing rules as ExportPdf.
 bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, const PaintFn &paint,
-               QString *error = nullptr);
+               QString *error = nullptr, const safewrite::Options &options = {});
 
 // The PNG's pixel size for a page: ceil((content + 2 margin) * dpi / 96).
 QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi);

@@ -23,7 +23,7 @@ void PaintPage(const CoverDocument &doc, QPainter &p)
 }
 
 bool Export(const CoverDocument &doc, const QString &path, Format format, int dpi, const QString &title,
-            QString *error)
+            QString *error, const safewrite::Options &options)
 {
     const QRectF panel = PanelRect(doc);
     // What lies beyond the cut line is cut away: the page shows the panel only.
@@ -33,8 +33,8 @@ bool Export(const CoverDocument &doc, const QString &path, Format format, int dp
         PaintPage(doc, p);
     };
     if (format == Format::Pdf)
-        return pageexport::ExportPdf(path, title, panel.size(), ExportMargin, paint, error);
-    return pageexport::ExportPng(path, panel.size(), ExportMargin, dpi, paint, error);
+        return pageexport::ExportPdf(path, title, panel.size(), ExportMargin, paint, error, options);
+    return pageexport::ExportPng(path, panel.size(), ExportMargin, dpi, paint, error, options);
 }
 
 QString Title(const QString &designPath)

@@ -114,6 +114,9 @@ int Run(const Job &job)
     QString designPath;
     QString error;
     bool complete = true;
+    // What this run reads is never overwritten by what it writes.
+    safewrite::Options output;
+    output.inputs = job.trackSources;
     if (!job.design.isEmpty()) {
         designPath = QFileInfo(job.design).absoluteFilePath();
         const auto records = designfile::Read(designPath, &error);
@@ -121,6 +124,9 @@ int Run(const Job &job)
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
             return DesignUnreadable;
         }
+        output.inputs << designPath;
+        for (int picture : {14, 17, 18})
+            output.inputs << designfile::Text(*records, picture);
         doc.applyRecords(
             *records, [](CoverImage &image, const QString &file) { return image.LoadPictureForPaper(file); });
         complete = picturesComplete(doc, *records);
@@ -134,7 +140,7 @@ int Run(const Job &job)
     case Job::Kind::ExportPng: {
         const auto format =
             job.kind == Job::Kind::ExportPdf ? coverpage::Format::Pdf : coverpage::Format::Png;
-        if (!coverpage::Export(doc, job.output, format, job.dpi, title, &error)) {
+        if (!coverpage::Export(doc, job.output, format, job.dpi, title, &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
@@ -142,7 +148,7 @@ int Run(const Job &job)
     }
     case Job::Kind::Save:
         // The Save command's own writer: the old file stays whole if this fails.
-        if (!designfile::Write(job.output, doc.Records(), &error)) {
+        if (!designfile::Write(job.output, doc.Records(), &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }

@@ -380,7 +380,8 @@ public:
     // White margin around an exported panel, in pixels at 96 per inch.
     static constexpr double ExportMargin = coverpage::ExportMargin;
     // Writes the panel and its cut line as a page of its own; `dpi` is the PNG's.
-    bool ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const;
+    bool ExportCover(const QString &path, ExportFormat format, int dpi, QString *error,
+                     const safewrite::Options &options = {}) const;
     void ExportPdf(); // "Export PDF…"
     void ExportPng(); // "Export PNG…": the file type chosen in the dialog gives the resolution
 

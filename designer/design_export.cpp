@@ -50,11 +50,12 @@ struct DialogSettings {
 
 } // namespace
 
-bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error) const
+bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error,
+                         const safewrite::Options &options) const
 {
     return coverpage::Export(doc_, path,
                              format == ExportFormat::Pdf ? coverpage::Format::Pdf : coverpage::Format::Png,
-                             dpi, coverpage::Title(DesignPath()), error);
+                             dpi, coverpage::Title(DesignPath()), error, options);
 }
 
 void Design::ExportPdf()
@@ -93,8 +94,12 @@ void Design::exportWithDialog(ExportFormat format)
     if (!pdf)
         pngDpi_ = dpi;
     QString error;
+    // The open design is never replaced by its own export.
+    safewrite::Options output;
+    if (!DesignPath().isEmpty())
+        output.inputs << DesignPath();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool done = ExportCover(path, format, dpi, &error);
+    const bool done = ExportCover(path, format, dpi, &error, output);
     QApplication::restoreOverrideCursor();
     if (!done)
         ShowNotice(QStringLiteral("Not exported"),

@@ -77,7 +77,8 @@ void Design::WriteRecoveryCopy()
 {
     if (recoveryTimer_)
         recoveryTimer_->stop();
-    if (!recovery_)
+    // A refused folder was said once: recovery is off for the run.
+    if (!recovery_ || recovery_->Off())
         return;
     QStringList records = DesignRecords();
     if (records == unmodifiedRecords_) {
@@ -122,7 +123,7 @@ void Design::offerRecovery()
 void Design::restoreRecovery(const RecoveryStore::Orphan &orphan)
 {
     QString error;
-    const auto records = designfile::Read(orphan.copyPath, &error);
+    const auto records = RecoveryStore::ReadCopy(orphan.copyPath, &error);
     if (!records) {
         recovery_->Release(orphan);
         ReportProblem(QStringLiteral("Not restored"),

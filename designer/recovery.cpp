@@ -6,9 +6,14 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "designfile.h"
+#include "safewrite.h"
 
 namespace {
 
@@ -24,12 +29,68 @@ std::unique_ptr<QLockFile> lockFor(const QString &base)
     return lock;
 }
 
+// Opens a file of the folder for reading: never through a link, never blocking on a FIFO, and
+// only a regular file of this user. -1 and *error otherwise.
+int openOwnFile(const QString &path, QString *error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (error)
+            *error = errno == ELOOP ? QStringLiteral("%1 is a link.").arg(path)
+                                    : QStringLiteral("Cannot open %1: %2").arg(path, qt_error_string(errno));
+        return -1;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        ::close(fd);
+        if (error)
+            *error = QStringLiteral("%1 is not a file of this user.").arg(path);
+        return -1;
+    }
+    return fd;
+}
+
+// At most `limit` bytes of the file.
+QByteArray readOwnFile(int fd, qsizetype limit)
+{
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size < limit) {
+        const ssize_t n = ::read(fd, bytes.data() + size, size_t(limit - size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        size += n;
+    }
+    bytes.truncate(size);
+    return bytes;
+}
+
 QString readDesignPath(const QString &base)
 {
-    QFile f(base + PathSuffix);
-    if (!f.open(QIODevice::ReadOnly))
+    const int fd = openOwnFile(base + PathSuffix, nullptr);
+    if (fd < 0)
         return {};
-    return QString::fromUtf8(f.read(64 * 1024));
+    QString path = QString::fromUtf8(readOwnFile(fd, 64 * 1024));
+    ::close(fd);
+    return path;
+}
+
+bool isOwnRegularFile(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+           st.st_uid == ::geteuid();
+}
+
+// Files of the folder are written as Save writes, but never through a link.
+safewrite::Options noLinks()
+{
+    safewrite::Options options;
+    options.followLinks = false;
+    return options;
 }
 
 void removeCopy(const QString &base)
@@ -59,23 +120,71 @@ QString RecoveryStore::CopyPath() const
     return base_.isEmpty() ? QString() : base_ + CopySuffix;
 }
 
+bool RecoveryStore::folderUsable(bool create, QString *error)
+{
+    if (folderState_ == FolderState::Usable)
+        return true;
+    if (folderState_ == FolderState::Refused) {
+        if (error)
+            *error = QStringLiteral("Recovery is off for this run.");
+        return false;
+    }
+    const QByteArray native = QFile::encodeName(folder_);
+    struct stat st;
+    if (::lstat(native.constData(), &st) != 0) {
+        if (errno != ENOENT || !create) {
+            if (error)
+                *error = QStringLiteral("Cannot use the folder %1: %2").arg(folder_, qt_error_string(errno));
+            return false;
+        }
+        // Unsaved designs are nobody else's business.
+        if (!QDir().mkpath(QFileInfo(folder_).path()) ||
+            (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)) {
+            if (error)
+                *error = QStringLiteral("Cannot make the folder %1.").arg(folder_);
+            return false;
+        }
+    }
+    QString why;
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        why = errno == ELOOP || errno == ENOTDIR ? QStringLiteral("it is a link or not a folder")
+                                                 : qt_error_string(errno);
+    else if (::fstat(fd, &st) != 0)
+        why = qt_error_string(errno);
+    else if (st.st_uid != ::geteuid())
+        why = QStringLiteral("it belongs to another user");
+    else if (st.st_mode & (S_IWGRP | S_IWOTH))
+        why = QStringLiteral("others may write to it");
+    else if (st.st_mode & 077)
+        ::fchmod(fd, 0700); // readable by others: made private, as it would have been made
+    if (fd >= 0)
+        ::close(fd);
+    if (!why.isEmpty()) {
+        folderState_ = FolderState::Refused;
+        qWarning("sleevedesk: recovery is off: the folder %s is not used: %s", qPrintable(folder_),
+                 qPrintable(why));
+        if (error)
+            *error = QStringLiteral("Recovery is off for this run.");
+        return false;
+    }
+    folderState_ = FolderState::Usable;
+    return true;
+}
+
 bool RecoveryStore::claim(QString *error)
 {
     if (lock_)
         return true;
-    if (!QDir().mkpath(folder_)) {
-        if (error)
-            *error = QStringLiteral("Cannot make the folder %1.").arg(folder_);
+    if (!folderUsable(true, error))
         return false;
-    }
-    // Unsaved designs are nobody else's business.
-    QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     for (int attempt = 0; attempt < 8; ++attempt) {
         const QString base = QStringLiteral("%1/design-%2-%3")
                                  .arg(folder_)
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-        if (QFile::exists(base + CopySuffix))
+        struct stat st;
+        if (::lstat(QFile::encodeName(base + CopySuffix).constData(), &st) == 0)
             continue;
         auto lock = lockFor(base);
         if (lock->tryLock(0)) {
@@ -93,13 +202,18 @@ bool RecoveryStore::Write(const QStringList &records, const QString &designPath,
 {
     if (!claim(error))
         return false;
-    QSaveFile side(base_ + PathSuffix);
-    if (!side.open(QIODevice::WriteOnly) || side.write(designPath.toUtf8()) < 0 || !side.commit()) {
-        if (error)
-            *error = side.errorString();
-        return false;
-    }
-    return designfile::Write(base_ + CopySuffix, records, error);
+    return safewrite::WriteBytes(base_ + PathSuffix, designPath.toUtf8(), error, noLinks()) &&
+           designfile::Write(base_ + CopySuffix, records, error, noLinks());
+}
+
+std::optional<designfile::Records> RecoveryStore::ReadCopy(const QString &copyPath, QString *error)
+{
+    const int fd = openOwnFile(copyPath, error);
+    if (fd < 0)
+        return std::nullopt;
+    const QByteArray bytes = readOwnFile(fd, designfile::MaxScanBytes);
+    ::close(fd);
+    return designfile::Decode(bytes);
 }
 
 void RecoveryStore::Remove()
@@ -111,11 +225,13 @@ void RecoveryStore::Remove()
 QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
 {
     QList<Orphan> orphans;
+    if (!folderUsable(false, nullptr))
+        return orphans;
     const QDir dir(folder_);
     const auto copies = dir.entryInfoList({QStringLiteral("*") + CopySuffix}, QDir::Files, QDir::Time);
     for (const QFileInfo &copy : copies) {
         const QString base = copy.absolutePath() + u'/' + copy.completeBaseName();
-        if (base == base_ || held_.count(base))
+        if (base == base_ || held_.count(base) || !isOwnRegularFile(copy.absoluteFilePath()))
             continue;
         auto lock = lockFor(base);
         if (!lock->tryLock(0))
@@ -128,6 +244,10 @@ QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
         }
         held_[base] = std::move(lock);
         orphans << o;
+        // Each lock holds a descriptor, and taking one costs a file written and removed: older
+        // copies wait for a later start.
+        if (orphans.size() >= MaxOrphans)
+            break;
     }
     return orphans;
 }

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -13,15 +12,8 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <QDateTime>
-#include <QRandomGenerator>
-#include <QScopeGuard>
-
-#include <cctype>
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -273,123 +265,6 @@ Records Decode(const QByteArray &bytes)
 #ifdef Q_OS_UNIX
 namespace {
 
-QString errnoText(int code)
-{
-    return qt_error_string(code);
-}
-
-// The folder part and the name part of a path, as the kernel splits them.
-std::pair<QString, QString> splitPath(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    if (slash < 0)
-        return {QStringLiteral("."), path};
-    return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
-}
-
-// Would the kernel refuse to follow this link when protected_symlinks is on? In a sticky,
-// world-writable folder it follows only links of the follower, of the folder's owner, and
-// (as the folder's owner could replace any of them anyway) of root.
-bool untrustedLink(const struct stat &link, const struct stat &folder)
-{
-    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
-    return shared && link.st_uid != ::geteuid() && link.st_uid != 0 && link.st_uid != folder.st_uid;
-}
-
-// Follows links at `path` to the file that a save must replace or create, one hop at a time,
-// each hop checked as above.
-bool resolveTarget(const QString &path, const WriteOptions &options, QString *target, QString *error)
-{
-    QString current = path;
-    for (int hop = 0; hop < 40; ++hop) {
-        const QByteArray native = QFile::encodeName(current);
-        struct stat st;
-        if (::lstat(native.constData(), &st) != 0) {
-            const int code = errno;
-            if (code != ENOENT) {
-                setError(error, QStringLiteral("Cannot write %1: %2").arg(current, errnoText(code)));
-                return false;
-            }
-            if (hop == 0) {
-                *target = current; // a new file
-                return true;
-            }
-            // A link to nothing: a planted one would make us create a file wherever it points.
-            const QString link = QFileInfo(path).absoluteFilePath();
-            const QString missing = QFileInfo(current).absoluteFilePath();
-            if (!options.createLinkTarget) {
-                setError(error,
-                         QStringLiteral("%1 is a link to %2, which does not exist.").arg(link, missing));
-                return false;
-            }
-            if (!options.createLinkTarget(link, missing)) {
-                setError(error,
-                         QStringLiteral("%1 is a link to %2, which does not exist; it was not created.")
-                             .arg(link, missing));
-                return false;
-            }
-            *target = current;
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            if (S_ISDIR(st.st_mode)) {
-                setError(error, QStringLiteral("%1 is a folder.").arg(current));
-                return false;
-            }
-            if (!S_ISREG(st.st_mode)) {
-                // Replacing a FIFO or a device node by a regular file is not what was asked.
-                setError(error, QStringLiteral("%1 is not a regular file.").arg(current));
-                return false;
-            }
-            *target = current;
-            return true;
-        }
-        const auto [folder, name] = splitPath(current);
-        struct stat dir;
-        if (::stat(QFile::encodeName(folder).constData(), &dir) != 0) {
-            setError(error, QStringLiteral("Cannot write %1: %2").arg(current, errnoText(errno)));
-            return false;
-        }
-        if (untrustedLink(st, dir)) {
-            setError(error,
-                     QStringLiteral("%1 is a link that another user made in the shared folder %2; it is "
-                                    "not followed. Save under another name.")
-                         .arg(current, folder));
-            return false;
-        }
-        QByteArray to(qsizetype(st.st_size > 0 ? st.st_size : 255) + 1, Qt::Uninitialized);
-        const ssize_t n = ::readlink(native.constData(), to.data(), size_t(to.size()));
-        if (n < 0 || n >= to.size()) {
-            setError(error, QStringLiteral("Cannot read the link %1.").arg(current));
-            return false;
-        }
-        to.truncate(n);
-        const QString next = QFile::decodeName(to);
-        current = next.startsWith(u'/') ? next : folder + u'/' + next;
-    }
-    setError(error, QStringLiteral("Cannot write %1: %2").arg(path, errnoText(ELOOP)));
-    return false;
-}
-
-// "NAME." and six letters or digits, with at least two capitals and two small letters, as the
-// random part of a temporary's name has (and a word such as "backup" or "Backup" has not).
-bool isTemporaryOf(const char *entry, const QByteArray &name)
-{
-    const size_t n = std::strlen(entry);
-    if (n != size_t(name.size()) + 7 || std::memcmp(entry, name.constData(), size_t(name.size())) != 0 ||
-        entry[name.size()] != '.')
-        return false;
-    int upper = 0, lower = 0;
-    for (size_t i = size_t(name.size()) + 1; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(entry[i]);
-        if (!std::isalnum(c))
-            return false;
-        upper += std::isupper(c) ? 1 : 0;
-        lower += std::islower(c) ? 1 : 0;
-    }
-    return upper >= 2 && lower >= 2;
-}
-
 // A complete design file as Write makes one: 75 lines, each ended by CR LF.
 bool isCompleteDesign(int fd)
 {
@@ -414,127 +289,6 @@ bool isCompleteDesign(int fd)
     return true;
 }
 
-// Temporaries a save left when it was killed between writing and renaming, in the open folder
-// `folder`: removes those that are complete design files, regular files of this user, unchanged
-// for a minute before `now` (seconds since the epoch), and not locked by a writer still at work.
-void removeStaleTemporaries(int folder, const QByteArray &name, qint64 now)
-{
-    const int scan = ::dup(folder);
-    if (scan < 0)
-        return;
-    DIR *dir = ::fdopendir(scan);
-    if (!dir) {
-        ::close(scan);
-        return;
-    }
-    while (const dirent *e = ::readdir(dir)) {
-        if (!isTemporaryOf(e->d_name, name))
-            continue;
-        // Only this user's own regular files, untouched for a minute.
-        struct stat st;
-        if (::fstatat(folder, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
-            st.st_uid != ::geteuid() || qint64(st.st_mtime) > now - 60)
-            continue;
-        const int fd = ::openat(folder, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0)
-            continue;
-        struct stat opened;
-        // A writer holds its temporary locked until it is renamed: one still at work is left alone.
-        if (::fstat(fd, &opened) == 0 && opened.st_dev == st.st_dev && opened.st_ino == st.st_ino &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && isCompleteDesign(fd))
-            ::unlinkat(folder, e->d_name, 0);
-        ::close(fd);
-    }
-    ::closedir(dir);
-}
-
-// Writes the bytes to a new temporary beside `target` and renames it over `target`.
-bool replaceAtomically(const QString &target, const QByteArray &bytes, QString *error)
-{
-    const auto [folderPath, namePath] = splitPath(target);
-    const QByteArray name = QFile::encodeName(namePath);
-    auto fail = [&](int code) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(target, errnoText(code)));
-        return false;
-    };
-    const int folder = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
-        return fail(errno);
-    const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
-
-    struct stat old;
-    const bool exists = ::fstatat(folder, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-    if (exists && !S_ISREG(old.st_mode)) {
-        setError(error, QStringLiteral("%1 changed while it was being saved.").arg(target));
-        return false;
-    }
-    if (exists && ::faccessat(folder, name.constData(), W_OK, AT_EACCESS) != 0) {
-        if (errno == EACCES || errno == EROFS) {
-            setError(error, QStringLiteral("%1 is read-only.").arg(target));
-            return false;
-        }
-        return fail(errno);
-    }
-
-    // The temporary is private until it has the old file's mode.
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 1000 && fd < 0; ++attempt) {
-        temp = name + '.';
-        for (int i = 0; i < 6; ++i)
-            temp += letters[QRandomGenerator::system()->bounded(int(sizeof letters - 1))];
-        // Named so that a later save can tell it from the user's own files.
-        if (!isTemporaryOf(temp.constData(), name))
-            continue;
-        fd = ::openat(folder, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                      exists ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST)
-            return fail(errno);
-    }
-    if (fd < 0)
-        return fail(EEXIST);
-    // Held until the rename: tells a later save that this temporary is not stale.
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    auto abandon = [&](int code) {
-        ::unlinkat(folder, temp.constData(), 0);
-        ::close(fd);
-        return fail(code);
-    };
-    if (exists) {
-        // Owner and group first (a change of owner clears set-id bits), then the mode,
-        // which is set explicitly: 0444 stays 0444 even for root.
-        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-            if (::fchown(fd, old.st_uid, old.st_gid) != 0)
-                (void)::fchown(fd, uid_t(-1), old.st_gid);
-        if (::fchmod(fd, old.st_mode & 07777) != 0)
-            return abandon(errno);
-    }
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return abandon(n < 0 ? errno : EIO);
-        done += n;
-    }
-    // A full disk or an I/O error may show only at the sync: checked before anything is renamed.
-    // Filesystems that cannot sync (EINVAL, ENOTSUP) pass.
-    int rc;
-    do {
-        rc = ::fsync(fd);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0 && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
-        return abandon(errno);
-    if (::renameat(folder, temp.constData(), folder, name.constData()) != 0)
-        return abandon(errno);
-    ::close(fd);
-    // The rename itself reaches the disk with the folder.
-    ::fsync(folder);
-    removeStaleTemporaries(folder, name, QDateTime::currentSecsSinceEpoch());
-    return true;
-}
-
 } // namespace
 #endif
 
@@ -546,39 +300,12 @@ bool Write(const QString &path, const QStringList &records, QString *error, cons
             QStringLiteral("A design file holds %1 records, not %2.").arg(RecordCount).arg(records.size()));
         return false;
     }
-    if (path.isEmpty() || path.contains(QChar(u'\0'))) {
-        setError(error, QStringLiteral("Invalid file name."));
-        return false;
-    }
-    const QByteArray bytes = Encode(records);
+    WriteOptions o = options;
 #ifdef Q_OS_UNIX
-    QString target;
-    return resolveTarget(path, options, &target, error) && replaceAtomically(target, bytes, error);
-#else
-    Q_UNUSED(options);
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        setError(error, info.isDir() ? QStringLiteral("%1 is a folder.").arg(path)
-                                     : QStringLiteral("%1 is not a regular file.").arg(path));
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    // commit() loses a failure of its last flush (QTBUG-75077): flushed and checked here.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
+    if (!o.isLeftoverTemporary)
+        o.isLeftoverTemporary = isCompleteDesign;
 #endif
+    return safewrite::WriteBytes(path, Encode(records), error, o);
 }
 
 std::optional<Records> Read(const QString &path, QString *error)

@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 
+#include "safewrite.h"
+
 // The design file: 75 text records, CR LF after each, no header. A pure reader and
 // writer (no widgets): the Save and Open commands turn element properties into the 75 texts and
 // back; this file only knows records, bytes and the value forms of common/textnumber.h.
@@ -41,21 +43,13 @@ QByteArray Encode(const QStringList &records);
 // UTF-8 reads as UTF-8 (a leading byte-order mark dropped), anything else as Windows-1252.
 Records Decode(const QByteArray &bytes);
 
-// How Write treats a link at the path it is given.
-struct WriteOptions {
-    // Asked before a link whose target does not exist makes that target (link and target as
-    // absolute paths); true creates it. Without it such a save is refused.
-    std::function<bool(const QString &link, const QString &target)> createLinkTarget;
-};
+// How Write treats a link at the path, and the files it must not overwrite (safewrite.h).
+using WriteOptions = safewrite::Options;
 
-// Writes atomically: a temporary "NAME.XXXXXX" beside the file, synced, then renamed over it.
-// On failure returns false, sets *error, old file untouched. Refuses a list that is not exactly
-// 75 texts, and a target that exists but is not a regular file (a FIFO or device would otherwise
-// be replaced by a regular file), or that this user may not write.
-// A link is written through (its target replaced, the link left as it is), except a link that
-// another user made in a sticky world-writable folder such as /tmp, which the kernel's
-// protected_symlinks rule would not follow either: that save is refused. A file that is replaced
-// keeps its mode (and its owner and group where the user may give them).
+// Writes the 75 records through the one safe writer (safewrite.h): temporary "NAME.XXXXXX" beside
+// the file, synced, then renamed over it; links, special files and modes as that writer treats
+// them. On failure returns false, sets *error, old file untouched. Refuses a list that is not
+// exactly 75 texts.
 // After a save, complete temporaries of the same file that a killed save left behind (older than
 // a minute, this user's, not held by a writer) are removed.
 bool Write(const QString &path, const QStringList &records, QString *error = nullptr,

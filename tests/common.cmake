@@ -9,3 +9,4 @@ set_tests_properties(titles_e2e PROPERTIES
   TIMEOUT 120
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+sleeve_add_qtest(test_safewrite SOURCES common/test_safewrite.cpp LIBS sleevecommon)

@@ -9,6 +9,8 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app_setup.h"
 #include "design.h"
@@ -29,6 +31,44 @@ QStringList copiesIn(const QString &folder)
     return QDir(folder).entryList({QStringLiteral("*.qwd")}, QDir::Files);
 }
 
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                   .size());
+}
+
+// Collects warnings while it lives.
+class Warnings
+{
+public:
+    Warnings() { previous_ = qInstallMessageHandler(&Warnings::handle); }
+    ~Warnings() { qInstallMessageHandler(previous_); }
+    Warnings(const Warnings &) = delete;
+    Warnings &operator=(const Warnings &) = delete;
+    static inline QStringList seen;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtWarningMsg)
+            seen << message;
+    }
+    QtMessageHandler previous_;
+};
+
 } // namespace
 
 class TestRecovery : public QObject
@@ -48,6 +88,11 @@ private slots:
     void designKeepsACopyWhileModified();
     void offer_data();
     void offer();
+    void folderRefused_data();
+    void folderRefused();
+    void plantedFiles_data();
+    void plantedFiles();
+    void staleCopiesHoldFewDescriptors();
 
 private:
     // A copy whose designer is gone (its store let go of the lock without removing it).
@@ -262,6 +307,144 @@ void TestRecovery::offer()
     QCOMPARE(RecoveryStore(folder).TakeOrphans().size(), answer.isEmpty() ? 1 : 0);
     if (restored)
         QCOMPARE(d.Recovery()->CopyPath(), copy);
+}
+
+void TestRecovery::folderRefused_data()
+{
+    QTest::addColumn<QString>("folderIs");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("world-writable") << "0777" << true;
+    QTest::newRow("group-writable") << "0770" << true;
+    QTest::newRow("another user's") << "other" << true;
+    QTest::newRow("a link to a folder of ours") << "link" << true;
+    QTest::newRow("readable by others: made private") << "0755" << false;
+    QTest::newRow("missing: made private") << "missing" << false;
+}
+
+// A folder others could plant files in is refused with one warning line: no copy is offered or
+// written for the run, and nothing in it (or, for a link, behind it) changes.
+void TestRecovery::folderRefused()
+{
+    QFETCH(QString, folderIs);
+    QFETCH(bool, refused);
+    const QString real = folderIs == "link" ? tmp->filePath(QStringLiteral("real")) : folder;
+    if (folderIs != "missing") {
+        const QString keep = folder;
+        folder = real;
+        QVERIFY(!leaveOrphan(QStringLiteral("lost work"), QString()).isEmpty());
+        folder = keep;
+    }
+    const QByteArray native = QFile::encodeName(real);
+    if (folderIs == "link") {
+        QCOMPARE(::chmod(native.constData(), 0755), 0);
+        QVERIFY(QDir().mkpath(QFileInfo(folder).path()));
+        QCOMPARE(::symlink(native.constData(), QFile::encodeName(folder).constData()), 0);
+    } else if (folderIs == "other") {
+        if (::chown(native.constData(), 65534, 65534) != 0)
+            QSKIP("giving a folder to another user needs root");
+    } else if (folderIs != "missing") {
+        QCOMPARE(::chmod(native.constData(), mode_t(folderIs.toUInt(nullptr, 8))), 0);
+    }
+    const mode_t modeBefore = modeOf(real);
+    const QStringList before = QDir(real).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    Warnings warnings;
+    Warnings::seen.clear();
+    {
+        Design d;
+        d.StartRecovery(folder);
+        QCOMPARE(d.findChild<QDialog *>(QStringLiteral("RecoveryOffer")) != nullptr,
+                 folderIs != "missing" && !refused);
+        for (const char *key : {"5", "6"}) {
+            QTest::keyClicks(d.Text10, QString::fromLatin1(key));
+            d.WriteRecoveryCopy();
+        }
+        QCOMPARE(d.Recovery()->Off(), refused);
+        QCOMPARE(d.Recovery()->CopyPath().isEmpty(), refused);
+        if (refused) {
+            QCOMPARE(QDir(real).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+            QCOMPARE(modeOf(real), modeBefore);
+        } else {
+            QCOMPARE(modeOf(real), mode_t(0700));
+            QVERIFY(QFile::exists(d.Recovery()->CopyPath()));
+        }
+    }
+    QCOMPARE(Warnings::seen.size(), refused ? 1 : 0);
+    if (refused)
+        QVERIFY2(Warnings::seen[0].startsWith(QStringLiteral("sleevedesk: recovery is off: the folder ")),
+                 qPrintable(Warnings::seen[0]));
+}
+
+void TestRecovery::plantedFiles_data()
+{
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("a link to a victim's file") << "link";
+    QTest::newRow("another user's copy") << "other";
+    QTest::newRow("a FIFO") << "fifo";
+    QTest::newRow("a link in place of our own copy") << "own copy";
+}
+
+// Only this user's regular files are copies: a planted link or FIFO, or another owner's file, is
+// neither offered, nor read, nor written through.
+void TestRecovery::plantedFiles()
+{
+    QFETCH(QString, planted);
+    const QString victim = tmp->filePath(QStringLiteral("victim.qwd"));
+    QStringList records = recordsWithHeadline(QStringLiteral("the victim's"));
+    QVERIFY(designfile::Write(victim, records));
+    const QByteArray victimBytes = fileBytes(victim);
+
+    RecoveryStore store(folder);
+    QVERIFY(store.Write(recordsWithHeadline(QStringLiteral("mine")), QString()));
+    const QString plant = folder + QStringLiteral("/design-1-00000001.qwd");
+    const QByteArray nativePlant = QFile::encodeName(plant);
+    if (planted == "link") {
+        QCOMPARE(::symlink(QFile::encodeName(victim).constData(), nativePlant.constData()), 0);
+    } else if (planted == "fifo") {
+        QCOMPARE(::mkfifo(nativePlant.constData(), 0600), 0);
+    } else if (planted == "other") {
+        QVERIFY(designfile::Write(plant, records));
+        if (::chown(nativePlant.constData(), 65534, 65534) != 0)
+            QSKIP("giving a file to another user needs root");
+    } else {
+        const QByteArray own = QFile::encodeName(store.CopyPath());
+        QCOMPARE(::unlink(own.constData()), 0);
+        QCOMPARE(::symlink(QFile::encodeName(victim).constData(), own.constData()), 0);
+        QString error;
+        QVERIFY(!store.Write(recordsWithHeadline(QStringLiteral("written through")), QString(), &error));
+        QVERIFY(error.contains(QStringLiteral("link")));
+        QVERIFY(!RecoveryStore::ReadCopy(store.CopyPath()));
+    }
+    QVERIFY(RecoveryStore(folder).TakeOrphans().isEmpty());
+    if (planted != "own copy") {
+        QString error;
+        QVERIFY(!RecoveryStore::ReadCopy(plant, &error));
+        QVERIFY(!error.isEmpty());
+    }
+    QCOMPARE(fileBytes(victim), victimBytes);
+}
+
+// Each orphan offered holds its lock (a descriptor): a thousand copies left behind must not hold
+// a thousand, which would make the next copy fail under the usual limit of 1,024.
+void TestRecovery::staleCopiesHoldFewDescriptors()
+{
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray design = designfile::Encode(recordsWithHeadline(QStringLiteral("stale")));
+    for (int i = 0; i < 1000; ++i) {
+        QFile copy(QStringLiteral("%1/design-1-%2.qwd").arg(folder).arg(i, 8, 16, QChar(u'0')));
+        QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(design) == design.size());
+    }
+    const int before = openDescriptors();
+    RecoveryStore store(folder);
+    const auto orphans = store.TakeOrphans();
+    QCOMPARE(orphans.size(), RecoveryStore::MaxOrphans);
+    QVERIFY2(openDescriptors() - before <= RecoveryStore::MaxOrphans,
+             qPrintable(QString::number(openDescriptors() - before)));
+    QVERIFY(store.Write(recordsWithHeadline(QStringLiteral("next")), QString()));
+    // The others wait for a later start.
+    for (const auto &o : orphans)
+        store.Release(o);
+    QCOMPARE(RecoveryStore(folder).TakeOrphans().size(), RecoveryStore::MaxOrphans);
 }
 
 int main(int argc, char *argv[])

@@ -5,6 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include "app_setup.h"
 #include "design.h"
 #include "pages.h"
@@ -21,6 +25,39 @@ scriptrun::Result sleevedesk(const QStringList &args, const QString &dir)
     return scriptrun::Run(QStringLiteral(SLEEVEDESK), args, dir, env);
 }
 
+// sleevedesk with its standard output as bytes, and optionally a full disk: writes past
+// `fileLimit` bytes fail (EFBIG), as when the disk fills up.
+struct RawRun {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+RawRun sleevedeskRaw(const QStringList &args, const QString &dir, rlim_t fileLimit)
+{
+    QProcessEnvironment env = scriptrun::WithoutDisplay();
+    env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir);
+    if (fileLimit > 0)
+        p.setChildProcessModifier([fileLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit = {fileLimit, fileLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    p.start(QStringLiteral(SLEEVEDESK), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
 } // namespace
 
 class TestDesignerCli : public QObject
@@ -30,6 +67,8 @@ private slots:
     void initTestCase();
     void commandLine_data();
     void commandLine();
+    void outputs_data();
+    void outputs();
     void version();
     void sameDesignSamePages();
 
@@ -141,6 +180,100 @@ void TestDesignerCli::commandLine()
         const pages::Word *w = pages::Find(words, QStringLiteral("Northbound"));
         QVERIFY(w);
         QVERIFY(std::abs(w->box.top() - (Design::ExportMargin + 8) * 0.75) < 3.0);
+    }
+}
+
+void TestDesignerCli::outputs_data()
+{
+    // OUT is the output; DESIGN the test's design; TITLES a track list.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("before"); // what OUT is first: "old", "fifo", "design", "titles"
+    QTest::addColumn<bool>("fullDisk");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err"); // how stderr's one line starts ("" for silence)
+    const QString notWritten = QStringLiteral("sleevedesk: cannot write OUT: ");
+    QTest::newRow("pdf, full disk") << QStringList{"--export-pdf", "OUT", "DESIGN"} << "old" << true << 3
+                                    << notWritten;
+    QTest::newRow("png, full disk") << QStringList{"--export-png", "OUT", "--dpi", "96", "DESIGN"} << "old"
+                                    << true << 3 << notWritten;
+    QTest::newRow("save, full disk") << QStringList{"--import-tracks", "TITLES", "--save", "OUT"} << "old"
+                                     << true << 3 << notWritten;
+    QTest::newRow("pdf into a FIFO") << QStringList{"--export-pdf", "OUT", "DESIGN"} << "fifo" << false << 3
+                                     << notWritten;
+    QTest::newRow("pdf over its own design")
+        << QStringList{"--export-pdf", "OUT", "OUT"} << "design" << false << 3 << notWritten;
+    QTest::newRow("png over its own design")
+        << QStringList{"--export-png", "OUT", "OUT"} << "design" << false << 3 << notWritten;
+    QTest::newRow("save over its own design")
+        << QStringList{"--import-tracks", "TITLES", "OUT", "--save", "OUT"} << "design" << false << 3
+        << notWritten;
+    QTest::newRow("save over its track list")
+        << QStringList{"--import-tracks", "OUT", "--save", "OUT"} << "titles" << false << 3 << notWritten;
+    QTest::newRow("pdf to standard output")
+        << QStringList{"--export-pdf", "-", "DESIGN"} << "old" << false << 0 << "";
+    QTest::newRow("png to standard output")
+        << QStringList{"--export-png", "-", "--dpi", "96", "DESIGN"} << "old" << false << 0 << "";
+    QTest::newRow("save to standard output")
+        << QStringList{"--import-tracks", "TITLES", "--save", "-"} << "old" << false << 0 << "";
+}
+
+// A failed or refused write is exit 3 with one line and the old file as it was; "-" is
+// standard output.
+void TestDesignerCli::outputs()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, before);
+    QFETCH(bool, fullDisk);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    QTemporaryDir work;
+    const QString out = work.filePath(QStringLiteral("out.txt")); // readable as a track list too
+    const QString titles = work.filePath(QStringLiteral("titles.txt"));
+    {
+        QFile t(titles);
+        QVERIFY(t.open(QIODevice::WriteOnly) && t.write("Alderney\nBrecqhou\n") > 0);
+    }
+    QByteArray old = "old output\n";
+    if (before == "design")
+        old = fileBytes(design);
+    else if (before == "titles")
+        old = fileBytes(titles);
+    if (before == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(out).constData(), 0644), 0);
+    } else {
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+    }
+    for (QString &a : args)
+        a.replace(QStringLiteral("DESIGN"), design).replace(QStringLiteral("TITLES"), titles);
+    args.replaceInStrings(QStringLiteral("OUT"), out);
+
+    const RawRun run = sleevedeskRaw(args, work.path(), fullDisk ? 200 : 0);
+    QCOMPARE(run.exitCode, exitCode);
+    if (err.isEmpty()) {
+        QCOMPARE(run.err, QString());
+    } else {
+        QVERIFY2(run.err.startsWith(QString(err).replace(QStringLiteral("OUT"), out)), qPrintable(run.err));
+        QCOMPARE(run.err.count(u'\n'), 1);
+    }
+    // Nothing but OUT and the track list in the folder: no temporary, no file named "-".
+    QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             (QStringList{"out.txt", "titles.txt"}));
+    struct stat st;
+    QCOMPARE(::lstat(QFile::encodeName(out).constData(), &st), 0);
+    if (before == "fifo")
+        QVERIFY(S_ISFIFO(st.st_mode));
+    else
+        QCOMPARE(fileBytes(out), old);
+    if (args.contains(QStringLiteral("-"))) {
+        if (args.contains(QStringLiteral("--export-pdf")))
+            QVERIFY(run.out.startsWith("%PDF-") && run.out.trimmed().endsWith("%%EOF"));
+        else if (args.contains(QStringLiteral("--export-png")))
+            QCOMPARE(QImage::fromData(run.out, "PNG").size(), QSize(480, 480));
+        else
+            QVERIFY(run.out.count("\r\n") == designfile::RecordCount && run.out.contains("Alderney"));
+    } else {
+        QCOMPARE(run.out, QByteArray());
     }
 }
 
