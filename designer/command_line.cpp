@@ -62,10 +62,12 @@ bool importTracks(Design &d, const Job &job)
         say(QStringLiteral("cannot read the track list %1: %2")
                 .arg(job.trackSources.join(QStringLiteral(", ")),
                      read.error.isEmpty() ? QStringLiteral("No track could be read.") : read.error));
+        for (const QString &line : tracklist::SkippedLines(read.skipped))
+            say(QStringLiteral("  ") + line);
         return false;
     }
-    for (const tracklist::Skipped &s : read.skipped)
-        say(QStringLiteral("warning: %1 is skipped: %2").arg(s.entry, s.reason));
+    for (const QString &line : tracklist::SkippedLines(read.skipped, read.skipped.size()))
+        say(QStringLiteral("warning: ") + line);
     TrackImportDialog preview(read, d.Text1->text(), d.Text2->text(), &d);
     preview.setAttribute(Qt::WA_DontShowOnScreen);
     preview.Numbered->setChecked(job.numbered);

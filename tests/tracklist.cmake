@@ -34,3 +34,8 @@ set_tests_properties(trackimport_e2e PROPERTIES
   TIMEOUT 180
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;XDG_STATE_HOME=${CMAKE_BINARY_DIR}/xdg-state;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/xdg-config")
+
+# Hostile audio files (sparse, made at run time) read only as far as their headers allow, and
+# the names and encodings of CUE sheets and playlists.
+sleeve_add_qtest(test_tracklist_bounds SOURCES tracklist/test_tracklist_bounds.cpp tracklist/fixtures.h
+  LIBS sleevetracklist PkgConfig::SLEEVE_TAGLIB)
