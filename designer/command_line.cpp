@@ -63,7 +63,7 @@ bool importTracks(Design &d, const Job &job)
                 .arg(job.trackSources.join(QStringLiteral(", ")),
                      read.error.isEmpty() ? QStringLiteral("No track could be read.") : read.error));
         for (const QString &line : tracklist::SkippedLines(read.skipped))
-            say(QStringLiteral("  ") + line);
+            say(line);
         return false;
     }
     for (const QString &line : tracklist::SkippedLines(read.skipped, read.skipped.size()))

@@ -17,9 +17,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -59,21 +59,29 @@ class DescriptorStream : public TagLib::IOStream
 public:
     DescriptorStream(int fd, qint64 size, QByteArray name) : fd_(fd), size_(size), name_(std::move(name)) {}
 
-    bool overrun() const { return overrun_; }
+    // Why the reading was stopped; empty when it was not.
+    QString overrun() const { return overrun_; }
     qint64 handedOut() const { return handedOut_; }
 
     TagLib::FileName name() const override { return name_.constData(); }
     TagLib::ByteVector readBlock(unsigned long length) override
     {
-        if (overrun_ || pos_ >= size_ || length == 0)
+        if (!overrun_.isEmpty() || pos_ >= size_ || length == 0)
             return {};
         const qint64 left = size_ - pos_;
         const qint64 want = std::uintmax_t(length) < std::uintmax_t(left) ? qint64(length) : left;
-        if (want > MaxTagBytes || want > MaxAudioReadBytes - handedOut_ || ++reads_ > MaxReads) {
-            overrun_ = true;
+        const bool small = want <= Page;
+        if (want > MaxTagBytes || want > MaxAudioReadBytes - handedOut_) {
+            overrun_ = QStringLiteral("reading it takes over %1 MiB").arg(MaxAudioReadBytes >> 20);
+            return {};
+        }
+        if (++reads_ > MaxReads || (small && want > MaxScanBytes - scanned_)) {
+            overrun_ = QStringLiteral("no audio found within %1 MiB of searching").arg(MaxScanBytes >> 20);
             return {};
         }
         handedOut_ += want;
+        if (small)
+            scanned_ += want;
         if (!(pos_ >= windowStart_ && pos_ + want <= windowStart_ + qint64(window_.size()))) {
             if (want > MaxCached) {
                 TagLib::ByteVector block(bufferLength(want), 0);
@@ -82,7 +90,10 @@ public:
                 pos_ += got;
                 return block;
             }
-            windowStart_ = pos_ - pos_ % Page;
+            // TagLib looks for frames backwards from the end too: a window below the one held
+            // ends where this piece ends.
+            const qint64 from = pos_ < windowStart_ ? std::max<qint64>(0, pos_ + want - Window + Page) : pos_;
+            windowStart_ = from - from % Page;
             window_.resize(size_t(std::min(Window, size_ - windowStart_)));
             window_.resize(size_t(readAt(fd_, window_.data(), qint64(window_.size()), windowStart_)));
             if (pos_ + want > windowStart_ + qint64(window_.size())) { // the file shrank
@@ -118,11 +129,18 @@ private:
     static constexpr qint64 Page = 4096;
     static constexpr qint64 Window = 32 * 1024;
     static constexpr qint64 MaxCached = Window - Page;
-    // Real files take a few hundred reads; a header that makes TagLib loop over tiny pieces does not.
+    // Real files take a few hundred reads; a header that makes TagLib loop over tiny pieces does
+    // not. Small pieces are TagLib looking for a frame or a page byte by byte, which costs far
+    // more time a byte than taking a tag: a file whose audio cannot be found in the first few
+    // MiB looked at is not read further.
     static constexpr int MaxReads = 1 << 16;
+    static constexpr qint64 MaxScanBytes = 4 * 1024 * 1024;
 
     // Only ever given lengths already within MaxTagBytes.
-    static unsigned int bufferLength(qint64 n) { return static_cast<unsigned int>(std::clamp<qint64>(n, 0, MaxTagBytes)); }
+    static unsigned int bufferLength(qint64 n)
+    {
+        return static_cast<unsigned int>(std::clamp<qint64>(n, 0, MaxTagBytes));
+    }
 
     int fd_;
     qint64 size_;
@@ -131,8 +149,9 @@ private:
     std::vector<char> window_;
     qint64 windowStart_ = 0;
     qint64 handedOut_ = 0;
+    qint64 scanned_ = 0;
     int reads_ = 0;
-    bool overrun_ = false;
+    QString overrun_;
 };
 
 // Header bytes read in 64 KiB pieces, so that walking the many small headers of a tag costs a
@@ -191,7 +210,8 @@ qint64 synchsafe(QByteArrayView v)
 }
 
 const QString TagTooLarge = QStringLiteral("not a readable audio file (its tag claims over %1 MiB)");
-const QString TextTooLarge = QStringLiteral("not a readable audio file (a text of its tag claims over %1 MiB)");
+const QString TextTooLarge =
+    QStringLiteral("not a readable audio file (a text of its tag claims over %1 MiB)");
 constexpr int MaxTagParts = 10000; // frames or atoms of one tag; real ones have dozens
 
 QString tagTooLarge()
@@ -359,8 +379,9 @@ bool looksLikeAudio(QByteArrayView head)
 // Judges a file by its headers before TagLib reads it: an empty reason when it may be read.
 QString judgeHeaders(HeaderReader &in, bool audioName)
 {
-    const QString notAudio = audioName ? QStringLiteral("not a readable audio file (no audio header at its start)")
-                                       : QStringLiteral("not an audio file");
+    const QString notAudio = audioName
+                                 ? QStringLiteral("not a readable audio file (no audio header at its start)")
+                                 : QStringLiteral("not an audio file");
     qint64 audioStart = 0;
     const QByteArrayView id3 = in.at(0, 10);
     if (id3.startsWith("ID3")) {
@@ -369,7 +390,8 @@ QString judgeHeaders(HeaderReader &in, bool audioName)
         if (audioStart >= in.size())
             return {}; // a tag and nothing else: TagLib says what it makes of it
     }
-    const QByteArrayView head = in.at(audioStart, std::min<qint64>(HeaderReader::Piece, in.size() - audioStart));
+    const QByteArrayView head =
+        in.at(audioStart, std::min<qint64>(HeaderReader::Piece, in.size() - audioStart));
     if (!looksLikeAudio(head))
         return notAudio;
     if (head.size() >= 8 && head.sliced(4, 4) == "ftyp")
@@ -493,9 +515,8 @@ AudioFile ReadAudioFile(const QString &path)
         // A file with tags but no audio (cut short after its tag, or a header and nothing
         // else) is no track either.
         const TagLib::AudioProperties *a = ref.isNull() ? nullptr : ref.audioProperties();
-        if (stream.overrun()) {
-            out.reason = QStringLiteral("not a readable audio file (reading it takes over %1 MiB)")
-                             .arg(MaxAudioReadBytes >> 20);
+        if (!stream.overrun().isEmpty()) {
+            out.reason = QStringLiteral("not a readable audio file (%1)").arg(stream.overrun());
         } else if (ref.isNull() || !ref.file()->isValid() || !a || a->lengthInMilliseconds() <= 0) {
             out.reason = IsAudioFileName(path)
                              ? QStringLiteral("not a readable audio file (damaged or cut short)")

@@ -75,10 +75,15 @@ ReadResult ReadSource(const QStringList &paths, const Progress &progress)
     if (r.cancelled)
         return r;
     r.skipped = skipped + r.skipped;
-    if (r.tracks.isEmpty() && r.error.isEmpty())
-        r.error = r.skipped.size() == 1 && paths.size() == 1
-                      ? QStringLiteral("%1: %2.").arg(r.skipped.front().entry, r.skipped.front().reason)
-                      : QStringLiteral("No track could be read.");
+    if (r.tracks.isEmpty() && r.error.isEmpty()) {
+        if (r.skipped.size() == 1 && paths.size() == 1) {
+            // The one reason is the error; it is not told twice.
+            r.error = QStringLiteral("%1: %2.").arg(r.skipped.front().entry, r.skipped.front().reason);
+            r.skipped.clear();
+        } else {
+            r.error = QStringLiteral("No track could be read.");
+        }
+    }
     return r;
 }
 
@@ -88,7 +93,8 @@ QStringList SkippedLines(const QList<Skipped> &skipped, qsizetype maxLines)
     const qsizetype shown = skipped.size() > maxLines ? maxLines - 1 : skipped.size();
     for (qsizetype i = 0; i < shown; ++i) {
         const Skipped &s = skipped[i];
-        lines << (s.kept ? QStringLiteral("%1: %2") : QStringLiteral("%1 is skipped: %2")).arg(s.entry, s.reason);
+        lines << (s.kept ? QStringLiteral("%1: %2") : QStringLiteral("%1 is skipped: %2"))
+                     .arg(s.entry, s.reason);
     }
     if (shown < skipped.size())
         lines << QStringLiteral("and %1 more").arg(skipped.size() - shown);

@@ -202,8 +202,9 @@ bool ReadSmallFile(const QString &path, qsizetype maxBytes, QByteArray *bytes, Q
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        *reason = errno == ENOENT || errno == ELOOP ? MissingReason(errno)
-                                                    : QStringLiteral("cannot open it: %1").arg(MissingReason(errno));
+        *reason = errno == ENOENT || errno == ELOOP
+                      ? MissingReason(errno)
+                      : QStringLiteral("cannot open it: %1").arg(MissingReason(errno));
         return false;
     }
     struct stat st {};

@@ -49,7 +49,8 @@ QByteArray id3(quint32 tagSize, const QList<std::pair<QByteArray, quint32>> &fra
 {
     QByteArray b = "ID3" + bytesOf({major, 0, 0}) + synchsafe(tagSize);
     for (const auto &[frameId, size] : frames)
-        b += frameId + (major == 4 ? synchsafe(size) : be(size, 4)) + QByteArray(2, '\0') + QByteArray(1, '\0');
+        b += frameId + (major == 4 ? synchsafe(size) : be(size, 4)) + QByteArray(2, '\0') +
+             QByteArray(1, '\0');
     return b;
 }
 
@@ -73,7 +74,8 @@ class TestTrackListBounds : public QObject
 private:
     // A file of the given length holding head at its start and tail at tailAt (-1: at its end),
     // holes between.
-    QString sparse(const QString &name, const QByteArray &head, qint64 length, const QByteArray &tail, qint64 tailAt)
+    QString sparse(const QString &name, const QByteArray &head, qint64 length, const QByteArray &tail,
+                   qint64 tailAt)
     {
         const QString p = dir.filePath(name);
         QFile f(p);
@@ -97,7 +99,8 @@ private:
     bool wav(const QString &name, int ms)
     {
         QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
-        return fixtures::makeAudio(dir.filePath(name), fixtures::Kind::Wav, fixtures::Tags{}, work.path(), ms);
+        return fixtures::makeAudio(dir.filePath(name), fixtures::Kind::Wav, fixtures::Tags{}, work.path(),
+                                   ms);
     }
 
 private slots:
@@ -105,6 +108,8 @@ private slots:
     void init();
 
     // bounded reads
+    void corpusFormats_data();
+    void corpusFormats();
     void tagsByHeaders_data();
     void tagsByHeaders();
 
@@ -132,13 +137,41 @@ void TestTrackListBounds::init()
 
 // ---------------------------------------------------------------- bounded reads
 
+// The fuzz corpus holds one small real file of each format read; each passes the judgment of
+// its headers and gives its tags.
+void TestTrackListBounds::corpusFormats_data()
+{
+    QTest::addColumn<QString>("file");
+    const QStringList files = QDir(QStringLiteral(TAG_CORPUS)).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), 9);
+    for (const QString &f : files)
+        QTest::newRow(qPrintable(f)) << QStringLiteral(TAG_CORPUS "/") + f;
+}
+
+void TestTrackListBounds::corpusFormats()
+{
+    QFETCH(QString, file);
+    const AudioFile f = ReadAudioFile(file);
+    QVERIFY2(f.track, qPrintable(f.reason));
+    // TagLib gives a WAV file's ID3v2 tag, not its RIFF INFO list: the file's name stands in.
+    if (file.endsWith("wav-info.wav")) {
+        QCOMPARE(f.track->title, "wav-info");
+    } else {
+        QCOMPARE(f.track->title, "Alderney");
+        QCOMPARE(f.track->artist, "Quartet");
+        QCOMPARE(f.track->number, 3);
+    }
+    QVERIFY(f.track->durationMs > 0);
+    QVERIFY(f.bytesRead < 64 * 1024);
+}
+
 void TestTrackListBounds::tagsByHeaders_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<qint64>("length"); // of the sparse file; 0: head is the whole file
     QTest::addColumn<QByteArray>("tail");
-    QTest::addColumn<qint64>("tailAt"); // -1: at the end
+    QTest::addColumn<qint64>("tailAt");   // -1: at the end
     QTest::addColumn<QString>("outcome"); // the start of the reason, or the title read
     QTest::addColumn<qint64>("maxRead");  // bytes the reading may look at
 
@@ -148,11 +181,11 @@ void TestTrackListBounds::tagsByHeaders_data()
 
     // The tag's frames are a hole; the audio after it is not even reached.
     QTest::newRow("MP3 whose title frame claims 250 MB")
-        << "t250.mp3" << id3(250'000'010, {{"TIT2", 250'000'000}}) << qint64(250'000'100) << audio << qint64(-1) << tag
-        << qint64(64 * 1024);
+        << "t250.mp3" << id3(250'000'010, {{"TIT2", 250'000'000}}) << qint64(250'000'100) << audio
+        << qint64(-1) << tag << qint64(64 * 1024);
     QTest::newRow("MP3 whose title frame claims 50 MB")
-        << "t50.mp3" << id3(50'000'010, {{"TIT2", 50'000'000}}) << qint64(50'000'100) << audio << qint64(-1) << text
-        << qint64(64 * 1024);
+        << "t50.mp3" << id3(50'000'010, {{"TIT2", 50'000'000}}) << qint64(50'000'100) << audio << qint64(-1)
+        << text << qint64(64 * 1024);
     // Each text is within the cap, the two are not: they are far apart, behind a hole.
     QTest::newRow("MP3 with two comments of 9 MiB")
         << "c9.mp3" << id3(quint32(18 * MiB + 100), {{"COMM", quint32(9 * MiB)}}) << 18 * MiB + 110
@@ -174,15 +207,15 @@ void TestTrackListBounds::tagsByHeaders_data()
     QTest::newRow("1 GiB of zeros named .mp3")
         << "zeros.mp3" << QByteArray() << GiB << QByteArray() << qint64(-1)
         << "not a readable audio file (no audio header at its start)" << qint64(64 * 1024);
-    QTest::newRow("1 GiB of zeros named .doc")
-        << "zeros.doc" << QByteArray() << GiB << QByteArray() << qint64(-1) << "not an audio file" << qint64(64 * 1024);
+    QTest::newRow("1 GiB of zeros named .doc") << "zeros.doc" << QByteArray() << GiB << QByteArray()
+                                               << qint64(-1) << "not an audio file" << qint64(64 * 1024);
 
     // ftyp, free, moov/udta/meta/ilst, and a title atom claiming 2^32 + 64 bytes: 4 GiB + 160.
     const quint64 title = (quint64(1) << 32) + 64;
     const quint64 ilst = title + 16, meta = ilst + 16 + 4, udta = meta + 16, moov = udta + 16;
-    const QByteArray m4a = be(20, 4) + "ftypM4A " + be(0, 4) + "M4A " + be(8, 4) + "free" + atom64("moov", moov) +
-                           atom64("udta", udta) + atom64("meta", meta) + be(0, 4) + atom64("ilst", ilst) +
-                           atom64("\xA9nam", title);
+    const QByteArray m4a = be(20, 4) + "ftypM4A " + be(0, 4) + "M4A " + be(8, 4) + "free" +
+                           atom64("moov", moov) + atom64("udta", udta) + atom64("meta", meta) + be(0, 4) +
+                           atom64("ilst", ilst) + atom64("\xA9nam", title);
     QTest::newRow("M4A of 4 GiB + 160 bytes whose title atom claims 2^32 + 64")
         << "over4g.m4a" << m4a << qint64(28 + moov) << QByteArray() << qint64(-1) << tag << qint64(64 * 1024);
     const quint64 small = 20 * MiB, ilst2 = small + 16, meta2 = ilst2 + 20, udta2 = meta2 + 16,
@@ -193,6 +226,11 @@ void TestTrackListBounds::tagsByHeaders_data()
                atom64("meta", meta2) + be(0, 4) + atom64("ilst", ilst2) + atom64("\xA9nam", small)
         << qint64(20 + moov2) << QByteArray() << qint64(-1) << text << qint64(64 * 1024);
 
+    // Audio frames, then nothing but a hole: TagLib searches backwards from the end for the last
+    // frame, and is stopped.
+    QTest::newRow("MP3 frames, then 1 GiB of zeros")
+        << "hole.mp3" << audio << GiB << QByteArray() << qint64(-1)
+        << "not a readable audio file (no audio found within 4 MiB of searching)" << qint64(5 * MiB);
     // An APE tag at the end whose footer claims 3 GiB: no header tells it before TagLib looks,
     // and the reading stops at its cap.
     const QByteArray footer = "APETAGEX" + QByteArray::fromHex("d0070000") + QByteArray::fromHex("000000c0") +
@@ -225,10 +263,11 @@ void TestTrackListBounds::cueNamesLiterally_data()
     QTest::addColumn<QStringList>("files"); // in the sheet's folder
     QTest::addColumn<QByteArray>("named");  // FILE "..." in the sheet
     QTest::addColumn<QString>("found");     // the track's source file, or "" for none
-    QTest::newRow("brackets, the other extension") << QStringList{"[x].wav", "x.wav"} << QByteArray("[x].flac")
-                                                   << "[x].wav";
+    QTest::newRow("brackets, the other extension")
+        << QStringList{"[x].wav", "x.wav"} << QByteArray("[x].flac") << "[x].wav";
     QTest::newRow("an unclosed bracket") << QStringList{"a.wav"} << QByteArray("[x") << "";
-    QTest::newRow("a star names no other file") << QStringList{"a.wav", "b.wav"} << QByteArray("*.flac") << "";
+    QTest::newRow("a star names no other file")
+        << QStringList{"a.wav", "b.wav"} << QByteArray("*.flac") << "";
     QTest::newRow("upper-case extension") << QStringList{"Song.WAV"} << QByteArray("Song.flac") << "Song.WAV";
 }
 
@@ -240,8 +279,8 @@ void TestTrackListBounds::cueNamesLiterally()
     const QString folder = QStringLiteral("names/%1/").arg(QTest::currentDataTag()).replace(u' ', u'_');
     for (const QString &f : files)
         QVERIFY(wav(folder + f, 1000));
-    const ReadResult r =
-        ReadCueSheet(write(folder + "sheet.cue", "FILE \"" + named + "\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"));
+    const ReadResult r = ReadCueSheet(
+        write(folder + "sheet.cue", "FILE \"" + named + "\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"));
     QCOMPARE(r.tracks.size(), 1);
     QCOMPARE(QFileInfo(r.tracks[0].sourcePath).fileName(), found.isEmpty() ? "sheet.cue" : found);
     QCOMPARE(r.tracks[0].durationMs, found.isEmpty() ? -1 : 1000);
@@ -253,7 +292,8 @@ void TestTrackListBounds::encodings_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("outcome"); // titles joined by "|", or the start of the error
 
-    const QString cue = QStringLiteral("TITLE \"Fj\u00f6ll\"\nTRACK 01 AUDIO\nTITLE \"\u00c9t\u00e9 \U0001F3B5\"\n");
+    const QString cue =
+        QStringLiteral("TITLE \"Fj\u00f6ll\"\nTRACK 01 AUDIO\nTITLE \"\u00c9t\u00e9 \U0001F3B5\"\n");
     const QString m3u = QStringLiteral("#EXTINF:61,\u00c9t\u00e9\nnowhere.mp3\n");
     const auto utf16 = [](const QString &s, bool little, bool mark) {
         QByteArray b = mark ? (little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF")) : QByteArray();
@@ -261,16 +301,17 @@ void TestTrackListBounds::encodings_data()
             b += little ? bytesOf({c.unicode(), c.unicode() >> 8}) : bytesOf({c.unicode() >> 8, c.unicode()});
         return b;
     };
-    QTest::newRow("CUE in UTF-16 LE") << "le.cue" << utf16(cue, true, true)
-                                      << QStringLiteral("\u00c9t\u00e9 \U0001F3B5");
-    QTest::newRow("CUE in UTF-16 BE") << "be.cue" << utf16(cue, false, true)
-                                      << QStringLiteral("\u00c9t\u00e9 \U0001F3B5");
+    QTest::newRow("CUE in UTF-16 LE")
+        << "le.cue" << utf16(cue, true, true) << QStringLiteral("\u00c9t\u00e9 \U0001F3B5");
+    QTest::newRow("CUE in UTF-16 BE")
+        << "be.cue" << utf16(cue, false, true) << QStringLiteral("\u00c9t\u00e9 \U0001F3B5");
     QTest::newRow("CUE in UTF-16 without a mark")
         << "nomark.cue" << utf16(cue, true, false)
         << "The CUE sheet %1 is UTF-16 without a byte-order mark text, which is not read: save it as UTF-8.";
     QTest::newRow("CUE in UTF-32") << "u32.cue" << QByteArray("\xFF\xFE\0\0T\0\0\0", 8)
                                    << "The CUE sheet %1 is UTF-32 text, which is not read: save it as UTF-8.";
-    QTest::newRow("M3U in UTF-16 LE") << "le.m3u" << utf16(m3u, true, true) << QStringLiteral("\u00c9t\u00e9");
+    QTest::newRow("M3U in UTF-16 LE")
+        << "le.m3u" << utf16(m3u, true, true) << QStringLiteral("\u00c9t\u00e9");
     QTest::newRow("M3U in UTF-16 BE without a mark")
         << "nomark.m3u" << utf16(m3u, false, false)
         << "The playlist %1 is UTF-16 without a byte-order mark text, which is not read: save it as UTF-8.";
@@ -328,7 +369,8 @@ void TestTrackListBounds::reasonsAndLines()
     const ReadResult cue =
         ReadSource({write("gone/sheet.cue", "FILE \"gone.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n")});
     QCOMPARE(cue.tracks.size(), 1);
-    QCOMPARE(SkippedLines(cue.skipped), QStringList{"gone.wav: length of the last track unknown: file not found"});
+    QCOMPARE(SkippedLines(cue.skipped),
+             QStringList{"gone.wav: length of the last track unknown: file not found"});
 
     QStringList missing;
     for (int i = 1; i <= 12; ++i)
@@ -351,8 +393,8 @@ void TestTrackListBounds::unreadableSubfolder()
     QVERIFY(QDir().mkpath(dir.filePath("locked/CD2")));
     QVERIFY(QFile::setPermissions(dir.filePath("locked/CD2"), QFileDevice::WriteOwner));
     const ReadResult r = ReadSource({dir.filePath("locked")});
-    QFile::setPermissions(dir.filePath("locked/CD2"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.filePath("locked/CD2"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(r.tracks.size(), 1);
     QCOMPARE(r.skipped.size(), 1);
     QCOMPARE(r.skipped[0].entry, dir.filePath("locked/CD2"));
