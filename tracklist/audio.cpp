@@ -379,9 +379,6 @@ bool looksLikeAudio(QByteArrayView head)
 // Judges a file by its headers before TagLib reads it: an empty reason when it may be read.
 QString judgeHeaders(HeaderReader &in, bool audioName)
 {
-    const QString notAudio = audioName
-                                 ? QStringLiteral("not a readable audio file (no audio header at its start)")
-                                 : QStringLiteral("not an audio file");
     qint64 audioStart = 0;
     const QByteArrayView id3 = in.at(0, 10);
     if (id3.startsWith("ID3")) {
@@ -393,7 +390,8 @@ QString judgeHeaders(HeaderReader &in, bool audioName)
     const QByteArrayView head =
         in.at(audioStart, std::min<qint64>(HeaderReader::Piece, in.size() - audioStart));
     if (!looksLikeAudio(head))
-        return notAudio;
+        return audioName ? QStringLiteral("not a readable audio file (no audio header at its start)")
+                         : QStringLiteral("not an audio file");
     if (head.size() >= 8 && head.sliced(4, 4) == "ftyp")
         return judgeMp4(in);
     return {};

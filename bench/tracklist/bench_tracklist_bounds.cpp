@@ -44,6 +44,7 @@ struct Cost {
 
 Cost inChild(const std::function<void()> &work)
 {
+    std::fflush(stdout); // or the child prints what the parent has not yet
     QElapsedTimer t;
     t.start();
     const pid_t pid = ::fork();
@@ -79,7 +80,8 @@ QString titleFrameMp3(const QString &path, quint32 size)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         fail("cannot write a file");
-    f.write("ID3\x04\x00\x00" + synchsafe(size + 11) + "TIT2" + synchsafe(size + 1) + QByteArray(3, '\0'));
+    f.write(QByteArray("ID3\x04\0\0", 6) + synchsafe(size + 11) + "TIT2" + synchsafe(size + 1) +
+            QByteArray(3, '\0'));
     const QByteArray chunk(1 << 20, 'A');
     for (quint32 left = size; left > 0;) {
         const quint32 n = std::min<quint32>(left, quint32(chunk.size()));
