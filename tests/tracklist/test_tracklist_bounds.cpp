@@ -77,7 +77,7 @@ private:
     QString sparse(const QString &name, const QByteArray &head, qint64 length, const QByteArray &tail,
                    qint64 tailAt)
     {
-        const QString p = dir.filePath(name);
+        QString p = dir.filePath(name);
         QFile f(p);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(head) != head.size() ||
             !f.resize(length) || !f.seek(tailAt < 0 ? length - tail.size() : tailAt) ||
@@ -87,7 +87,7 @@ private:
     }
     QString write(const QString &name, const QByteArray &bytes)
     {
-        const QString p = dir.filePath(name);
+        QString p = dir.filePath(name);
         QDir().mkpath(QFileInfo(p).absolutePath());
         fixtures::writeBytes(p, bytes);
         return p;
