@@ -73,10 +73,12 @@ bool importTracks(CoverDocument &doc, const Job &job)
         say(QStringLiteral("cannot read the track list %1: %2")
                 .arg(job.trackSources.join(QStringLiteral(", ")),
                      read.error.isEmpty() ? QStringLiteral("No track could be read.") : read.error));
+        for (const QString &line : tracklist::SkippedLines(read.skipped))
+            say(line);
         return false;
     }
-    for (const tracklist::Skipped &s : read.skipped)
-        say(QStringLiteral("warning: %1 is skipped: %2").arg(s.entry, s.reason));
+    for (const QString &line : tracklist::SkippedLines(read.skipped, read.skipped.size()))
+        say(QStringLiteral("warning: ") + line);
     const tracklist::CoverOptions options{job.numbered, job.durations, false};
     const tracklist::CoverTexts texts =
         tracklist::FormatForCover(read.tracks, options, doc.top.text, doc.bottom.text);

@@ -5,17 +5,15 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressDialog>
 
 #include "coverformat.h"
+#include "importprogress.h"
 #include "source.h"
 #include "titles.h"
 #include "trackimportdialog.h"
 
 namespace {
 
-// Reading that takes longer than this shows a progress dialog with Cancel.
-constexpr int ProgressDelayMs = 500;
 // A message lists at most this many of the skipped entries.
 constexpr int SkippedInMessage = 8;
 
@@ -59,17 +57,8 @@ bool Design::ImportTracksFrom(const QStringList &paths)
         return false;
     tracklist::ReadResult read;
     {
-        QProgressDialog progress(tr("Reading the track list\u2026"), tr("Cancel"), 0, 0, this);
-        progress.setWindowTitle(tr("Import Track List"));
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(ProgressDelayMs);
-        progress.setAutoReset(false);
-        progress.setAutoClose(false);
-        read = tracklist::ReadSource(paths, [&progress](qsizetype done, qsizetype total) {
-            progress.setMaximum(int(std::min<qsizetype>(total, INT_MAX)));
-            progress.setValue(int(std::min<qsizetype>(done, INT_MAX)));
-            return !progress.wasCanceled();
-        });
+        ImportProgress progress(this);
+        read = tracklist::ReadSource(paths, progress.Callback());
     }
     if (read.cancelled)
         return false;

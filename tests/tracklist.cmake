@@ -34,3 +34,19 @@ set_tests_properties(trackimport_e2e PROPERTIES
   TIMEOUT 180
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;XDG_STATE_HOME=${CMAKE_BINARY_DIR}/xdg-state;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/xdg-config")
+
+# Hostile audio files (sparse, made at run time) read only as far as their headers allow, and
+# the names and encodings of CUE sheets and playlists.
+sleeve_add_qtest(test_tracklist_bounds SOURCES tracklist/test_tracklist_bounds.cpp tracklist/fixtures.h
+  LIBS sleevetracklist PkgConfig::SLEEVE_TAGLIB)
+
+# The audio files of the tag fuzz target's corpus (one small real file of each format read) and
+# the crafted inputs, replayed through its checks.
+add_executable(tag_corpus_replay
+  ${PROJECT_SOURCE_DIR}/fuzz/tag_fuzzer.cpp
+  designfile/replay_main.cpp)
+target_link_libraries(tag_corpus_replay PRIVATE sleevetracklist sleeve_warnings)
+add_test(NAME tag_corpus_replay
+  COMMAND tag_corpus_replay ${PROJECT_SOURCE_DIR}/fuzz/tag-corpus ${PROJECT_SOURCE_DIR}/fuzz/tag-regressions)
+set_tests_properties(tag_corpus_replay PROPERTIES TIMEOUT 120)
+target_compile_definitions(test_tracklist_bounds PRIVATE TAG_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/tag-corpus")

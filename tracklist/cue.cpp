@@ -3,7 +3,6 @@
 #include "audio.h"
 #include "text.h"
 
-#include <QDir>
 #include <QHash>
 
 namespace tracklist {
@@ -80,6 +79,14 @@ qint64 framesToMs(qint64 frames)
 CueSheet ParseCueSheet(QByteArrayView bytes)
 {
     CueSheet sheet;
+    if (const QString encoding = UnreadEncoding(bytes); !encoding.isEmpty()) {
+        sheet.problems.append({QStringLiteral("the sheet"),
+                               QStringLiteral("%1 text is not read; save it as UTF-8").arg(encoding)});
+        return sheet;
+    }
+    const std::optional<QByteArray> utf16 = Utf16AsUtf8(bytes);
+    if (utf16)
+        bytes = *utf16;
     // The whole sheet decides its encoding, as a whole design file does.
     const bool utf8 = IsUtf8Text(bytes);
     const auto text = [utf8](QByteArrayView v) { return CleanField(DecodeText(v, utf8)); };
@@ -141,8 +148,11 @@ CueSheet ParseCueSheet(QByteArrayView bytes)
         } else if (keyword(word, "INDEX") && current) {
             QByteArrayView time;
             const QByteArrayView which = firstWord(rest, &time);
-            if (smallNumber(which) == 1)
+            // The track starts in the file named last, which a pregap may have left behind.
+            if (smallNumber(which) == 1) {
                 current->startFrame = msfFrames(time);
+                current->file = file;
+            }
         }
     }
     // Data tracks served only to keep their lines away from the audio tracks.
@@ -182,13 +192,18 @@ QList<Track> CueTracks(const CueSheet &sheet, const std::function<qint64(const Q
     return tracks;
 }
 
-ReadResult ReadCueSheet(const QString &path)
+ReadResult ReadCueSheet(const QString &path, const Progress &progress)
 {
     ReadResult result;
     QByteArray bytes;
     QString reason;
     if (!ReadSmallFile(path, MaxCueBytes, &bytes, &reason)) {
         result.error = QStringLiteral("Cannot read the CUE sheet %1: %2.").arg(path, reason);
+        return result;
+    }
+    if (const QString encoding = UnreadEncoding(bytes); !encoding.isEmpty()) {
+        result.error = QStringLiteral("The CUE sheet %1 is %2 text, which is not read: save it as UTF-8.")
+                           .arg(path, encoding);
         return result;
     }
     const CueSheet sheet = ParseCueSheet(bytes);
@@ -200,7 +215,9 @@ ReadResult ReadCueSheet(const QString &path)
     const QString folder = FolderOf(path);
     QHash<QString, QString> resolved;
     QHash<QString, qint64> lengths;
-    // The audio file a sheet names, or one of the same name with another audio extension.
+    // The audio file a sheet names, or one of the same name with another audio extension: a
+    // few looks at names made here, never a listing of the folder (which may hold thousands of
+    // files) nor a pattern made of the name.
     const auto resolve = [&](const QString &file) -> QString {
         if (file.isEmpty())
             return {};
@@ -213,22 +230,30 @@ ReadResult ReadCueSheet(const QString &path)
         if (PathExists(direct)) {
             found = direct;
         } else {
-            const QString in = FolderOf(direct);
-            const QString base = BaseName(direct);
-            const QStringList candidates = QDir(in).entryList({base + QStringLiteral(".*")}, QDir::Files);
-            for (const QString &c : candidates) {
-                if (IsAudioFileName(c) && BaseName(c) == base) {
-                    found = JoinPath(in, c);
-                    break;
+            const QString stem = FolderOf(direct) + u'/' + BaseName(direct) + u'.';
+            for (const QStringView ext : AudioFileExtensions()) {
+                const QString lower = ext.toString();
+                for (const QString &candidate : {stem + lower, stem + lower.toUpper()}) {
+                    if (found.isEmpty() && PathExists(candidate))
+                        found = candidate;
                 }
             }
         }
         resolved.insert(file, found);
         return found;
     };
+    qsizetype filesDone = 0;
+    qsizetype files = 0; // runs of tracks in one file: each reads that file once at most
+    for (qsizetype i = 0; i < sheet.entries.size(); ++i)
+        files += i == 0 || sheet.entries[i].file != sheet.entries[i - 1].file;
+    bool cancelled = false;
     const auto lengthOf = [&](const QString &file) -> qint64 {
         if (const auto it = lengths.constFind(file); it != lengths.constEnd())
             return *it;
+        if (cancelled || (progress && !progress(filesDone++, files))) {
+            cancelled = true;
+            return -1;
+        }
         qint64 ms = -1;
         const QString audio = resolve(file);
         if (!audio.isEmpty()) {
@@ -237,14 +262,20 @@ ReadResult ReadCueSheet(const QString &path)
                 ms = f.track->durationMs;
             else
                 result.skipped.append(
-                    {audio, QStringLiteral("length of the last track unknown: %1").arg(f.reason)});
+                    {audio, QStringLiteral("length of the last track unknown: %1").arg(f.reason), true});
         } else if (!file.isEmpty()) {
-            result.skipped.append({file, QStringLiteral("length of the last track unknown: file not found")});
+            result.skipped.append(
+                {file, QStringLiteral("length of the last track unknown: file not found"), true});
         }
         lengths.insert(file, ms);
         return ms;
     };
     result.tracks = CueTracks(sheet, lengthOf);
+    if (cancelled) {
+        result = {};
+        result.cancelled = true;
+        return result;
+    }
     for (qsizetype i = 0; i < result.tracks.size(); ++i) {
         const QString audio = resolve(sheet.entries[i].file);
         result.tracks[i].sourcePath = audio.isEmpty() ? path : audio;

@@ -28,7 +28,8 @@ struct CueSheet {
     QList<Skipped> problems;
 };
 
-// Reads the sheet's text (CP1252 or UTF-8) without touching any file.
+// Reads the sheet's text (CP1252, UTF-8, or UTF-16 with a byte-order mark) without touching any
+// file. A track's file is the one in force at its INDEX 01.
 CueSheet ParseCueSheet(QByteArrayView bytes);
 
 // Tracks of a parsed sheet. A track runs to the next track's INDEX 01 in the same file; the last
@@ -36,8 +37,9 @@ CueSheet ParseCueSheet(QByteArrayView bytes);
 // file cannot be read), else its length stays unknown.
 QList<Track> CueTracks(const CueSheet &sheet, const std::function<qint64(const QString &file)> &fileLengthMs);
 
-// Reads a .cue file and the lengths of the audio files it names (beside the sheet; a file named
-// ".wav" in the sheet that was later compressed is found under its other audio extension).
-ReadResult ReadCueSheet(const QString &path);
+// Reads a .cue file (UTF-16 with a byte-order mark too) and the lengths of the audio files it
+// names (beside the sheet; a file named ".wav" in the sheet that was later compressed is found
+// under its other audio extension). progress is told before each audio file is read.
+ReadResult ReadCueSheet(const QString &path, const Progress &progress = {});
 
 } // namespace tracklist

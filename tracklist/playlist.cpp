@@ -70,6 +70,9 @@ Track fromEntry(const PlaylistEntry &e, const QString &source)
 Playlist ParseM3u(QByteArrayView bytes)
 {
     Playlist list;
+    const std::optional<QByteArray> utf16 = Utf16AsUtf8(bytes);
+    if (utf16)
+        bytes = *utf16;
     const bool utf8 = IsUtf8Text(bytes);
     bool more = false;
     const QList<QByteArrayView> lines =
@@ -118,6 +121,9 @@ Playlist ParseM3u(QByteArrayView bytes)
 Playlist ParsePls(QByteArrayView bytes)
 {
     Playlist list;
+    const std::optional<QByteArray> utf16 = Utf16AsUtf8(bytes);
+    if (utf16)
+        bytes = *utf16;
     const bool utf8 = IsUtf8Text(bytes);
     bool more = false;
     const QList<QByteArrayView> lines =
@@ -213,13 +219,18 @@ ReadResult ReadPlaylist(const QString &path, const Progress &progress)
         result.error = QStringLiteral("Cannot read the playlist %1: %2.").arg(path, reason);
         return result;
     }
+    if (const QString encoding = UnreadEncoding(bytes); !encoding.isEmpty()) {
+        result.error = QStringLiteral("The playlist %1 is %2 text, which is not read: save it as UTF-8.")
+                           .arg(path, encoding);
+        return result;
+    }
     const Playlist list =
         path.endsWith(QStringLiteral(".pls"), Qt::CaseInsensitive) ? ParsePls(bytes) : ParseM3u(bytes);
     result.skipped = list.problems;
     const QString base = FolderOf(path);
     const qsizetype total = list.entries.size();
     for (qsizetype i = 0; i < total; ++i) {
-        if (progress && i % 16 == 0 && !progress(i, total)) {
+        if (progress && !progress(i, total)) {
             result = {};
             result.cancelled = true;
             return result;
@@ -244,7 +255,7 @@ ReadResult ReadPlaylist(const QString &path, const Progress &progress)
         }
         struct stat st {};
         if (::stat(QFile::encodeName(local).constData(), &st) != 0) {
-            skip(QStringLiteral("file not found"));
+            skip(MissingReason(errno));
             continue;
         }
         if (!S_ISREG(st.st_mode)) {

@@ -21,7 +21,8 @@ struct Playlist {
     QList<Skipped> problems;
 };
 
-// M3U and M3U8 (with #EXTINF), read without touching any file.
+// M3U and M3U8 (with #EXTINF), read without touching any file; UTF-16 with a byte-order mark is
+// read too.
 Playlist ParseM3u(QByteArrayView bytes);
 // PLS ([playlist], FileN, TitleN, LengthN), entries in the order of N.
 Playlist ParsePls(QByteArrayView bytes);

@@ -55,7 +55,7 @@ ReadResult ReadSource(const QStringList &paths, const Progress &progress)
         const QString &path = paths.front();
         switch (KindOf(path)) {
         case SourceKind::Folder: return ReadAudioFolder(path, progress);
-        case SourceKind::CueSheet: return ReadCueSheet(path);
+        case SourceKind::CueSheet: return ReadCueSheet(path, progress);
         case SourceKind::Playlist: return ReadPlaylist(path, progress);
         case SourceKind::TextList: return ReadTextList(path);
         case SourceKind::AudioCd: return ReadAudioCd(path.mid(CdPrefix.size()));
@@ -66,7 +66,7 @@ ReadResult ReadSource(const QStringList &paths, const Progress &progress)
     QList<Skipped> skipped;
     for (const QString &path : paths) {
         switch (KindOf(path)) {
-        case SourceKind::Folder: files += ListAudioFolder(path); break;
+        case SourceKind::Folder: files += ListAudioFolder(path, &skipped); break;
         case SourceKind::AudioFile: files << path; break;
         default: skipped.append({path, QStringLiteral("a track list is read only on its own")}); break;
         }
@@ -75,11 +75,30 @@ ReadResult ReadSource(const QStringList &paths, const Progress &progress)
     if (r.cancelled)
         return r;
     r.skipped = skipped + r.skipped;
-    if (r.tracks.isEmpty() && r.error.isEmpty())
-        r.error = r.skipped.size() == 1 && paths.size() == 1
-                      ? QStringLiteral("%1: %2.").arg(r.skipped.front().entry, r.skipped.front().reason)
-                      : QStringLiteral("No track could be read.");
+    if (r.tracks.isEmpty() && r.error.isEmpty()) {
+        if (r.skipped.size() == 1 && paths.size() == 1) {
+            // The one reason is the error; it is not told twice.
+            r.error = QStringLiteral("%1: %2.").arg(r.skipped.front().entry, r.skipped.front().reason);
+            r.skipped.clear();
+        } else {
+            r.error = QStringLiteral("No track could be read.");
+        }
+    }
     return r;
+}
+
+QStringList SkippedLines(const QList<Skipped> &skipped, qsizetype maxLines)
+{
+    QStringList lines;
+    const qsizetype shown = skipped.size() > maxLines ? maxLines - 1 : skipped.size();
+    for (qsizetype i = 0; i < shown; ++i) {
+        const Skipped &s = skipped[i];
+        lines << (s.kept ? QStringLiteral("%1: %2") : QStringLiteral("%1 is skipped: %2"))
+                     .arg(s.entry, s.reason);
+    }
+    if (shown < skipped.size())
+        lines << QStringLiteral("and %1 more").arg(skipped.size() - shown);
+    return lines;
 }
 
 } // namespace tracklist

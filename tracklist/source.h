@@ -24,4 +24,9 @@ bool IsImportable(const QString &path);
 // several paths is skipped (it is read only on its own).
 ReadResult ReadSource(const QStringList &paths, const Progress &progress = {});
 
+// The skipped entries as lines for a terminal or a message, at most maxLines of them (the last
+// then saying how many more there are): "entry is skipped: reason", or "entry: reason" for an
+// entry that still gave its track.
+QStringList SkippedLines(const QList<Skipped> &skipped, qsizetype maxLines = 10);
+
 } // namespace tracklist

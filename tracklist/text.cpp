@@ -33,6 +33,48 @@ QString DecodeText(QByteArrayView bytes)
     return DecodeText(bytes, IsUtf8Text(bytes));
 }
 
+namespace {
+
+bool startsWithBytes(QByteArrayView v, const char *bytes, qsizetype n)
+{
+    return v.size() >= n && v.first(n) == QByteArrayView(bytes, n);
+}
+
+} // namespace
+
+std::optional<QByteArray> Utf16AsUtf8(QByteArrayView bytes)
+{
+    if (!UnreadEncoding(bytes).isEmpty())
+        return std::nullopt;
+    const bool little = startsWithBytes(bytes, "\xFF\xFE", 2);
+    if (!little && !startsWithBytes(bytes, "\xFE\xFF", 2))
+        return std::nullopt;
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto a = quint8(bytes[2 * i]), b = quint8(bytes[2 * i + 1]);
+        text[i] = QChar(little ? char16_t(a | b << 8) : char16_t(a << 8 | b));
+    }
+    return text.toUtf8(); // unpaired surrogates become U+FFFD here
+}
+
+QString UnreadEncoding(QByteArrayView bytes)
+{
+    if (startsWithBytes(bytes, "\xFF\xFE\0\0", 4) || startsWithBytes(bytes, "\0\0\xFE\xFF", 4))
+        return QStringLiteral("UTF-32");
+    if (startsWithBytes(bytes, "\xFF\xFE", 2) || startsWithBytes(bytes, "\xFE\xFF", 2))
+        return {};
+    // Without a mark, UTF-16 shows as a NUL in every other byte of the first line.
+    const qsizetype n = std::min<qsizetype>(bytes.size(), 64) & ~qsizetype(1);
+    qsizetype even = 0, odd = 0;
+    for (qsizetype i = 0; i < n; i += 2) {
+        even += bytes[i] == '\0';
+        odd += bytes[i + 1] == '\0';
+    }
+    if (n >= 4 && (even == 0) != (odd == 0) && std::max(even, odd) * 2 >= n / 2)
+        return QStringLiteral("UTF-16 without a byte-order mark");
+    return {};
+}
+
 QString CleanField(QStringView text)
 {
     QString out;
@@ -138,6 +180,16 @@ bool PathExists(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
+QString MissingReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("file not found");
+    case ELOOP: return QStringLiteral("a loop of symbolic links");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
 bool ReadSmallFile(const QString &path, qsizetype maxBytes, QByteArray *bytes, QString *reason)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -150,10 +202,9 @@ bool ReadSmallFile(const QString &path, qsizetype maxBytes, QByteArray *bytes, Q
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        *reason =
-            errno == ENOENT
-                ? QStringLiteral("file not found")
-                : QStringLiteral("cannot open it: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        *reason = errno == ENOENT || errno == ELOOP
+                      ? MissingReason(errno)
+                      : QStringLiteral("cannot open it: %1").arg(MissingReason(errno));
         return false;
     }
     struct stat st {};

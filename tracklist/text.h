@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace tracklist {
 
 // The longest text kept for a title, an artist or an album: a cover line has room for far less,
@@ -18,6 +20,13 @@ QString DecodeText(QByteArrayView bytes);
 // The same rule decided once for a whole file and applied to its pieces.
 bool IsUtf8Text(QByteArrayView wholeFile);
 QString DecodeText(QByteArrayView piece, bool utf8);
+
+// A text file saved as UTF-16 with a byte-order mark, as UTF-8 bytes (the mark kept, as UTF-8);
+// nothing for any other text.
+std::optional<QByteArray> Utf16AsUtf8(QByteArrayView bytes);
+// The encoding of a text that is not read, named for the user ("UTF-32", "UTF-16 without a
+// byte-order mark"); empty for text that is read.
+QString UnreadEncoding(QByteArrayView bytes);
 
 // A field fit for one line of the cover: control characters (NUL, tabs, line breaks, C1
 // controls) and line or paragraph separators become blanks, unpaired surrogates become U+FFFD,
@@ -41,6 +50,9 @@ QString FolderOf(const QString &path);
 QString BaseName(const QString &path);
 // True when something exists at the path (stat, which opens nothing).
 bool PathExists(const QString &path);
+// Why a path could not be looked at, from the errno of stat or open: "file not found" only when
+// nothing is there.
+QString MissingReason(int error);
 
 // Reads a whole small file: only a regular file, opened without blocking (a FIFO or device is
 // refused before anything waits on it), at most maxBytes. On failure returns false and a

@@ -24,6 +24,7 @@ struct Track {
 struct Skipped {
     QString entry;
     QString reason;
+    bool kept = false; // the entry gave its track all the same; only what the reason names is missing
 };
 
 struct ReadResult {

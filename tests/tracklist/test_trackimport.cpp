@@ -11,11 +11,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include "app_setup.h"
 #include "design.h"
+#include "importprogress.h"
 #include "source.h"
 #include "titles.h"
 #include "trackimportdialog.h"
@@ -62,6 +64,7 @@ private slots:
     void importOrCancel_data();
     void importOrCancel();
     void nothingReadable();
+    void progressAfterHalfASecond();
     void dropOnTitles_data();
     void dropOnTitles();
     void contextMenuImports();
@@ -311,6 +314,26 @@ void TestTrackImport::nothingReadable()
     QCOMPARE(box->textFormat(), Qt::PlainText);
     QCOMPARE(box->text(), QStringLiteral("There are no audio files in %1.").arg(empty));
     QCOMPARE(d->DesignRecords(), before);
+}
+
+// Quick reading shows nothing; reading past half a second shows its progress, and Cancel stops it.
+void TestTrackImport::progressAfterHalfASecond()
+{
+    ImportProgress progress(d.get());
+    const tracklist::Progress tell = progress.Callback();
+    QVERIFY(tell(0, 40));
+    QVERIFY(!progress.Dialog());
+    QTest::qWait(ImportProgress::ShowAfterMs + 100);
+    QVERIFY(tell(16, 40));
+    QProgressDialog *dialog = progress.Dialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->parentWidget(), d.get());
+    QCOMPARE(dialog->maximum(), 40);
+    QCOMPARE(dialog->value(), 16);
+    QVERIFY(tell(0, 0)); // a total not yet known
+    QCOMPARE(dialog->maximum(), 0);
+    dialog->cancel();
+    QVERIFY(!tell(17, 40));
 }
 
 // ---------------------------------------------------------------- the titles window

@@ -68,6 +68,23 @@ void TestTrackImportCli::initTestCase()
                                  "TRACK 01 AUDIO\nTITLE \"Alderney\"\nINDEX 01 00:00:00\n"
                                  "TRACK 02 AUDIO\nTITLE \"Brecqhou\"\nINDEX 01 03:05:00\n"));
     QVERIFY(fixtures::writeBytes(path("mix.m3u"), "#EXTINF:61,Sark\ngone.mp3\nalso-gone.mp3\n"));
+    QVERIFY(fixtures::writeBytes(path("gone.cue"), "FILE \"gone.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"Herm\"\n"
+                                                   "INDEX 01 00:00:00\n"));
+    // A sparse M4A of 4 GiB + 160 bytes whose title atom claims 2^32 + 64 bytes.
+    const auto be = [](quint64 v, int bytes) {
+        QByteArray b;
+        for (int i = bytes - 1; i >= 0; --i)
+            b.append(char((v >> (8 * i)) & 0xFF));
+        return b;
+    };
+    const quint64 title = (quint64(1) << 32) + 64, ilst = title + 16, meta = ilst + 20, udta = meta + 16;
+    QFile m4a(path("over4g.m4a"));
+    QVERIFY(m4a.open(QIODevice::WriteOnly));
+    m4a.write(be(20, 4) + "ftypM4A " + be(0, 4) + "M4A " + be(8, 4) + "free" + be(1, 4) + "moov" +
+              be(udta + 16, 8) + be(1, 4) + "udta" + be(udta, 8) + be(1, 4) + "meta" + be(meta, 8) +
+              be(0, 4) + be(1, 4) + "ilst" + be(ilst, 8) + be(1, 4) + "\xA9nam" + be(title, 8));
+    QVERIFY(m4a.resize(qint64(title) + 96));
+    m4a.close();
     Design d;
     d.Text1->setText("Northbound");
     QVERIFY(designfile::Write(path("cover.qwd"), d.DesignRecords()));
@@ -105,6 +122,27 @@ void TestTrackImportCli::importAndWrite_data()
     QTest::newRow("PDF") << QStringList{"--import-tracks", "SRC/sheet.cue", "--numbered", "--export-pdf",
                                         "OUT.pdf"}
                          << 0 << QStringList{} << QStringList{"1. Alderney", "2. Brecqhou"};
+    QTest::newRow("CUE sheet whose audio file is missing: its track is kept")
+        << QStringList{"--import-tracks", "SRC/gone.cue", "--save", "OUT.qwd"} << 0
+        << QStringList{"sleevedesk: warning: gone.wav: length of the last track unknown: file not found"}
+        << QStringList{"Herm", "", "", "", "", ""};
+    QTest::newRow("M4A of 4 GiB whose title atom claims 2^32 + 64 bytes: nothing written")
+        << QStringList{"--import-tracks", "SRC/over4g.m4a", "--save", "OUT.qwd"} << 6
+        << QStringList{"sleevedesk: cannot read the track list SRC/over4g.m4a: SRC/over4g.m4a: not a "
+                       "readable "
+                       "audio file (its tag claims over 64 MiB)."}
+        << QStringList{};
+    QTest::newRow("nothing read: each entry's reason")
+        << QStringList{"--import-tracks", "SRC/over4g.m4a", "--import-tracks",
+                       "SRC/nowhere.mp3", "--save",         "OUT.qwd"}
+        << 6
+        << QStringList{"sleevedesk: cannot read the track list SRC/over4g.m4a, SRC/nowhere.mp3: No track "
+                       "could "
+                       "be read.",
+                       "sleevedesk: SRC/over4g.m4a is skipped: not a readable audio file (its tag claims "
+                       "over 64 MiB)",
+                       "sleevedesk: SRC/nowhere.mp3 is skipped: file not found"}
+        << QStringList{};
     QTest::newRow("missing track list: nothing written")
         << QStringList{"--import-tracks", "SRC/nowhere.cue", "--save", "OUT.qwd"} << 6
         << QStringList{"sleevedesk: cannot read the track list SRC/nowhere.cue: "} << QStringList{};

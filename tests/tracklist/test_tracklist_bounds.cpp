@@ -1,0 +1,405 @@
+// Hostile track sources: audio files whose headers claim more than any tag holds (read only as
+// far as their headers, counted in bytes), files that are no audio at all, and the names and
+// encodings that CUE sheets and playlists bring. Big files are sparse, made here for the run.
+
+#include <QtTest>
+
+#include "audio.h"
+#include "cue.h"
+#include "playlist.h"
+#include "source.h"
+#include "text.h"
+
+#include "fixtures.h"
+
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using namespace tracklist;
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+constexpr qint64 GiB = 1024 * MiB;
+
+QByteArray be(quint64 v, int bytes)
+{
+    QByteArray b;
+    for (int i = bytes - 1; i >= 0; --i)
+        b.append(char((v >> (8 * i)) & 0xFF));
+    return b;
+}
+
+QByteArray bytesOf(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (const int v : values)
+        b.append(char(v & 0xFF));
+    return b;
+}
+
+QByteArray synchsafe(quint32 v)
+{
+    return bytesOf({int(v >> 21) & 0x7F, int(v >> 14) & 0x7F, int(v >> 7) & 0x7F, int(v) & 0x7F});
+}
+
+// An ID3v2.4 tag of the given size whose frames are given as (id, claimed size, bytes present).
+QByteArray id3(quint32 tagSize, const QList<std::pair<QByteArray, quint32>> &frames, int major = 4)
+{
+    QByteArray b = "ID3" + bytesOf({major, 0, 0}) + synchsafe(tagSize);
+    for (const auto &[frameId, size] : frames)
+        b += frameId + (major == 4 ? synchsafe(size) : be(size, 4)) + QByteArray(2, '\0') +
+             QByteArray(1, '\0');
+    return b;
+}
+
+// An MP4 atom with a 64-bit size header.
+QByteArray atom64(const QByteArray &type, quint64 size)
+{
+    return be(1, 4) + type + be(size, 8);
+}
+
+QString reasonOrTitle(const AudioFile &f)
+{
+    return f.track ? f.track->title : f.reason;
+}
+
+} // namespace
+
+class TestTrackListBounds : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A file of the given length holding head at its start and tail at tailAt (-1: at its end),
+    // holes between.
+    QString sparse(const QString &name, const QByteArray &head, qint64 length, const QByteArray &tail,
+                   qint64 tailAt)
+    {
+        QString p = dir.filePath(name);
+        QFile f(p);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(head) != head.size() ||
+            !f.resize(length) || !f.seek(tailAt < 0 ? length - tail.size() : tailAt) ||
+            f.write(tail) != tail.size())
+            qWarning("cannot make %s", qPrintable(name));
+        return p;
+    }
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        QString p = dir.filePath(name);
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        fixtures::writeBytes(p, bytes);
+        return p;
+    }
+
+    QTemporaryDir work;
+    QDir dir;
+
+    bool wav(const QString &name, int ms)
+    {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+        return fixtures::makeAudio(dir.filePath(name), fixtures::Kind::Wav, fixtures::Tags{}, work.path(),
+                                   ms);
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+
+    // bounded reads
+    void corpusFormats_data();
+    void corpusFormats();
+    void tagsByHeaders_data();
+    void tagsByHeaders();
+
+    // names
+    void cueNamesLiterally_data();
+    void cueNamesLiterally();
+    void encodings_data();
+    void encodings();
+    void cueFilesKeepTheirLengths();
+    void reasonsAndLines();
+    void unreadableSubfolder();
+};
+
+void TestTrackListBounds::initTestCase()
+{
+    QVERIFY(work.isValid());
+    dir = QDir(work.path());
+}
+
+void TestTrackListBounds::init()
+{
+    // A name from a file made into a pattern warns once per folder entry.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+}
+
+// ---------------------------------------------------------------- bounded reads
+
+// The fuzz corpus holds one small real file of each format read; each passes the judgment of
+// its headers and gives its tags.
+void TestTrackListBounds::corpusFormats_data()
+{
+    QTest::addColumn<QString>("file");
+    const QStringList files = QDir(QStringLiteral(TAG_CORPUS)).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), 9);
+    for (const QString &f : files)
+        QTest::newRow(qPrintable(f)) << QStringLiteral(TAG_CORPUS "/") + f;
+}
+
+void TestTrackListBounds::corpusFormats()
+{
+    QFETCH(QString, file);
+    const AudioFile f = ReadAudioFile(file);
+    QVERIFY2(f.track, qPrintable(f.reason));
+    // TagLib gives a WAV file's ID3v2 tag, not its RIFF INFO list: the file's name stands in.
+    if (file.endsWith("wav-info.wav")) {
+        QCOMPARE(f.track->title, "wav-info");
+    } else {
+        QCOMPARE(f.track->title, "Alderney");
+        QCOMPARE(f.track->artist, "Quartet");
+        QCOMPARE(f.track->number, 3);
+    }
+    QVERIFY(f.track->durationMs > 0);
+    QVERIFY(f.bytesRead < 64 * 1024);
+}
+
+void TestTrackListBounds::tagsByHeaders_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<qint64>("length"); // of the sparse file; 0: head is the whole file
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<qint64>("tailAt");   // -1: at the end
+    QTest::addColumn<QString>("outcome"); // the start of the reason, or the title read
+    QTest::addColumn<qint64>("maxRead");  // bytes the reading may look at
+
+    const QByteArray audio = fixtures::mp3Bytes(20);
+    const QString tag = QStringLiteral("not a readable audio file (its tag claims over 64 MiB)");
+    const QString text = QStringLiteral("not a readable audio file (a text of its tag claims over 16 MiB)");
+
+    // The tag's frames are a hole; the audio after it is not even reached.
+    QTest::newRow("MP3 whose title frame claims 250 MB")
+        << "t250.mp3" << id3(250'000'010, {{"TIT2", 250'000'000}}) << qint64(250'000'100) << audio
+        << qint64(-1) << tag << qint64(64 * 1024);
+    QTest::newRow("MP3 whose title frame claims 50 MB")
+        << "t50.mp3" << id3(50'000'010, {{"TIT2", 50'000'000}}) << qint64(50'000'100) << audio << qint64(-1)
+        << text << qint64(64 * 1024);
+    // Each text is within the cap, the two are not: they are far apart, behind a hole.
+    QTest::newRow("MP3 with two comments of 9 MiB")
+        << "c9.mp3" << id3(quint32(18 * MiB + 100), {{"COMM", quint32(9 * MiB)}}) << 18 * MiB + 110
+        << QByteArray("COMM" + synchsafe(quint32(9 * MiB)) + QByteArray(2, '\0')) << 20 + 9 * MiB << text
+        << qint64(256 * 1024);
+    QTest::newRow("ID3v2.3 title of 17 MiB")
+        << "t17.mp3" << id3(quint32(17 * MiB + 10), {{"TIT2", quint32(17 * MiB)}}, 3) << 17 * MiB + 500
+        << audio << qint64(-1) << text << qint64(64 * 1024);
+    QByteArray many = id3(12'000 * 11, {});
+    for (int i = 0; i < 12'000; ++i)
+        many += QByteArray("TXXX") + synchsafe(1) + QByteArray(3, '\0');
+    QTest::newRow("MP3 with 12,000 frames")
+        << "many.mp3" << many + audio << qint64(0) << QByteArray() << qint64(-1)
+        << "not a readable audio file (its tag has over 10000 parts)" << qint64(256 * 1024);
+    // A picture is no text: within the tag's cap it is read, and the file is a track.
+    QTest::newRow("MP3 with a picture of 20 MiB")
+        << "picture.mp3" << id3(quint32(20 * MiB + 20), {{"APIC", quint32(20 * MiB)}})
+        << 20 * MiB + 30 + audio.size() << audio << qint64(-1) << "picture" << MaxAudioReadBytes;
+    QTest::newRow("1 GiB of zeros named .mp3")
+        << "zeros.mp3" << QByteArray() << GiB << QByteArray() << qint64(-1)
+        << "not a readable audio file (no audio header at its start)" << qint64(64 * 1024);
+    QTest::newRow("1 GiB of zeros named .doc") << "zeros.doc" << QByteArray() << GiB << QByteArray()
+                                               << qint64(-1) << "not an audio file" << qint64(64 * 1024);
+
+    // ftyp, free, moov/udta/meta/ilst, and a title atom claiming 2^32 + 64 bytes: 4 GiB + 160.
+    const quint64 title = (quint64(1) << 32) + 64;
+    const quint64 ilst = title + 16, meta = ilst + 16 + 4, udta = meta + 16, moov = udta + 16;
+    const QByteArray m4a = be(20, 4) + "ftypM4A " + be(0, 4) + "M4A " + be(8, 4) + "free" +
+                           atom64("moov", moov) + atom64("udta", udta) + atom64("meta", meta) + be(0, 4) +
+                           atom64("ilst", ilst) + atom64("\xA9nam", title);
+    QTest::newRow("M4A of 4 GiB + 160 bytes whose title atom claims 2^32 + 64")
+        << "over4g.m4a" << m4a << qint64(28 + moov) << QByteArray() << qint64(-1) << tag << qint64(64 * 1024);
+    const quint64 small = 20 * MiB, ilst2 = small + 16, meta2 = ilst2 + 20, udta2 = meta2 + 16,
+                  moov2 = udta2 + 16;
+    QTest::newRow("M4A whose title atom claims 20 MiB")
+        << "t20.m4a"
+        << be(20, 4) + "ftypM4A " + be(0, 4) + "M4A " + atom64("moov", moov2) + atom64("udta", udta2) +
+               atom64("meta", meta2) + be(0, 4) + atom64("ilst", ilst2) + atom64("\xA9nam", small)
+        << qint64(20 + moov2) << QByteArray() << qint64(-1) << text << qint64(64 * 1024);
+
+    // Audio frames, then nothing but a hole: TagLib searches backwards from the end for the last
+    // frame, and is stopped.
+    QTest::newRow("MP3 frames, then 1 GiB of zeros")
+        << "hole.mp3" << audio << GiB << QByteArray() << qint64(-1)
+        << "not a readable audio file (no audio found within 4 MiB of searching)" << qint64(5 * MiB);
+    // An APE tag at the end whose footer claims 3 GiB: no header tells it before TagLib looks,
+    // and the reading stops at its cap.
+    const QByteArray footer = "APETAGEX" + QByteArray::fromHex("d0070000") + QByteArray::fromHex("000000c0") +
+                              QByteArray::fromHex("01000000") + QByteArray(4, '\0') + QByteArray(8, '\0');
+    QTest::newRow("MP3 whose APE tag claims 3 GiB")
+        << "ape.mp3" << audio << 4 * GiB << footer << qint64(-1)
+        << "not a readable audio file (reading it takes over 72 MiB)" << MaxAudioReadBytes;
+}
+
+void TestTrackListBounds::tagsByHeaders()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, head);
+    QFETCH(qint64, length);
+    QFETCH(QByteArray, tail);
+    QFETCH(qint64, tailAt);
+    QFETCH(QString, outcome);
+    QFETCH(qint64, maxRead);
+    const QString p = length > 0 ? sparse(name, head, length, tail, tailAt) : write(name, head);
+    const AudioFile f = ReadAudioFile(p);
+    QVERIFY2(reasonOrTitle(f).startsWith(outcome), qPrintable(reasonOrTitle(f)));
+    QVERIFY2(f.bytesRead <= maxRead, qPrintable(QString::number(f.bytesRead)));
+    QFile::remove(p);
+}
+
+// ---------------------------------------------------------------- names
+
+void TestTrackListBounds::cueNamesLiterally_data()
+{
+    QTest::addColumn<QStringList>("files"); // in the sheet's folder
+    QTest::addColumn<QByteArray>("named");  // FILE "..." in the sheet
+    QTest::addColumn<QString>("found");     // the track's source file, or "" for none
+    QTest::newRow("brackets, the other extension")
+        << QStringList{"[x].wav", "x.wav"} << QByteArray("[x].flac") << "[x].wav";
+    QTest::newRow("an unclosed bracket") << QStringList{"a.wav"} << QByteArray("[x") << "";
+    QTest::newRow("a star names no other file")
+        << QStringList{"a.wav", "b.wav"} << QByteArray("*.flac") << "";
+    QTest::newRow("upper-case extension") << QStringList{"Song.WAV"} << QByteArray("Song.flac") << "Song.WAV";
+}
+
+void TestTrackListBounds::cueNamesLiterally()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QByteArray, named);
+    QFETCH(QString, found);
+    const QString folder = QStringLiteral("names/%1/").arg(QTest::currentDataTag()).replace(u' ', u'_');
+    for (const QString &f : files)
+        QVERIFY(wav(folder + f, 1000));
+    const ReadResult r = ReadCueSheet(
+        write(folder + "sheet.cue", "FILE \"" + named + "\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"));
+    QCOMPARE(r.tracks.size(), 1);
+    QCOMPARE(QFileInfo(r.tracks[0].sourcePath).fileName(), found.isEmpty() ? "sheet.cue" : found);
+    QCOMPARE(r.tracks[0].durationMs, found.isEmpty() ? -1 : 1000);
+}
+
+void TestTrackListBounds::encodings_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("outcome"); // titles joined by "|", or the start of the error
+
+    const QString cue =
+        QStringLiteral("TITLE \"Fj\u00f6ll\"\nTRACK 01 AUDIO\nTITLE \"\u00c9t\u00e9 \U0001F3B5\"\n");
+    const QString m3u = QStringLiteral("#EXTINF:61,\u00c9t\u00e9\nnowhere.mp3\n");
+    const auto utf16 = [](const QString &s, bool little, bool mark) {
+        QByteArray b = mark ? (little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF")) : QByteArray();
+        for (const QChar c : s)
+            b += little ? bytesOf({c.unicode(), c.unicode() >> 8}) : bytesOf({c.unicode() >> 8, c.unicode()});
+        return b;
+    };
+    QTest::newRow("CUE in UTF-16 LE")
+        << "le.cue" << utf16(cue, true, true) << QStringLiteral("\u00c9t\u00e9 \U0001F3B5");
+    QTest::newRow("CUE in UTF-16 BE")
+        << "be.cue" << utf16(cue, false, true) << QStringLiteral("\u00c9t\u00e9 \U0001F3B5");
+    QTest::newRow("CUE in UTF-16 without a mark")
+        << "nomark.cue" << utf16(cue, true, false)
+        << "The CUE sheet %1 is UTF-16 without a byte-order mark text, which is not read: save it as UTF-8.";
+    QTest::newRow("CUE in UTF-32") << "u32.cue" << QByteArray("\xFF\xFE\0\0T\0\0\0", 8)
+                                   << "The CUE sheet %1 is UTF-32 text, which is not read: save it as UTF-8.";
+    QTest::newRow("M3U in UTF-16 LE")
+        << "le.m3u" << utf16(m3u, true, true) << QStringLiteral("\u00c9t\u00e9");
+    QTest::newRow("M3U in UTF-16 BE without a mark")
+        << "nomark.m3u" << utf16(m3u, false, false)
+        << "The playlist %1 is UTF-16 without a byte-order mark text, which is not read: save it as UTF-8.";
+}
+
+void TestTrackListBounds::encodings()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, outcome);
+    const QString p = write(QStringLiteral("enc/") + name, bytes);
+    const ReadResult r = ReadSource({p});
+    if (outcome.contains(u'%')) {
+        QVERIFY(r.tracks.isEmpty());
+        QCOMPARE(r.error, outcome.arg(p));
+        return;
+    }
+    QCOMPARE(r.tracks.size(), 1);
+    QCOMPARE(r.tracks[0].title, outcome);
+}
+
+// A track whose INDEX 01 lies in the next file (after a pregap at the end of the first file)
+// belongs to that file: no length is taken across the boundary.
+void TestTrackListBounds::cueFilesKeepTheirLengths()
+{
+    for (const char *f : {"cd/a.wav", "cd/b.wav"})
+        QVERIFY(wav(f, f[3] == 'a' ? 5000 : 7000));
+    const ReadResult r = ReadCueSheet(write("cd/sheet.cue", "FILE \"a.wav\" WAVE\n"
+                                                            "TRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                                            "TRACK 02 AUDIO\nINDEX 00 00:04:00\n"
+                                                            "FILE \"b.wav\" WAVE\n"
+                                                            "INDEX 01 00:00:00\n"
+                                                            "TRACK 03 AUDIO\nINDEX 01 00:03:00\n"));
+    QCOMPARE(r.tracks.size(), 3);
+    QCOMPARE(r.tracks[0].durationMs, 5000); // the whole of a.wav, pregap of track 2 included
+    QCOMPARE(r.tracks[1].durationMs, 3000);
+    QCOMPARE(r.tracks[2].durationMs, 4000);
+    QCOMPARE(QFileInfo(r.tracks[1].sourcePath).fileName(), "b.wav");
+    QVERIFY(r.skipped.isEmpty());
+}
+
+// What a user is told about entries that gave no track: a loop is no missing file, a sheet's
+// missing audio file costs only a length, and a long list ends in a count.
+void TestTrackListBounds::reasonsAndLines()
+{
+    QVERIFY(QDir().mkpath(dir.filePath("loop")));
+    QVERIFY(QFile::link(dir.filePath("loop/b.mp3"), dir.filePath("loop/a.mp3")));
+    QVERIFY(QFile::link(dir.filePath("loop/a.mp3"), dir.filePath("loop/b.mp3")));
+    const ReadResult loop = ReadSource({write("loop/list.m3u", "a.mp3\n"), dir.filePath("loop/a.mp3")});
+    QCOMPARE(loop.skipped.size(), 2);
+    QCOMPARE(loop.skipped[1].reason, "a loop of symbolic links");
+    const ReadResult listed = ReadSource({dir.filePath("loop/list.m3u")});
+    QCOMPARE(SkippedLines(listed.skipped), QStringList{"a.mp3 is skipped: a loop of symbolic links"});
+
+    const ReadResult cue =
+        ReadSource({write("gone/sheet.cue", "FILE \"gone.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n")});
+    QCOMPARE(cue.tracks.size(), 1);
+    QCOMPARE(SkippedLines(cue.skipped),
+             QStringList{"gone.wav: length of the last track unknown: file not found"});
+
+    QStringList missing;
+    for (int i = 1; i <= 12; ++i)
+        missing << dir.filePath(QStringLiteral("none/%1.mp3").arg(i));
+    const ReadResult none = ReadSource(missing);
+    QVERIFY(none.tracks.isEmpty());
+    const QStringList lines = SkippedLines(none.skipped);
+    QCOMPARE(lines.size(), 10);
+    QCOMPARE(lines[0], missing[0] + " is skipped: file not found");
+    QCOMPARE(lines[9], "and 3 more");
+    QCOMPARE(SkippedLines(none.skipped.mid(0, 10)).size(), 10);
+    QCOMPARE(SkippedLines(none.skipped.mid(0, 10)).last(), missing[9] + " is skipped: file not found");
+}
+
+void TestTrackListBounds::unreadableSubfolder()
+{
+    if (::geteuid() == 0)
+        QSKIP("root reads every folder");
+    QVERIFY(wav("locked/CD1/01.wav", 1000));
+    QVERIFY(QDir().mkpath(dir.filePath("locked/CD2")));
+    QVERIFY(QFile::setPermissions(dir.filePath("locked/CD2"), QFileDevice::WriteOwner));
+    const ReadResult r = ReadSource({dir.filePath("locked")});
+    QFile::setPermissions(dir.filePath("locked/CD2"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(r.tracks.size(), 1);
+    QCOMPARE(r.skipped.size(), 1);
+    QCOMPARE(r.skipped[0].entry, dir.filePath("locked/CD2"));
+    QVERIFY2(r.skipped[0].reason.startsWith("cannot read the folder: "), qPrintable(r.skipped[0].reason));
+}
+
+QTEST_GUILESS_MAIN(TestTrackListBounds)
+#include "test_tracklist_bounds.moc"
