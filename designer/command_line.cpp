@@ -1,7 +1,6 @@
 #include "command_line.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextStream>
@@ -10,6 +9,7 @@
 #include "coverformat.h"
 #include "design.h"
 #include "designfile.h"
+#include "names.h"
 #include "secondary_windows.h"
 #include "source.h"
 #include "trackimportdialog.h"
@@ -26,7 +26,8 @@ QTextStream &err()
 
 void say(const QString &line)
 {
-    err() << "sleevedesk: " << line << Qt::endl;
+    // Paths and entries reach a terminal: its control sequences are shown, not obeyed.
+    err() << "sleevedesk: " << names::Readable(line) << Qt::endl;
 }
 
 // Pictures the design names that the loaded cover does not show, each with a
@@ -108,7 +109,7 @@ int Run(const Job &job)
     QString error;
     bool complete = true;
     if (!job.design.isEmpty()) {
-        const QString path = QFileInfo(job.design).absoluteFilePath();
+        const QString path = names::Absolute(job.design);
         const auto records = designfile::Read(path, &error);
         if (!records) {
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "module1.h"
+#include "names.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ void Design::WriteRecoveryCopy()
     if (recovery_->Write(records, Module1::DesignFileName, &error))
         recoveryWritten_ = std::move(records);
     else if (recoveryWritten_.isEmpty())
-        qWarning("sleevedesk: no recovery copy: %s", qPrintable(error));
+        qWarning("sleevedesk: no recovery copy: %s", qPrintable(names::Readable(error)));
 }
 
 void Design::offerRecovery()

@@ -1,5 +1,6 @@
 #include "designfile.h"
 
+#include "names.h"
 #include "textnumber.h"
 
 #include <QFile>
@@ -302,7 +303,7 @@ bool resolveTarget(const QString &path, const WriteOptions &options, QString *ta
 {
     QString current = path;
     for (int hop = 0; hop < 40; ++hop) {
-        const QByteArray native = QFile::encodeName(current);
+        const QByteArray native = names::Encode(current);
         struct stat st;
         if (::lstat(native.constData(), &st) != 0) {
             const int code = errno;
@@ -315,8 +316,8 @@ bool resolveTarget(const QString &path, const WriteOptions &options, QString *ta
                 return true;
             }
             // A link to nothing: a planted one would make us create a file wherever it points.
-            const QString link = QFileInfo(path).absoluteFilePath();
-            const QString missing = QFileInfo(current).absoluteFilePath();
+            const QString link = names::Absolute(path);
+            const QString missing = names::Absolute(current);
             if (!options.createLinkTarget) {
                 setError(error,
                          QStringLiteral("%1 is a link to %2, which does not exist.").arg(link, missing));
@@ -346,7 +347,7 @@ bool resolveTarget(const QString &path, const WriteOptions &options, QString *ta
         }
         const auto [folder, name] = splitPath(current);
         struct stat dir;
-        if (::stat(QFile::encodeName(folder).constData(), &dir) != 0) {
+        if (::stat(names::Encode(folder).constData(), &dir) != 0) {
             setError(error, QStringLiteral("Cannot write %1: %2").arg(current, errnoText(errno)));
             return false;
         }
@@ -364,7 +365,7 @@ bool resolveTarget(const QString &path, const WriteOptions &options, QString *ta
             return false;
         }
         to.truncate(n);
-        const QString next = QFile::decodeName(to);
+        const QString next = names::Decode(to);
         current = next.startsWith(u'/') ? next : folder + u'/' + next;
     }
     setError(error, QStringLiteral("Cannot write %1: %2").arg(path, errnoText(ELOOP)));
@@ -452,12 +453,12 @@ void removeStaleTemporaries(int folder, const QByteArray &name, qint64 now)
 bool replaceAtomically(const QString &target, const QByteArray &bytes, QString *error)
 {
     const auto [folderPath, namePath] = splitPath(target);
-    const QByteArray name = QFile::encodeName(namePath);
+    const QByteArray name = names::Encode(namePath);
     auto fail = [&](int code) {
         setError(error, QStringLiteral("Cannot write %1: %2").arg(target, errnoText(code)));
         return false;
     };
-    const int folder = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(names::Encode(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return fail(errno);
     const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
@@ -593,7 +594,7 @@ std::optional<Records> Read(const QString &path, QString *error)
 #ifdef Q_OS_UNIX
     // Opened non-blocking so that a FIFO without a writer does not hang the open; the type is
     // checked on the open descriptor, so nothing can swap the file in between.
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = names::Encode(path);
     int fd;
     do {
         fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);

@@ -1,4 +1,5 @@
 #include "playlist.h"
+#include "names.h"
 
 #include "audio.h"
 #include "text.h"
@@ -243,7 +244,7 @@ ReadResult ReadPlaylist(const QString &path, const Progress &progress)
             continue;
         }
         struct stat st {};
-        if (::stat(QFile::encodeName(local).constData(), &st) != 0) {
+        if (::stat(names::Encode(local).constData(), &st) != 0) {
             skip(QStringLiteral("file not found"));
             continue;
         }

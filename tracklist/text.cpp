@@ -1,4 +1,5 @@
 #include "text.h"
+#include "names.h"
 
 #include "designfile.h"
 
@@ -120,7 +121,7 @@ QString JoinPath(const QString &folder, const QString &path)
 
 QString FolderOf(const QString &path)
 {
-    const QString absolute = JoinPath(QDir::currentPath(), path);
+    const QString absolute = names::Absolute(path);
     const qsizetype slash = absolute.lastIndexOf(u'/');
     return slash > 0 ? absolute.left(slash) : QStringLiteral("/");
 }
@@ -135,12 +136,12 @@ QString BaseName(const QString &path)
 bool PathExists(const QString &path)
 {
     struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::stat(names::Encode(path).constData(), &st) == 0;
 }
 
 bool ReadSmallFile(const QString &path, qsizetype maxBytes, QByteArray *bytes, QString *reason)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = names::Encode(path);
     // Look before opening: opening some devices already does something.
     struct stat before {};
     if (::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode)) {
