@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,12 +95,14 @@ void TestNames::initTestCase()
     QVERIFY(QDir().mkpath(path("album")));
     QVERIFY(fixtures::makeAudio(path("album/song.wav"), fixtures::Kind::Wav, fixtures::titled("Sark"),
                                 dir.path(), 1000));
-    QVERIFY(::rename((root + "/album/song.wav").constData(), (root + "/album/song\xff.wav").constData()) == 0);
+    QVERIFY(::rename((root + "/album/song.wav").constData(), (root + "/album/song\xff.wav").constData()) ==
+            0);
     QVERIFY(::rename((root + "/album").constData(), (root + "/alb\xffum").constData()) == 0);
     // A design whose picture path, and a playlist whose entries, talk to the terminal.
     d.PIXFLN->setText(QStringLiteral("/nowhere/\x1b]0;pwned\x07\x1b[2Jpic.png"));
     QVERIFY(designfile::Write(path("talking.qwd"), d.DesignRecords()));
-    QVERIFY(fixtures::makeAudio(path("ok.wav"), fixtures::Kind::Wav, fixtures::titled("Herm"), dir.path(), 1000));
+    QVERIFY(
+        fixtures::makeAudio(path("ok.wav"), fixtures::Kind::Wav, fixtures::titled("Herm"), dir.path(), 1000));
     QVERIFY(fixtures::writeBytes(path("talking.m3u"),
                                  "ok.wav\n\x1b]0;pwned\x07gone.mp3\n\x1b[2J\xe2\x80\xaegone.mp3\n"));
 }
@@ -159,8 +161,10 @@ void TestNames::readable_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
     QTest::newRow("plain") << QStringLiteral("Caf\u00e9 <b>") << QStringLiteral("Caf\u00e9 <b>");
-    QTest::newRow("right-to-left override") << QStringLiteral("\u202Elive") << QStringLiteral("\\xE2\\x80\\xAElive");
-    QTest::newRow("isolate") << QStringLiteral("a\u2067b\u2069") << QStringLiteral("a\\xE2\\x81\\xA7b\\xE2\\x81\\xA9");
+    QTest::newRow("right-to-left override")
+        << QStringLiteral("\u202Elive") << QStringLiteral("\\xE2\\x80\\xAElive");
+    QTest::newRow("isolate") << QStringLiteral("a\u2067b\u2069")
+                             << QStringLiteral("a\\xE2\\x81\\xA7b\\xE2\\x81\\xA9");
     QTest::newRow("window title sequence")
         << QStringLiteral("\x1b]0;pwned\x07.png") << QStringLiteral("\\x1B]0;pwned\\x07.png");
     QTest::newRow("clear screen") << QStringLiteral("\x1b[2J") << QStringLiteral("\\x1B[2J");
@@ -186,10 +190,15 @@ void TestNames::previewShowsControls()
     read.skipped = {{names::Decode("gone\xff\u202e.mp3"), QStringLiteral("file not found")}};
     TrackImportDialog preview(read, QString(), QString());
     const TrackListModel &m = *preview.Model;
-    QCOMPARE(m.index(0, TrackListModel::TitleColumn).data().toString(), QStringLiteral("\\xE2\\x80\\xAEevil"));
-    QVERIFY(m.index(0, TrackListModel::TitleColumn).data(Qt::ToolTipRole).toString().contains("\\xE2\\x80\\xAEevil"));
+    QCOMPARE(m.index(0, TrackListModel::TitleColumn).data().toString(),
+             QStringLiteral("\\xE2\\x80\\xAEevil"));
+    QVERIFY(m.index(0, TrackListModel::TitleColumn)
+                .data(Qt::ToolTipRole)
+                .toString()
+                .contains("\\xE2\\x80\\xAEevil"));
     QCOMPARE(m.index(0, TrackListModel::ArtistColumn).data().toString(), QStringLiteral("\\x1B[2JBand"));
-    QCOMPARE(m.index(0, TrackListModel::CoverColumn).data().toString(), QStringLiteral("\\xE2\\x80\\xAEevil"));
+    QCOMPARE(m.index(0, TrackListModel::CoverColumn).data().toString(),
+             QStringLiteral("\\xE2\\x80\\xAEevil"));
     // Edited as it stands; written as it stands.
     QCOMPARE(m.index(0, TrackListModel::TitleColumn).data(Qt::EditRole).toString(), t.title);
     QCOMPARE(preview.Result().fields[0], std::optional<QString>(t.title));
@@ -200,14 +209,16 @@ void TestNames::commandLine_data()
 {
     QTest::addColumn<QList<QByteArray>>("args");
     QTest::addColumn<QByteArray>("output");
-    QTest::newRow("design") << QList<QByteArray>{"--export-pdf", "o1.pdf", "bad\xffname.qwd"} << QByteArray("o1.pdf");
+    QTest::newRow("design") << QList<QByteArray>{"--export-pdf", "o1.pdf", "bad\xffname.qwd"}
+                            << QByteArray("o1.pdf");
     QTest::newRow("folder") << QList<QByteArray>{"--import-tracks", "alb\xffum", "--save", "o2.qwd"}
                             << QByteArray("o2.qwd");
-    QTest::newRow("song") << QList<QByteArray>{"--import-tracks", "alb\xffum/song\xff.wav", "--save", "o3.qwd"}
+    QTest::newRow("song") << QList<QByteArray>{"--import-tracks", "alb\xffum/song\xff.wav", "--save",
+                                               "o3.qwd"}
                           << QByteArray("o3.qwd");
-    QTest::newRow("song into design")
-        << QList<QByteArray>{"--import-tracks", "./alb\xffum/song\xff.wav", "bad\xffname.qwd", "--save", "o\xff.qwd"}
-        << QByteArray("o\xff.qwd");
+    QTest::newRow("song into design") << QList<QByteArray>{"--import-tracks", "./alb\xffum/song\xff.wav",
+                                                           "bad\xffname.qwd", "--save", "o\xff.qwd"}
+                                      << QByteArray("o\xff.qwd");
 }
 
 void TestNames::commandLine()
@@ -226,8 +237,9 @@ void TestNames::terminalEscapes_data()
     QTest::addColumn<QByteArray>("said");
     QTest::newRow("picture path") << QList<QByteArray>{"--export-pdf", "t.pdf", "talking.qwd"} << 5
                                   << QByteArray("\\x1B]0;pwned\\x07\\x1B[2Jpic.png");
-    QTest::newRow("playlist entries") << QList<QByteArray>{"--import-tracks", "talking.m3u", "--save", "t.qwd"} << 0
-                                      << QByteArray("\\x1B[2J\\xE2\\x80\\xAEgone.mp3");
+    QTest::newRow("playlist entries")
+        << QList<QByteArray>{"--import-tracks", "talking.m3u", "--save", "t.qwd"} << 0
+        << QByteArray("\\x1B[2J\\xE2\\x80\\xAEgone.mp3");
     QTest::newRow("design name") << QList<QByteArray>{"--export-pdf", "t.pdf", "\x1b[2Jgone.qwd"} << 2
                                  << QByteArray("\\x1B[2Jgone.qwd");
 }

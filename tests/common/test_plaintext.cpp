@@ -100,7 +100,8 @@ void checkLabels(const QString &marker, const QString &literal)
                 continue;
             ++carrying;
             const Seen s = seen(label->text(), label->textFormat());
-            QVERIFY2(s.text.contains(literal), qPrintable(label->objectName() + QStringLiteral(": ") + s.text));
+            QVERIFY2(s.text.contains(literal),
+                     qPrintable(label->objectName() + QStringLiteral(": ") + s.text));
             QVERIFY2(s.loads.isEmpty(), qPrintable(s.loads.join(u' ')));
         }
     QVERIFY(carrying > 0);
