@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStringDecoder>
+#include <QUrl>
 
 #include <unistd.h>
 
@@ -111,6 +112,15 @@ QStringList Arguments(int argc, const char *const *argv)
     for (int i = 0; i < argc; ++i)
         out << Decode(QByteArrayView(argv[i]));
     return out;
+}
+
+QString FromUrl(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return {};
+    if (!url.host().isEmpty())
+        return url.toLocalFile(); // a share on another machine: "//host/path"
+    return Decode(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
 QString Absolute(const QString &path)

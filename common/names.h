@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
+class QUrl;
+
 // File names are bytes. Qt's own conversions (QFile::decodeName and encodeName,
 // QCoreApplication::arguments(), QFileInfo) turn every byte that is not UTF-8 into U+FFFD, and
 // QDir skips such names: a file named "song\xFF.mp3" could be neither listed nor opened. Here
@@ -19,6 +21,10 @@ QByteArray Encode(QStringView text);
 
 // The command line as text that encodes back to its bytes; for QCommandLineParser.
 QStringList Arguments(int argc, const char *const *argv);
+
+// The local file a file: URL names (a drop, a playlist entry), its percent-encoded bytes kept
+// (QUrl::toLocalFile turns those that are not UTF-8 into U+FFFD); "" for other URLs.
+QString FromUrl(const QUrl &url);
 
 // The path made absolute against the working folder and cleaned as QFileInfo would, its bytes
 // kept.

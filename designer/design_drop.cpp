@@ -15,6 +15,7 @@
 
 #include <algorithm>
 
+#include "names.h"
 #include "source.h"
 #include "titles.h"
 
@@ -28,7 +29,7 @@ QString droppedFile(const QMimeData *mime)
     const QList<QUrl> urls = mime->urls();
     if (urls.size() != 1 || !urls.constFirst().isLocalFile())
         return {};
-    return urls.constFirst().toLocalFile();
+    return names::FromUrl(urls.constFirst());
 }
 
 bool isDesignFile(const QString &path)
