@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <QUrl>
 
+#include <cerrno>
 #include <unistd.h>
 
 #include <vector>

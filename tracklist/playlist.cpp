@@ -188,7 +188,7 @@ QString ResolveEntry(const QString &location, const QString &baseFolder)
             scheme = loc[i].isLetterOrNumber() || loc[i] == u'+' || loc[i] == u'.' || loc[i] == u'-';
         if (scheme) {
             const QUrl url(loc);
-            return url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
+            return url.isLocalFile() ? QDir::cleanPath(names::FromUrl(url)) : QString();
         }
     }
     QString path = loc;

@@ -146,19 +146,19 @@ void TestNames::roundTrip()
         QVERIFY(!text.contains(QChar::ReplacementCharacter));
     // Through the command line parser, as a design and as an option's value.
     QByteArray program("sleevedesk"), option("--export-pdf");
-    QByteArray value = bytes, positional = bytes + ".qwd";
-    const char *argv[] = {program.constData(), option.constData(), value.constData(), positional.constData()};
+    const QByteArray positional = bytes + ".qwd";
+    const char *argv[] = {program.constData(), option.constData(), bytes.constData(), positional.constData()};
     QCommandLineParser parser;
     const QCommandLineOption exportPdf(QStringLiteral("export-pdf"), QString(), QStringLiteral("file"));
     parser.addOption(exportPdf);
     QVERIFY(parser.parse(names::Arguments(4, argv)));
-    QCOMPARE(names::Encode(parser.value(exportPdf)), value);
+    QCOMPARE(names::Encode(parser.value(exportPdf)), bytes);
     QCOMPARE(names::Encode(parser.positionalArguments().value(0)), positional);
     // Dropped, or named in a playlist, as a file: URL.
     const QUrl url = QUrl::fromEncoded("file:///x/" + bytes.toPercentEncoding("/"));
     QCOMPARE(names::Encode(names::FromUrl(url)), "/x/" + bytes);
     // Made absolute, still the same bytes.
-    QVERIFY(names::Encode(names::Absolute(parser.value(exportPdf))).endsWith('/' + value));
+    QVERIFY(names::Encode(names::Absolute(parser.value(exportPdf))).endsWith('/' + bytes));
 }
 
 void TestNames::readable_data()
