@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "names.h"
+
 namespace safewrite {
 
 namespace testing {
@@ -77,7 +79,7 @@ bool resolveTarget(const QString &path, const Options &options, QString *target,
 {
     QString current = path;
     for (int hop = 0; hop < 40; ++hop) {
-        const QByteArray native = QFile::encodeName(current);
+        const QByteArray native = names::Encode(current);
         struct stat st;
         if (::lstat(native.constData(), &st) != 0) {
             const int code = errno;
@@ -125,7 +127,7 @@ bool resolveTarget(const QString &path, const Options &options, QString *target,
         }
         const auto [folder, name] = splitPath(current);
         struct stat dir;
-        if (::stat(QFile::encodeName(folder).constData(), &dir) != 0) {
+        if (::stat(names::Encode(folder).constData(), &dir) != 0) {
             setError(error, QStringLiteral("Cannot write %1: %2").arg(current, errnoText(errno)));
             return false;
         }
@@ -143,7 +145,7 @@ bool resolveTarget(const QString &path, const Options &options, QString *target,
             return false;
         }
         to.truncate(n);
-        const QString next = QFile::decodeName(to);
+        const QString next = names::Decode(to);
         current = next.startsWith(u'/') ? next : folder + u'/' + next;
     }
     setError(error, QStringLiteral("Cannot write %1: %2").arg(path, errnoText(ELOOP)));
@@ -159,7 +161,7 @@ QString absolute(const QString &path)
 bool isInput(const QString &path, const QString &target, const QStringList &inputs)
 {
     struct stat out;
-    const bool exists = ::stat(QFile::encodeName(target).constData(), &out) == 0;
+    const bool exists = ::stat(names::Encode(target).constData(), &out) == 0;
     const QString outPath = absolute(path), outTarget = absolute(target);
     for (const QString &input : inputs) {
         if (input.isEmpty())
@@ -168,7 +170,7 @@ bool isInput(const QString &path, const QString &target, const QStringList &inpu
         if (in == outPath || in == outTarget)
             return true;
         struct stat st;
-        if (exists && ::stat(QFile::encodeName(input).constData(), &st) == 0 && st.st_dev == out.st_dev &&
+        if (exists && ::stat(names::Encode(input).constData(), &st) == 0 && st.st_dev == out.st_dev &&
             st.st_ino == out.st_ino)
             return true;
     }
@@ -350,8 +352,8 @@ bool Writer::open(QString *error)
 bool Writer::State::create(QString *error)
 {
     const auto [folderPath, namePath] = splitPath(target);
-    name = QFile::encodeName(namePath);
-    folder = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    name = names::Encode(namePath);
+    folder = ::open(names::Encode(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return fail(error, errno);
 

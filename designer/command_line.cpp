@@ -1,6 +1,5 @@
 #include "command_line.h"
 
-#include <QFileInfo>
 #include <QPrinter>
 #include <QTextStream>
 
@@ -8,6 +7,7 @@
 #include "coverformat.h"
 #include "coverpage.h"
 #include "designfile.h"
+#include "names.h"
 #include "pageprint.h"
 #include "printqueue.h"
 #include "source.h"
@@ -24,7 +24,8 @@ QTextStream &err()
 
 void say(const QString &line)
 {
-    err() << "sleevedesk: " << line << Qt::endl;
+    // Paths and entries reach a terminal: its control sequences are shown, not obeyed.
+    err() << "sleevedesk: " << names::Readable(line) << Qt::endl;
 }
 
 // Pictures the design names that the loaded cover does not show, each with a
@@ -120,7 +121,7 @@ int Run(const Job &job)
     safewrite::Options output;
     output.inputs = job.trackSources;
     if (!job.design.isEmpty()) {
-        designPath = QFileInfo(job.design).absoluteFilePath();
+        designPath = names::Absolute(job.design);
         const auto records = designfile::Read(designPath, &error);
         if (!records) {
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "names.h"
 #include "source.h"
 #include "titles.h"
 
@@ -30,7 +31,7 @@ QString droppedFile(const QMimeData *mime)
     const QList<QUrl> urls = mime->urls();
     if (urls.size() != 1 || !urls.constFirst().isLocalFile())
         return {};
-    return urls.constFirst().toLocalFile();
+    return names::FromUrl(urls.constFirst());
 }
 
 bool isDesignFile(const QString &path)

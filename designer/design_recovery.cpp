@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "names.h"
+
 namespace {
 
 // The offer's answers (QDialog::done codes); its close box answers nothing (Rejected).
@@ -92,7 +94,7 @@ void Design::WriteRecoveryCopy()
     if (recovery_->Write(records, DesignPath(), &error))
         recoveryWritten_ = std::move(records);
     else if (recoveryWritten_.isEmpty())
-        qWarning("sleevedesk: no recovery copy: %s", qPrintable(error));
+        qWarning("sleevedesk: no recovery copy: %s", qPrintable(names::Readable(error)));
 }
 
 void Design::offerRecovery()

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 
@@ -11,6 +10,7 @@
 #include "design.h"
 #include "fonts.h"
 #include "headless.h"
+#include "names.h"
 #include "pageexport.h"
 #include "recent_designs.h"
 
@@ -20,7 +20,7 @@ using commandline::Job;
 
 [[noreturn]] void usageError(const QString &why)
 {
-    QTextStream(stderr) << "sleevedesk: " << why << " (see sleevedesk --help)" << Qt::endl;
+    QTextStream(stderr) << "sleevedesk: " << names::Readable(why) << " (see sleevedesk --help)" << Qt::endl;
     std::exit(commandline::Usage);
 }
 
@@ -106,7 +106,8 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
                                  QStringLiteral("[design.qwd]"));
 
-    if (!parser.parse(QCoreApplication::arguments()))
+    // Names that are not UTF-8 must reach open() as the bytes they were.
+    if (!parser.parse(names::Arguments(argc, argv)))
         usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(commandline::Done);
@@ -179,7 +180,7 @@ int main(int argc, char *argv[])
     design.show();
     // A design file named on the command line (a double-click in the file manager).
     if (!designs.isEmpty()) {
-        const QString path = QFileInfo(designs.constFirst()).absoluteFilePath();
+        const QString path = names::Absolute(designs.constFirst());
         if (design.OpenDesignFile(path))
             recentdesigns::Add(path);
     }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "designfile.h"
+#include "names.h"
 #include "safewrite.h"
 
 namespace {
@@ -33,7 +34,7 @@ std::unique_ptr<QLockFile> lockFor(const QString &base)
 // only a regular file of this user. -1 and *error otherwise.
 int openOwnFile(const QString &path, QString *error)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(names::Encode(path).constData(),
                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         if (error)
@@ -81,7 +82,7 @@ QString readDesignPath(const QString &base)
 bool isOwnRegularFile(const QString &path)
 {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+    return ::lstat(names::Encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
            st.st_uid == ::geteuid();
 }
 
@@ -129,7 +130,7 @@ bool RecoveryStore::folderUsable(bool create, QString *error)
             *error = QStringLiteral("Recovery is off for this run.");
         return false;
     }
-    const QByteArray native = QFile::encodeName(folder_);
+    const QByteArray native = names::Encode(folder_);
     struct stat st;
     if (::lstat(native.constData(), &st) != 0) {
         if (errno != ENOENT || !create) {
@@ -184,7 +185,7 @@ bool RecoveryStore::claim(QString *error)
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
         struct stat st;
-        if (::lstat(QFile::encodeName(base + CopySuffix).constData(), &st) == 0)
+        if (::lstat(names::Encode(base + CopySuffix).constData(), &st) == 0)
             continue;
         auto lock = lockFor(base);
         if (lock->tryLock(0)) {

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "design.h"
+#include "names.h"
 #include "source.h"
 
 Titles::Titles(Design *design) : design_(design)
@@ -122,7 +123,7 @@ QStringList Titles::ImportablePaths(const QMimeData *mime)
     for (const QUrl &url : mime->urls()) {
         if (!url.isLocalFile())
             continue;
-        const QString path = url.toLocalFile();
+        const QString path = names::FromUrl(url);
         paths << path;
         any = any || tracklist::IsImportable(path);
     }

@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+#include "names.h"
+#include "plaintext.h"
 #include "source.h"
 #include "text.h"
 
@@ -55,16 +57,23 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= tracks_.size())
         return {};
     const Track &t = tracks_[index.row()];
+    if (role == Qt::EditRole && index.column() == TitleColumn)
+        return t.title; // edited as it stands: an editor shows plain text
     if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
+        QString text;
         switch (index.column()) {
-        case TitleColumn: return t.title;
-        case TimeColumn: return t.durationMs < 0 ? QString() : tracklist::DurationText(t.durationMs);
-        case ArtistColumn: return t.artist;
+        case TitleColumn: text = t.title; break;
+        case TimeColumn: text = t.durationMs < 0 ? QString() : tracklist::DurationText(t.durationMs); break;
+        case ArtistColumn: text = t.artist; break;
         case CoverColumn:
-            if (index.row() >= CoverFields)
-                return tr("(left out)");
-            return tracklist::CoverTitle(t, index.row() + 1, options_);
+            text = index.row() >= CoverFields ? tr("(left out)")
+                                              : tracklist::CoverTitle(t, index.row() + 1, options_);
+            break;
         }
+        // Tags may hide a line's order (U+202E shows "evil" as "live") or carry markup, which a
+        // tooltip would read as rich text.
+        text = names::Readable(text);
+        return role == Qt::ToolTipRole ? plaintext::ForRichText(text) : text;
     }
     if (role == Qt::ForegroundRole && index.row() >= CoverFields)
         return QColor(Qt::gray);
@@ -316,7 +325,7 @@ TrackImportDialog::TrackImportDialog(const tracklist::ReadResult &read, const QS
     SkippedList->setObjectName(QStringLiteral("Skipped"));
     SkippedList->setMaximumHeight(90);
     for (const tracklist::Skipped &s : read.skipped)
-        SkippedList->addItem(tr("%1 \u2014 %2").arg(s.entry, s.reason));
+        SkippedList->addItem(tr("%1 \u2014 %2").arg(names::Readable(s.entry), names::Readable(s.reason)));
     auto *skippedLabel = new QLabel(tr("Skipped (%1):").arg(read.skipped.size()), this);
     skippedLabel->setVisible(!read.skipped.isEmpty());
     SkippedList->setVisible(!read.skipped.isEmpty());
@@ -401,7 +410,7 @@ void TrackImportDialog::refresh()
     Model->setOptions(Options());
     const tracklist::CoverTexts c = Result();
     const auto describe = [this](const QString &which, const std::optional<QString> &text) {
-        return text ? tr("%1: %2").arg(which, *text) : tr("%1: unchanged").arg(which);
+        return text ? tr("%1: %2").arg(which, names::Readable(*text)) : tr("%1: unchanged").arg(which);
     };
     HeadlineNote->setText(describe(tr("Top headline"), c.topHeadline) + QLatin1Char('\n') +
                           describe(tr("Bottom headline"), c.bottomHeadline));

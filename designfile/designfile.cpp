@@ -1,5 +1,6 @@
 #include "designfile.h"
 
+#include "names.h"
 #include "textnumber.h"
 
 #include <QFile>
@@ -320,7 +321,7 @@ std::optional<Records> Read(const QString &path, QString *error)
 #ifdef Q_OS_UNIX
     // Opened non-blocking so that a FIFO without a writer does not hang the open; the type is
     // checked on the open descriptor, so nothing can swap the file in between.
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = names::Encode(path);
     int fd;
     do {
         fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);

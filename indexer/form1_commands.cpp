@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "names.h"
 #include "pageprint.h"
 
 namespace {
@@ -174,11 +175,11 @@ void Form1::SetKeepFlowing(bool on, bool remember)
 
 void Form1::ChooseFolder()
 {
-    const QString chosen = platform_.chooseFolder(this, QFile::decodeName(Dir1->NativePath()));
+    const QString chosen = platform_.chooseFolder(this, names::Decode(Dir1->NativePath()));
     if (chosen.isEmpty())
         return;
     int error = 0;
-    const QByteArray folder = QFile::encodeName(chosen);
+    const QByteArray folder = names::Encode(chosen);
     if (!OpenFolder(folder, &error))
         ShowFolderError(fsl::CleanPath(folder), error);
 }

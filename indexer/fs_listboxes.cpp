@@ -41,7 +41,7 @@ FileListBox::FileListBox(QWidget *parent) : QListView(parent), model_(this)
 
 void FileListBox::SetPath(const QString &path)
 {
-    SetNativePath(QFile::encodeName(path));
+    SetNativePath(names::Encode(path));
 }
 
 void FileListBox::SetNativePath(const QByteArray &path)
@@ -129,7 +129,7 @@ FolderListBox::FolderListBox(QWidget *parent) : QListView(parent), model_(this)
 
 void FolderListBox::SetPath(const QString &path)
 {
-    SetNativePath(QFile::encodeName(path));
+    SetNativePath(names::Encode(path));
 }
 
 void FolderListBox::display(const QByteArray &path, ListingPtr listing)

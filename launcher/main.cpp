@@ -1,6 +1,7 @@
 // sleevegate, the launcher: checks the screen and starts the suite's programs.
 
 #include "fonts.h"
+#include "names.h"
 #include "programs.h"
 #include "startup.h"
 
@@ -30,10 +31,11 @@ int Resolve(int argc, char **argv, const QString &name)
     const QString folder = programs::OwnFolder();
     const programs::Resolution found = programs::Resolve(name, folder);
     if (found.problem == programs::Problem::None) {
-        QTextStream(stdout) << found.path << '\n';
+        QTextStream(stdout) << names::Readable(found.path) << '\n';
         return 0;
     }
-    QTextStream(stderr) << programs::Explain(name, found, folder) << '\n';
+    // The name comes from the command line: a terminal sees its control characters escaped.
+    QTextStream(stderr) << names::Readable(programs::Explain(name, found, folder)) << '\n';
     return 1;
 }
 
@@ -47,7 +49,7 @@ int main(int argc, char **argv)
             PrintUsage(err);
             return 2;
         }
-        return Resolve(argc, argv, QString::fromLocal8Bit(argv[2]));
+        return Resolve(argc, argv, names::Decode(QByteArrayView(argv[2])));
     }
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         QTextStream out(stdout);

@@ -10,3 +10,12 @@ set_tests_properties(titles_e2e PROPERTIES
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
 sleeve_add_qtest(test_safewrite SOURCES common/test_safewrite.cpp LIBS sleevecommon)
+
+# Text from files, tags and paths shown as plain text in the three programs; names that are not
+# UTF-8 and control characters, from the command line to open() and to the terminal.
+sleeve_add_qtest(test_plaintext SOURCES common/test_plaintext.cpp
+  LIBS sleevedesigner sleeveindexcore sleevegate_core)
+sleeve_add_qtest(test_names SOURCES common/test_names.cpp tracklist/fixtures.h
+  LIBS sleevedesigner sleevetestsupport PkgConfig::SLEEVE_TAGLIB)
+target_compile_definitions(test_names PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
+add_dependencies(test_names sleevedesk)

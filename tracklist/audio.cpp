@@ -1,4 +1,5 @@
 #include "audio.h"
+#include "names.h"
 
 #include "text.h"
 
@@ -469,7 +470,7 @@ AudioFile ReadAudioFile(const QString &path)
 {
     silenceTagLib();
     AudioFile out;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = names::Encode(path);
     // Look before opening: opening some devices already does something.
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) {
@@ -573,12 +574,12 @@ QStringList ListAudioFolder(const QString &folder, QList<Skipped> *skipped)
     QStringList files;
     QStringList subfolders;
     std::error_code ec;
-    const fs::path root(QFile::encodeName(folder).toStdString());
+    const fs::path root(names::Encode(folder).toStdString());
     for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        const QString name = QFile::decodeName(it->path().filename().c_str());
+        const QString name = names::Decode(it->path().filename().c_str());
         if (name.startsWith(u'.'))
             continue; // hidden, and the "._name" shadow files some systems leave beside music
-        const QString path = QFile::decodeName(it->path().c_str());
+        const QString path = names::Decode(it->path().c_str());
         if (IsAudioFileName(name))
             files << path;
         else if (std::error_code dirEc; it->is_directory(dirEc))
@@ -588,11 +589,11 @@ QStringList ListAudioFolder(const QString &folder, QList<Skipped> *skipped)
         return files;
     for (const QString &sub : std::as_const(subfolders)) {
         ec.clear();
-        for (fs::directory_iterator it(fs::path(QFile::encodeName(sub).toStdString()), ec), end;
+        for (fs::directory_iterator it(fs::path(names::Encode(sub).toStdString()), ec), end;
              !ec && it != end; it.increment(ec)) {
-            const QString name = QFile::decodeName(it->path().filename().c_str());
+            const QString name = names::Decode(it->path().filename().c_str());
             if (!name.startsWith(u'.') && IsAudioFileName(name))
-                files << QFile::decodeName(it->path().c_str());
+                files << names::Decode(it->path().c_str());
         }
         if (ec && skipped)
             skipped->append({sub, QStringLiteral("cannot read the folder: %1")
@@ -604,7 +605,7 @@ QStringList ListAudioFolder(const QString &folder, QList<Skipped> *skipped)
 ReadResult ReadAudioFolder(const QString &folder, const Progress &progress)
 {
     std::error_code ec;
-    const std::filesystem::path root(QFile::encodeName(folder).toStdString());
+    const std::filesystem::path root(names::Encode(folder).toStdString());
     if (!std::filesystem::is_directory(root, ec)) {
         ReadResult r;
         r.error = QStringLiteral("%1 is not a folder that can be read.").arg(folder);

@@ -1,4 +1,5 @@
 #include "cd.h"
+#include "names.h"
 
 #include "text.h"
 
@@ -67,7 +68,7 @@ ReadResult ReadAudioCd(const QString &device)
     if (drive.isEmpty()) {
         char *found = cdio_get_default_device(nullptr);
         if (found) {
-            drive = QFile::decodeName(found);
+            drive = names::Decode(found);
             std::free(found);
         }
         if (drive.isEmpty()) {
@@ -75,7 +76,7 @@ ReadResult ReadAudioCd(const QString &device)
             return result;
         }
     }
-    const QByteArray name = QFile::encodeName(drive);
+    const QByteArray name = names::Encode(drive);
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) {
         result.error = device.isEmpty() ? QStringLiteral("No CD drive was found.")

@@ -1,4 +1,5 @@
 #include "playlist.h"
+#include "names.h"
 
 #include "audio.h"
 #include "text.h"
@@ -193,7 +194,7 @@ QString ResolveEntry(const QString &location, const QString &baseFolder)
             scheme = loc[i].isLetterOrNumber() || loc[i] == u'+' || loc[i] == u'.' || loc[i] == u'-';
         if (scheme) {
             const QUrl url(loc);
-            return url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
+            return url.isLocalFile() ? QDir::cleanPath(names::FromUrl(url)) : QString();
         }
     }
     QString path = loc;
@@ -254,7 +255,7 @@ ReadResult ReadPlaylist(const QString &path, const Progress &progress)
             continue;
         }
         struct stat st {};
-        if (::stat(QFile::encodeName(local).constData(), &st) != 0) {
+        if (::stat(names::Encode(local).constData(), &st) != 0) {
             skip(MissingReason(errno));
             continue;
         }

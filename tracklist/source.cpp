@@ -1,4 +1,5 @@
 #include "source.h"
+#include "names.h"
 
 #include "audio.h"
 #include "cd.h"
@@ -16,7 +17,7 @@ namespace {
 bool isFolder(const QString &path)
 {
     struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(names::Encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 } // namespace

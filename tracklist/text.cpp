@@ -1,4 +1,5 @@
 #include "text.h"
+#include "names.h"
 
 #include "designfile.h"
 
@@ -162,7 +163,7 @@ QString JoinPath(const QString &folder, const QString &path)
 
 QString FolderOf(const QString &path)
 {
-    const QString absolute = JoinPath(QDir::currentPath(), path);
+    const QString absolute = names::Absolute(path);
     const qsizetype slash = absolute.lastIndexOf(u'/');
     return slash > 0 ? absolute.left(slash) : QStringLiteral("/");
 }
@@ -177,7 +178,7 @@ QString BaseName(const QString &path)
 bool PathExists(const QString &path)
 {
     struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::stat(names::Encode(path).constData(), &st) == 0;
 }
 
 QString MissingReason(int error)
@@ -192,7 +193,7 @@ QString MissingReason(int error)
 
 bool ReadSmallFile(const QString &path, qsizetype maxBytes, QByteArray *bytes, QString *reason)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = names::Encode(path);
     // Look before opening: opening some devices already does something.
     struct stat before {};
     if (::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode)) {
