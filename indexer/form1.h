@@ -118,8 +118,17 @@ public:
     // "Choose Folder...": shows the folder in Dir1 (and the lists linked to
     // it), Drive1 set to its drive. OpenFolder does it without a dialog and
     // without a message: false with the errno when the folder cannot be read.
+    // With `everyList` every list shows the folder, linked by the layout or not.
     void ChooseFolder();
-    bool OpenFolder(const QByteArray &path, int *error = nullptr);
+    bool OpenFolder(const QByteArray &path, int *error = nullptr, bool everyList = false);
+
+    // What the page leaves out: entries of the visible lists that no visible
+    // list shows whole in its view (an entry shown by one column is shown).
+    struct LeftOut {
+        qint64 files = 0;
+        qint64 folders = 0;
+    };
+    LeftOut NotShownOnPage() const;
 
     // Printing beside the fixed window. Before printing: true when the page
     // fits the paper, or when the user chose to turn the page or print anyway.

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QHash>
+#include <QSet>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -183,7 +185,7 @@ void Form1::ChooseFolder()
         ShowFolderError(fsl::CleanPath(folder), error);
 }
 
-bool Form1::OpenFolder(const QByteArray &path, int *error)
+bool Form1::OpenFolder(const QByteArray &path, int *error, bool everyList)
 {
     const QByteArray folder = fsl::CleanPath(path);
     fsl::ListingCache::Batch batch; // the check's read is the one the lists then show
@@ -197,7 +199,73 @@ bool Form1::OpenFolder(const QByteArray &path, int *error)
     const QByteArray drive = fsl::Volumes::RootOf(folder);
     Drive1->ShowDrive(drive);
     Dir1->SetNativePath(folder, drive);
+    if (everyList) {
+        for (fsl::FileListBox *f : {File2, File3, File4, File5, File6})
+            f->SetNativePath(folder);
+        for (fsl::FolderListBox *d : {Dir2, Dir3, Dir4, Dir5, Dir6})
+            d->SetNativePath(folder, drive);
+        if (keepFlowing_)
+            FlowColumns();
+    }
     return true;
+}
+
+namespace {
+
+// The rows of a list that its view shows whole, from top to bottom (a row
+// wider than the column is cut at the side as every row is).
+std::pair<int, int> rowsInView(const QListView *list)
+{
+    const QRect view = list->viewport()->rect();
+    auto whole = [&](const QModelIndex &i) {
+        const QRect r = list->visualRect(i);
+        return r.top() >= view.top() && r.bottom() <= view.bottom();
+    };
+    const QModelIndex top = list->indexAt(QPoint(1, 1));
+    if (!top.isValid())
+        return {0, 0};
+    int first = top.row();
+    if (!whole(top))
+        ++first;
+    int last = first;
+    const int count = list->model()->rowCount();
+    while (last < count && whole(list->model()->index(last, 0)))
+        ++last;
+    return {first, last};
+}
+
+} // namespace
+
+Form1::LeftOut Form1::NotShownOnPage() const
+{
+    // Keyed by what a row stands for: a folder's file, or a folder list's
+    // row under the same root and current folder.
+    QHash<QByteArray, int> total;
+    QSet<QPair<QByteArray, int>> shown;
+    LeftOut out;
+    auto count = [&](const QListView *list, const QByteArray &key, int rows) {
+        if (list->isHidden())
+            return;
+        total.insert(key, rows);
+        const auto [first, last] = rowsInView(list);
+        for (int r = first; r < std::min(last, rows); ++r)
+            shown.insert({key, r});
+    };
+    for (const fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6})
+        count(f, "f" + f->NativePath(), f->ListCount());
+    qint64 files = 0;
+    for (auto it = total.cbegin(); it != total.cend(); ++it)
+        files += it.value();
+    out.files = files - shown.size();
+    total.clear();
+    shown.clear();
+    for (const fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6})
+        count(d, "d" + d->Root() + '\0' + d->NativePath(), d->ListCount());
+    qint64 folders = 0;
+    for (auto it = total.cbegin(); it != total.cend(); ++it)
+        folders += it.value();
+    out.folders = folders - shown.size();
+    return out;
 }
 
 namespace {
