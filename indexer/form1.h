@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+#include "catalog.h"
 #include "commondialog.h"
 #include "fslists.h"
 
@@ -99,7 +100,14 @@ public:
 
     // Beyond the fixed window: a context menu and shortcuts for these.
     QAction *FlowAction, *KeepFlowingAction, *ChooseFolderAction, *PrintAction, *PreviewAction,
-        *ExportPdfAction, *ExportPngAction, *CloseAction;
+        *ExportPdfAction, *ExportPngAction, *CatalogAction, *CloseAction;
+
+    // "Catalog…": every folder and file under Dir1's folder, exported,
+    // previewed or printed. ReadCatalog reads the tree with a progress
+    // dialog; false when cancelled or the folder cannot be read (said).
+    void Catalog_Click();
+    bool ReadCatalog(catalog::Catalog &c);
+    catalog::Catalog::Hooks CatalogHooks; // tests watch the reading here
     QMenu *ContextMenu();
 
     // "Flow columns": each linked file list that shows Dir1's folder starts

@@ -93,6 +93,7 @@ void Form1::buildCommands()
     PreviewAction = command(QStringLiteral("Print Preview…"), {});
     ExportPdfAction = command(QStringLiteral("Export PDF…"), QKeySequence(Qt::CTRL | Qt::Key_E));
     ExportPngAction = command(QStringLiteral("Export PNG…"), {});
+    CatalogAction = command(QStringLiteral("Catalog…"), QKeySequence(Qt::CTRL | Qt::Key_K));
     CloseAction = command(QStringLiteral("Close"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(FlowAction, &QAction::triggered, this, &Form1::FlowColumns);
     connect(KeepFlowingAction, &QAction::toggled, this, [this](bool on) { SetKeepFlowing(on); });
@@ -101,6 +102,7 @@ void Form1::buildCommands()
     connect(PreviewAction, &QAction::triggered, this, &Form1::PrintPreview);
     connect(ExportPdfAction, &QAction::triggered, this, &Form1::ExportPdf_Click);
     connect(ExportPngAction, &QAction::triggered, this, &Form1::ExportPng_Click);
+    connect(CatalogAction, &QAction::triggered, this, &Form1::Catalog_Click);
     connect(CloseAction, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -113,6 +115,8 @@ QMenu *Form1::ContextMenu()
         menu_->addAction(ChooseFolderAction);
         menu_->addSeparator();
         menu_->addActions({PrintAction, PreviewAction, ExportPdfAction, ExportPngAction});
+        menu_->addSeparator();
+        menu_->addAction(CatalogAction);
         menu_->addSeparator();
         menu_->addAction(CloseAction);
     }
