@@ -216,8 +216,9 @@ bool Form1::OpenFolder(const QByteArray &path, int *error, bool everyList)
 
 namespace {
 
-// The rows of a list that its view shows whole, from top to bottom (a row
-// wider than the column is cut at the side as every row is).
+// The rows of a list that its view shows whole, from top to bottom: a row
+// cut by the bottom edge is not shown (a row wider than the column is cut at
+// the side as every row is).
 std::pair<int, int> rowsInView(const QListView *list)
 {
     const QRect view = list->viewport()->rect();
