@@ -1,6 +1,8 @@
 #include "catalog.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -318,6 +320,8 @@ public:
         colW_ = (width_ - 2 * margin_ - (columns_ - 1) * gap_) / columns_;
         bottom_ = height_ - margin_ - size * 1.6; // the page number stands below
         bodyM_ = std::make_unique<QFontMetricsF>(body_, &device_);
+        raw_ = QRawFont::fromFont(QFont(body_, &device_));
+        raw_.setPixelSize(size * unit_);
         boldM_ = std::make_unique<QFontMetricsF>(bold_, &device_);
         line_ = bodyM_->lineSpacing() / unit_;
         metaW_ = bodyM_->horizontalAdvance(QStringLiteral("  1023 KB  2000-00-00")) / unit_;
@@ -390,12 +394,10 @@ public:
         const QStringList lines = wrap(name, *bodyM_, colW_ - metaW_);
         room(static_cast<double>(lines.size()) * line_);
         p_.setFont(body_);
-        const QString meta =
-            QStringLiteral("%1  %2")
-                .arg(link ? QStringLiteral("link") : SizeText(static_cast<quint64>(size)),
-                     QDateTime::fromSecsSinceEpoch(mtime, Qt::UTC).date().toString(Qt::ISODate));
+        const QString meta = (link ? QStringLiteral("link") : SizeText(static_cast<quint64>(size))) +
+                             QLatin1String("  ") + dateText(mtime);
         const double x = margin_ + col_ * (colW_ + gap_);
-        const double w = bodyM_->horizontalAdvance(meta) / unit_;
+        const double w = advance(meta, *bodyM_) / unit_;
         text(x + colW_ - w, y_ + bodyM_->ascent() / unit_, meta);
         for (const QString &l : lines)
             put(l);
@@ -403,8 +405,51 @@ public:
 
     void finish() { footer(); }
 
+    // The day, UTC, as 2024-05-01; the same day's text is made once.
+    QString dateText(qint64 secs)
+    {
+        const qint64 day = secs >= 0 ? secs / 86400 : (secs - 86399) / 86400;
+        if (day != lastDay_ || lastDate_.isEmpty()) {
+            lastDay_ = day;
+            lastDate_ = QDate::fromJulianDay(2440588 + day).toString(Qt::ISODate);
+        }
+        return lastDate_;
+    }
+
 private:
-    void text(double x, double y, const QString &s) { p_.drawText(QPointF(x * unit_, y * unit_), s); }
+    void text(double x, double y, const QString &s)
+    {
+        const QPointF at(x * unit_, y * unit_);
+        if (p_.font() == body_ && drawLatin(at, s))
+            return;
+        p_.drawText(at, s);
+    }
+
+    // Body text in Latin letters goes straight to glyphs: no shaping to do,
+    // and shaping each of a hundred thousand lines is most of the time.
+    bool drawLatin(QPointF at, const QString &s)
+    {
+        for (const QChar c : s)
+            if (c.unicode() >= Cached)
+                return false;
+        QList<quint32> glyphs = raw_.glyphIndexesForString(s);
+        if (glyphs.contains(0u))
+            return false;
+        const QList<QPointF> advances = raw_.advancesForGlyphIndexes(glyphs);
+        QList<QPointF> positions;
+        positions.reserve(advances.size());
+        QPointF pen;
+        for (const QPointF &a : advances) {
+            positions.append(pen);
+            pen += a;
+        }
+        QGlyphRun run;
+        run.setRawFont(raw_);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        p_.drawGlyphRun(at, run);
+        return true;
+    }
 
     void put(const QString &l)
     {
@@ -441,20 +486,40 @@ private:
         p_.setFont(keep);
     }
 
+    // The width of a line of body text: Latin text (no shaping, no
+    // ligatures) adds up its characters' widths, measured once each; other
+    // text is measured whole.
+    double advance(const QString &s, const QFontMetricsF &m) const
+    {
+        if (&m != bodyM_.get())
+            return m.horizontalAdvance(s);
+        double w = 0;
+        for (const QChar c : s) {
+            const char16_t u = c.unicode();
+            if (u >= Cached)
+                return m.horizontalAdvance(s);
+            double &a = widths_[u];
+            if (a < 0)
+                a = m.horizontalAdvance(c);
+            w += a;
+        }
+        return w;
+    }
+
     // Whole names on as many lines as they take; a line breaks after a
     // space, dash, underscore or dot where one is near the end, else anywhere.
     QStringList wrap(const QString &s, const QFontMetricsF &m, double width) const
     {
         const double w = width * unit_;
-        if (m.horizontalAdvance(s) <= w)
+        if (advance(s, m) <= w)
             return {s};
         QStringList out;
         QString rest = s;
-        while (!rest.isEmpty() && m.horizontalAdvance(rest) > w) {
+        while (!rest.isEmpty() && advance(rest, m) > w) {
             qsizetype lo = 1, hi = rest.size();
             while (lo < hi) { // the longest prefix that fits
                 const qsizetype mid = (lo + hi + 1) / 2;
-                if (m.horizontalAdvance(rest.left(mid)) <= w)
+                if (advance(rest.left(mid), m) <= w)
                     lo = mid;
                 else
                     hi = mid - 1;
@@ -482,8 +547,13 @@ private:
     double unit_ = 1, margin_ = 0, gap_ = 0, width_ = 0, height_ = 0, colW_ = 0, bottom_ = 0, line_ = 0,
            metaW_ = 0, y_ = 0;
     int columns_ = 1, col_ = 0, page_ = 1, footed_ = 0;
+    qint64 lastDay_ = 0;
+    QString lastDate_;
     QFont body_, bold_, italic_, title_;
     std::unique_ptr<QFontMetricsF> bodyM_, boldM_;
+    static constexpr char16_t Cached = 0x250; // Latin
+    QRawFont raw_;
+    mutable std::vector<double> widths_ = std::vector<double>(Cached, -1.0);
 };
 
 } // namespace
