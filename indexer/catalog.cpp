@@ -2,11 +2,11 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QRawFont>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -146,8 +146,7 @@ class Walker
 public:
     Walker(const QByteArray &root, const Catalog::Hooks &hooks, SpoolWriter &out, Totals &totals)
         : root_(root), hooks_(hooks), out_(out), totals_(totals)
-    {
-    }
+    {}
 
     // False when cancelled or the spool could not be written.
     bool walk(const QByteArray &rel, std::vector<std::pair<dev_t, ino_t>> &ancestors)
@@ -253,7 +252,8 @@ QString discNameOf(const QByteArray &root)
 
 } // namespace
 
-Catalog::Catalog() : date_(QDate::currentDate()) {}
+Catalog::Catalog() : date_(QDate::currentDate())
+{}
 Catalog::~Catalog() = default;
 
 Catalog::Outcome Catalog::Read(const QByteArray &root, const Hooks &hooks, QString *error)

@@ -95,7 +95,8 @@ bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error)
     const QCommandLineOption flow(QStringLiteral("flow"), {});
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
-    parser.addOptions({exportPdf, exportPng, dpi, exportCatalog, paper, progress, layout, flow, help, version});
+    parser.addOptions(
+        {exportPdf, exportPng, dpi, exportCatalog, paper, progress, layout, flow, help, version});
     if (!parser.parse(args))
         return refuse(error, parser.errorText());
     Options o;
@@ -107,11 +108,13 @@ bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error)
     }
     for (const QCommandLineOption *once : {&exportPdf, &exportPng, &dpi, &exportCatalog, &paper, &layout})
         if (parser.values(*once).size() > 1)
-            return refuse(error, QStringLiteral("--%1 is given more than once").arg(once->names().constFirst()));
+            return refuse(error,
+                          QStringLiteral("--%1 is given more than once").arg(once->names().constFirst()));
     const int outputs =
         int(parser.isSet(exportPdf)) + int(parser.isSet(exportPng)) + int(parser.isSet(exportCatalog));
     if (outputs > 1)
-        return refuse(error, QStringLiteral("--export-pdf, --export-png and --export-catalog go one at a time"));
+        return refuse(error,
+                      QStringLiteral("--export-pdf, --export-png and --export-catalog go one at a time"));
     for (const QCommandLineOption *output : {&exportPdf, &exportPng, &exportCatalog}) {
         if (!parser.isSet(*output))
             continue;
@@ -138,13 +141,14 @@ bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error)
     }
     if (parser.isSet(paper) || parser.isSet(progress)) {
         if (!parser.isSet(exportCatalog))
-            return refuse(error, QStringLiteral("--%1 goes with --export-catalog")
-                                     .arg(parser.isSet(paper) ? QStringLiteral("paper")
-                                                              : QStringLiteral("progress")));
+            return refuse(
+                error, QStringLiteral("--%1 goes with --export-catalog")
+                           .arg(parser.isSet(paper) ? QStringLiteral("paper") : QStringLiteral("progress")));
         if (parser.isSet(paper)) {
             o.paper = parser.value(paper);
             if (!catalog::PaperNamed(o.paper))
-                return refuse(error, QStringLiteral("the paper is booklet, a4 or letter, not \"%1\"").arg(o.paper));
+                return refuse(error,
+                              QStringLiteral("the paper is booklet, a4 or letter, not \"%1\"").arg(o.paper));
         }
     }
     o.progress = parser.isSet(progress);
@@ -195,7 +199,8 @@ int exportCatalog(const Options &options)
     if (options.progress)
         hooks.progress = [](const catalog::Totals &t) {
             std::fprintf(stderr, "sleeveindex: %llu folders, %llu files read\n",
-                         static_cast<unsigned long long>(t.folders), static_cast<unsigned long long>(t.files));
+                         static_cast<unsigned long long>(t.folders),
+                         static_cast<unsigned long long>(t.files));
             return true;
         };
     QString why;

@@ -39,10 +39,10 @@ bool Form1::ReadCatalog(catalog::Catalog &c)
     case catalog::Catalog::Outcome::Cancelled: return false;
     case catalog::Catalog::Outcome::RootUnreadable:
     case catalog::Catalog::Outcome::SpoolFailed:
-        platform_.ask(this, QStringLiteral("Catalog"),
-                      QStringLiteral("The folder \"%1\" could not be read: %2")
-                          .arg(fsl::ReadablePath(root), why),
-                      {QStringLiteral("OK")});
+        platform_.ask(
+            this, QStringLiteral("Catalog"),
+            QStringLiteral("The folder \"%1\" could not be read: %2").arg(fsl::ReadablePath(root), why),
+            {QStringLiteral("OK")});
         return false;
     }
     return true;
@@ -66,7 +66,7 @@ void Form1::Catalog_Click()
     const qsizetype at = papers.indexOf(chosen);
     if (at < 0)
         return;
-    const catalog::Paper paper = at == 0 ? catalog::Paper::Booklet
+    const catalog::Paper paper = at == 0   ? catalog::Paper::Booklet
                                  : at == 1 ? catalog::Paper::A4
                                            : catalog::Paper::Letter;
     QString path;
@@ -93,8 +93,8 @@ void Form1::Catalog_Click()
     } else if (what == preview) {
         platform_.preview(this, printer, [&c, paper](QPrinter &target) { c.Paint(target, paper); });
     } else if (!pageprint::PrinterAvailable(printer) || c.Paint(printer, paper) == 0) {
-        platform_.ask(this, QStringLiteral("Not printed"), QStringLiteral("The catalog could not be printed."),
-                      {QStringLiteral("OK")});
+        platform_.ask(this, QStringLiteral("Not printed"),
+                      QStringLiteral("The catalog could not be printed."), {QStringLiteral("OK")});
     }
     printer.setPageLayout(pageLayout);
     if (c.totals().unreadable > 0)

@@ -7,7 +7,6 @@
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHash>
-#include <QSet>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -15,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSettings>
 
 #include <algorithm>

@@ -46,9 +46,17 @@ QByteArray oddName(int n, const QByteArray &id)
     case 0: return "plain " + id + ".txt";
     case 1: return "tab\tand  spaces " + id;
     case 2: return "new\nline " + id;
-    case 3: return "\xE2\x80\xAE" "evil " + id + ".exe"; // a right-to-left override
+    case 3:
+        return "\xE2\x80\xAE"
+               "evil " +
+               id + ".exe"; // a right-to-left override
     case 4: return "bad\xFF\xFE " + id;
-    case 5: return "\xC3\x9C" "n\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9 \xCE\xB1\xCE\xB2\xCE\xB3 \xD0\xB4\xD0\xB6 " + id;
+    case 5:
+        return "\xC3\x9C"
+               "n\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9 \xCE\xB1\xCE\xB2\xCE\xB3 \xD0\xB4\xD0\xB6 " +
+               id;
     case 6: return "long " + QByteArray(150, 'w') + ' ' + id + ".txt";
     default: return "dash-under_score.dots " + id;
     }
@@ -93,7 +101,8 @@ void TestCatalog::initTestCase()
     int fileNo = 0;
     auto fill = [&](const QByteArray &rel) {
         for (int i = 0; i < 10; ++i, ++fileNo) {
-            const QByteArray name = oddName(fileNo, "q" + QByteArray::number(fileNo).rightJustified(4, '0') + 'q');
+            const QByteArray name =
+                oddName(fileNo, "q" + QByteArray::number(fileNo).rightJustified(4, '0') + 'q');
             files_ << name;
             if (!tree_.touch("odd/" + (rel.isEmpty() ? name : rel + '/' + name)))
                 return false;
@@ -139,7 +148,8 @@ void TestCatalog::everyNameOnce()
     const QString text = joined(pdfText(pdf));
     for (const QByteArray &f : files_) {
         const QString name = stripped(fsl::ReadableName(f));
-        QVERIFY2(text.count(name) == 1, qPrintable(QStringLiteral("%1: %2 times").arg(name).arg(text.count(name))));
+        QVERIFY2(text.count(name) == 1,
+                 qPrintable(QStringLiteral("%1: %2 times").arg(name).arg(text.count(name))));
     }
     // Every folder a heading, depth first, each after the one before it.
     qsizetype at = 0;
@@ -175,7 +185,8 @@ void TestCatalog::papers()
                                            QStringLiteral("9999"), pdf});
     QVERIFY(info.waitForFinished(20000));
     const QString out = QString::fromUtf8(info.readAllStandardOutput());
-    const auto sizes = QRegularExpression(QStringLiteral("Page +\\d+ size: +([\\d.]+) x ([\\d.]+) pts")).globalMatch(out);
+    const auto sizes =
+        QRegularExpression(QStringLiteral("Page +\\d+ size: +([\\d.]+) x ([\\d.]+) pts")).globalMatch(out);
     int pages = 0;
     for (auto it = sizes; it.hasNext();) {
         const auto m = it.next();
@@ -185,7 +196,9 @@ void TestCatalog::papers()
     }
     QVERIFY(pages > 2);
     // Numbered: the last page carries its number.
-    QVERIFY(pdfText(pdf, pages, pages).split(QRegularExpression(QStringLiteral("\\s+"))).contains(QString::number(pages)));
+    QVERIFY(pdfText(pdf, pages, pages)
+                .split(QRegularExpression(QStringLiteral("\\s+")))
+                .contains(QString::number(pages)));
 }
 
 void TestCatalog::outcomes_data()
@@ -194,10 +207,13 @@ void TestCatalog::outcomes_data()
     QTest::addColumn<int>("unreadable");
     QTest::addColumn<QString>("said");   // in the catalog
     QTest::addColumn<QString>("unsaid"); // never in it
-    QTest::newRow("link to its own parent") << QByteArray("loop") << 0 << "loopback" << "a/loopback";
-    QTest::newRow("link out of the tree") << QByteArray("out") << 0 << "outside" << "secret.txt";
+    QTest::newRow("link to its own parent") << QByteArray("loop") << 0 << "loopback"
+                                            << "a/loopback";
+    QTest::newRow("link out of the tree") << QByteArray("out") << 0 << "outside"
+                                          << "secret.txt";
     QTest::newRow("folder gone before it is read")
-        << QByteArray("gone") << 1 << "Not read: No such file or directory" << "inner.txt";
+        << QByteArray("gone") << 1 << "Not read: No such file or directory"
+        << "inner.txt";
     QTest::newRow("folder without permission") << QByteArray("locked") << 1 << "Not read: Permission denied"
                                                << "inner.txt";
 }
@@ -243,11 +259,12 @@ void TestCatalog::commandLine_data()
     QTest::addColumn<QString>("said"); // on stderr, a pattern
     QTest::newRow("letter") << QStringList{"--export-catalog", "OUT", "--paper", "letter", "DIR/odd"} << 0
                             << "^$";
-    QTest::newRow("progress when asked")
-        << QStringList{"--export-catalog", "OUT", "--progress", "DIR/odd"} << 0 << "300 folders, 3000 files read";
+    QTest::newRow("progress when asked") << QStringList{"--export-catalog", "OUT", "--progress", "DIR/odd"}
+                                         << 0 << "300 folders, 3000 files read";
     QTest::newRow("unknown paper") << QStringList{"--export-catalog", "OUT", "--paper", "a5", "DIR/odd"} << 1
                                    << "booklet, a4 or letter";
-    QTest::newRow("paper alone") << QStringList{"--paper", "a4", "DIR/odd"} << 1 << "goes with --export-catalog";
+    QTest::newRow("paper alone") << QStringList{"--paper", "a4", "DIR/odd"} << 1
+                                 << "goes with --export-catalog";
     QTest::newRow("with a layout") << QStringList{"--export-catalog", "OUT", "--layout", "3", "DIR/odd"} << 1
                                    << "not the catalog";
     QTest::newRow("missing folder") << QStringList{"--export-catalog", "OUT", "DIR/absent"} << 2
@@ -291,7 +308,9 @@ void TestCatalog::windowCommand()
         asked << text;
         return buttons.contains(QStringLiteral("A4")) ? QStringLiteral("A4") : buttons.first();
     };
-    platform.chooseSaveFile = [&out](QWidget *, const QString &, const QString &, const QString &) { return out; };
+    platform.chooseSaveFile = [&out](QWidget *, const QString &, const QString &, const QString &) {
+        return out;
+    };
     Form1 form(platform);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();

@@ -31,10 +31,13 @@ void TestCommandLine::initTestCase()
         QVERIFY(tree_.touch("many/f" + QByteArray::number(i) + ".txt"));
     QVERIFY(tree_.touch("few/alpha.txt") && tree_.touch("few/beta.txt"));
     // A working folder whose names must never reach a page of another folder.
-    QVERIFY(tree_.mkdir("foreign") && tree_.mkdir("foreign/zzforeigndir") && tree_.mkdir("foreign/zzforeigndir2") &&
-            tree_.touch("foreign/zzforeignfile.txt"));
+    QVERIFY(tree_.mkdir("foreign") && tree_.mkdir("foreign/zzforeigndir") &&
+            tree_.mkdir("foreign/zzforeigndir2") && tree_.touch("foreign/zzforeignfile.txt"));
     QVERIFY(tree_.mkdir("many/sub1") && tree_.mkdir("many/sub2"));
-    QVERIFY(tree_.mkdir("bad\xFF" "dir") && tree_.touch("bad\xFF" "dir/inner.txt"));
+    QVERIFY(tree_.mkdir("bad\xFF"
+                        "dir") &&
+            tree_.touch("bad\xFF"
+                        "dir/inner.txt"));
 }
 
 void TestCommandLine::exportPdf_data()
@@ -48,8 +51,8 @@ void TestCommandLine::exportPdf_data()
                                     << QStringList{"alpha.txt", "alpha.txt", "beta.txt", "beta.txt"} << false;
     QTest::newRow("flowed, not all fit")
         << QStringList{"--export-pdf=OUT", "--layout", "4", "--flow", "DIR/many"} << 0
-        << "^\\d+ files( and \\d+ folders)? do not fit the columns and are not shown$" << QStringList{"f0.txt", "f150.txt"}
-        << false;
+        << "^\\d+ files( and \\d+ folders)? do not fit the columns and are not shown$"
+        << QStringList{"f0.txt", "f150.txt"} << false;
     QTest::newRow("not flowed, whatever the window keeps")
         << QStringList{"--export-pdf", "OUT", "--layout", "4", "DIR/many"} << 0
         << "^\\d+ files( and \\d+ folders)? do not fit the columns and are not shown$"
@@ -70,10 +73,11 @@ void TestCommandLine::exportPdf_data()
         << QStringList{"--export-pdf", "OUT", "DIR/few/alpha.txt"} << 2
         << "cannot read the folder .*alpha.txt.*: Not a directory" << QStringList() << false;
     QTest::newRow("the same output twice")
-        << QStringList{"--export-pdf", "OUT", "--export-pdf", "DIR/out/b.pdf", "DIR/few"} << 1 << "more than once"
-        << QStringList() << false;
-    QTest::newRow("two kinds of output") << QStringList{"--export-pdf", "OUT", "--export-png", "DIR/out/b.png", "DIR/few"}
-                                         << 1 << "one at a time" << QStringList() << false;
+        << QStringList{"--export-pdf", "OUT", "--export-pdf", "DIR/out/b.pdf", "DIR/few"} << 1
+        << "more than once" << QStringList() << false;
+    QTest::newRow("two kinds of output")
+        << QStringList{"--export-pdf", "OUT", "--export-png", "DIR/out/b.png", "DIR/few"} << 1
+        << "one at a time" << QStringList() << false;
     QTest::newRow("layout 0") << QStringList{"--export-pdf", "OUT", "--layout", "0", "DIR/few"} << 1
                               << "from 1 to 20, not \"0\"" << QStringList() << false;
     QTest::newRow("layout below 0") << QStringList{"--export-pdf", "OUT", "--layout", "-3", "DIR/few"} << 1
@@ -82,10 +86,10 @@ void TestCommandLine::exportPdf_data()
                                   << "from 1 to 600" << QStringList() << false;
     QTest::newRow("dpi without png") << QStringList{"--export-pdf", "OUT", "--dpi", "96", "DIR/few"} << 1
                                      << "goes with --export-png" << QStringList() << false;
-    QTest::newRow("png at 96 dpi") << QStringList{"--export-png", "OUT", "--dpi", "96", "DIR/few"} << 0 << QString()
-                                   << QStringList{"96"} << false;
-    QTest::newRow("png at 300 dpi unless told") << QStringList{"--export-png", "OUT", "DIR/few"} << 0 << QString()
-                                                << QStringList{"300"} << false;
+    QTest::newRow("png at 96 dpi") << QStringList{"--export-png", "OUT", "--dpi", "96", "DIR/few"} << 0
+                                   << QString() << QStringList{"96"} << false;
+    QTest::newRow("png at 300 dpi unless told")
+        << QStringList{"--export-png", "OUT", "DIR/few"} << 0 << QString() << QStringList{"300"} << false;
     QTest::newRow("cannot write") << QStringList{"--export-pdf", "DIR/absent/out.pdf", "DIR/few"} << 3
                                   << "cannot write .*absent/out.pdf" << QStringList() << false;
 }
@@ -165,7 +169,8 @@ void TestCommandLine::helpAndVersion()
         QVERIFY2(help.out.contains(QLatin1String(code)), code);
     for (const char *option : {"--export-png", "--dpi", "--export-catalog", "--paper", "--version"})
         QVERIFY2(help.out.contains(QLatin1String(option)), option);
-    const scriptrun::Result version = scriptrun::Run(QStringLiteral(SLEEVEINDEX), {QStringLiteral("--version")});
+    const scriptrun::Result version =
+        scriptrun::Run(QStringLiteral(SLEEVEINDEX), {QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QVERIFY2(version.out.contains(QRegularExpression(QStringLiteral("^sleeveindex \\d+\\.\\d+\\.\\d+\n$"))),
              qPrintable(version.out));
@@ -184,10 +189,11 @@ void TestCommandLine::foreignWorkingFolder()
 {
     QFETCH(int, layout);
     const QString out = tree_.qpath("out/foreign.pdf");
-    const scriptrun::Result run = scriptrun::Run(
-        QStringLiteral(SLEEVEINDEX),
-        {QStringLiteral("--export-pdf"), out, QStringLiteral("--layout"), QString::number(layout), tree_.qpath("many")},
-        tree_.qpath("foreign"));
+    const scriptrun::Result run =
+        scriptrun::Run(QStringLiteral(SLEEVEINDEX),
+                       {QStringLiteral("--export-pdf"), out, QStringLiteral("--layout"),
+                        QString::number(layout), tree_.qpath("many")},
+                       tree_.qpath("foreign"));
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {out, QStringLiteral("-")});
@@ -199,8 +205,8 @@ void TestCommandLine::foreignWorkingFolder()
         shown.insert(m.captured());
     const auto said = QRegularExpression(QStringLiteral("(\\d+) files")).match(run.err);
     // A layout of folder lists alone leaves no file out: it lists none.
-    const unsigned fileLists = layouts::File1 | layouts::File2 | layouts::File3 | layouts::File4 |
-                               layouts::File5 | layouts::File6;
+    const unsigned fileLists =
+        layouts::File1 | layouts::File2 | layouts::File3 | layouts::File4 | layouts::File5 | layouts::File6;
     const unsigned lists = layouts::Get(layout).shown & fileLists;
     const int left = lists ? 318 - int(shown.size()) : 0;
     // A row cut by a list's bottom edge is printed in part and counted as left out.
@@ -215,8 +221,10 @@ void TestCommandLine::folderNotUtf8()
     const QString out = tree_.qpath("out/bad.pdf");
     QProcess p;
     p.setProcessEnvironment(scriptrun::WithoutDisplay());
-    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" --export-pdf \"$1\" \"$2$(printf '\\377')dir\""),
-                                        QStringLiteral(SLEEVEINDEX), out, tree_.qpath("bad")});
+    p.start(QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("exec \"$0\" --export-pdf \"$1\" \"$2$(printf '\\377')dir\""),
+             QStringLiteral(SLEEVEINDEX), out, tree_.qpath("bad")});
     QVERIFY(p.waitForFinished(60000));
     QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
     QProcess text;
