@@ -398,7 +398,14 @@ public:
                              QLatin1String("  ") + dateText(mtime);
         const double x = margin_ + col_ * (colW_ + gap_);
         const double w = advance(meta, *bodyM_) / unit_;
-        text(x + colW_ - w, y_ + bodyM_->ascent() / unit_, meta);
+        const double base = y_ + bodyM_->ascent() / unit_;
+        // One line, name and size together: one run of glyphs, when it can be.
+        if (lines.size() == 1 &&
+            drawLatin({{QPointF(x, base), name}, {QPointF(x + colW_ - w, base), meta}})) {
+            y_ += line_;
+            return;
+        }
+        text(x + colW_ - w, base, meta);
         for (const QString &l : lines)
             put(l);
     }
@@ -419,35 +426,41 @@ public:
 private:
     void text(double x, double y, const QString &s)
     {
-        const QPointF at(x * unit_, y * unit_);
-        if (p_.font() == body_ && drawLatin(at, s))
+        if (p_.font() == body_ && drawLatin({{QPointF(x, y), s}}))
             return;
-        p_.drawText(at, s);
+        p_.drawText(QPointF(x * unit_, y * unit_), s);
     }
 
     // Body text in Latin letters goes straight to glyphs: no shaping to do,
     // and shaping each of a hundred thousand lines is most of the time.
-    bool drawLatin(QPointF at, const QString &s)
+    // Parts on one line (points) make one run; false, nothing drawn, for
+    // text of other scripts or letters the font lacks.
+    bool drawLatin(std::initializer_list<std::pair<QPointF, QString>> parts)
     {
-        for (const QChar c : s)
-            if (c.unicode() >= Cached)
-                return false;
-        QList<quint32> glyphs = raw_.glyphIndexesForString(s);
-        if (glyphs.contains(0u))
-            return false;
-        const QList<QPointF> advances = raw_.advancesForGlyphIndexes(glyphs);
+        QList<quint32> glyphs;
         QList<QPointF> positions;
-        positions.reserve(advances.size());
-        QPointF pen;
-        for (const QPointF &a : advances) {
-            positions.append(pen);
-            pen += a;
+        const QPointF origin = parts.begin()->first * unit_;
+        for (const auto &[at, s] : parts) {
+            for (const QChar c : s)
+                if (c.unicode() >= Cached)
+                    return false;
+            const QList<quint32> g = raw_.glyphIndexesForString(s);
+            if (g.contains(0u))
+                return false;
+            const QList<QPointF> advances = raw_.advancesForGlyphIndexes(g);
+            QPointF pen = at * unit_ - origin;
+            for (const QPointF &a : advances) {
+                positions.append(pen);
+                pen += a;
+            }
+            glyphs += g;
         }
         QGlyphRun run;
         run.setRawFont(raw_);
         run.setGlyphIndexes(glyphs);
         run.setPositions(positions);
-        p_.drawGlyphRun(at, run);
+        p_.setFont(body_);
+        p_.drawGlyphRun(origin, run);
         return true;
     }
 
