@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <QMenu>
+#include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
 
@@ -84,6 +85,8 @@ private slots:
     void commandLine();
     void windowCommand_data();
     void windowCommand();
+    void discName_data();
+    void discName();
 
 private:
     Tree tree_;
@@ -292,29 +295,39 @@ void TestCatalog::commandLine()
 
 void TestCatalog::windowCommand_data()
 {
+    QTest::addColumn<QString>("choice"); // the first question's answer
     QTest::addColumn<bool>("cancel");
-    QTest::newRow("exported") << false;
-    QTest::newRow("cancelled while reading") << true;
+    QTest::newRow("exported") << "Export PDF…" << false;
+    QTest::newRow("cancelled while reading") << "Export PDF…" << true;
+    QTest::newRow("previewed") << "Print Preview…" << false;
 }
 
 void TestCatalog::windowCommand()
 {
+    QFETCH(QString, choice);
     QFETCH(bool, cancel);
     const QString out = tree_.qpath("window.pdf");
     QFile::remove(out);
     QStringList asked;
     Form1::Platform platform;
-    platform.ask = [&asked](QWidget *, const QString &, const QString &text, const QStringList &buttons) {
+    platform.ask = [&](QWidget *, const QString &, const QString &text, const QStringList &buttons) {
         asked << text;
-        return buttons.contains(QStringLiteral("A4")) ? QStringLiteral("A4") : buttons.first();
+        return buttons.contains(QStringLiteral("A4")) ? QStringLiteral("A4") : choice;
     };
     platform.chooseSaveFile = [&out](QWidget *, const QString &, const QString &, const QString &) {
         return out;
+    };
+    // The preview's pages, printed to a file as the preview would show them.
+    platform.preview = [&out](QWidget *, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(out);
+        paint(printer);
     };
     Form1 form(platform);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QVERIFY(form.OpenFolder(tree_.path("odd")));
+    const QPageLayout indexPaper = form.CommonDialog1.Printer().pageLayout();
     bool sawDialog = false;
     form.CatalogHooks.beforeRead = [&](const QByteArray &) {
         auto *progress = form.findChild<QProgressDialog *>();
@@ -329,8 +342,33 @@ void TestCatalog::windowCommand()
     QVERIFY(sawDialog);
     QCOMPARE(QFile::exists(out), !cancel);
     QCOMPARE(asked.size(), 2); // what and which paper; nothing more
+    QVERIFY(form.CommonDialog1.Printer().pageLayout().isEquivalentTo(indexPaper)); // the page's paper kept
     if (!cancel)
         QVERIFY(pdfText(out, 1, 1).contains(QStringLiteral("300 folders, 3000 files")));
+}
+
+void TestCatalog::discName_data()
+{
+    QTest::addColumn<QString>("label"); // of a volume mounted at the folder; "" for none
+    QTest::addColumn<QString>("name");
+    QTest::newRow("a drive's label") << "HOLIDAY 2024"
+                                     << "HOLIDAY 2024";
+    QTest::newRow("no label: the folder's name") << ""
+                                                 << "small disc";
+}
+
+void TestCatalog::discName()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, name);
+    Tree t;
+    QVERIFY(t.mkdir("small disc") && t.touch("small disc/a.txt"));
+    FakeVolumes volumes({{QByteArrayLiteral("/"), QString()}, {t.path("small disc"), label}});
+    catalog::Catalog c;
+    QCOMPARE(c.Read(t.path("small disc")), catalog::Catalog::Outcome::Read);
+    QCOMPARE(c.DiscName(), name);
+    QVERIFY(catalog::WritePdf(t.qpath("c.pdf"), c, catalog::Paper::Booklet));
+    QVERIFY(pdfText(t.qpath("c.pdf"), 1, 1).startsWith(name + QLatin1Char('\n')));
 }
 
 int main(int argc, char *argv[])
