@@ -110,7 +110,7 @@ public:
         const qint64 n = i64();
         if (n <= 0 || !fill(n))
             return {};
-        const QString s = QString::fromUtf8(buffer_.constData() + at_, n);
+        QString s = QString::fromUtf8(buffer_.constData() + at_, n);
         at_ += n;
         return s;
     }
