@@ -1,15 +1,45 @@
 #include "commandline.h"
 
 #include <QCommandLineParser>
-#include <QFile>
+#include <QHash>
 #include <QRadioButton>
 
 #include <cstdio>
 
+#include "catalog.h"
 #include "form1.h"
+#include "fslists.h"
 #include "layouts.h"
+#include "pageexport.h"
 
 namespace commandline {
+
+const char *const Usage =
+    "usage: sleeveindex [--layout N] [--flow] [FOLDER]\n"
+    "       sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER\n"
+    "       sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER\n"
+    "       sleeveindex --export-catalog OUT.pdf [--paper booklet|a4|letter] [--progress] FOLDER\n"
+    "\n"
+    "Index maker for data discs. Without --export-pdf, --export-png or --export-catalog it\n"
+    "opens the window on FOLDER (or on the working folder).\n"
+    "\n"
+    "  --export-pdf OUT.pdf      write the index page as a PDF, without a window\n"
+    "  --export-png OUT.png      write the index page as a PNG, without a window\n"
+    "  --dpi N                   the PNG's resolution, 1 to 600; 300 when not given\n"
+    "  --layout N                index layout 1 to 20\n"
+    "  --flow                    flow the file columns\n"
+    "  --export-catalog OUT.pdf  write every folder and file under FOLDER as a catalog\n"
+    "  --paper P                 the catalog's paper: booklet (120 x 119 mm, folds into\n"
+    "                            the case; the default), a4 or letter\n"
+    "  --progress                say how far the catalog has come, on stderr\n"
+    "  -h, --help                this help\n"
+    "  -v, --version             the version\n"
+    "\n"
+    "Exit codes, the same as sleevedesk's where the meanings agree:\n"
+    "  0  done (a warning on stderr says what was left out)\n"
+    "  1  the command line was not understood\n"
+    "  2  the folder is missing or cannot be read\n"
+    "  3  the PDF or PNG could not be written\n";
 
 namespace {
 
@@ -18,55 +48,131 @@ void say(const QString &line)
     std::fprintf(stderr, "sleeveindex: %s\n", qPrintable(line));
 }
 
+bool refuse(QString *error, const QString &why)
+{
+    *error = why;
+    return false;
+}
+
 } // namespace
 
-bool Parse(const QStringList &arguments, Options *options, QString *error)
+bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error)
 {
+    // The parser works on text; an argument that does not come back to the
+    // same bytes from text (not UTF-8 under a UTF-8 locale) stands in it as
+    // a token, and its bytes are taken from here.
+    QStringList args;
+    QHash<QString, QByteArray> raw;
+    for (const QByteArray &a : arguments) {
+        const QString text = QString::fromLocal8Bit(a);
+        if (text.toLocal8Bit() == a) {
+            args << text;
+            continue;
+        }
+        const QString token = QStringLiteral("\uFDD0%1\uFDD1").arg(raw.size());
+        const qsizetype eq = a.startsWith("--") ? a.indexOf('=') : -1;
+        if (eq > 0) { // --option=value
+            raw.insert(token, a.mid(eq + 1));
+            args << QString::fromLocal8Bit(a.left(eq + 1)) + token;
+        } else {
+            raw.insert(token, a);
+            args << token;
+        }
+    }
+    auto bytesOf = [&raw](const QString &value) {
+        return raw.contains(value) ? raw.value(value) : value.toLocal8Bit();
+    };
+
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption exportPdf(
-        QStringLiteral("export-pdf"),
-        QStringLiteral("Writes the index page to a PDF file, without a window."), QStringLiteral("file"));
-    const QCommandLineOption layout(QStringLiteral("layout"), QStringLiteral("Index layout 1 to 20."),
-                                    QStringLiteral("n"));
-    const QCommandLineOption flow(QStringLiteral("flow"), QStringLiteral("Flows the file columns."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("This help."));
-    parser.addOptions({exportPdf, layout, flow, help});
-    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to index."));
-    if (!parser.parse(arguments)) {
-        *error = parser.errorText();
-        return false;
-    }
+    const QCommandLineOption exportPdf(QStringLiteral("export-pdf"), {}, QStringLiteral("file"));
+    const QCommandLineOption exportPng(QStringLiteral("export-png"), {}, QStringLiteral("file"));
+    const QCommandLineOption dpi(QStringLiteral("dpi"), {}, QStringLiteral("n"));
+    const QCommandLineOption exportCatalog(QStringLiteral("export-catalog"), {}, QStringLiteral("file"));
+    const QCommandLineOption paper(QStringLiteral("paper"), {}, QStringLiteral("paper"));
+    const QCommandLineOption progress(QStringLiteral("progress"), {});
+    const QCommandLineOption layout(QStringLiteral("layout"), {}, QStringLiteral("n"));
+    const QCommandLineOption flow(QStringLiteral("flow"), {});
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
+    parser.addOptions(
+        {exportPdf, exportPng, dpi, exportCatalog, paper, progress, layout, flow, help, version});
+    if (!parser.parse(args))
+        return refuse(error, parser.errorText());
     Options o;
     o.help = parser.isSet(help);
-    o.exportPdf = parser.value(exportPdf);
-    if (parser.isSet(exportPdf) && o.exportPdf.isEmpty()) {
-        *error = QStringLiteral("--export-pdf needs a file name");
-        return false;
+    o.version = parser.isSet(version);
+    if (o.help || o.version) {
+        *options = o;
+        return true;
     }
+    for (const QCommandLineOption *once : {&exportPdf, &exportPng, &dpi, &exportCatalog, &paper, &layout})
+        if (parser.values(*once).size() > 1)
+            return refuse(error,
+                          QStringLiteral("--%1 is given more than once").arg(once->names().constFirst()));
+    const int outputs =
+        int(parser.isSet(exportPdf)) + int(parser.isSet(exportPng)) + int(parser.isSet(exportCatalog));
+    if (outputs > 1)
+        return refuse(error,
+                      QStringLiteral("--export-pdf, --export-png and --export-catalog go one at a time"));
+    for (const QCommandLineOption *output : {&exportPdf, &exportPng, &exportCatalog}) {
+        if (!parser.isSet(*output))
+            continue;
+        const QString value = parser.value(*output);
+        if (value.isEmpty())
+            return refuse(error, QStringLiteral("--%1 needs a file name").arg(output->names().constFirst()));
+        // The writers take text: a name that is not valid text cannot be written to faithfully.
+        if (raw.contains(value))
+            return refuse(error, QStringLiteral("the file name for --%1 is not valid text in this locale")
+                                     .arg(output->names().constFirst()));
+    }
+    o.exportPdf = parser.value(exportPdf);
+    o.exportPng = parser.value(exportPng);
+    o.exportCatalog = parser.value(exportCatalog);
+    if (parser.isSet(dpi)) {
+        if (!parser.isSet(exportPng))
+            return refuse(error, QStringLiteral("--dpi goes with --export-png"));
+        bool ok = false;
+        o.dpi = parser.value(dpi).toInt(&ok);
+        if (!ok || o.dpi < 1 || o.dpi > pageexport::MaxPngDpi)
+            return refuse(error, QStringLiteral("--dpi takes a whole number from 1 to %1, not \"%2\"")
+                                     .arg(pageexport::MaxPngDpi)
+                                     .arg(parser.value(dpi)));
+    }
+    if (parser.isSet(paper) || parser.isSet(progress)) {
+        if (!parser.isSet(exportCatalog))
+            return refuse(
+                error, QStringLiteral("--%1 goes with --export-catalog")
+                           .arg(parser.isSet(paper) ? QStringLiteral("paper") : QStringLiteral("progress")));
+        if (parser.isSet(paper)) {
+            o.paper = parser.value(paper);
+            if (!catalog::PaperNamed(o.paper))
+                return refuse(error,
+                              QStringLiteral("the paper is booklet, a4 or letter, not \"%1\"").arg(o.paper));
+        }
+    }
+    o.progress = parser.isSet(progress);
+    if (parser.isSet(exportCatalog) && (parser.isSet(layout) || parser.isSet(flow)))
+        return refuse(error, QStringLiteral("--layout and --flow go with the index page, not the catalog"));
     if (parser.isSet(layout)) {
         bool ok = false;
         o.layout = parser.value(layout).toInt(&ok);
-        if (!ok || o.layout < 1 || o.layout > layouts::Count) {
-            *error = QStringLiteral("the layout must be a number from 1 to %1, not \"%2\"")
-                         .arg(layouts::Count)
-                         .arg(parser.value(layout));
-            return false;
-        }
+        if (!ok || o.layout < 1 || o.layout > layouts::Count)
+            return refuse(error, QStringLiteral("the layout must be a number from 1 to %1, not \"%2\"")
+                                     .arg(layouts::Count)
+                                     .arg(parser.value(layout)));
     }
     o.flow = parser.isSet(flow);
     const QStringList rest = parser.positionalArguments();
-    if (rest.size() > 1) {
-        *error = QStringLiteral("one folder at a time, not %1").arg(rest.size());
-        return false;
-    }
+    if (rest.size() > 1)
+        return refuse(error, QStringLiteral("one folder at a time, not %1").arg(rest.size()));
     if (!rest.isEmpty())
-        o.folder = rest.first();
-    if (!o.exportPdf.isEmpty() && o.folder.isEmpty()) {
-        *error = QStringLiteral("--export-pdf needs the folder to index");
-        return false;
-    }
+        o.folder = bytesOf(rest.first());
+    if (rest.isEmpty() && outputs == 1)
+        return refuse(error, QStringLiteral("--%1 needs the folder to index")
+                                 .arg(!o.exportPdf.isEmpty()   ? QStringLiteral("export-pdf")
+                                      : !o.exportPng.isEmpty() ? QStringLiteral("export-png")
+                                                               : QStringLiteral("export-catalog")));
     *options = o;
     return true;
 }
@@ -75,15 +181,55 @@ bool Apply(const Options &options, Form1 &form, int *error)
 {
     if (options.layout > 0)
         form.Options[static_cast<size_t>(options.layout)]->setChecked(true);
-    if (!options.folder.isEmpty() && !form.OpenFolder(QFile::encodeName(options.folder), error))
+    // The folder given is the one every list shows, whether or not the
+    // layout links the lists: none is left on the working folder.
+    if (!options.folder.isEmpty() && !form.OpenFolder(options.folder, error, true))
         return false;
     if (options.flow)
         form.FlowColumns();
     return true;
 }
 
-int ExportPdf(const Options &options)
+namespace {
+
+int exportCatalog(const Options &options)
 {
+    catalog::Catalog c;
+    catalog::Catalog::Hooks hooks;
+    if (options.progress)
+        hooks.progress = [](const catalog::Totals &t) {
+            std::fprintf(stderr, "sleeveindex: %llu folders, %llu files read\n",
+                         static_cast<unsigned long long>(t.folders),
+                         static_cast<unsigned long long>(t.files));
+            return true;
+        };
+    QString why;
+    switch (c.Read(options.folder, hooks, &why)) {
+    case catalog::Catalog::Outcome::Read: break;
+    case catalog::Catalog::Outcome::RootUnreadable:
+        say(QStringLiteral("cannot read the folder \"%1\": %2").arg(fsl::ReadablePath(options.folder), why));
+        return FolderUnread;
+    case catalog::Catalog::Outcome::Cancelled: // the command line does not cancel
+    case catalog::Catalog::Outcome::SpoolFailed:
+        say(QStringLiteral("cannot write \"%1\": %2").arg(options.exportCatalog, why));
+        return NotWritten;
+    }
+    if (!catalog::WritePdf(options.exportCatalog, c, *catalog::PaperNamed(options.paper), &why)) {
+        say(QStringLiteral("cannot write \"%1\": %2").arg(options.exportCatalog, why));
+        return NotWritten;
+    }
+    if (c.totals().unreadable > 0)
+        say(QStringLiteral("warning: %1 folders could not be read; the catalog lists them with the reason")
+                .arg(c.totals().unreadable));
+    return Done;
+}
+
+} // namespace
+
+int Export(const Options &options)
+{
+    if (!options.exportCatalog.isEmpty())
+        return exportCatalog(options);
     Form1 form;
     form.SetKeepFlowing(false, false); // the command line says whether to flow, not the window's setting
     // Laid out as on screen, never shown on one.
@@ -91,16 +237,26 @@ int ExportPdf(const Options &options)
     form.show();
     int error = 0;
     if (!Apply(options, form, &error)) {
-        say(QStringLiteral("cannot read the folder \"%1\": %2").arg(options.folder, qt_error_string(error)));
+        say(QStringLiteral("cannot read the folder \"%1\": %2")
+                .arg(fsl::ReadablePath(options.folder), qt_error_string(error)));
         return FolderUnread;
     }
     QString why;
-    if (!form.ExportPdf(options.exportPdf, &why)) {
-        say(QStringLiteral("cannot write \"%1\": %2").arg(options.exportPdf, why));
+    const bool png = !options.exportPng.isEmpty();
+    const QString &out = png ? options.exportPng : options.exportPdf;
+    if (!(png ? form.ExportPng(out, options.dpi, &why) : form.ExportPdf(out, &why))) {
+        say(QStringLiteral("cannot write \"%1\": %2").arg(out, why));
         return NotWritten;
     }
-    if (form.FilesNotShown() > 0)
-        say(QStringLiteral("%1 files do not fit the columns and are not shown").arg(form.FilesNotShown()));
+    const Form1::LeftOut left = form.NotShownOnPage();
+    if (left.files > 0 && left.folders > 0)
+        say(QStringLiteral("%1 files and %2 folders do not fit the columns and are not shown")
+                .arg(left.files)
+                .arg(left.folders));
+    else if (left.files > 0)
+        say(QStringLiteral("%1 files do not fit the columns and are not shown").arg(left.files));
+    else if (left.folders > 0)
+        say(QStringLiteral("%1 folders do not fit the columns and are not shown").arg(left.folders));
     return Done;
 }
 

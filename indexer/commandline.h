@@ -1,42 +1,52 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 class Form1;
 
 // sleeveindex's command line:
-//   sleeveindex [--layout N] [--flow] [FOLDER]                 the window, on FOLDER
-//   sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER   a PDF, no window
+//   sleeveindex [--layout N] [--flow] [FOLDER]                        the window, on FOLDER
+//   sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER     the page as a PDF, no window
+//   sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER
+//   sleeveindex --export-catalog OUT.pdf [--paper P] [--progress] FOLDER
 namespace commandline {
 
+// The same numbers as the designer's where the meanings agree.
 enum ExitCode {
     Done = 0,
-    NotWritten = 1,   // the PDF could not be written
-    BadArguments = 2, // the command line is not understood
-    FolderUnread = 3, // the folder cannot be read
+    BadArguments = 1, // the command line is not understood
+    FolderUnread = 2, // the folder is missing or cannot be read
+    NotWritten = 3,   // the PDF or PNG could not be written
 };
 
-inline constexpr const char *Usage = "usage: sleeveindex [--layout N] [--flow] [FOLDER]\n"
-                                     "       sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER\n";
+extern const char *const Usage;
 
 struct Options {
     bool help = false;
-    QString exportPdf; // empty: show the window
-    int layout = 0;    // 0: the window's own (layout 1)
+    bool version = false;
+    QString exportPdf;     // empty: not asked
+    QString exportPng;     // empty: not asked
+    int dpi = 300;         // for --export-png
+    QString exportCatalog; // empty: not asked
+    QString paper = QStringLiteral("booklet");
+    bool progress = false; // the catalog says how far it has come
+    int layout = 0;        // 0: the window's own (layout 1)
     bool flow = false;
-    QString folder;
+    QByteArray folder; // the file system's bytes, as given
+    bool Batch() const { return !exportPdf.isEmpty() || !exportPng.isEmpty() || !exportCatalog.isEmpty(); }
 };
 
-// Parses the arguments (the program's name first); false with a one-line reason.
-bool Parse(const QStringList &arguments, Options *options, QString *error);
+// Parses the arguments as the system gave them (the program's name first),
+// keeping paths as bytes; false with a one-line reason.
+bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error);
 
-// Puts the options on the window: the layout, the folder, the flow. False
-// with the errno when the folder cannot be read.
+// Puts the options on the window: the layout, the folder in every list, the
+// flow. False with the errno when the folder cannot be read.
 bool Apply(const Options &options, Form1 &form, int *error);
 
-// Writes the PDF the options ask for, without showing a window; reports on
-// stderr in one line and returns the exit code.
-int ExportPdf(const Options &options);
+// Writes the file the options ask for, without showing a window; reports on
+// stderr in one line each and returns the exit code.
+int Export(const Options &options);
 
 } // namespace commandline

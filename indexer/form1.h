@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+#include "catalog.h"
 #include "commondialog.h"
 #include "fslists.h"
 
@@ -99,7 +100,14 @@ public:
 
     // Beyond the fixed window: a context menu and shortcuts for these.
     QAction *FlowAction, *KeepFlowingAction, *ChooseFolderAction, *PrintAction, *PreviewAction,
-        *ExportPdfAction, *ExportPngAction, *CloseAction;
+        *ExportPdfAction, *ExportPngAction, *CatalogAction, *CloseAction;
+
+    // "Catalog…": every folder and file under Dir1's folder, exported,
+    // previewed or printed. ReadCatalog reads the tree with a progress
+    // dialog; false when cancelled or the folder cannot be read (said).
+    void Catalog_Click();
+    bool ReadCatalog(catalog::Catalog &c);
+    catalog::Catalog::Hooks CatalogHooks; // tests watch the reading here
     QMenu *ContextMenu();
 
     // "Flow columns": each linked file list that shows Dir1's folder starts
@@ -118,8 +126,17 @@ public:
     // "Choose Folder...": shows the folder in Dir1 (and the lists linked to
     // it), Drive1 set to its drive. OpenFolder does it without a dialog and
     // without a message: false with the errno when the folder cannot be read.
+    // With `everyList` every list shows the folder, linked by the layout or not.
     void ChooseFolder();
-    bool OpenFolder(const QByteArray &path, int *error = nullptr);
+    bool OpenFolder(const QByteArray &path, int *error = nullptr, bool everyList = false);
+
+    // What the page leaves out: entries of the visible lists that no visible
+    // list shows whole in its view (an entry shown by one column is shown).
+    struct LeftOut {
+        qint64 files = 0;
+        qint64 folders = 0;
+    };
+    LeftOut NotShownOnPage() const;
 
     // Printing beside the fixed window. Before printing: true when the page
     // fits the paper, or when the user chose to turn the page or print anyway.

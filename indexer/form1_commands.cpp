@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QHash>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSettings>
 
 #include <algorithm>
@@ -92,6 +94,7 @@ void Form1::buildCommands()
     PreviewAction = command(QStringLiteral("Print Preview…"), {});
     ExportPdfAction = command(QStringLiteral("Export PDF…"), QKeySequence(Qt::CTRL | Qt::Key_E));
     ExportPngAction = command(QStringLiteral("Export PNG…"), {});
+    CatalogAction = command(QStringLiteral("Catalog…"), QKeySequence(Qt::CTRL | Qt::Key_K));
     CloseAction = command(QStringLiteral("Close"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(FlowAction, &QAction::triggered, this, &Form1::FlowColumns);
     connect(KeepFlowingAction, &QAction::toggled, this, [this](bool on) { SetKeepFlowing(on); });
@@ -100,6 +103,7 @@ void Form1::buildCommands()
     connect(PreviewAction, &QAction::triggered, this, &Form1::PrintPreview);
     connect(ExportPdfAction, &QAction::triggered, this, &Form1::ExportPdf_Click);
     connect(ExportPngAction, &QAction::triggered, this, &Form1::ExportPng_Click);
+    connect(CatalogAction, &QAction::triggered, this, &Form1::Catalog_Click);
     connect(CloseAction, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -112,6 +116,8 @@ QMenu *Form1::ContextMenu()
         menu_->addAction(ChooseFolderAction);
         menu_->addSeparator();
         menu_->addActions({PrintAction, PreviewAction, ExportPdfAction, ExportPngAction});
+        menu_->addSeparator();
+        menu_->addAction(CatalogAction);
         menu_->addSeparator();
         menu_->addAction(CloseAction);
     }
@@ -184,7 +190,7 @@ void Form1::ChooseFolder()
         ShowFolderError(fsl::CleanPath(folder), error);
 }
 
-bool Form1::OpenFolder(const QByteArray &path, int *error)
+bool Form1::OpenFolder(const QByteArray &path, int *error, bool everyList)
 {
     const QByteArray folder = fsl::CleanPath(path);
     fsl::ListingCache::Batch batch; // the check's read is the one the lists then show
@@ -198,7 +204,74 @@ bool Form1::OpenFolder(const QByteArray &path, int *error)
     const QByteArray drive = fsl::Volumes::RootOf(folder);
     Drive1->ShowDrive(drive);
     Dir1->SetNativePath(folder, drive);
+    if (everyList) {
+        for (fsl::FileListBox *f : {File2, File3, File4, File5, File6})
+            f->SetNativePath(folder);
+        for (fsl::FolderListBox *d : {Dir2, Dir3, Dir4, Dir5, Dir6})
+            d->SetNativePath(folder, drive);
+        if (keepFlowing_)
+            FlowColumns();
+    }
     return true;
+}
+
+namespace {
+
+// The rows of a list that its view shows whole, from top to bottom: a row
+// cut by the bottom edge is not shown (a row wider than the column is cut at
+// the side as every row is).
+std::pair<int, int> rowsInView(const QListView *list)
+{
+    const QRect view = list->viewport()->rect();
+    auto whole = [&](const QModelIndex &i) {
+        const QRect r = list->visualRect(i);
+        return r.top() >= view.top() && r.bottom() <= view.bottom();
+    };
+    const QModelIndex top = list->indexAt(QPoint(1, 1));
+    if (!top.isValid())
+        return {0, 0};
+    int first = top.row();
+    if (!whole(top))
+        ++first;
+    int last = first;
+    const int count = list->model()->rowCount();
+    while (last < count && whole(list->model()->index(last, 0)))
+        ++last;
+    return {first, last};
+}
+
+} // namespace
+
+Form1::LeftOut Form1::NotShownOnPage() const
+{
+    // Keyed by what a row stands for: a folder's file, or a folder list's
+    // row under the same root and current folder.
+    QHash<QByteArray, int> total;
+    QSet<QPair<QByteArray, int>> shown;
+    LeftOut out;
+    auto count = [&](const QListView *list, const QByteArray &key, int rows) {
+        if (list->isHidden())
+            return;
+        total.insert(key, rows);
+        const auto [first, last] = rowsInView(list);
+        for (int r = first; r < std::min(last, rows); ++r)
+            shown.insert({key, r});
+    };
+    for (const fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6})
+        count(f, "f" + f->NativePath(), f->ListCount());
+    qint64 files = 0;
+    for (auto it = total.cbegin(); it != total.cend(); ++it)
+        files += it.value();
+    out.files = files - shown.size();
+    total.clear();
+    shown.clear();
+    for (const fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6})
+        count(d, "d" + d->Root() + '\0' + d->NativePath(), d->ListCount());
+    qint64 folders = 0;
+    for (auto it = total.cbegin(); it != total.cend(); ++it)
+        folders += it.value();
+    out.folders = folders - shown.size();
+    return out;
 }
 
 namespace {

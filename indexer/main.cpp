@@ -1,12 +1,10 @@
 #include <QApplication>
-#include <QFile>
 
 #include <cstdio>
 
 #include "commandline.h"
 #include "fonts.h"
 #include "form1.h"
-#include "headless.h"
 
 namespace {
 
@@ -21,35 +19,43 @@ void quiet(QtMsgType type, const QMessageLogContext &, const QString &message)
 
 int main(int argc, char *argv[])
 {
-    // Understood before anything else: a mistyped command line needs no display.
-    QStringList arguments;
+    // Understood before anything else: a mistyped command line needs no
+    // display. Paths stay the bytes the system gave.
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QByteArray(argv[i]);
     commandline::Options options;
     QString error;
     if (!commandline::Parse(arguments, &options, &error)) {
-        std::fprintf(stderr, "sleeveindex: %s\n", qPrintable(error));
+        std::fprintf(stderr, "sleeveindex: %s (see sleeveindex --help)\n", qPrintable(error));
         return commandline::BadArguments;
     }
     if (options.help) {
         std::fputs(commandline::Usage, stdout);
         return commandline::Done;
     }
-    const bool exporting = !options.exportPdf.isEmpty();
-    if (exporting)
+    if (options.version) {
+        std::fputs("sleeveindex " SLEEVE_VERSION "\n", stdout);
+        return commandline::Done;
+    }
+    const bool exporting = options.Batch();
+    if (exporting) {
         qInstallMessageHandler(quiet);
-    headless::ChooseOffscreenWithoutDisplay(argc, argv, {"--export-pdf", "-export-pdf"});
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     fonts::PrepareEnvironment();
     QApplication app(argc, argv);
     fonts::InstallSubstitutions();
     QApplication::setApplicationName(QStringLiteral("sleeveindex"));
     if (exporting)
-        return commandline::ExportPdf(options);
+        return commandline::Export(options);
 
     Form1 form;
     form.Form_Initialize();
     int readError = 0;
     if (!commandline::Apply(options, form, &readError))
-        form.ShowFolderError(QFile::encodeName(options.folder), readError);
+        form.ShowFolderError(fsl::CleanPath(options.folder), readError);
     return QApplication::exec();
 }

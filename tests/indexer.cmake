@@ -20,3 +20,9 @@ set_tests_properties(indexer_e2e PROPERTIES
   # One CUPS scheduler serves every end-to-end check: they take turns.
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+sleeve_add_qtest(test_indexer_catalog
+  SOURCES indexer/test_catalog.cpp indexer/tree.h
+  LIBS sleeveindexcore sleevetestsupport)
+target_compile_definitions(test_indexer_catalog PRIVATE SLEEVEINDEX="$<TARGET_FILE:sleeveindex>")
+add_dependencies(test_indexer_catalog sleeveindex)

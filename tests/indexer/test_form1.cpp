@@ -899,7 +899,7 @@ void TestForm1::keepFlowing()
         if (!a->isSeparator())
             menu << a->text();
     QCOMPARE(menu, QStringList({"Flow columns", "Keep columns flowing", "Choose Folder…", "Print",
-                                "Print Preview…", "Export PDF…", "Export PNG…", "Close"}));
+                                "Print Preview…", "Export PDF…", "Export PNG…", "Catalog…", "Close"}));
     f.KeepFlowingAction->trigger();
     QVERIFY(f.KeepFlowing());
     QVERIFY(f.File4->TopRow() > 0);

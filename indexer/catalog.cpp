@@ -1,0 +1,625 @@
+#include "catalog.h"
+
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRawFont>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "safewrite.h"
+#include "fslists.h"
+
+namespace catalog {
+
+std::optional<Paper> PaperNamed(const QString &name)
+{
+    if (name == QLatin1String("booklet"))
+        return Paper::Booklet;
+    if (name == QLatin1String("a4"))
+        return Paper::A4;
+    if (name == QLatin1String("letter"))
+        return Paper::Letter;
+    return std::nullopt;
+}
+
+QPageSize PageSizeOf(Paper paper)
+{
+    switch (paper) {
+    case Paper::A4: return QPageSize(QPageSize::A4);
+    case Paper::Letter: return QPageSize(QPageSize::Letter);
+    case Paper::Booklet: break;
+    }
+    return QPageSize(QSizeF(120, 119), QPageSize::Millimeter, QStringLiteral("Booklet 120 x 119 mm"),
+                     QPageSize::ExactMatch);
+}
+
+QString SizeText(quint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 B").arg(bytes);
+    const char *const units[] = {"KB", "MB", "GB", "TB", "PB"};
+    double v = static_cast<double>(bytes) / 1024.0;
+    int u = 0;
+    while (v >= 1024.0 && u < 4) {
+        v /= 1024.0;
+        ++u;
+    }
+    return QStringLiteral("%1 %2").arg(v, 0, 'f', v < 10 ? 1 : 0).arg(QLatin1String(units[u]));
+}
+
+namespace {
+
+// The spool: records written in big blocks, read back in order.
+//   folder: 'D', path (relative, readable), errno (0 read, -1 a loop), file count,
+//   then per file: name (readable), link flag, size, modification time.
+class SpoolWriter
+{
+public:
+    explicit SpoolWriter(QIODevice &device) : device_(device) { buffer_.reserve(BlockSize + 4096); }
+    void u8(quint8 v) { buffer_.append(static_cast<char>(v)); }
+    void i64(qint64 v) { buffer_.append(reinterpret_cast<const char *>(&v), sizeof v); }
+    void text(const QString &s)
+    {
+        const QByteArray u = s.toUtf8();
+        i64(u.size());
+        buffer_.append(u);
+    }
+    bool flushIfFull() { return buffer_.size() < BlockSize || flush(); }
+    bool flush()
+    {
+        const bool ok = device_.write(buffer_) == buffer_.size();
+        buffer_.clear();
+        return ok;
+    }
+
+private:
+    static constexpr qsizetype BlockSize = 1 << 20;
+    QIODevice &device_;
+    QByteArray buffer_;
+};
+
+class SpoolReader
+{
+public:
+    explicit SpoolReader(QIODevice &device) : device_(device) {}
+    bool atEnd() { return !fill(1); }
+    quint8 u8() { return fill(1) ? static_cast<quint8>(buffer_[at_++]) : 0; }
+    qint64 i64()
+    {
+        qint64 v = 0;
+        if (fill(sizeof v)) {
+            std::memcpy(&v, buffer_.constData() + at_, sizeof v);
+            at_ += sizeof v;
+        }
+        return v;
+    }
+    QString text()
+    {
+        const qint64 n = i64();
+        if (n <= 0 || !fill(n))
+            return {};
+        QString s = QString::fromUtf8(buffer_.constData() + at_, n);
+        at_ += n;
+        return s;
+    }
+
+private:
+    bool fill(qint64 n)
+    {
+        if (buffer_.size() - at_ >= n)
+            return true;
+        buffer_.remove(0, at_);
+        at_ = 0;
+        while (buffer_.size() < n) {
+            const QByteArray more = device_.read(std::max<qint64>(n, 1 << 20));
+            if (more.isEmpty())
+                return false;
+            buffer_.append(more);
+        }
+        return true;
+    }
+    QIODevice &device_;
+    QByteArray buffer_;
+    qsizetype at_ = 0;
+};
+
+struct FileInfo {
+    bool link = false;
+    qint64 size = 0;
+    qint64 mtime = 0;
+};
+
+class Walker
+{
+public:
+    Walker(const QByteArray &root, const Catalog::Hooks &hooks, SpoolWriter &out, Totals &totals)
+        : root_(root), hooks_(hooks), out_(out), totals_(totals)
+    {}
+
+    // False when cancelled or the spool could not be written.
+    bool walk(const QByteArray &rel, std::vector<std::pair<dev_t, ino_t>> &ancestors)
+    {
+        const QByteArray path = rel.isEmpty() ? root_ : fsl::JoinPath(root_, rel);
+        if (hooks_.beforeRead)
+            hooks_.beforeRead(path);
+        ++totals_.folders;
+        const QString heading = rel.isEmpty() ? QStringLiteral("/") : fsl::ReadablePath(rel);
+        const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        DIR *d = fd < 0 ? nullptr : ::fdopendir(fd);
+        if (!d) {
+            const int error = errno;
+            if (fd >= 0)
+                ::close(fd);
+            ++totals_.unreadable;
+            return folderRecord(heading, error == 0 ? EIO : error, 0);
+        }
+        struct stat self;
+        if (::fstat(fd, &self) == 0) {
+            for (const auto &a : ancestors)
+                if (a.first == self.st_dev && a.second == self.st_ino) {
+                    ::closedir(d);
+                    return folderRecord(heading, -1, 0);
+                }
+        }
+        std::vector<fsl::Entry> folders, files;
+        errno = 0;
+        while (const dirent *e = ::readdir(d)) {
+            const char *name = e->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                continue;
+            bool isDir = e->d_type == DT_DIR;
+            if (e->d_type == DT_UNKNOWN) {
+                struct stat st;
+                isDir = ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+            }
+            const auto n = static_cast<qsizetype>(std::strlen(name));
+            (isDir ? folders : files).push_back({QByteArray(name, n), fsl::ReadableName(name, n)});
+            errno = 0;
+        }
+        const int readError = errno;
+        fsl::SortEntries(folders);
+        fsl::SortEntries(files);
+        if (readError != 0)
+            ++totals_.unreadable;
+        bool ok = folderRecord(heading, readError, files.size());
+        for (const fsl::Entry &f : files) {
+            struct stat st;
+            FileInfo info;
+            if (::fstatat(fd, f.raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                info.link = S_ISLNK(st.st_mode);
+                info.size = st.st_size;
+                info.mtime = st.st_mtim.tv_sec;
+            }
+            ++totals_.files;
+            totals_.bytes += static_cast<quint64>(info.size);
+            out_.text(f.text);
+            out_.u8(info.link ? 1 : 0);
+            out_.i64(info.size);
+            out_.i64(info.mtime);
+        }
+        ::closedir(d);
+        files = {};
+        ok = ok && out_.flushIfFull();
+        if (ok && hooks_.progress && (totals_.folders % 32) == 0)
+            ok = hooks_.progress(totals_);
+        ancestors.emplace_back(self.st_dev, self.st_ino);
+        for (const fsl::Entry &f : folders) {
+            if (!ok)
+                break;
+            ok = walk(rel.isEmpty() ? f.raw : rel + '/' + f.raw, ancestors);
+        }
+        ancestors.pop_back();
+        return ok;
+    }
+
+private:
+    bool folderRecord(const QString &heading, int error, size_t files)
+    {
+        out_.u8('D');
+        out_.text(heading);
+        out_.i64(error);
+        out_.i64(static_cast<qint64>(files));
+        return true;
+    }
+
+    QByteArray root_;
+    const Catalog::Hooks &hooks_;
+    SpoolWriter &out_;
+    Totals &totals_;
+};
+
+QString discNameOf(const QByteArray &root)
+{
+    for (const fsl::Volume &v : fsl::Volumes::List())
+        if (v.root == root && !v.label.isEmpty())
+            return v.label;
+    const qsizetype slash = root.lastIndexOf('/');
+    const QByteArray name = root.mid(slash + 1);
+    return name.isEmpty() ? QStringLiteral("/") : fsl::ReadableName(name);
+}
+
+} // namespace
+
+Catalog::Catalog() : date_(QDate::currentDate())
+{}
+Catalog::~Catalog() = default;
+
+Catalog::Outcome Catalog::Read(const QByteArray &root, const Hooks &hooks, QString *error)
+{
+    root_ = fsl::CleanPath(root);
+    discName_ = discNameOf(root_);
+    totals_ = {};
+    spool_ = std::make_unique<QTemporaryFile>();
+    if (!spool_->open()) {
+        if (error)
+            *error = spool_->errorString();
+        return Outcome::SpoolFailed;
+    }
+    // The root itself: a plain error, not a catalog of one unreadable folder.
+    const int probe = ::open(root_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (probe < 0) {
+        if (error)
+            *error = qt_error_string(errno);
+        return Outcome::RootUnreadable;
+    }
+    ::close(probe);
+    SpoolWriter out(*spool_);
+    Walker walker(root_, hooks, out, totals_);
+    std::vector<std::pair<dev_t, ino_t>> ancestors;
+    if (!walker.walk({}, ancestors))
+        return Outcome::Cancelled;
+    if (!out.flush() || !spool_->flush()) {
+        if (error)
+            *error = spool_->errorString();
+        return Outcome::SpoolFailed;
+    }
+    if (hooks.progress)
+        hooks.progress(totals_);
+    return Outcome::Read;
+}
+
+namespace {
+
+// Lays the entries out in columns, page after page, in points.
+class PageFlow
+{
+public:
+    PageFlow(QPainter &p, QPagedPaintDevice &device, Paper paper) : p_(p), device_(device)
+    {
+        unit_ = device.logicalDpiY() / 72.0;
+        const QSizeF page = PageSizeOf(paper).size(QPageSize::Point);
+        const bool booklet = paper == Paper::Booklet;
+        margin_ = booklet ? 14 : 40;
+        columns_ = booklet ? 2 : 3;
+        gap_ = booklet ? 10 : 14;
+        const double size = booklet ? 6 : 8;
+        body_.setFamily(QStringLiteral("DejaVu Sans"));
+        body_.setPointSizeF(size);
+        // No ligatures: "fi" must come out of the PDF as two letters, for search.
+        body_.setStyleStrategy(QFont::PreferNoShaping);
+        bold_ = body_;
+        bold_.setBold(true);
+        italic_ = body_;
+        italic_.setItalic(true);
+        title_ = bold_;
+        title_.setPointSizeF(size * 2);
+        width_ = page.width();
+        height_ = page.height();
+        colW_ = (width_ - 2 * margin_ - (columns_ - 1) * gap_) / columns_;
+        bottom_ = height_ - margin_ - size * 1.6; // the page number stands below
+        bodyM_ = std::make_unique<QFontMetricsF>(body_, &device_);
+        raw_ = QRawFont::fromFont(QFont(body_, &device_));
+        raw_.setPixelSize(size * unit_);
+        boldM_ = std::make_unique<QFontMetricsF>(bold_, &device_);
+        line_ = bodyM_->lineSpacing() / unit_;
+        metaW_ = bodyM_->horizontalAdvance(QStringLiteral("  1023 KB  2000-00-00")) / unit_;
+    }
+
+    int pages() const { return page_; }
+
+    void summary(const Catalog &c)
+    {
+        double y = margin_;
+        const double full = width_ - 2 * margin_;
+        p_.setFont(title_);
+        const QFontMetricsF tm(title_, &device_);
+        for (const QString &l : wrap(c.DiscName(), tm, full)) {
+            y += tm.ascent() / unit_;
+            text(margin_, y, l);
+            y += tm.descent() / unit_ + 2;
+        }
+        y += line_;
+        p_.setFont(body_);
+        const Totals &t = c.totals();
+        QStringList lines;
+        lines << QStringLiteral("%1 folders, %2 files").arg(t.folders).arg(t.files)
+              << QStringLiteral("Total size: %1 (%2 bytes)").arg(SizeText(t.bytes)).arg(t.bytes)
+              << QStringLiteral("Date: %1").arg(c.Date().toString(Qt::ISODate));
+        if (t.unreadable > 0)
+            lines << QStringLiteral("%1 folders could not be read; each is listed with the reason.")
+                         .arg(t.unreadable);
+        for (const QString &s : lines)
+            for (const QString &l : wrap(s, *bodyM_, full)) {
+                y += line_;
+                text(margin_, y, l);
+            }
+        footer();
+    }
+
+    void startListing()
+    {
+        device_.newPage();
+        ++page_;
+        col_ = 0;
+        y_ = margin_;
+    }
+
+    void heading(const QString &path, int error, bool hasFiles)
+    {
+        const QStringList lines = wrap(path, *boldM_, colW_);
+        QString note;
+        if (error == -1)
+            note = QStringLiteral("Not read again: the same folder as one above it");
+        else if (error != 0)
+            note = QStringLiteral("Not read: %1").arg(qt_error_string(error));
+        const QStringList notes = note.isEmpty() ? QStringList() : wrap(note, *bodyM_, colW_);
+        const double gap = y_ > margin_ ? line_ * 0.6 : 0;
+        // A heading stays with its first line.
+        const qsizetype keep = lines.size() + notes.size() + (hasFiles ? 1 : 0);
+        room(gap + static_cast<double>(keep) * line_);
+        if (y_ > margin_)
+            y_ += line_ * 0.6;
+        p_.setFont(bold_);
+        for (const QString &l : lines)
+            put(l);
+        p_.setFont(italic_);
+        for (const QString &l : notes)
+            put(l);
+    }
+
+    void file(const QString &name, bool link, qint64 size, qint64 mtime)
+    {
+        const QStringList lines = wrap(name, *bodyM_, colW_ - metaW_);
+        room(static_cast<double>(lines.size()) * line_);
+        p_.setFont(body_);
+        const QString meta = (link ? QStringLiteral("link") : SizeText(static_cast<quint64>(size))) +
+                             QLatin1String("  ") + dateText(mtime);
+        const double x = margin_ + col_ * (colW_ + gap_);
+        const double w = advance(meta, *bodyM_) / unit_;
+        const double base = y_ + bodyM_->ascent() / unit_;
+        // One line, name and size together: one run of glyphs, when it can be.
+        if (lines.size() == 1 &&
+            drawLatin({{QPointF(x, base), name}, {QPointF(x + colW_ - w, base), meta}})) {
+            y_ += line_;
+            return;
+        }
+        text(x + colW_ - w, base, meta);
+        for (const QString &l : lines)
+            put(l);
+    }
+
+    void finish() { footer(); }
+
+    // The day, UTC, as 2024-05-01; the same day's text is made once.
+    QString dateText(qint64 secs)
+    {
+        const qint64 day = secs >= 0 ? secs / 86400 : (secs - 86399) / 86400;
+        if (day != lastDay_ || lastDate_.isEmpty()) {
+            lastDay_ = day;
+            lastDate_ = QDate::fromJulianDay(2440588 + day).toString(Qt::ISODate);
+        }
+        return lastDate_;
+    }
+
+private:
+    void text(double x, double y, const QString &s)
+    {
+        if (p_.font() == body_ && drawLatin({{QPointF(x, y), s}}))
+            return;
+        p_.drawText(QPointF(x * unit_, y * unit_), s);
+    }
+
+    // Body text in Latin letters goes straight to glyphs: no shaping to do,
+    // and shaping each of a hundred thousand lines is most of the time.
+    // Parts on one line (points) make one run; false, nothing drawn, for
+    // text of other scripts or letters the font lacks.
+    bool drawLatin(std::initializer_list<std::pair<QPointF, QString>> parts)
+    {
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        const QPointF origin = parts.begin()->first * unit_;
+        for (const auto &[at, s] : parts) {
+            for (const QChar c : s)
+                if (c.unicode() >= Cached)
+                    return false;
+            const QList<quint32> g = raw_.glyphIndexesForString(s);
+            if (g.contains(0u))
+                return false;
+            const QList<QPointF> advances = raw_.advancesForGlyphIndexes(g);
+            QPointF pen = at * unit_ - origin;
+            for (const QPointF &a : advances) {
+                positions.append(pen);
+                pen += a;
+            }
+            glyphs += g;
+        }
+        QGlyphRun run;
+        run.setRawFont(raw_);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        p_.setFont(body_);
+        p_.drawGlyphRun(origin, run);
+        return true;
+    }
+
+    void put(const QString &l)
+    {
+        text(margin_ + col_ * (colW_ + gap_), y_ + bodyM_->ascent() / unit_, l);
+        y_ += line_;
+    }
+
+    // Makes room for `h` points in the column: the next column, or a new page.
+    void room(double h)
+    {
+        if (y_ + h <= bottom_ || y_ <= margin_)
+            return;
+        if (++col_ < columns_) {
+            y_ = margin_;
+            return;
+        }
+        footer();
+        device_.newPage();
+        ++page_;
+        col_ = 0;
+        y_ = margin_;
+    }
+
+    void footer()
+    {
+        if (footed_ == page_)
+            return;
+        footed_ = page_;
+        const QFont keep = p_.font();
+        p_.setFont(body_);
+        const QString n = QString::number(page_);
+        const double w = bodyM_->horizontalAdvance(n) / unit_;
+        text((width_ - w) / 2, height_ - margin_, n);
+        p_.setFont(keep);
+    }
+
+    // The width of a line of body text: Latin text (no shaping, no
+    // ligatures) adds up its characters' widths, measured once each; other
+    // text is measured whole.
+    double advance(const QString &s, const QFontMetricsF &m) const
+    {
+        if (&m != bodyM_.get())
+            return m.horizontalAdvance(s);
+        double w = 0;
+        for (const QChar c : s) {
+            const char16_t u = c.unicode();
+            if (u >= Cached)
+                return m.horizontalAdvance(s);
+            double &a = widths_[u];
+            if (a < 0)
+                a = m.horizontalAdvance(c);
+            w += a;
+        }
+        return w;
+    }
+
+    // Whole names on as many lines as they take; a line breaks after a
+    // space, dash, underscore or dot where one is near the end, else anywhere.
+    QStringList wrap(const QString &s, const QFontMetricsF &m, double width) const
+    {
+        const double w = width * unit_;
+        if (advance(s, m) <= w)
+            return {s};
+        QStringList out;
+        QString rest = s;
+        while (!rest.isEmpty() && advance(rest, m) > w) {
+            qsizetype lo = 1, hi = rest.size();
+            while (lo < hi) { // the longest prefix that fits
+                const qsizetype mid = (lo + hi + 1) / 2;
+                if (advance(rest.left(mid), m) <= w)
+                    lo = mid;
+                else
+                    hi = mid - 1;
+            }
+            qsizetype cut = lo;
+            if (cut < rest.size() && rest.at(cut).isLowSurrogate() && cut > 1)
+                --cut;
+            for (qsizetype i = cut; i > cut * 2 / 3; --i) {
+                const QChar c = rest.at(i - 1);
+                if (c == u' ' || c == u'-' || c == u'_' || c == u'.') {
+                    cut = i;
+                    break;
+                }
+            }
+            out << rest.left(cut);
+            rest = rest.mid(cut);
+        }
+        if (!rest.isEmpty())
+            out << rest;
+        return out;
+    }
+
+    QPainter &p_;
+    QPagedPaintDevice &device_;
+    double unit_ = 1, margin_ = 0, gap_ = 0, width_ = 0, height_ = 0, colW_ = 0, bottom_ = 0, line_ = 0,
+           metaW_ = 0, y_ = 0;
+    int columns_ = 1, col_ = 0, page_ = 1, footed_ = 0;
+    qint64 lastDay_ = 0;
+    QString lastDate_;
+    QFont body_, bold_, italic_, title_;
+    std::unique_ptr<QFontMetricsF> bodyM_, boldM_;
+    static constexpr char16_t Cached = 0x250; // Latin
+    QRawFont raw_;
+    mutable std::vector<double> widths_ = std::vector<double>(Cached, -1.0);
+};
+
+} // namespace
+
+int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
+{
+    if (!spool_)
+        return 0;
+    device.setPageLayout(QPageLayout(PageSizeOf(paper), QPageLayout::Portrait, QMarginsF()));
+    QPainter p;
+    if (!p.begin(&device))
+        return 0;
+    p.setPen(Qt::black);
+    PageFlow flow(p, device, paper);
+    flow.summary(*this);
+    flow.startListing();
+    spool_->seek(0);
+    SpoolReader in(*spool_);
+    while (!in.atEnd() && in.u8() == 'D') {
+        const QString heading = in.text();
+        const auto error = static_cast<int>(in.i64());
+        const qint64 files = in.i64();
+        flow.heading(heading, error, files > 0);
+        for (qint64 i = 0; i < files; ++i) {
+            const QString name = in.text();
+            const bool link = in.u8() != 0;
+            const qint64 size = in.i64();
+            const qint64 mtime = in.i64();
+            flow.file(name, link, size, mtime);
+        }
+    }
+    flow.finish();
+    p.end();
+    return flow.pages();
+}
+
+bool WritePdf(const QString &path, const Catalog &catalog, Paper paper, QString *error)
+{
+    // The project's one writer: a full disk, a planted link or a FIFO leaves the old file as it was.
+    safewrite::Writer file(path);
+    if (!file.open(error))
+        return false;
+    {
+        QPdfWriter pdf(file.device());
+        pdf.setTitle(QStringLiteral("Catalog of %1").arg(catalog.DiscName()));
+        pdf.setCreator(QStringLiteral("Sleeve"));
+        if (catalog.Paint(pdf, paper) == 0) {
+            if (error)
+                *error = QStringLiteral("The pages could not be painted.");
+            return false;
+        }
+    }
+    return file.commit(error);
+}
+
+} // namespace catalog

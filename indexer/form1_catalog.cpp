@@ -1,0 +1,105 @@
+// Form1: the catalog of the whole tree under the shown folder, exported,
+// previewed or printed, read with a progress dialog that can cancel it.
+#include "form1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPrinter>
+#include <QProgressDialog>
+
+#include "catalog.h"
+#include "pageprint.h"
+
+bool Form1::ReadCatalog(catalog::Catalog &c)
+{
+    const QByteArray root = Dir1->NativePath();
+    QProgressDialog progress(QStringLiteral("Reading \"%1\"…").arg(fsl::ReadablePath(root)),
+                             QStringLiteral("Cancel"), 0, 0, this);
+    progress.setWindowTitle(QStringLiteral("Catalog"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    catalog::Catalog::Hooks hooks = CatalogHooks;
+    QElapsedTimer shown;
+    shown.start();
+    hooks.progress = [&](const catalog::Totals &t) {
+        if (shown.elapsed() >= 50) { // often enough to answer Cancel, seldom enough to cost nothing
+            progress.setLabelText(QStringLiteral("%1 folders, %2 files read").arg(t.folders).arg(t.files));
+            progress.setValue(0);
+            QCoreApplication::processEvents();
+            shown.restart();
+        }
+        return !progress.wasCanceled();
+    };
+    QString why;
+    const catalog::Catalog::Outcome outcome = c.Read(root, hooks, &why);
+    progress.close();
+    switch (outcome) {
+    case catalog::Catalog::Outcome::Read: break;
+    case catalog::Catalog::Outcome::Cancelled: return false;
+    case catalog::Catalog::Outcome::RootUnreadable:
+    case catalog::Catalog::Outcome::SpoolFailed:
+        platform_.ask(
+            this, QStringLiteral("Catalog"),
+            QStringLiteral("The folder \"%1\" could not be read: %2").arg(fsl::ReadablePath(root), why),
+            {QStringLiteral("OK")});
+        return false;
+    }
+    return true;
+}
+
+void Form1::Catalog_Click()
+{
+    const QString export_ = QStringLiteral("Export PDF…"), preview = QStringLiteral("Print Preview…"),
+                  print = QStringLiteral("Print…");
+    const QString what = platform_.ask(
+        this, QStringLiteral("Catalog"),
+        QStringLiteral("A catalog of every folder and file under \"%1\", on as many pages as it takes.")
+            .arg(Dir1->Path()),
+        {export_, preview, print, QStringLiteral("Cancel")});
+    if (what != export_ && what != preview && what != print)
+        return;
+    const QStringList papers{QStringLiteral("Booklet (120 × 119 mm)"), QStringLiteral("A4"),
+                             QStringLiteral("Letter")};
+    const QString chosen = platform_.ask(this, QStringLiteral("Catalog"), QStringLiteral("The paper:"),
+                                         papers + QStringList{QStringLiteral("Cancel")});
+    const qsizetype at = papers.indexOf(chosen);
+    if (at < 0)
+        return;
+    const catalog::Paper paper = at == 0   ? catalog::Paper::Booklet
+                                 : at == 1 ? catalog::Paper::A4
+                                           : catalog::Paper::Letter;
+    QString path;
+    if (what == export_) {
+        path = platform_.chooseSaveFile(this, QStringLiteral("Export Catalog"),
+                                        QDir::home().filePath(QStringLiteral("catalog.pdf")),
+                                        QStringLiteral("PDF files (*.pdf)"));
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            path += QLatin1String(".pdf");
+    }
+    catalog::Catalog c;
+    if (!ReadCatalog(c))
+        return;
+    QString why;
+    QPrinter &printer = CommonDialog1.Printer();
+    const QPageLayout pageLayout = printer.pageLayout(); // the index page's paper stays as it was
+    if (what == export_) {
+        if (!catalog::WritePdf(path, c, paper, &why))
+            platform_.ask(this, QStringLiteral("Not exported"),
+                          QStringLiteral("The catalog could not be written to \"%1\": %2").arg(path, why),
+                          {QStringLiteral("OK")});
+    } else if (what == preview) {
+        platform_.preview(this, printer, [&c, paper](QPrinter &target) { c.Paint(target, paper); });
+    } else if (!pageprint::PrinterAvailable(printer) || c.Paint(printer, paper) == 0) {
+        platform_.ask(this, QStringLiteral("Not printed"),
+                      QStringLiteral("The catalog could not be printed."), {QStringLiteral("OK")});
+    }
+    printer.setPageLayout(pageLayout);
+    if (c.totals().unreadable > 0)
+        platform_.ask(this, QStringLiteral("Catalog"),
+                      QStringLiteral("%1 folders could not be read; the catalog lists each with the reason.")
+                          .arg(c.totals().unreadable),
+                      {QStringLiteral("OK")});
+}

@@ -1,0 +1,393 @@
+// The catalog: every folder and file of a tree of odd names, in order, on
+// the three papers; links, loops and unreadable folders; the window's command.
+#include <QtTest>
+
+#include <QMenu>
+#include <QPrinter>
+#include <QProcess>
+#include <QProgressDialog>
+
+#include "catalog.h"
+#include "fonts.h"
+#include "form1.h"
+#include "scriptrun.h"
+#include "tree.h"
+
+namespace {
+
+// The text of a PDF, or of its pages from..to, in the order it was painted.
+QString pdfText(const QString &pdf, int from = 0, int to = 0)
+{
+    QStringList args{QStringLiteral("-raw")};
+    if (from > 0)
+        args << QStringLiteral("-f") << QString::number(from) << QStringLiteral("-l") << QString::number(to);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Names read across line breaks: the sizes and dates taken out, then every blank.
+QString joined(QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("(\\d+(\\.\\d)? [KMGTP]?B|link) \\d{4}-\\d\\d-\\d\\d")));
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+QString stripped(QString s)
+{
+    return s.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+// An odd name for file or folder `n`, with `id` unique to it.
+QByteArray oddName(int n, const QByteArray &id)
+{
+    switch (n % 8) {
+    case 0: return "plain " + id + ".txt";
+    case 1: return "tab\tand  spaces " + id;
+    case 2: return "new\nline " + id;
+    case 3:
+        return "\xE2\x80\xAE"
+               "evil " +
+               id + ".exe"; // a right-to-left override
+    case 4: return "bad\xFF\xFE " + id;
+    case 5:
+        return "\xC3\x9C"
+               "n\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9 \xCE\xB1\xCE\xB2\xCE\xB3 \xD0\xB4\xD0\xB6 " +
+               id;
+    case 6: return "long " + QByteArray(150, 'w') + ' ' + id + ".txt";
+    default: return "dash-under_score.dots " + id;
+    }
+}
+
+bool havePoppler()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
+}
+
+} // namespace
+
+class TestCatalog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void everyNameOnce();
+    void papers_data();
+    void papers();
+    void outcomes_data();
+    void outcomes();
+    void commandLine_data();
+    void commandLine();
+    void windowCommand_data();
+    void windowCommand();
+    void discName_data();
+    void discName();
+
+private:
+    Tree tree_;
+    QList<QByteArray> folders_; // relative, depth first in the lists' order
+    QList<QByteArray> files_;   // names
+};
+
+void TestCatalog::initTestCase()
+{
+    if (!havePoppler())
+        QSKIP("pdftotext and pdfinfo are needed");
+    // 300 folders with the root, ten files each.
+    QVERIFY(tree_.mkdir("odd"));
+    std::vector<fsl::Entry> tops;
+    int fileNo = 0;
+    auto fill = [&](const QByteArray &rel) {
+        for (int i = 0; i < 10; ++i, ++fileNo) {
+            const QByteArray name =
+                oddName(fileNo, "q" + QByteArray::number(fileNo).rightJustified(4, '0') + 'q');
+            files_ << name;
+            if (!tree_.touch("odd/" + (rel.isEmpty() ? name : rel + '/' + name)))
+                return false;
+        }
+        return true;
+    };
+    QVERIFY(fill({}));
+    folders_ << QByteArray();
+    for (int t = 0; t < 23; ++t) {
+        const QByteArray top = oddName(t + 1, "t" + QByteArray::number(t).rightJustified(2, '0') + 't');
+        tops.push_back({top, fsl::ReadableName(top)});
+    }
+    fsl::SortEntries(tops);
+    for (const fsl::Entry &top : tops) {
+        QVERIFY(tree_.mkdir("odd/" + top.raw));
+        QVERIFY(fill(top.raw));
+        folders_ << top.raw;
+        std::vector<fsl::Entry> subs;
+        for (int s = 0; s < 12; ++s) {
+            const QByteArray sub = "sub " + QByteArray::number(s) + ' ' + top.raw.right(4);
+            subs.push_back({sub, fsl::ReadableName(sub)});
+        }
+        fsl::SortEntries(subs); // "sub 2" before "sub 10"
+        for (const fsl::Entry &sub : subs) {
+            QVERIFY(tree_.mkdir("odd/" + top.raw + '/' + sub.raw));
+            QVERIFY(fill(top.raw + '/' + sub.raw));
+            folders_ << top.raw + '/' + sub.raw;
+        }
+    }
+    QCOMPARE(folders_.size(), 300);
+    QVERIFY(tree_.mkdir("partly") && tree_.mkdir("partly/open") && tree_.touch("partly/open/x.txt") &&
+            tree_.mkdir("partly/shut") && tree_.touch("partly/shut/y.txt"));
+    QCOMPARE(files_.size(), 3000);
+}
+
+void TestCatalog::everyNameOnce()
+{
+    catalog::Catalog c;
+    QCOMPARE(c.Read(tree_.path("odd")), catalog::Catalog::Outcome::Read);
+    const QString pdf = tree_.qpath("odd.pdf");
+    QVERIFY(catalog::WritePdf(pdf, c, catalog::Paper::Booklet));
+    QCOMPARE(c.totals().folders, 300u);
+    QCOMPARE(c.totals().files, 3000u);
+    QVERIFY(pdfText(pdf, 1, 1).contains(QStringLiteral("300 folders, 3000 files")));
+    const QString text = joined(pdfText(pdf));
+    for (const QByteArray &f : files_) {
+        const QString name = stripped(fsl::ReadableName(f));
+        QVERIFY2(text.count(name) == 1,
+                 qPrintable(QStringLiteral("%1: %2 times").arg(name).arg(text.count(name))));
+    }
+    // Every folder a heading, depth first, each after the one before it.
+    qsizetype at = 0;
+    for (const QByteArray &rel : folders_) {
+        const QString heading = rel.isEmpty() ? QStringLiteral("/") : stripped(fsl::ReadablePath(rel));
+        const qsizetype found = text.indexOf(heading, at);
+        QVERIFY2(found >= 0, qPrintable(heading + QStringLiteral(" missing or out of order")));
+        at = found + heading.size();
+    }
+}
+
+void TestCatalog::papers_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<double>("widthMm");
+    QTest::addColumn<double>("heightMm");
+    QTest::newRow("booklet") << "booklet" << 120.0 << 119.0;
+    QTest::newRow("a4") << "a4" << 210.0 << 297.0;
+    QTest::newRow("letter") << "letter" << 215.9 << 279.4;
+}
+
+void TestCatalog::papers()
+{
+    QFETCH(QString, paper);
+    QFETCH(double, widthMm);
+    QFETCH(double, heightMm);
+    catalog::Catalog c;
+    QCOMPARE(c.Read(tree_.path("odd")), catalog::Catalog::Outcome::Read);
+    const QString pdf = tree_.qpath("paper.pdf");
+    QVERIFY(catalog::WritePdf(pdf, c, *catalog::PaperNamed(paper)));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                           QStringLiteral("9999"), pdf});
+    QVERIFY(info.waitForFinished(20000));
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    const auto sizes =
+        QRegularExpression(QStringLiteral("Page +\\d+ size: +([\\d.]+) x ([\\d.]+) pts")).globalMatch(out);
+    int pages = 0;
+    for (auto it = sizes; it.hasNext();) {
+        const auto m = it.next();
+        ++pages;
+        QVERIFY2(std::abs(m.captured(1).toDouble() * 25.4 / 72 - widthMm) <= 0.2, qPrintable(m.captured(0)));
+        QVERIFY2(std::abs(m.captured(2).toDouble() * 25.4 / 72 - heightMm) <= 0.2, qPrintable(m.captured(0)));
+    }
+    QVERIFY(pages > 2);
+    // Numbered: the last page carries its number.
+    QVERIFY(pdfText(pdf, pages, pages)
+                .split(QRegularExpression(QStringLiteral("\\s+")))
+                .contains(QString::number(pages)));
+}
+
+void TestCatalog::outcomes_data()
+{
+    QTest::addColumn<QByteArray>("plant"); // what is done to a copy of a small tree
+    QTest::addColumn<int>("unreadable");
+    QTest::addColumn<QString>("said");   // in the catalog
+    QTest::addColumn<QString>("unsaid"); // never in it
+    QTest::newRow("link to its own parent") << QByteArray("loop") << 0 << "loopback"
+                                            << "a/loopback";
+    QTest::newRow("link out of the tree") << QByteArray("out") << 0 << "outside"
+                                          << "secret.txt";
+    QTest::newRow("folder gone before it is read")
+        << QByteArray("gone") << 1 << "Not read: No such file or directory"
+        << "inner.txt";
+    QTest::newRow("folder without permission") << QByteArray("locked") << 1 << "Not read: Permission denied"
+                                               << "inner.txt";
+}
+
+void TestCatalog::outcomes()
+{
+    QFETCH(QByteArray, plant);
+    QFETCH(int, unreadable);
+    QFETCH(QString, said);
+    QFETCH(QString, unsaid);
+    if (plant == "locked" && ::geteuid() == 0)
+        QSKIP("root reads every folder whatever its permissions; the row above covers the reason");
+    Tree t;
+    QVERIFY(t.mkdir("root") && t.mkdir("root/a") && t.mkdir("root/a/b") && t.touch("root/a/b/inner.txt") &&
+            t.mkdir("elsewhere") && t.touch("elsewhere/secret.txt"));
+    catalog::Catalog::Hooks hooks;
+    if (plant == "loop")
+        QVERIFY(t.symlink("..", "root/a/loopback"));
+    if (plant == "out")
+        QVERIFY(t.symlink(t.path("elsewhere"), "root/a/outside"));
+    if (plant == "gone")
+        hooks.beforeRead = [&t](const QByteArray &path) {
+            if (path.endsWith("/a/b"))
+                t.remove("root/a/b");
+        };
+    if (plant == "locked")
+        t.lock("root/a/b");
+    catalog::Catalog c;
+    QCOMPARE(c.Read(t.path("root"), hooks), catalog::Catalog::Outcome::Read);
+    QCOMPARE(c.totals().unreadable, static_cast<quint64>(unreadable));
+    const QString pdf = t.qpath("c.pdf");
+    QVERIFY(catalog::WritePdf(pdf, c, catalog::Paper::A4));
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains(said), qPrintable(text));
+    QVERIFY2(!text.contains(unsaid), qPrintable(text));
+    QCOMPARE(text.count(QStringLiteral("a/b")), 1); // read once, never again through a link
+}
+
+void TestCatalog::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // OUT: the PDF; DIR: the tree
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // on stderr, a pattern
+    QTest::newRow("letter") << QStringList{"--export-catalog", "OUT", "--paper", "letter", "DIR/odd"} << 0
+                            << "^$";
+    QTest::newRow("progress when asked") << QStringList{"--export-catalog", "OUT", "--progress", "DIR/odd"}
+                                         << 0 << "300 folders, 3000 files read";
+    QTest::newRow("a folder that cannot be read")
+        << QStringList{"--export-catalog", "OUT", "DIR/partly"} << 0
+        << "^sleeveindex: warning: 1 folders could not be read; the catalog lists them with the reason\n$";
+    QTest::newRow("unknown paper") << QStringList{"--export-catalog", "OUT", "--paper", "a5", "DIR/odd"} << 1
+                                   << "booklet, a4 or letter";
+    QTest::newRow("paper alone") << QStringList{"--paper", "a4", "DIR/odd"} << 1
+                                 << "goes with --export-catalog";
+    QTest::newRow("with a layout") << QStringList{"--export-catalog", "OUT", "--layout", "3", "DIR/odd"} << 1
+                                   << "not the catalog";
+    QTest::newRow("missing folder") << QStringList{"--export-catalog", "OUT", "DIR/absent"} << 2
+                                    << "cannot read the folder .*absent.*No such file";
+    QTest::newRow("cannot write") << QStringList{"--export-catalog", "DIR/absent/c.pdf", "DIR/odd"} << 3
+                                  << "cannot write";
+}
+
+void TestCatalog::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    const QString out = tree_.qpath("cli.pdf");
+    QFile::remove(out);
+    if (arguments.contains(QStringLiteral("DIR/partly"))) {
+        if (::geteuid() == 0)
+            QSKIP("root reads every folder whatever its permissions; outcomes() covers the reason");
+        tree_.lock("partly/shut");
+    }
+    for (QString &a : arguments) {
+        a.replace(QStringLiteral("OUT"), out);
+        a.replace(QStringLiteral("DIR"), tree_.qpath(""));
+    }
+    const scriptrun::Result run = scriptrun::Run(QStringLiteral(SLEEVEINDEX), arguments);
+    QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+    QVERIFY2(run.err.contains(QRegularExpression(said)), qPrintable(run.err));
+    QCOMPARE(QFile::exists(out), exitCode == 0);
+}
+
+void TestCatalog::windowCommand_data()
+{
+    QTest::addColumn<QString>("choice"); // the first question's answer
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("exported") << "Export PDF…" << false;
+    QTest::newRow("cancelled while reading") << "Export PDF…" << true;
+    QTest::newRow("previewed") << "Print Preview…" << false;
+}
+
+void TestCatalog::windowCommand()
+{
+    QFETCH(QString, choice);
+    QFETCH(bool, cancel);
+    const QString out = tree_.qpath("window.pdf");
+    QFile::remove(out);
+    QStringList asked;
+    Form1::Platform platform;
+    platform.ask = [&](QWidget *, const QString &, const QString &text, const QStringList &buttons) {
+        asked << text;
+        return buttons.contains(QStringLiteral("A4")) ? QStringLiteral("A4") : choice;
+    };
+    platform.chooseSaveFile = [&out](QWidget *, const QString &, const QString &, const QString &) {
+        return out;
+    };
+    // The preview's pages, printed to a file as the preview would show them.
+    platform.preview = [&out](QWidget *, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(out);
+        paint(printer);
+    };
+    Form1 form(platform);
+    form.setAttribute(Qt::WA_DontShowOnScreen);
+    form.show();
+    QVERIFY(form.OpenFolder(tree_.path("odd")));
+    const QPageLayout indexPaper = form.CommonDialog1.Printer().pageLayout();
+    bool sawDialog = false;
+    form.CatalogHooks.beforeRead = [&](const QByteArray &) {
+        auto *progress = form.findChild<QProgressDialog *>();
+        sawDialog = sawDialog || progress;
+        if (progress && cancel)
+            progress->cancel();
+    };
+    // Ctrl+K, as the user presses it.
+    QVERIFY(form.CatalogAction->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_K));
+    QVERIFY(form.ContextMenu()->actions().contains(form.CatalogAction));
+    form.CatalogAction->trigger();
+    QVERIFY(sawDialog);
+    QCOMPARE(QFile::exists(out), !cancel);
+    QCOMPARE(asked.size(), 2); // what and which paper; nothing more
+    QVERIFY(form.CommonDialog1.Printer().pageLayout().isEquivalentTo(indexPaper)); // the page's paper kept
+    if (!cancel)
+        QVERIFY(pdfText(out, 1, 1).contains(QStringLiteral("300 folders, 3000 files")));
+}
+
+void TestCatalog::discName_data()
+{
+    QTest::addColumn<QString>("label"); // of a volume mounted at the folder; "" for none
+    QTest::addColumn<QString>("name");
+    QTest::newRow("a drive's label") << "HOLIDAY 2024"
+                                     << "HOLIDAY 2024";
+    QTest::newRow("no label: the folder's name") << ""
+                                                 << "small disc";
+}
+
+void TestCatalog::discName()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, name);
+    Tree t;
+    QVERIFY(t.mkdir("small disc") && t.touch("small disc/a.txt"));
+    FakeVolumes volumes({{QByteArrayLiteral("/"), QString()}, {t.path("small disc"), label}});
+    catalog::Catalog c;
+    QCOMPARE(c.Read(t.path("small disc")), catalog::Catalog::Outcome::Read);
+    QCOMPARE(c.DiscName(), name);
+    QVERIFY(catalog::WritePdf(t.qpath("c.pdf"), c, catalog::Paper::Booklet));
+    QVERIFY(pdfText(t.qpath("c.pdf"), 1, 1).startsWith(name + QLatin1Char('\n')));
+}
+
+int main(int argc, char *argv[])
+{
+    fonts::PrepareEnvironment();
+    QApplication app(argc, argv);
+    TestCatalog t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_catalog.moc"
