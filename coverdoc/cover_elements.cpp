@@ -10,6 +10,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include <png.h>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -517,6 +521,180 @@ QImage preallocated(const QImageReader &reader, const QSize &size)
     return bigimage::Allocate(size, format);
 }
 
+// PNG pictures that Qt would decode whole before scaling (16 bits a channel,
+// grey, palette, interlaced) are read here row by row instead: each source
+// pixel of `area` is added into the output pixel it falls in, so memory
+// follows the output size, not the source's.
+struct PngJob {
+    QFile file;
+    QRect area;
+    QSize size;
+    std::vector<unsigned char> row;  // one source row, RGBA 8 bits
+    std::vector<std::uint64_t> sums; // premultiplied R, G, B, A and a count per output pixel
+    int firstRow = 0;                // output row that sums[0] belongs to
+    int rowsKept = 1;
+    QImage out;
+    QString error;
+};
+
+void pngRead(png_structp png, png_bytep data, png_size_t length)
+{
+    auto *job = static_cast<PngJob *>(png_get_io_ptr(png));
+    if (job->file.read(reinterpret_cast<char *>(data), qint64(length)) != qint64(length))
+        png_error(png, "truncated file");
+}
+
+void pngError(png_structp png, png_const_charp message)
+{
+    auto *job = static_cast<PngJob *>(png_get_error_ptr(png));
+    job->error = QString::fromLatin1(message);
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp)
+{}
+
+// Writes the kept output rows from `first` on into the picture and clears them.
+void flushPngRows(PngJob &job, int first, int count)
+{
+    const int w = job.size.width();
+    for (int r = 0; r < count; ++r) {
+        auto *line = reinterpret_cast<QRgb *>(job.out.scanLine(first + r));
+        std::uint64_t *s = job.sums.data() + std::size_t(first - job.firstRow + r) * std::size_t(w) * 5;
+        for (int x = 0; x < w; ++x, s += 5) {
+            const std::uint64_t n = s[4] ? s[4] : 1;
+            const auto a = int(s[3] / n);
+            // Colour sums carry the alpha factor; dividing by 255 keeps them premultiplied.
+            line[x] = qRgba(int(s[0] / (255 * n)), int(s[1] / (255 * n)), int(s[2] / (255 * n)), a);
+            std::fill(s, s + 5, 0);
+        }
+    }
+}
+
+// Adds `cols` pixels of job.row, the pixels at x = x0, x0 + dx, ... of source row y.
+void addPngRow(PngJob &job, int y, int x0, int dx, int cols)
+{
+    const QRect &a = job.area;
+    if (y < a.top() || y > a.bottom())
+        return;
+    const int w = job.size.width();
+    const int oy = int(qint64(y - a.top()) * job.size.height() / a.height());
+    if (job.rowsKept == 1 && oy != job.firstRow) {
+        flushPngRows(job, job.firstRow, 1);
+        job.firstRow = oy;
+    }
+    std::uint64_t *line = job.sums.data() + std::size_t(oy - job.firstRow) * std::size_t(w) * 5;
+    const unsigned char *p = job.row.data();
+    for (int i = 0; i < cols; ++i, p += 4) {
+        const int x = x0 + i * dx;
+        if (x < a.left() || x > a.right())
+            continue;
+        const int ox = int(qint64(x - a.left()) * w / a.width());
+        std::uint64_t *s = line + std::size_t(ox) * 5;
+        s[0] += std::uint64_t(p[0]) * p[3];
+        s[1] += std::uint64_t(p[1]) * p[3];
+        s[2] += std::uint64_t(p[2]) * p[3];
+        s[3] += p[3];
+        s[4] += 1;
+    }
+}
+
+// The reading itself: the only frame libpng jumps back to, holding nothing to destroy.
+bool runPng(png_structp png, png_infop info, PngJob &job)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_set_read_fn(png, &job, pngRead);
+    png_read_info(png, info);
+    const auto width = int(png_get_image_width(png, info));
+    const auto height = int(png_get_image_height(png, info));
+    if (!QRect(0, 0, width, height).contains(job.area)) {
+        job.error = QStringLiteral("The picture's size has changed.");
+        return false;
+    }
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xff, PNG_FILLER_AFTER);
+    const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+    png_read_update_info(png, info);
+    // Interlaced rows arrive in seven passes, so every output row stays open.
+    job.rowsKept = interlaced ? job.size.height() : 1;
+    const qint64 cells = qint64(job.rowsKept) * job.size.width() * 5;
+    const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
+    if (limit > 0 && cells * qint64(sizeof(std::uint64_t)) > limit) {
+        job.error = QStringLiteral("The picture is too large to be read interlaced at this size.");
+        return false;
+    }
+    job.sums.assign(std::size_t(cells), 0);
+    job.row.assign(std::size_t(width) * 4, 0);
+    if (!interlaced) {
+        for (int y = 0; y <= job.area.bottom(); ++y) {
+            png_read_row(png, job.row.data(), nullptr);
+            addPngRow(job, y, 0, 1, width);
+        }
+        flushPngRows(job, job.firstRow, 1);
+        return true;
+    }
+    for (int pass = 0; pass < 7; ++pass) {
+        const auto cols = int(PNG_PASS_COLS(png_uint_32(width), pass));
+        const auto rows = int(PNG_PASS_ROWS(png_uint_32(height), pass));
+        if (cols == 0 || rows == 0)
+            continue;
+        for (int r = 0; r < rows; ++r) {
+            png_read_row(png, job.row.data(), nullptr);
+            addPngRow(job, int(PNG_ROW_FROM_PASS_ROW(png_uint_32(r), pass)), int(PNG_PASS_START_COL(pass)),
+                      int(1U << PNG_PASS_COL_SHIFT(pass)), cols);
+        }
+    }
+    flushPngRows(job, 0, job.size.height());
+    return true;
+}
+
+// Decodes `area` of a PNG at `size` (no larger than the area); a null image
+// and `error` on failure.
+QImage decodePngArea(const QString &path, const QRect &area, const QSize &size, QString *error)
+{
+    PngJob job;
+    job.area = area;
+    job.size = size.boundedTo(area.size());
+    job.file.setFileName(path);
+    if (area.isEmpty() || job.size.isEmpty() || !job.file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = job.file.errorString();
+        return {};
+    }
+    if (!QImageIOHandler::allocateImage(job.size, QImage::Format_ARGB32_Premultiplied, &job.out)) {
+        if (error)
+            *error = QStringLiteral("The picture is too large at this size.");
+        return {};
+    }
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, pngError, pngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    const bool ok = info && runPng(png, info, job);
+    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    if (!ok) {
+        if (error)
+            *error = job.error;
+        return {};
+    }
+    if (job.size != size)
+        return job.out.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return std::move(job.out);
+}
+
+// Qt scales a PNG while reading it only when it decodes to 8 bits a channel.
+bool qtScalesWhileReading(const QImageReader &reader)
+{
+    const QImage::Format f = reader.imageFormat();
+    return f == QImage::Format_ARGB32 || f == QImage::Format_RGB32;
+}
+
+bool isPng(const QImageReader &reader)
+{
+    return reader.format() == "png";
+}
+
 } // namespace
 
 namespace {
@@ -577,11 +755,25 @@ QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize,
         if (target != src)
             reader.setScaledSize(target);
     }
+    const QSize size = reader.scaledSize().isValid() ? reader.scaledSize() : src;
+    const bool png = isPng(reader); // asked before reading: a failed read forgets it
+    if (src.isValid() && size != src && png && !qtScalesWhileReading(reader)) {
+        QString why;
+        QImage img = decodePngArea(path, QRect(QPoint(0, 0), src), size, &why);
+        return img.isNull() ? fail(why) : img;
+    }
     QImage img;
     if (src.isValid())
-        img = preallocated(reader, reader.scaledSize().isValid() ? reader.scaledSize() : src);
-    if (!reader.read(&img) || img.isNull())
+        img = preallocated(reader, size);
+    if (!reader.read(&img) || img.isNull()) {
+        // Past the allocation limit at full size (an interlaced PNG), rows still fit.
+        if (src.isValid() && png) {
+            img = decodePngArea(path, QRect(QPoint(0, 0), src), size, nullptr);
+            if (!img.isNull())
+                return img;
+        }
         return fail(reader.errorString());
+    }
     if (!src.isValid() && sourceSize)
         *sourceSize = img.size();
     return img;
@@ -602,9 +794,14 @@ QImage DecodePictureArea(const QString &path, const QRect &area, const QSize &si
     reader.setClipRect(area);
     if (size != area.size())
         reader.setScaledSize(size);
+    const bool png = isPng(reader);
     QImage img = preallocated(reader, size);
-    if (!reader.read(&img))
+    if (!reader.read(&img)) {
+        // Qt cuts a PNG only after decoding all of it; past its limit, rows still fit.
+        if (png)
+            return decodePngArea(path, area, size, nullptr);
         return {};
+    }
     return img;
 }
 

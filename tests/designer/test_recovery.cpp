@@ -82,10 +82,12 @@ private slots:
     void defaultFolder_data();
     void defaultFolder();
     void copiesOfRunningDesignersAreTheirs();
+    void lockOfALongRunningDesignerHolds();
     void staleness_data();
     void staleness();
     void designKeepsACopyWhileModified_data();
     void designKeepsACopyWhileModified();
+    void steadyTypingWritesACopy();
     void offer_data();
     void offer();
     void folderRefused_data();
@@ -189,6 +191,23 @@ void TestRecovery::copiesOfRunningDesignersAreTheirs()
     QCOMPARE(copiesIn(folder).size(), 2);
 }
 
+// A designer on another machine that shares the folder (a network home) holds
+// its lock by the lock file alone; hours later the lock still holds.
+void TestRecovery::lockOfALongRunningDesignerHolds()
+{
+    const QString copy = leaveOrphan(QStringLiteral("elsewhere"), QString());
+    QVERIFY(!copy.isEmpty());
+    QFile lock(copy.chopped(4) + QStringLiteral(".lock"));
+    QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::NewOnly));
+    lock.write("4242\nsleevedesk\nanother-machine\n0123456789abcdef0123456789abcdef\n\n");
+    QVERIFY(lock.flush());
+    QVERIFY(
+        lock.setFileTime(QDateTime::currentDateTime().addSecs(-3 * 3600), QFileDevice::FileModificationTime));
+    lock.close();
+    QVERIFY(RecoveryStore(folder).TakeOrphans().isEmpty());
+    QVERIFY(QFile::exists(copy) && lock.exists());
+}
+
 void TestRecovery::staleness_data()
 {
     QTest::addColumn<QString>("design"); // "" untitled; "older", "newer": saved before/after
@@ -269,6 +288,25 @@ void TestRecovery::designKeepsACopyWhileModified()
         d.reset(); // gone without closing
     }
     QCOMPARE(QFile::exists(copy), then == "killed");
+}
+
+// Keys pressed faster than the delay do not put the copy off: it is written
+// the delay after the first change, while typing goes on.
+void TestRecovery::steadyTypingWritesACopy()
+{
+    Design d;
+    d.StartRecovery(folder);
+    d.show();
+    QElapsedTimer typing;
+    typing.start();
+    // Typing goes on well past the delay; restarted by each key, the timer would never fire.
+    const qint64 limit = 3 * Design::RecoveryDelayMs;
+    while (copiesIn(folder).isEmpty() && typing.elapsed() < limit) {
+        QTest::keyClicks(d.Text1, "a");
+        QTest::qWait(Design::RecoveryDelayMs / 6);
+    }
+    QCOMPARE(copiesIn(folder).size(), 1);
+    QVERIFY(designfile::Text(*designfile::Read(d.Recovery()->CopyPath()), 1).startsWith(QStringLiteral("a")));
 }
 
 void TestRecovery::offer_data()

@@ -212,6 +212,9 @@ void TestUndo::typingIsOneStepPerField_data()
     QTest::newRow("typing elsewhere") << "Text2" << 3 << QStringList{"Tide", "Tide", ""};
     QTest::newRow("a box ticked") << "Check1" << 3 << QStringList{"Tide", "Tide", ""};
     QTest::newRow("erased again") << "erase" << 1 << QStringList{""};
+    // A separate edit of the same field is a step of its own.
+    QTest::newRow("left and came back") << "leave" << 2 << QStringList{"Tide", ""};
+    QTest::newRow("typed after an undo") << "undo" << 2 << QStringList{"Tide", ""};
 }
 
 void TestUndo::typingIsOneStepPerField()
@@ -230,8 +233,13 @@ void TestUndo::typingIsOneStepPerField()
     type(d->Text1, "Tide");
     if (second == "Text2") {
         type(d->Text2, "Pier");
-    } else if (second == "Check1") {
-        d->Check1->click();
+    } else if (second == "Check1" || second == "undo") {
+        d->Check1->click(); // the focus stays in Text1
+        QCoreApplication::processEvents();
+        if (second == "undo")
+            d->Undo();
+    } else if (second == "leave") {
+        d->Text2->setFocus();
         QCoreApplication::processEvents();
     }
     if (second == "erase") {

@@ -358,7 +358,7 @@ void TestDesignerFeatures::printerThatCannotPrint_data()
 {
     QTest::addColumn<QString>("defaultQueue");
     QTest::addColumn<QString>("named"); // on a command line
-    QTest::addColumn<int>("state");     // 0 missing, 1 refusing jobs, 2 stopped
+    QTest::addColumn<int>("state");     // 0 missing, 1 refusing jobs, 2 stopped, 3 ready
     QTest::addColumn<QString>("reason");
     QTest::newRow("default does not exist") << "NOPE"
                                             << "" << 0 << "The printer \"NOPE\" does not exist.";
@@ -370,6 +370,9 @@ void TestDesignerFeatures::printerThatCannotPrint_data()
                                        << "" << 0 << "No printer was chosen and there is no default printer.";
     QTest::newRow("named one does not exist") << "Office"
                                               << "Gone" << 0 << "The printer \"Gone\" does not exist.";
+    // Listed and ready, but not among the printers Qt knows.
+    QTest::newRow("ready but unknown to Qt") << "Phantom"
+                                             << "" << 3 << "The printer \"Phantom\" cannot be used.";
 }
 
 void TestDesignerFeatures::printerThatCannotPrint()
@@ -380,7 +383,7 @@ void TestDesignerFeatures::printerThatCannotPrint()
     QFETCH(QString, reason);
     printers.defaultName = defaultQueue;
     printers.queue = named.isEmpty() ? defaultQueue : named;
-    printers.queueState = {state > 0, state == 2, state == 2};
+    printers.queueState = {state > 0, state >= 2, state == 2};
     QPrinter &printer = d->CommonDialog1.Printer();
     printer.setOutputFileName(QString());
     const QString before = printer.printerName();
