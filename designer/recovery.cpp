@@ -34,8 +34,8 @@ std::unique_ptr<QLockFile> lockFor(const QString &base)
 // only a regular file of this user. -1 and *error otherwise.
 int openOwnFile(const QString &path, QString *error)
 {
-    const int fd = ::open(names::Encode(path).constData(),
-                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(names::Encode(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         if (error)
             *error = errno == ELOOP ? QStringLiteral("%1 is a link.").arg(path)

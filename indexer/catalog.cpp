@@ -18,8 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "safewrite.h"
 #include "fslists.h"
+#include "safewrite.h"
 
 namespace catalog {
 

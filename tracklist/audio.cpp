@@ -589,8 +589,8 @@ QStringList ListAudioFolder(const QString &folder, QList<Skipped> *skipped)
         return files;
     for (const QString &sub : std::as_const(subfolders)) {
         ec.clear();
-        for (fs::directory_iterator it(fs::path(names::Encode(sub).toStdString()), ec), end;
-             !ec && it != end; it.increment(ec)) {
+        for (fs::directory_iterator it(fs::path(names::Encode(sub).toStdString()), ec), end; !ec && it != end;
+             it.increment(ec)) {
             const QString name = names::Decode(it->path().filename().c_str());
             if (!name.startsWith(u'.') && IsAudioFileName(name))
                 files << names::Decode(it->path().c_str());
