@@ -26,6 +26,9 @@ Design::Design(QWidget *parent)
 {
     setFixedSize(ClientWidth, ClientHeight);
     setMouseTracking(true);
+    // A click on the cover or the background takes the keyboard from the text fields, so that
+    // Ctrl+Z and Ctrl+Shift+Z reach the design.
+    setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QString());
     windowtitle::KeepEmptyTitle(this); // Qt would show the program's name for an empty title

@@ -245,8 +245,9 @@ public:
     void Command1_Click(); // Open
     void Command2_Click(); // Save
     void Command4_Click(); // New
-    // The save behind "Save" and the prompt's "Yes": true when the design was written.
-    bool SaveDesign();
+    // The save behind "Save" and the prompt's "Yes": true when the design was written. Without
+    // `askName` (Ctrl+S) a design that has a file is written to it without the dialog.
+    bool SaveDesign(bool askName = true);
     // The prompt's answer: goes on with the Open, New or closing that raised it.
     void ContinuePendingAction();
     // The 75 records of the design as they stand (record 1 first).

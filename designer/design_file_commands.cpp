@@ -143,15 +143,19 @@ void Design::Command2_Click()
     SaveDesign();
 }
 
-bool Design::SaveDesign()
+bool Design::SaveDesign(bool askName)
 {
-    CommonDialog1.CancelError = true;
-    CommonDialog1.DefaultExt = QStringLiteral(".qwd");
-    CommonDialog1.Flags = 2;
-    CommonDialog1.Filter = QStringLiteral("Quirewell Files|*.qwd");
-    CommonDialog1.FileName = DesignPath().isEmpty() ? QStringLiteral("Untitled") : DesignPath();
-    if (!CommonDialog1.ShowSave())
-        return false;
+    if (askName || DesignPath().isEmpty()) {
+        CommonDialog1.CancelError = true;
+        CommonDialog1.DefaultExt = QStringLiteral(".qwd");
+        CommonDialog1.Flags = 2;
+        CommonDialog1.Filter = QStringLiteral("Quirewell Files|*.qwd");
+        CommonDialog1.FileName = DesignPath().isEmpty() ? QStringLiteral("Untitled") : DesignPath();
+        if (!CommonDialog1.ShowSave())
+            return false;
+    } else {
+        CommonDialog1.FileName = DesignPath();
+    }
     QString error;
     // A link to a missing file would create that file wherever it points: asked first.
     bool declined = false;

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 #include "titles.h"
 
 namespace {
@@ -188,13 +190,21 @@ void Design::Command14_Click()
     for (int n = 1; n <= CoverDocument::TitleLines; ++n)
         t->Text(n)->setText(doc_.titleLine(n).Caption());
     if (fresh) {
-        // Beside the design window where the screen allows, so neither hides the other.
+        // Beside the design window where the screen allows, so neither hides the other, and
+        // always whole on the screen. Its frame is not known before it is shown: it is taken
+        // to be as wide as the design window's own.
         const QRect area = screen() ? screen()->availableGeometry() : QRect();
+        const QMargins frame(
+            geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+            frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+        const QSize outer = t->size().grownBy(frame);
         QPoint at(frameGeometry().right() + 8, frameGeometry().top());
-        if (area.isValid() && at.x() + t->frameGeometry().width() > area.right())
-            at = QPoint(std::max(area.left(), area.right() - t->frameGeometry().width()),
-                        std::min(frameGeometry().bottom() + 8,
-                                 std::max(area.top(), area.bottom() - t->frameGeometry().height())));
+        if (area.isValid()) {
+            if (at.x() + outer.width() > area.right() + 1)
+                at = QPoint(area.right() + 1 - outer.width(), frameGeometry().bottom() + 8);
+            at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
+            at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+        }
         t->move(at);
     }
     t->show();

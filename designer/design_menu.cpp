@@ -42,7 +42,7 @@ void Design::installShortcutsAndDrops()
             });
     connect(windowAction(this, "SaveAction", QStringLiteral("Save"),
                          QKeySequence::keyBindings(QKeySequence::Save)),
-            &QAction::triggered, this, [this] { Command2_Click(); });
+            &QAction::triggered, this, [this] { SaveDesign(false); });
     connect(windowAction(this, "PrintAction", QStringLiteral("Print"),
                          QKeySequence::keyBindings(QKeySequence::Print)),
             &QAction::triggered, this, [this] { Command7_Click(); });

@@ -59,6 +59,8 @@ void Design::ClearPicture(CoverDocument::Slot slot)
 void Design::loadPictureInto(CoverDocument::Slot slot)
 {
     CommonDialog1.Filter = PictureFilter();
+    // The slot's own picture, or nothing: never the name of a design.
+    CommonDialog1.FileName = doc_.picturePath(slot);
     // A cancelled dialog changes nothing.
     if (!CommonDialog1.ShowOpen())
         return;

@@ -114,6 +114,10 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
+    // An output named twice would silently write only the last one.
+    for (const QCommandLineOption *option : {&exportPdf, &exportPng, &save, &printer, &dpi})
+        if (parser.values(*option).size() > 1)
+            usageError(QStringLiteral("--%1 is given more than once").arg(option->names().constFirst()));
     const QStringList designs = parser.positionalArguments();
     if (designs.size() > 1)
         usageError(QStringLiteral("one design file at a time"));

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QUndoStack>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <functional>
@@ -205,7 +205,8 @@ int main(int argc, char *argv[])
             return 1;
         const double mc2 = bench::Median(compares), mr = bench::Median(recordCompares);
         out << "two equal documents compared, median of 1000: " << mc2 << " us (goal < 50 us)\n"
-            << "75 records built and compared (baseline), median: " << mr << " us; ratio " << mc2 / mr << "\n";
+            << "75 records built and compared (baseline), median: " << mr << " us; ratio " << mc2 / mr
+            << "\n";
     }
 
     // Resident memory with the photograph loaded: one step of history against 200.
@@ -215,7 +216,8 @@ int main(int argc, char *argv[])
             if (!statm.open(QIODevice::ReadOnly))
                 return 0.0;
             const QList<QByteArray> fields = statm.readAll().split(' ');
-            return fields.size() > 1 ? fields[1].toDouble() * double(::sysconf(_SC_PAGESIZE)) / 1048576.0 : 0.0;
+            return fields.size() > 1 ? fields[1].toDouble() * double(::sysconf(_SC_PAGESIZE)) / 1048576.0
+                                     : 0.0;
         };
         d.UndoStack()->clear();
         d.Text1->setText(QStringLiteral("step 0"));

@@ -417,6 +417,8 @@ void TestUndo::keysAndMenu_data()
                                                       << "" << true;
     QTest::newRow("Undo in the cover menu") << "menu"
                                             << "Tide" << false;
+    QTest::newRow("Ctrl+Z after clicking the cover") << "cover"
+                                                     << "Tide" << false;
 }
 
 void TestUndo::keysAndMenu()
@@ -449,6 +451,11 @@ void TestUndo::keysAndMenu()
     } else if (how == "field") {
         d->Text1->setFocus();
         QTest::keySequence(d->Text1, undoKey);
+    } else if (how == "cover") {
+        d->Text1->setFocus();
+        QTest::mouseClick(d.get(), Qt::LeftButton, {}, QPoint(200, 200));
+        QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+        QTest::keySequence(QApplication::focusWidget(), undoKey);
     } else if (how == "menu") {
         QMenu *menu = d->CoverMenu();
         QCOMPARE(menu->actions().constFirst()->text(), QString("Undo Hide Top Line")); // named after the step

@@ -143,6 +143,9 @@ void TestDesignerCli::commandLine_data()
     QTest::newRow("two at once") << QStringList{"--export-pdf", "OUT.pdf", "--print", "DESIGN"} << 1
                                  << "sleevedesk: --export-pdf, --export-png and --print go one at a time"
                                  << QSize();
+    QTest::newRow("an output named twice")
+        << QStringList{"--export-pdf", "OTHER.pdf", "--export-pdf", "OUT.pdf", "DESIGN"} << 1
+        << "sleevedesk: --export-pdf is given more than once" << QSize();
     QTest::newRow("unknown option") << QStringList{"--export-svg", "OUT.svg", "DESIGN"} << 1
                                     << "sleevedesk: Unknown option" << QSize();
 }
