@@ -189,15 +189,16 @@ void Design::Command14_Click()
     Titles *t = TitlesForm();
     for (int n = 1; n <= CoverDocument::TitleLines; ++n)
         t->Text(n)->setText(doc_.titleLine(n).Caption());
+    t->show();
     if (fresh) {
         // Beside the design window where the screen allows, so neither hides the other, and
-        // always whole on the screen. Its frame is not known before it is shown: it is taken
-        // to be as wide as the design window's own.
+        // always whole on the screen. Measured once shown; a frame the window manager has not
+        // added yet is taken to be as wide as the design window's own.
         const QRect area = screen() ? screen()->availableGeometry() : QRect();
         const QMargins frame(
             geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
             frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
-        const QSize outer = t->size().grownBy(frame);
+        const QSize outer = t->frameGeometry().size().expandedTo(t->size().grownBy(frame));
         QPoint at(frameGeometry().right() + 8, frameGeometry().top());
         if (area.isValid()) {
             if (at.x() + outer.width() > area.right() + 1)
@@ -207,7 +208,6 @@ void Design::Command14_Click()
         }
         t->move(at);
     }
-    t->show();
     t->raise();
     t->activateWindow();
 }

@@ -22,6 +22,8 @@ private slots:
     void typingFollowsOnCover();
     void openingFillsFromLabels();
     void closingMakesItAfresh();
+    void opensWholeOnTheScreen_data();
+    void opensWholeOnTheScreen();
 
 private:
     std::unique_ptr<Design> d;
@@ -105,6 +107,33 @@ void TestTitles::openingFillsFromLabels()
     d->Command14->click();
     QVERIFY(t->isVisible());
     QCOMPARE(t->Text(3)->text(), QStringLiteral("from the cover"));
+}
+
+void TestTitles::opensWholeOnTheScreen_data()
+{
+    QTest::addColumn<QPoint>("designAt");
+    QTest::newRow("top left") << QPoint(0, 0);
+    QTest::newRow("centred") << QPoint(23, 56);
+    QTest::newRow("bottom right") << QPoint(46, 113);
+}
+
+// Beside the design window where it fits, else below it, but never past the screen's edges.
+void TestTitles::opensWholeOnTheScreen()
+{
+    QFETCH(QPoint, designAt);
+    d->move(designAt);
+    d->show();
+    d->Command14_Click();
+    Titles *shown = d->TitlesForm();
+    QVERIFY(shown->isVisible());
+    const QRect area = d->screen()->availableGeometry();
+    QVERIFY2(area.contains(shown->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                                                   .arg(shown->frameGeometry().x())
+                                                                   .arg(shown->frameGeometry().y())
+                                                                   .arg(shown->frameGeometry().width())
+                                                                   .arg(shown->frameGeometry().height())
+                                                                   .arg(area.width())
+                                                                   .arg(area.height())));
 }
 
 void TestTitles::closingMakesItAfresh()
