@@ -2,6 +2,7 @@
 
 #include "coverdocument.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "textnumber.h"
@@ -310,6 +311,33 @@ Value Read(const Record &record, const designfile::Records &lines)
     case Reading::Bool: return designfile::Bool(lines, n);
     }
     return {};
+}
+
+bool LooksLikeDesign(const designfile::Records &lines, QString *why)
+{
+    const auto count = std::count_if(lines.begin(), lines.end(), [](const auto &l) { return l.has_value(); });
+    if (count < designfile::RecordCount) {
+        if (why)
+            *why = QStringLiteral("it has %1 lines where a design has %2.")
+                       .arg(count)
+                       .arg(designfile::RecordCount);
+        return false;
+    }
+    for (const Record &r : map) {
+        const QString &text = *lines[size_t(r.number - 1)];
+        const bool readable = r.reading == Reading::Bool    ? textnum::ToBool(text).has_value()
+                              : r.reading == Reading::Int16 ? textnum::ToInt16(text).has_value()
+                              : r.reading == Reading::Int32 ? textnum::ToInt32(text).has_value()
+                                                            : true;
+        if (!readable) {
+            if (why)
+                *why = QStringLiteral("line %1 should hold the %2.")
+                           .arg(r.number)
+                           .arg(QString::fromLatin1(r.holds));
+            return false;
+        }
+    }
+    return true;
 }
 
 QStringList Lines(const CoverDocument &design)

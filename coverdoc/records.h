@@ -101,6 +101,11 @@ Value Read(const Record &record, const designfile::Records &lines);
 
 // Save: the 75 lines of the design as it stands.
 QStringList Lines(const CoverDocument &design);
+// Whether the lines are a design file at all: all 75 of them, and every record that holds a
+// whole number or a truth value holds one. False with the reason otherwise (a script given the
+// wrong file is told so rather than handed a blank cover).
+bool LooksLikeDesign(const designfile::Records &lines, QString *why);
+
 // Open: reads one record from the lines and applies it to the document.
 void Apply(CoverDocument &design, const designfile::Records &lines, int number);
 

@@ -10,6 +10,7 @@
 #include "names.h"
 #include "pageprint.h"
 #include "printqueue.h"
+#include "records.h"
 #include "source.h"
 
 namespace commandline {
@@ -125,6 +126,10 @@ int Run(const Job &job)
         const auto records = designfile::Read(designPath, &error);
         if (!records) {
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
+            return DesignUnreadable;
+        }
+        if (QString why; !records::LooksLikeDesign(*records, &why)) {
+            say(QStringLiteral("cannot read the design %1: not a design file: %2").arg(job.design, why));
             return DesignUnreadable;
         }
         output.inputs << designPath;

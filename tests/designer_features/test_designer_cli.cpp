@@ -105,6 +105,15 @@ void TestDesignerCli::initTestCase()
     }
     QVERIFY(QFile::remove(tmp.filePath(QStringLiteral("gone.png"))));
     CommonDialog::SetBackend(nullptr);
+    // Files given by mistake for a design: a text file of a few lines, and 75 lines of noise.
+    QFile passwd(tmp.filePath(QStringLiteral("passwd")));
+    QVERIFY(passwd.open(QIODevice::WriteOnly));
+    passwd.write("root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1:daemon:/usr/sbin:/usr/sbin/nologin\n");
+    passwd.close();
+    QFile noise(tmp.filePath(QStringLiteral("noise.qwd")));
+    QVERIFY(noise.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 80; ++i)
+        noise.write(QByteArray::number(i * 7919, 36) + "\xC3\x28\x01\r\n");
 }
 
 void TestDesignerCli::commandLine_data()
@@ -143,6 +152,14 @@ void TestDesignerCli::commandLine_data()
     QTest::newRow("two at once") << QStringList{"--export-pdf", "OUT.pdf", "--print", "DESIGN"} << 1
                                  << "sleevedesk: --export-pdf, --export-png and --print go one at a time"
                                  << QSize();
+    QTest::newRow("not a design: a few lines of text")
+        << QStringList{"--export-pdf", "OUT.pdf", "FOLDER/passwd"} << 2
+        << "sleevedesk: cannot read the design %1/passwd: not a design file: it has 2 lines" << QSize();
+    QTest::newRow("not a design: 75 lines of noise")
+        << QStringList{"--export-pdf", "OUT.pdf", "FOLDER/noise.qwd"} << 2
+        << "sleevedesk: cannot read the design %1/noise.qwd: not a design file: line 4 should hold the top "
+           "headline colour."
+        << QSize();
     QTest::newRow("an output named twice")
         << QStringList{"--export-pdf", "OTHER.pdf", "--export-pdf", "OUT.pdf", "DESIGN"} << 1
         << "sleevedesk: --export-pdf is given more than once" << QSize();
