@@ -64,11 +64,20 @@ QStringList trackSources(const QMimeData *mime)
     return paths;
 }
 
+// Pictures and music files in one drag: neither meaning fits the whole of it.
+bool picturesWithMusic(const QMimeData *mime)
+{
+    const QStringList paths = Titles::ImportablePaths(mime);
+    const auto music = std::count_if(paths.cbegin(), paths.cend(), tracklist::IsImportable);
+    return music > 0 && music < paths.size();
+}
+
 } // namespace
 
 void Design::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!droppedFile(event->mimeData()).isEmpty() || !trackSources(event->mimeData()).isEmpty())
+    const QMimeData *mime = event->mimeData();
+    if (!droppedFile(mime).isEmpty() || !trackSources(mime).isEmpty() || picturesWithMusic(mime))
         event->acceptProposedAction();
 }
 
@@ -78,6 +87,7 @@ void Design::dragMoveEvent(QDragMoveEvent *event)
     const bool onPanel = PanelRect().contains(event->position());
     const bool takes = (!file.isEmpty() && isDesignFile(file)) ||
                        (onPanel && !trackSources(event->mimeData()).isEmpty()) ||
+                       (onPanel && picturesWithMusic(event->mimeData())) ||
                        (!file.isEmpty() && pictureSlotAt(*this, event->position()).has_value());
     if (takes)
         event->acceptProposedAction();
@@ -91,6 +101,14 @@ void Design::dropEvent(QDropEvent *event)
     if (!file.isEmpty() && isDesignFile(file)) {
         event->acceptProposedAction();
         OpenPath(file);
+        return;
+    }
+    if (picturesWithMusic(event->mimeData()) && PanelRect().contains(event->position())) {
+        // Taken, so that it can be said why nothing happens.
+        event->acceptProposedAction();
+        ShowNotice(QStringLiteral("Not dropped"),
+                   QStringLiteral("Pictures and music were dropped together. Drop the pictures on their "
+                                  "places and the music on the cover, one kind at a time."));
         return;
     }
     const QStringList sources = trackSources(event->mimeData());

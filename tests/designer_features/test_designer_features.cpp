@@ -573,6 +573,8 @@ void TestDesignerFeatures::drops_data()
                                    << "";
     QTest::newRow("two at once") << false << QPoint(228, 228) << "two"
                                  << "";
+    QTest::newRow("a picture with music: said why not") << false << QPoint(228, 228) << "mixed"
+                                                        << "";
 }
 
 void TestDesignerFeatures::drops()
@@ -588,12 +590,17 @@ void TestDesignerFeatures::drops()
     QStringList files = {pic};
     if (file == "two")
         files << pic;
+    if (file == "mixed") {
+        files << path("song.mp3");
+        QFile f(files[1]);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("ID3") > 0);
+    }
     if (file == "bad") {
         files = {path("notes <b>draft.dat")};
         QFile f(files[0]);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("not a picture\n") > 0);
     }
-    QCOMPARE(drop(d.get(), pos, files), !slot.isEmpty() || file == "bad");
+    QCOMPARE(drop(d.get(), pos, files), !slot.isEmpty() || file == "bad" || file == "mixed");
     const std::pair<CoverImage *, QLabel *> places[] = {
         {d->Image1, d->PIXFLN}, {d->Image2, d->Label30}, {d->Image3, d->LOGO2FLN}};
     for (const auto &[image, label] : places) {
@@ -603,8 +610,11 @@ void TestDesignerFeatures::drops()
     if (slot == "Image1")
         QCOMPARE(d->Image1->Left(), (d->Document().layout.panelWidth - 200) / 2.0); // centred as by Picture
     auto *notice = d->findChild<QMessageBox *>("Notice");
-    QCOMPARE(notice != nullptr, file == "bad");
-    if (notice)
+    QCOMPARE(notice != nullptr, file == "bad" || file == "mixed");
+    if (notice && file == "mixed")
+        QVERIFY2(notice->text().startsWith("Pictures and music were dropped together."),
+                 qPrintable(notice->text()));
+    else if (notice)
         QVERIFY2(notice->textFormat() == Qt::PlainText &&
                      notice->text().startsWith(QString("The picture %1 could not be loaded: ").arg(files[0])),
                  qPrintable(notice->text()));
