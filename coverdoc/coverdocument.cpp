@@ -219,7 +219,7 @@ bool CoverDocument::operator==(const CoverDocument &other) const
     return true;
 }
 
-void CoverDocument::setChangeNotice(std::function<void()> changed)
+void CoverDocument::setChangeNotice(const std::function<void()> &changed)
 {
     for (auto &p : parts_)
         p->setChangeNotice(changed);

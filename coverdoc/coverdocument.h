@@ -114,7 +114,7 @@ public:
     bool operator==(const CoverDocument &other) const;
 
     // Told of every change of a part (set once, by the window).
-    void setChangeNotice(std::function<void()> notice);
+    void setChangeNotice(const std::function<void()> &notice);
 
     // ---- parts
     CoverElement &part(Part p) { return *parts_[size_t(p)]; }

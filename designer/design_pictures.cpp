@@ -8,9 +8,6 @@
 #include <QMessageBox>
 
 #include "secondary_windows.h"
-#include "textnumber.h"
-
-using textnum::TextNumber;
 
 QString Design::PictureFilter()
 {
