@@ -211,6 +211,11 @@ void removeStaleTemporaries(int folder, const QByteArray &name, qint64 now,
     ::closedir(dir);
 }
 
+} // namespace
+
+// Named rather than anonymous: Writer::State, declared in the header, holds one.
+namespace detail {
+
 // Writes to a descriptor, every write checked; the first failure is kept for commit().
 class FdDevice : public QIODevice
 {
@@ -249,6 +254,10 @@ private:
     int failure_ = 0;
 };
 
+} // namespace detail
+
+namespace {
+
 // fsync, retried when interrupted; filesystems and files that cannot sync (EINVAL, ENOTSUP, a
 // pipe) pass. Returns 0 or the error number.
 int syncFile(int fd)
@@ -276,7 +285,7 @@ struct Writer::State {
     QByteArray temp; // the temporary's name there
     int folder = -1;
     int fd = -1;
-    std::unique_ptr<FdDevice> device;
+    std::unique_ptr<detail::FdDevice> device;
 
     bool fail(QString *error, int code) const
     {
@@ -328,7 +337,7 @@ bool Writer::open(QString *error)
     const QString &path = d->path;
     if (path == QLatin1String("-")) {
         d->toStdout = true;
-        d->device = std::make_unique<FdDevice>(STDOUT_FILENO);
+        d->device = std::make_unique<detail::FdDevice>(STDOUT_FILENO);
         return true;
     }
     if (path.isEmpty() || path.contains(QChar(u'\0'))) {
@@ -398,7 +407,7 @@ bool Writer::State::create(QString *error)
         if (::fchmod(fd, old.st_mode & 07777) != 0)
             return fail(error, errno);
     }
-    device = std::make_unique<FdDevice>(fd);
+    device = std::make_unique<detail::FdDevice>(fd);
     return true;
 }
 
