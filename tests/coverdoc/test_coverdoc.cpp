@@ -81,7 +81,7 @@ void TestCoverDoc::initTestCase()
     QVERIFY(tmp.isValid());
     fonts::InstallSubstitutions();
     QGuiApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    QVERIFY(!qApp->inherits("QApplication"));
+    QVERIFY(!QCoreApplication::instance()->inherits("QApplication"));
 }
 
 QString TestCoverDoc::writeImage(int w, int h, const QString &name)

@@ -28,7 +28,7 @@ private:
 
 void TestCliWindowless::initTestCase()
 {
-    QVERIFY(!qApp->inherits("QApplication"));
+    QVERIFY(!QCoreApplication::instance()->inherits("QApplication"));
     SetupDesignerApplication();
     QVERIFY(tmp.isValid());
     QImage photo(600, 400, QImage::Format_RGB32);

@@ -176,8 +176,8 @@ void TestTrackImportCover::dropOnPanel_data()
     QTest::newRow("text list on a logo's place") << QStringList{"list.txt"} << QPoint(30, 430) << "Line 1";
     QTest::newRow("text list beside the panel") << QStringList{"list.txt"} << QPoint(490, 240) << "";
     QTest::newRow("picture: the picture slot") << QStringList{"pic.png"} << cover << "picture";
-    QTest::newRow("picture among audio files: refused")
-        << QStringList{"album/01.wav", "pic.png"} << cover << "";
+    QTest::newRow("picture among audio files: refused, saying why")
+        << QStringList{"album/01.wav", "pic.png"} << cover << "said";
     QTest::newRow("design file opens") << QStringList{"dropped.qwd"} << cover << "opened";
 }
 
@@ -197,6 +197,11 @@ void TestTrackImportCover::dropOnPanel()
         QCOMPARE(d->PIXFLN->text(), files.front());
     } else if (outcome == "opened") {
         QCOMPARE(d->Label2->Caption(), QStringLiteral("Dropped"));
+    } else if (outcome == "said") {
+        QCoreApplication::processEvents(); // an import would have been queued
+        QCOMPARE(answered, 0);
+        QCOMPARE(d->DesignRecords(), before);
+        QVERIFY(d->findChild<QMessageBox *>("Notice"));
     } else if (!outcome.isEmpty()) {
         QTRY_COMPARE(answered, 1); // the import runs once the drop has returned
         QCOMPARE(d->Label4->Caption(), outcome);
