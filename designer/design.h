@@ -321,7 +321,6 @@ private:
     void createControls();
     void connectControls();
     void installHelpTexts();
-    void ZOrderFront(CoverElement *element);
     void loadPictureInto(CoverDocument::Slot slot);
     // After a print: says which pictures came from their screen copies.
     void reportPicturesFromScreenCopies();
