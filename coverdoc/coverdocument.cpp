@@ -169,7 +169,8 @@ CoverDocument::CoverDocument(const QString &uiFontName, float uiFontSize)
 
 CoverDocument::CoverDocument(const CoverDocument &other)
     : top(other.top), bottom(other.bottom), rules(other.rules), box(other.box), pictures(other.pictures),
-      titles(other.titles), notice(other.notice), layout(other.layout), defaults(other.defaults)
+      titles(other.titles), notice(other.notice), layout(other.layout), defaults(other.defaults),
+      caseSet(other.caseSet)
 {
     for (size_t p = 0; p < parts_.size(); ++p)
         parts_[p] = other.parts_[p]->clone();
@@ -199,6 +200,7 @@ CoverDocument &CoverDocument::operator=(const CoverDocument &other)
     notice = other.notice;
     layout = other.layout;
     defaults = other.defaults;
+    caseSet = other.caseSet;
     return *this;
 }
 
@@ -208,7 +210,7 @@ bool CoverDocument::operator==(const CoverDocument &other) const
 {
     if (!(top == other.top && bottom == other.bottom && rules == other.rules && box == other.box &&
           pictures == other.pictures && titles == other.titles && notice == other.notice &&
-          layout == other.layout && defaults == other.defaults))
+          layout == other.layout && defaults == other.defaults && caseSet == other.caseSet))
         return false;
     for (size_t p = 0; p < parts_.size(); ++p)
         if (!parts_[p]->sameAs(*other.parts_[p]))

@@ -82,8 +82,22 @@ public:
     // (Check15).
     struct TitlesBlock {
         bool shown = false, lowerSmall = true, lowerBlack = false, lowerCentred = false;
+        // The whole list when it is longer than the 20 title lines (a setting after the
+        // records); empty otherwise.
+        QStringList list;
         bool operator==(const TitlesBlock &) const = default;
     };
+    static constexpr int MaxTitles = 99;
+    static constexpr int MaxTitleLength = 255;
+    // The tray card's spines and the disc face (settings after the records).
+    struct CaseSet {
+        QString spineText;                        // as typed; empty: the headlines
+        bool spineUpward = false;                 // read bottom to top rather than top to bottom
+        double discDiameter = 118, discHole = 41; // millimetres
+        bool operator==(const CaseSet &) const = default;
+    };
+    static constexpr double MinDiscDiameter = 100, MaxDiscDiameter = 120;
+    static constexpr double MinDiscHole = 15, MaxDiscHole = 46;
     // "Post Copyright" (Check9), "Add ( P )" (Check10), "Copyright Black" (Check11), year (Text11)
     // and owner (Text12).
     struct Notice {
@@ -152,6 +166,7 @@ public:
     Notice notice;
     Layout layout;
     Defaults defaults;
+    CaseSet caseSet;
 
     // ---- the centring rule: Left = (panel width - width) / 2, reduced three ways
     enum class Centring { Truncated, TruncatedAbsolute, Exact };
@@ -227,10 +242,16 @@ public:
     void applyTrackImport(const tracklist::CoverTexts &texts);
     // The 75 records as Save writes them.
     QStringList Records() const;
-    // Open: applies a design file's records in the order the editing reactions need. Every
-    // picture is read again, unless `keepSame` and the picture shown has the path the records
-    // name; one that cannot be read leaves itself and the later ones out (false). `readPicture`
-    // loads a path into a picture (the screen's loader by default).
+    // The settings lines Save writes after them: none while every setting has its default, so
+    // that such a design is written exactly as the records alone.
+    QStringList Settings() const;
+    // Takes the settings from lines read after the records: unknown keys and values out of
+    // range are passed over, and what the lines do not set has its default.
+    void applySettings(const QStringList &lines);
+    // Open: applies a design file's records (and the settings read with them) in the order the editing
+    // reactions need. Every picture is read again, unless `keepSame` and the picture shown has the path the
+    // records name; one that cannot be read leaves itself and the later ones out (false). `readPicture` loads
+    // a path into a picture (the screen's loader by default).
     using PictureReader = std::function<bool(CoverImage &, const QString &)>;
     bool applyRecords(const designfile::Records &records, const PictureReader &readPicture = {},
                       bool keepSame = false);

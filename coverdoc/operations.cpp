@@ -550,6 +550,8 @@ void CoverDocument::newDesign(const QString &year)
     bottomHeadline().setFontSize(defaults.fontSize);
     topHeadline().setFontSize(defaults.fontSize);
     setTitlesShown(true); // shown, now empty
+    titles.list.clear();
+    caseSet = {};
 }
 
 void CoverDocument::applyTrackImport(const tracklist::CoverTexts &texts)

@@ -467,5 +467,6 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
         noticeRight().setForeColor(style.ForeColor());
     }
     setNoticeRowTop(box.shown ? raisedNoticeTop() : NoticeBaseLine);
+    applySettings(r.settings);
     return picturesLoaded;
 }

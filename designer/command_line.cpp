@@ -156,7 +156,7 @@ int Run(const Job &job)
     }
     case Job::Kind::Save:
         // The Save command's own writer: the old file stays whole if this fails.
-        if (!designfile::Write(job.output, doc.Records(), &error, output)) {
+        if (!designfile::Write(job.output, doc.Records(), doc.Settings(), &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }

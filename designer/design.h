@@ -250,7 +250,7 @@ public:
     bool SaveDesign(bool askName = true);
     // The prompt's answer: goes on with the Open, New or closing that raised it.
     void ContinuePendingAction();
-    // The 75 records of the design as they stand (record 1 first).
+    // The design as Save writes it: the 75 records (record 1 first), then any settings lines.
     QStringList DesignRecords() const;
     // True when the records differ from those at the last save, Open, New or start-up
     // (what a design file would store, not whether anything was touched).

@@ -35,7 +35,7 @@ struct BusyCursor {
 
 QStringList Design::DesignRecords() const
 {
-    return doc_.Records();
+    return doc_.Records() + doc_.Settings();
 }
 
 namespace {
@@ -45,7 +45,7 @@ namespace {
 QStringList comparable(QStringList records)
 {
     using namespace records;
-    if (records.size() != designfile::RecordCount)
+    if (records.size() < designfile::RecordCount)
         return records;
     for (auto [text, top, left] :
          {std::array{Label2Caption, Text5Text, Text6Text}, std::array{Label3Caption, Text4Text, Text9Text}})
@@ -169,7 +169,8 @@ bool Design::SaveDesign(bool askName)
     // Written beside the target and swapped in only when complete: a failed
     // save leaves the previous file as it was, and says so.
     QStringList records = DesignRecords();
-    if (!designfile::Write(CommonDialog1.FileName, records, &error, options)) {
+    if (!designfile::Write(CommonDialog1.FileName, records.mid(0, designfile::RecordCount),
+                           records.mid(designfile::RecordCount), &error, options)) {
         // A declined question has already said what there is to say.
         if (!declined)
             ReportProblem(

@@ -204,7 +204,8 @@ bool RecoveryStore::Write(const QStringList &records, const QString &designPath,
     if (!claim(error))
         return false;
     return safewrite::WriteBytes(base_ + PathSuffix, designPath.toUtf8(), error, noLinks()) &&
-           designfile::Write(base_ + CopySuffix, records, error, noLinks());
+           designfile::Write(base_ + CopySuffix, records.mid(0, designfile::RecordCount),
+                             records.mid(designfile::RecordCount), error, noLinks());
 }
 
 std::optional<designfile::Records> RecoveryStore::ReadCopy(const QString &copyPath, QString *error)
@@ -212,7 +213,7 @@ std::optional<designfile::Records> RecoveryStore::ReadCopy(const QString &copyPa
     const int fd = openOwnFile(copyPath, error);
     if (fd < 0)
         return std::nullopt;
-    const QByteArray bytes = readOwnFile(fd, designfile::MaxScanBytes);
+    const QByteArray bytes = readOwnFile(fd, designfile::MaxScanBytes + designfile::MaxSettingsScan);
     ::close(fd);
     return designfile::Decode(bytes);
 }

@@ -39,7 +39,8 @@ public:
     // This designer's copy; empty until the first Write.
     QString CopyPath() const;
 
-    // Writes this designer's copy atomically, with the design's path ("" when untitled).
+    // Writes this designer's copy atomically (75 records, then any settings lines), with the
+    // design's path ("" when untitled).
     bool Write(const QStringList &records, const QString &designPath, QString *error = nullptr);
     // Removes this designer's copy: after a save, when nothing is unsaved, on a clean close.
     void Remove();

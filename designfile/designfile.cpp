@@ -50,12 +50,12 @@ int sequenceLength(uchar c)
     return 0;
 }
 
-// Cuts an over-long line to MaxLineBytes. When the cut would split a UTF-8 sequence it moves
+// Cuts an over-long line to `limit` bytes. When the cut would split a UTF-8 sequence it moves
 // back to the sequence's start, so that one long line of a UTF-8 file does not turn the whole
 // file into Windows-1252 (the encoding is judged on the kept bytes).
-QByteArray cutLine(QByteArray line)
+QByteArray cutLine(QByteArray line, qsizetype limit)
 {
-    qsizetype n = MaxLineBytes;
+    qsizetype n = limit;
     for (qsizetype k = n - 1; k >= 0 && k >= n - 4; --k) {
         const auto c = static_cast<uchar>(line.at(k));
         if (isContinuation(c))
@@ -135,7 +135,22 @@ bool IsValidUtf8(QByteArrayView bytes)
     return bytes.isValidUtf8();
 }
 
-QByteArray Encode(const QStringList &records)
+bool IsSettingLine(QStringView line)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 1 || eq > 32 || line[0] < u'a' || line[0] > u'z')
+        return false;
+    for (qsizetype i = 1; i < eq; ++i) {
+        const char16_t c = line[i].unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'.' || c == u'_' || c == u'-'))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+QByteArray encodeRecords(const QStringList &records)
 {
     std::array<QString, RecordCount> texts;
     for (int i = 0; i < RecordCount && i < records.size(); ++i)
@@ -173,27 +188,59 @@ QByteArray Encode(const QStringList &records)
     return out;
 }
 
+} // namespace
+
+QByteArray Encode(const QStringList &records, const QStringList &settings)
+{
+    QByteArray out = encodeRecords(records);
+    for (qsizetype i = 0; i < settings.size() && i < MaxSettingLines; ++i) {
+        out += lineText(settings.at(i)).toUtf8();
+        out += "\r\n";
+    }
+    return out;
+}
+
 namespace detail {
+
+bool LineReader::done() const
+{
+    if (m_finished)
+        return true;
+    if (!inSettings())
+        return m_scanned >= MaxScanBytes;
+    return m_count == RecordCount + MaxSettingLines || m_settingsScanned >= MaxSettingsScan;
+}
 
 void LineReader::emitLine(QByteArray line)
 {
-    if (line.size() > MaxLineBytes)
-        line = cutLine(std::move(line));
-    m_lines[m_count++] = std::move(line);
+    if (!inSettings()) {
+        if (line.size() > MaxLineBytes)
+            line = cutLine(std::move(line), MaxLineBytes);
+        m_lines[m_count++] = std::move(line);
+        return;
+    }
+    if (line.size() > MaxSettingBytes)
+        line = cutLine(std::move(line), MaxSettingBytes);
+    m_settings.append(std::move(line));
+    ++m_count;
 }
 
 qsizetype LineReader::feed(const char *data, qsizetype size)
 {
     qsizetype pos = 0;
-    while (pos < size && !done() && !m_finished) {
-        const qsizetype avail = std::min(size - pos, MaxScanBytes - m_scanned);
+    while (pos < size && !done()) {
+        // The records and the settings after them each have a scan budget of their own.
+        const bool settings = inSettings();
+        const qsizetype budget = settings ? MaxSettingsScan - m_settingsScanned : MaxScanBytes - m_scanned;
+        const qsizetype limit = settings ? MaxSettingBytes : MaxLineBytes;
+        const qsizetype avail = std::min(size - pos, budget);
         const char *start = data + pos;
         const auto *lf = static_cast<const char *>(std::memchr(start, '\n', size_t(avail)));
         const qsizetype segment = lf ? lf - start : avail;
 
         if (!m_skipping) {
             // Keep one byte over the limit: a CR there may still turn out to be the terminator.
-            const qsizetype room = MaxLineBytes + 1 - m_current.size();
+            const qsizetype room = limit + 1 - m_current.size();
             if (segment <= room) {
                 m_current.append(start, segment);
             } else {
@@ -204,7 +251,7 @@ qsizetype LineReader::feed(const char *data, qsizetype size)
         }
         const qsizetype used = lf ? segment + 1 : segment;
         pos += used;
-        m_scanned += used;
+        (settings ? m_settingsScanned : m_scanned) += used;
 
         if (lf) {
             if (m_skipping) {
@@ -223,7 +270,7 @@ Records LineReader::finish()
 {
     if (!m_finished) {
         m_finished = true;
-        if (!m_current.isEmpty() && m_count < RecordCount) {
+        if (!m_current.isEmpty() && m_count < RecordCount + MaxSettingLines) {
             // A lone CR at the very end is a CR LF cut short.
             if (m_current.endsWith('\r'))
                 m_current.chop(1);
@@ -232,8 +279,9 @@ Records LineReader::finish()
         m_current = QByteArray();
     }
 
+    const int recordCount = std::min(m_count, RecordCount);
     bool utf8 = true;
-    for (int i = 0; i < m_count && utf8; ++i)
+    for (int i = 0; i < recordCount && utf8; ++i)
         utf8 = IsValidUtf8(m_lines[i]);
 
     // QString::fromUtf8 would drop a U+FEFF at the start of every record; only the file's
@@ -241,7 +289,7 @@ Records LineReader::finish()
     QStringDecoder utf8Decoder(QStringDecoder::Utf8,
                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     Records records;
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < recordCount; ++i) {
         QByteArrayView line = m_lines[i];
         if (utf8) {
             if (i == 0 && line.startsWith(Utf8Bom))
@@ -250,6 +298,12 @@ Records LineReader::finish()
         } else {
             records[i] = FromWindows1252(line);
         }
+    }
+    // Settings are written in UTF-8; a line that is not is taken as Windows-1252.
+    for (const QByteArray &line : std::as_const(m_settings)) {
+        const QString text = IsValidUtf8(line) ? QString::fromUtf8(line) : FromWindows1252(line);
+        if (IsSettingLine(text))
+            records.settings << text;
     }
     return records;
 }
@@ -266,10 +320,11 @@ Records Decode(const QByteArray &bytes)
 #ifdef Q_OS_UNIX
 namespace {
 
-// A complete design file as Write makes one: 75 lines, each ended by CR LF.
+// A complete design file as Write makes one: 75 lines and any settings, each ended by CR LF.
 bool isCompleteDesign(int fd)
 {
-    QByteArray bytes(MaxScanBytes + 1, Qt::Uninitialized);
+    constexpr qsizetype MaxBytes = MaxScanBytes + MaxSettingsScan;
+    QByteArray bytes(MaxBytes + 1, Qt::Uninitialized);
     qsizetype size = 0;
     while (size < bytes.size()) {
         const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
@@ -282,7 +337,9 @@ bool isCompleteDesign(int fd)
         size += n;
     }
     bytes.truncate(size);
-    if (size > MaxScanBytes || !bytes.endsWith("\r\n") || bytes.count('\n') != RecordCount)
+    const qsizetype lines = bytes.count('\n');
+    if (size > MaxBytes || !bytes.endsWith("\r\n") || lines < RecordCount ||
+        lines > RecordCount + MaxSettingLines)
         return false;
     for (qsizetype i = bytes.indexOf('\n'); i >= 0; i = bytes.indexOf('\n', i + 1))
         if (i == 0 || bytes.at(i - 1) != '\r')
@@ -295,6 +352,12 @@ bool isCompleteDesign(int fd)
 
 bool Write(const QString &path, const QStringList &records, QString *error, const WriteOptions &options)
 {
+    return Write(path, records, {}, error, options);
+}
+
+bool Write(const QString &path, const QStringList &records, const QStringList &settings, QString *error,
+           const WriteOptions &options)
+{
     if (records.size() != RecordCount) {
         setError(
             error,
@@ -306,7 +369,7 @@ bool Write(const QString &path, const QStringList &records, QString *error, cons
     if (!o.isLeftoverTemporary)
         o.isLeftoverTemporary = isCompleteDesign;
 #endif
-    return safewrite::WriteBytes(path, Encode(records), error, o);
+    return safewrite::WriteBytes(path, Encode(records, settings), error, o);
 }
 
 std::optional<Records> Read(const QString &path, QString *error)

@@ -12,7 +12,8 @@
 
 #include "safewrite.h"
 
-// The design file: 75 text records, CR LF after each, no header. A pure reader and
+// The design file: 75 text records, CR LF after each, no header; then, in files that need them,
+// settings as "key=value" lines, which a reader of the 75 records alone never sees. A pure reader and
 // writer (no widgets): the Save and Open commands turn element properties into the 75 texts and
 // back; this file only knows records, bytes and the value forms of common/textnumber.h.
 namespace designfile {
@@ -24,8 +25,22 @@ constexpr qsizetype MaxLineBytes = 64 * 1024;
 // whose over-long line goes on for gigabytes, opens in bounded time as well as bounded memory.
 constexpr qsizetype MaxScanBytes = RecordCount * (MaxLineBytes + 2);
 
+// Settings after the records: at most this many lines are looked at, each cut to this many bytes,
+// so that whatever follows the records costs a bounded read.
+constexpr int MaxSettingLines = 128;
+constexpr qsizetype MaxSettingBytes = 1024;
+constexpr qsizetype MaxSettingsScan = MaxSettingLines * (MaxSettingBytes + 2);
+
 // One record as read: nullopt when the file ended before it (an "empty" record).
-using Records = std::array<std::optional<QString>, RecordCount>;
+struct Records : std::array<std::optional<QString>, RecordCount> {
+    // The "key=value" lines that followed the 75 records, in file order. A line whose key is
+    // not a lowercase name ([a-z][a-z0-9._-]*, up to 32) is not a setting and is left out.
+    QStringList settings;
+    bool operator==(const Records &) const = default;
+};
+
+// Whether a line is a setting line ("key=value" with a key as above).
+bool IsSettingLine(QStringView line);
 
 // Encodes 75 texts (record 1 at index 0) as the file's bytes: CR LF after each, Windows-1252
 // when every character fits, otherwise UTF-8 (no byte-order mark).
@@ -34,7 +49,10 @@ using Records = std::array<std::optional<QString>, RecordCount>;
 // shift every later one. Windows-1252 is also given up for UTF-8 in the one case where its bytes
 // would happen to read back as valid UTF-8 (e.g. "Ã©"), so that Decode(Encode(t)) == t for
 // texts of up to 64 KiB (a U+FEFF opening record 1 excepted: it reads as a byte-order mark).
-QByteArray Encode(const QStringList &records);
+// The settings lines follow, each in UTF-8 whatever the records' encoding (a reader of them
+// decides per line), CR and LF inside made blanks, past MaxSettingLines dropped. They take no
+// part in the records' encoding. With no settings the bytes are exactly those of the 75 records.
+QByteArray Encode(const QStringList &records, const QStringList &settings = {});
 
 // Decodes at most 75 lines from bytes (bounded as above; CR LF or a lone LF ends a line; a final
 // line without terminator counts, and a lone CR at the very end is taken as a cut-off CR LF).
@@ -54,12 +72,15 @@ using WriteOptions = safewrite::Options;
 // a minute, this user's, not held by a writer) are removed.
 bool Write(const QString &path, const QStringList &records, QString *error = nullptr,
            const WriteOptions &options = {});
+// The same with settings lines after the records (Encode).
+bool Write(const QString &path, const QStringList &records, const QStringList &settings,
+           QString *error = nullptr, const WriteOptions &options = {});
 
-// Reads at most 75 lines from the file, reading only what is needed (never the whole of a huge
-// file; a line over 64 KiB is cut there and the rest of that line skipped without storing it).
-// Returns nullopt (and *error) when the file cannot be opened or is not a regular file (a FIFO,
-// a device or a folder must not hang or be read). A read failure after a successful open stops
-// the reading; the records not read stay empty.
+// Reads at most 75 lines from the file and the settings after them (bounded as above), reading only what is
+// needed (never the whole of a huge file; a line over 64 KiB is cut there and the rest of that line skipped
+// without storing it). Returns nullopt (and *error) when the file cannot be opened or is not a regular file
+// (a FIFO, a device or a folder must not hang or be read). A read failure after a successful open stops the
+// reading; the records not read stay empty.
 std::optional<Records> Read(const QString &path, QString *error = nullptr);
 
 // Typed reading of one record, empty or unconvertible giving the empty value ("" / 0 / false).
@@ -95,16 +116,20 @@ public:
     // when it needs no more input (75 lines complete or MaxScanBytes reached).
     qsizetype feed(const char *data, qsizetype size);
     // True when no further input can change the result.
-    bool done() const { return m_count == RecordCount || m_scanned >= MaxScanBytes; }
+    bool done() const;
     // Ends the input: a final line without terminator counts. Then decodes the lines.
     Records finish();
 
 private:
     void emitLine(QByteArray line);
 
+    bool inSettings() const { return m_count >= RecordCount; }
+
     std::array<QByteArray, RecordCount> m_lines;
-    int m_count = 0;
-    QByteArray m_current;    // the line being read, at most MaxLineBytes + 1 bytes (a CR)
+    QList<QByteArray> m_settings;
+    int m_count = 0; // lines seen, records and settings lines
+    qsizetype m_settingsScanned = 0;
+    QByteArray m_current;    // the line being read, at most its limit + 1 bytes (a CR)
     bool m_skipping = false; // the current line was cut and emitted; skip to its LF
     bool m_finished = false;
     qsizetype m_scanned = 0;

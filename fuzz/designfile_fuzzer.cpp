@@ -57,6 +57,29 @@ bool linesFit(const QByteArray &encoded)
     return true;
 }
 
+// Settings lines written after the records read back as written (line breaks blanked), those
+// that are settings at all, unless one is past the reader's cut; the records are untouched.
+void checkSettings(const QStringList &texts, const QStringList &settings)
+{
+    const QByteArray encoded = Encode(texts, settings);
+    FUZZ_CHECK(encoded.startsWith(Encode(texts)));
+    const Records back = Decode(encoded);
+    const Records alone = Decode(Encode(texts));
+    for (int i = 0; i < RecordCount; ++i)
+        FUZZ_CHECK(back[i] == alone[i]);
+    QStringList expected;
+    for (qsizetype i = 0; i < settings.size() && i < MaxSettingLines; ++i) {
+        QString t = settings[i];
+        t.replace(u'\r', u' ');
+        t.replace(u'\n', u' ');
+        if (t.toUtf8().size() > MaxSettingBytes)
+            return;
+        if (IsSettingLine(t))
+            expected << t;
+    }
+    FUZZ_CHECK(back.settings == expected);
+}
+
 void checkEncoded(const QStringList &texts)
 {
     const QByteArray encoded = Encode(texts);
@@ -115,6 +138,11 @@ Records checkDecoded(const QByteArray &bytes, const std::vector<qsizetype> &piec
     for (int i = 0; i < present; ++i)
         FUZZ_CHECK(r[i]->size() <= MaxLineBytes);
     FUZZ_CHECK(bytes.isEmpty() == (present == 0));
+    // Settings come only after all 75 records, bounded in number and length, each a setting.
+    FUZZ_CHECK(r.settings.isEmpty() || present == RecordCount);
+    FUZZ_CHECK(r.settings.size() <= MaxSettingLines);
+    for (const QString &s : r.settings)
+        FUZZ_CHECK(IsSettingLine(s) && s.size() <= MaxSettingBytes);
 
     if (typed)
         checkTyped(r);
@@ -152,13 +180,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const auto &rec : r)
         texts << rec.value_or(QString());
     checkEncoded(texts);
+    checkSettings(texts, r.settings);
 
     // The same bytes as UTF-16 texts (as a user might type them), split at U+000B into
     // records, written and read back; Encode must keep every well-formed text.
     QString utf16(qsizetype(size / 2), Qt::Uninitialized);
     std::memcpy(utf16.data(), data, size_t(utf16.size()) * sizeof(QChar));
-    if (utf16.isValidUtf16())
-        checkEncoded(utf16.split(QChar(0x000B)).mid(0, RecordCount));
+    if (utf16.isValidUtf16()) {
+        const QStringList split = utf16.split(QChar(0x000B));
+        checkEncoded(split.mid(0, RecordCount));
+        // What lies past the 75th as settings lines.
+        if (split.size() > RecordCount)
+            checkSettings(split.mid(0, RecordCount), split.mid(RecordCount));
+    }
 
     // Inputs stay short, so the 64 KiB cut is reached by stretching: a run of one byte, long
     // enough to end within 16 bytes either side of the cut, is put into the bytes, which are

@@ -66,6 +66,9 @@ private slots:
     void assignmentKeepsPartsInPlace();
     void recordsRoundTrip_data();
     void recordsRoundTrip();
+    void settings_data();
+    void settings();
+    void settingsTravelWithTheFile();
     void openCentring_data();
     void openCentring();
     void newDesignIsTheStartingOne();
@@ -611,6 +614,80 @@ void TestCoverDoc::recordsRoundTrip()
     CoverDocument f;
     QVERIFY(f.applyRecords(designfile::Decode(designfile::Encode(lines))));
     QCOMPARE(f.Records(), lines);
+}
+
+// Settings after the records: valid ones taken, anything else left at its default, and a
+// default never written (so such a design stays byte-for-byte the records alone).
+void TestCoverDoc::settings_data()
+{
+    QTest::addColumn<QStringList>("in");
+    QTest::addColumn<QStringList>("out");
+    QTest::newRow("none") << QStringList() << QStringList();
+    const QStringList valid{"spine.text=Harbour · Lights",
+                            "spine.direction=up",
+                            "disc.diameter=117.5",
+                            "disc.hole=15",
+                            "title=One",
+                            "title="};
+    QTest::newRow("each valid") << valid << valid;
+    QTest::newRow("limits") << QStringList{"disc.diameter=100", "disc.hole=46"}
+                            << QStringList{"disc.diameter=100", "disc.hole=46"};
+    QTest::newRow("defaults spelled out")
+        << QStringList{"spine.direction=down", "disc.diameter=118", "disc.hole=41.0", "spine.text="}
+        << QStringList();
+    QTest::newRow("out of range or unreadable")
+        << QStringList{"disc.diameter=99.9",       "disc.hole=46.01",   "disc.diameter=nan",
+                       "disc.hole=1e400",          "disc.diameter=",    "disc.hole=4 1",
+                       "spine.direction=sideways", "spine.direction=UP"}
+        << QStringList();
+    QTest::newRow("last one wins") << QStringList{"disc.hole=20", "disc.hole=30"}
+                                   << QStringList{"disc.hole=30"};
+    QTest::newRow("unknown keys") << QStringList{"future.key=1", "titles=2", "spinetext=x"} << QStringList();
+    QStringList many, kept;
+    for (int i = 1; i <= 150; ++i) {
+        many << QStringLiteral("title=%1").arg(i);
+        if (i <= CoverDocument::MaxTitles)
+            kept << many.last();
+    }
+    QTest::newRow("titles past the bound") << many << kept;
+    const QString astral = QStringLiteral("😀");
+    QTest::newRow("long title cut whole")
+        << QStringList{"title=" + QString(CoverDocument::MaxTitleLength - 1, u'x') + astral}
+        << QStringList{"title=" + QString(CoverDocument::MaxTitleLength - 1, u'x')};
+}
+
+void TestCoverDoc::settings()
+{
+    QFETCH(QStringList, in);
+    QFETCH(QStringList, out);
+    CoverDocument d;
+    d.applySettings(in);
+    QCOMPARE(d.Settings(), out);
+    // What was read back is what was written.
+    CoverDocument e;
+    e.applySettings(out);
+    QVERIFY(e == d);
+}
+
+// Settings go out with Save and come back with Open; a file without them resets them, as do New.
+void TestCoverDoc::settingsTravelWithTheFile()
+{
+    CoverDocument d;
+    d.setTopText(QStringLiteral("Harbour"));
+    d.caseSet.spineText = QStringLiteral("Harbour · Lights");
+    d.caseSet.discHole = 20;
+    d.titles.list = QStringList{"One", "Two"};
+    const QByteArray bytes = designfile::Encode(d.Records(), d.Settings());
+    CoverDocument e;
+    QVERIFY(e.applyRecords(designfile::Decode(bytes)));
+    QVERIFY(e == d);
+
+    QVERIFY(e.applyRecords(asRecords(CoverDocument().Records())));
+    QCOMPARE(e.caseSet, CoverDocument::CaseSet());
+    QVERIFY(e.titles.list.isEmpty());
+
+    d.newDesign(textnum::YearText());
+    QVERIFY(d.Settings().isEmpty());
 }
 
 // After Open a headline is free exactly when its "Center" box, as loaded, is clear, whatever the

@@ -264,6 +264,9 @@ private slots:
     void decodeLines();
     void shortFile();
     void longFile();
+    void settingsLines_data();
+    void settingsLines();
+    void settingsRoundTrip();
     void longLines_data();
     void longLines();
     void cutKeepsUtf8Whole_data();
@@ -593,6 +596,71 @@ void TestDesignFile::longFile()
     const QByteArray bytes = Encode(defaultDesign()) + QByteArray("extra\r\n").repeated(1000);
     const Records r = Decode(bytes);
     QCOMPARE(r, Decode(Encode(defaultDesign())));
+}
+
+void TestDesignFile::settingsLines_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("settings");
+
+    QTest::newRow("none") << QByteArray() << QStringList();
+    QTest::newRow("in file order") << QByteArray("b=2\r\na=1\n") << QStringList{"b=2", "a=1"};
+    QTest::newRow("unterminated last") << QByteArray("a=1\r\nb=2") << QStringList{"a=1", "b=2"};
+    QTest::newRow("not settings") << QByteArray("extra\r\n=x\r\nKey=x\r\n9a=x\r\na b=x\r\n\r\nd.e-f_9=ok\r\n")
+                                  << QStringList{"d.e-f_9=ok"};
+    QTest::newRow("key of 32, not 33")
+        << QByteArray(QByteArray(32, 'k') + "=1\r\n" + QByteArray(33, 'k') + "=2\r\n")
+        << QStringList{QString(32, u'k') + "=1"};
+    QTest::newRow("= in the value") << QByteArray("k=a=b\r\n") << QStringList{"k=a=b"};
+    QTest::newRow("UTF-8 line") << QByteArray("k=\xC3\xA9\r\n") << QStringList{"k=é"};
+    QTest::newRow("Windows-1252 line") << QByteArray("k=\xE9\x80\r\n") << QStringList{"k=é€"};
+    QTest::newRow("binary") << QByteArray(1000, '\xFF') + "\r\nk=1\r\n" << QStringList{"k=1"};
+    const QByteArray longValue(2 * MaxSettingBytes, 'v');
+    QTest::newRow("cut to its bound") << "k=" + longValue + "\r\nn=1\r\n"
+                                      << QStringList{"k=" + QString(MaxSettingBytes - 2, u'v'), "n=1"};
+    QStringList many;
+    for (int i = 0; i < MaxSettingLines; ++i)
+        many << QStringLiteral("k=%1").arg(i);
+    QByteArray manyBytes;
+    for (int i = 0; i < 3 * MaxSettingLines; ++i)
+        manyBytes += QByteArrayLiteral("k=") + QByteArray::number(i) + "\r\n";
+    QTest::newRow("lines past the bound") << manyBytes << many;
+}
+
+void TestDesignFile::settingsLines()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, settings);
+    const QByteArray records = Encode(defaultDesign());
+    const Records r = Decode(records + after);
+    QCOMPARE(r.settings, settings);
+    // Whatever follows, the records read as without it, from a file as from bytes.
+    using Lines = std::array<std::optional<QString>, RecordCount>;
+    QVERIFY(static_cast<const Lines &>(r) == static_cast<const Lines &>(Decode(records)));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("settings.qwd");
+    QVERIFY(putFile(path, records + after));
+    QCOMPARE(Read(path), std::optional<Records>(r));
+}
+
+void TestDesignFile::settingsRoundTrip()
+{
+    // Records in Windows-1252, settings in UTF-8: each reads back in its own.
+    QStringList records = defaultDesign();
+    records[0] = QStringLiteral("Café");
+    const QStringList settings{"title=Sigur Rós", "title=line\nbreak", "title=", "spine.text=€ 😀"};
+    const QByteArray bytes = Encode(records, settings);
+    QVERIFY(bytes.startsWith(Encode(records)));
+    QVERIFY(bytes.contains("Caf\xE9\r\n"));
+    const Records back = Decode(bytes);
+    QCOMPARE(back.settings, (QStringList{"title=Sigur Rós", "title=line break", "title=", "spine.text=€ 😀"}));
+    QCOMPARE(Text(back, 1), QStringLiteral("Café"));
+
+    // Save writes the same bytes.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cover.qwd");
+    QVERIFY(Write(path, records, settings));
+    QCOMPARE(fileBytes(path), bytes);
 }
 
 void TestDesignFile::longLines_data()
@@ -1331,7 +1399,8 @@ void TestDesignFile::readStopsAfterSeventyFiveLines()
     QVERIFY(r);
     QCOMPARE(*r, recordsOf(defaultDesign()));
     if (before >= 0 && after >= 0)
-        QVERIFY2(after - before <= 64 * 1024 + 4096, qPrintable(QString::number(after - before)));
+        QVERIFY2(after - before <= 64 * 1024 + 4096 + MaxSettingsScan,
+                 qPrintable(QString::number(after - before)));
 }
 
 void TestDesignFile::readEqualsDecode_data()

@@ -1,0 +1,98 @@
+// The design's settings after the 75 records: "key=value" lines that a reader of the records
+// alone never sees. Each key is written only when its value differs from the default.
+#include "coverdocument.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+const QString SpineText = QStringLiteral("spine.text");
+const QString SpineDirection = QStringLiteral("spine.direction");
+const QString DiscDiameter = QStringLiteral("disc.diameter");
+const QString DiscHole = QStringLiteral("disc.hole");
+const QString Title = QStringLiteral("title");
+
+QString setting(const QString &key, const QString &value)
+{
+    return key + u'=' + value;
+}
+
+// Millimetres as written: at most two decimals, a point whatever the locale.
+QString millimetres(double value)
+{
+    return QString::number(std::round(value * 100) / 100, 'g', 6);
+}
+
+std::optional<double> millimetres(const QString &text, double low, double high)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value) || value < low || value > high)
+        return std::nullopt;
+    return std::round(value * 100) / 100;
+}
+
+// A title as the list keeps it: one line, of bounded length.
+QString titleText(QString text)
+{
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    if (text.size() > CoverDocument::MaxTitleLength) {
+        qsizetype n = CoverDocument::MaxTitleLength;
+        if (text.at(n - 1).isHighSurrogate())
+            --n;
+        text.truncate(n);
+    }
+    return text;
+}
+
+} // namespace
+
+QStringList CoverDocument::Settings() const
+{
+    QStringList lines;
+    const CaseSet standard;
+    if (!caseSet.spineText.isEmpty())
+        lines << setting(SpineText, caseSet.spineText);
+    if (caseSet.spineUpward != standard.spineUpward)
+        lines << setting(SpineDirection, caseSet.spineUpward ? QStringLiteral("up") : QStringLiteral("down"));
+    if (caseSet.discDiameter != standard.discDiameter)
+        lines << setting(DiscDiameter, millimetres(caseSet.discDiameter));
+    if (caseSet.discHole != standard.discHole)
+        lines << setting(DiscHole, millimetres(caseSet.discHole));
+    for (const QString &title : titles.list)
+        lines << setting(Title, titleText(title));
+    return lines;
+}
+
+void CoverDocument::applySettings(const QStringList &lines)
+{
+    CaseSet set;
+    QStringList list;
+    for (const QString &l : lines) {
+        const qsizetype eq = l.indexOf(u'=');
+        if (eq < 1)
+            continue;
+        const QStringView key = QStringView(l).left(eq);
+        const QString value = l.mid(eq + 1);
+        if (key == SpineText) {
+            set.spineText = titleText(value);
+        } else if (key == SpineDirection) {
+            if (value == u"up" || value == u"down")
+                set.spineUpward = value == u"up";
+        } else if (key == DiscDiameter) {
+            set.discDiameter =
+                millimetres(value, MinDiscDiameter, MaxDiscDiameter).value_or(set.discDiameter);
+        } else if (key == DiscHole) {
+            set.discHole = millimetres(value, MinDiscHole, MaxDiscHole).value_or(set.discHole);
+        } else if (key == Title) {
+            if (list.size() < MaxTitles)
+                list << titleText(value);
+        }
+    }
+    caseSet = set;
+    titles.list = list;
+}
