@@ -48,8 +48,27 @@ QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi)
 bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, double marginPx,
                const PaintFn &paint, QString *error, const safewrite::Options &options)
 {
-    if (!validPage(contentPx, marginPx, error))
+    return ExportPdfPages(path, title, {Page{contentPx, paint}}, marginPx, error, options);
+}
+
+bool ExportPdfPages(const QString &path, const QString &title, const QList<Page> &pages, double marginPx,
+                    QString *error, const safewrite::Options &options)
+{
+    if (pages.isEmpty()) {
+        fail(error, QStringLiteral("There is no page to write."));
         return false;
+    }
+    for (const Page &page : pages)
+        if (!validPage(page.size, marginPx, error))
+            return false;
+    // PDF pages come in whole points: round up, so the right and bottom margins take the
+    // fraction and the content keeps its true size.
+    const auto layout = [marginPx](QSizeF contentPx) {
+        const QSize pagePt(int(std::ceil((contentPx.width() + 2 * marginPx) * 0.75 - 1e-9)),
+                           int(std::ceil((contentPx.height() + 2 * marginPx) * 0.75 - 1e-9)));
+        return QPageLayout(QPageSize(pagePt, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
+                           QMarginsF());
+    };
     safewrite::Writer file(path, options);
     if (!file.open(error))
         return false;
@@ -58,21 +77,24 @@ bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, doub
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Sleeve"));
         pdf.setResolution(PdfResolution);
-        // PDF pages come in whole points: round up, so the right and bottom
-        // margins take the fraction and the content keeps its true size.
-        const QSize pagePt(int(std::ceil((contentPx.width() + 2 * marginPx) * 0.75 - 1e-9)),
-                           int(std::ceil((contentPx.height() + 2 * marginPx) * 0.75 - 1e-9)));
-        pdf.setPageLayout(QPageLayout(QPageSize(pagePt, QString(), QPageSize::ExactMatch),
-                                      QPageLayout::Portrait, QMarginsF()));
+        pdf.setPageLayout(layout(pages.constFirst().size));
         QPainter p;
         if (!p.begin(&pdf)) {
             fail(error, QStringLiteral("The PDF could not be started."));
             return false;
         }
         const double scale = PdfResolution / 96.0;
-        p.scale(scale, scale);
-        p.translate(marginPx, marginPx);
-        paint(p);
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            if (i > 0) {
+                pdf.setPageLayout(layout(pages[i].size));
+                pdf.newPage();
+            }
+            p.save();
+            p.scale(scale, scale);
+            p.translate(marginPx, marginPx);
+            pages[i].paint(p);
+            p.restore();
+        }
         if (!p.end()) {
             if (!file.writeFailed(error))
                 fail(error, QStringLiteral("The PDF could not be written."));
@@ -85,13 +107,29 @@ bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, doub
 bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, const PaintFn &paint,
                QString *error, const safewrite::Options &options)
 {
-    if (!validPage(contentPx, marginPx, error))
+    return ExportPngPages(path, {Page{contentPx, paint}}, marginPx, dpi, error, options);
+}
+
+bool ExportPngPages(const QString &path, const QList<Page> &pages, double marginPx, int dpi, QString *error,
+                    const safewrite::Options &options)
+{
+    if (pages.isEmpty()) {
+        fail(error, QStringLiteral("There is no page to write."));
+        return false;
+    }
+    QSizeF all(0, -marginPx);
+    for (const Page &page : pages) {
+        if (!validPage(page.size, marginPx, error))
+            return false;
+        all = QSizeF(std::max(all.width(), page.size.width()), all.height() + page.size.height() + marginPx);
+    }
+    if (!validPage(all, marginPx, error))
         return false;
     if (dpi < 1 || dpi > MaxPngDpi) {
         fail(error, QStringLiteral("The resolution must be between 1 and %1 dpi.").arg(MaxPngDpi));
         return false;
     }
-    QImage img = bigimage::Allocate(PngPixelSize(contentPx, marginPx, dpi), QImage::Format_RGB32);
+    QImage img = bigimage::Allocate(PngPixelSize(all, marginPx, dpi), QImage::Format_RGB32);
     if (img.isNull()) {
         fail(error, QStringLiteral("Not enough memory for an image of that size."));
         return false;
@@ -105,7 +143,12 @@ bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, 
         const double scale = dpi / 96.0;
         p.scale(scale, scale);
         p.translate(marginPx, marginPx);
-        paint(p);
+        for (const Page &page : pages) {
+            p.save();
+            page.paint(p);
+            p.restore();
+            p.translate(0, page.size.height() + marginPx);
+        }
     }
     // Encoded first, so that the encoder never sees a write fail (a full disk): the writer
     // reports that, with its reason.

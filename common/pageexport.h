@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QSizeF>
 #include <QString>
 
@@ -17,6 +18,12 @@ namespace pageexport {
 
 using PaintFn = std::function<void(QPainter &)>;
 
+// One page of several: its content's size and what it shows.
+struct Page {
+    QSizeF size;
+    PaintFn paint;
+};
+
 // Vector PDF, true size, fonts embedded; the page is rounded up to whole
 // points (the fraction goes to the right and bottom margins). Written through safewrite (a
 // temporary swapped in only when complete and synced; "-" is standard output); on failure false
@@ -24,10 +31,18 @@ using PaintFn = std::function<void(QPainter &)>;
 bool ExportPdf(const QString &path, const QString &title, QSizeF contentPx, double marginPx,
                const PaintFn &paint, QString *error = nullptr, const safewrite::Options &options = {});
 
+// Several pages in one PDF, each of its own size, with the same margin.
+bool ExportPdfPages(const QString &path, const QString &title, const QList<Page> &pages, double marginPx,
+                    QString *error = nullptr, const safewrite::Options &options = {});
+
 // PNG at `dpi` (96 gives one pixel per logical pixel), its resolution
 // recorded in the file. Same writing rules as ExportPdf.
 bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, const PaintFn &paint,
                QString *error = nullptr, const safewrite::Options &options = {});
+
+// Several pages in one PNG, one below the other with a margin between them.
+bool ExportPngPages(const QString &path, const QList<Page> &pages, double marginPx, int dpi,
+                    QString *error = nullptr, const safewrite::Options &options = {});
 
 // The PNG's pixel size for a page: ceil((content + 2 margin) * dpi / 96).
 QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi);

@@ -1002,6 +1002,61 @@ QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, c
     return printCopy_;
 }
 
+QImage CoverImage::PaperCrop(const QSize &size) const
+{
+    if (!HasPicture() || size.isEmpty())
+        return {};
+    const QSize source = sourceSize_.isValid() ? sourceSize_ : screen_.size();
+    if (source.isEmpty())
+        return {};
+    // The largest part of the source with the target's shape, around its middle.
+    const double aspect = double(size.width()) / size.height();
+    QSizeF cut(source.width(), source.height());
+    if (cut.width() / cut.height() > aspect)
+        cut.setWidth(cut.height() * aspect);
+    else
+        cut.setHeight(cut.width() / aspect);
+    // The whole picture at the scale the target needs of it, never above the source.
+    const double k = std::min(1.0, size.width() / cut.width());
+    const QSize need = ceilSize(source.width() * k, source.height() * k).boundedTo(source);
+    const auto fine = [&need](const QImage &img) {
+        return !img.isNull() && img.width() >= need.width() && img.height() >= need.height();
+    };
+    const bool sameFile = !path_.isEmpty() && stampOf(path_) == stamp_;
+    QImage whole;
+    if (sameFile && printArea_ == QRect(QPoint(0, 0), sourceSize_) && fine(printCopy_))
+        whole = printCopy_;
+    else if (fine(screen_))
+        whole = screen_;
+    else if (sameFile)
+        whole = DecodePicture(path_, need, nullptr, nullptr);
+    if (whole.isNull()) {
+        if (!path_.isEmpty() && !sameFile)
+            printNote_ = QStringLiteral("%1 has changed or is gone since it was loaded: the print used the "
+                                        "picture's screen copy.")
+                             .arg(path_);
+        whole = screen_;
+    }
+    if (whole.isNull())
+        return {};
+    const double sx = double(whole.width()) / source.width();
+    const double sy = double(whole.height()) / source.height();
+    const QRect part(int(std::lround((source.width() - cut.width()) / 2 * sx)),
+                     int(std::lround((source.height() - cut.height()) / 2 * sy)),
+                     std::max(1, int(std::lround(cut.width() * sx))),
+                     std::max(1, int(std::lround(cut.height() * sy))));
+    return whole.copy(part).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+void CoverImage::SharePaperCopy(const CoverImage &other) const
+{
+    if (this == &other || path_.isEmpty() || path_ != other.path_ || stamp_ != other.stamp_ ||
+        sourceSize_ != other.sourceSize_ || other.printCopy_.isNull())
+        return;
+    printCopy_ = other.printCopy_;
+    printArea_ = other.printArea_;
+}
+
 void CoverImage::paintOnPaper(QPainter &p, const QRectF &r, const QRectF &shown) const
 {
     QImage img;

@@ -265,6 +265,14 @@ public:
     // instead; empty otherwise. Plain text naming the file.
     const QString &PrintNote() const { return printNote_; }
 
+    // The picture cut from its middle to the shape of `size` and scaled to it, for paper: from the
+    // copy a print already decoded when that is fine enough, else read again at the detail needed.
+    // Null without a picture.
+    QImage PaperCrop(const QSize &size) const;
+    // Takes the copy that a print of `other` decoded, when both show the same file as it was: a
+    // second page of the same picture decodes nothing again.
+    void SharePaperCopy(const CoverImage &other) const;
+
     // Pixel sizes of the copies the last paints made: the part of the box the
     // screen showed, the picture as decoded for the screen, the one drawn on paper.
     QSize ScreenCopySize() const { return cache_.size(); }

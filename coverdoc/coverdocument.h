@@ -245,6 +245,12 @@ public:
     // The settings lines Save writes after them: none while every setting has its default, so
     // that such a design is written exactly as the records alone.
     QStringList Settings() const;
+    // The case set's settings as the dialogs change them. A spine text longer than MaxTitleLength
+    // or holding control characters, and disc sizes out of range, are refused: false, a reason,
+    // nothing changed. The text is kept as typed, never read as markup; "" follows the headlines.
+    bool setSpineText(const QString &text, QString *error = nullptr);
+    void setSpineUpward(bool on);
+    bool setDiscSize(double diameter, double hole, QString *error = nullptr);
     // Takes the settings from lines read after the records: unknown keys and values out of
     // range are passed over, and what the lines do not set has its default.
     void applySettings(const QStringList &lines);

@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -51,6 +52,48 @@ QString titleText(QString text)
 
 } // namespace
 
+bool CoverDocument::setSpineText(const QString &text, QString *error)
+{
+    QString why;
+    if (text.size() > MaxTitleLength)
+        why = QStringLiteral("The spine text is longer than %1 characters.").arg(MaxTitleLength);
+    else if (std::any_of(text.begin(), text.end(),
+                         [](QChar c) { return c.category() == QChar::Other_Control; }))
+        why = QStringLiteral("The spine text cannot hold tabs, line breaks or other control characters.");
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    caseSet.spineText = text;
+    return true;
+}
+
+void CoverDocument::setSpineUpward(bool on)
+{
+    caseSet.spineUpward = on;
+}
+
+bool CoverDocument::setDiscSize(double diameter, double hole, QString *error)
+{
+    QString why;
+    if (!(diameter >= MinDiscDiameter && diameter <= MaxDiscDiameter))
+        why = QStringLiteral("The disc's diameter must be from %1 to %2 mm.")
+                  .arg(MinDiscDiameter)
+                  .arg(MaxDiscDiameter);
+    else if (!(hole >= MinDiscHole && hole <= MaxDiscHole))
+        why =
+            QStringLiteral("The hole's diameter must be from %1 to %2 mm.").arg(MinDiscHole).arg(MaxDiscHole);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    caseSet.discDiameter = std::round(diameter * 100) / 100;
+    caseSet.discHole = std::round(hole * 100) / 100;
+    return true;
+}
+
 QStringList CoverDocument::Settings() const
 {
     QStringList lines;
@@ -79,7 +122,10 @@ void CoverDocument::applySettings(const QStringList &lines)
         const QStringView key = QStringView(l).left(eq);
         const QString value = l.mid(eq + 1);
         if (key == SpineText) {
-            set.spineText = titleText(value);
+            const QString text = titleText(value);
+            if (std::none_of(text.begin(), text.end(),
+                             [](QChar c) { return c.category() == QChar::Other_Control; }))
+                set.spineText = text;
         } else if (key == SpineDirection) {
             if (value == u"up" || value == u"down")
                 set.spineUpward = value == u"up";

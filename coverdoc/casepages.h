@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+
+#include "pageexport.h"
+#include "safewrite.h"
+
+class CoverDocument;
+class QPainter;
+
+// The other pieces of a jewel case made from one design: the tray card with its two spines, the
+// disc face, and the complete set (booklet front, tray card and disc face on sheets of paper).
+// Painted in the document's units, 96 per inch, on any painter.
+namespace casepages {
+
+constexpr double PxPerMm = 96 / 25.4;
+constexpr double TrayWidthMm = 150.8, TrayHeightMm = 117.5, SpineMm = 6.4;
+constexpr double TrayPanelMm = TrayWidthMm - 2 * SpineMm; // 138
+// Text on the spines and the disc is never smaller than this.
+constexpr double MinTextPt = 5;
+// Pictures on the disc: finer detail than this is not printed.
+constexpr double DiscPictureDpi = 300;
+
+enum class Output { Cover, Tray, Disc, Set };
+// "cover", "tray", "disc", "set"; nothing for another word.
+std::optional<Output> OutputNamed(const QString &name);
+QString Name(Output output);
+// As the menus show it: "Cover As Shown", "Tray Card", "Disc Face", "Complete Set".
+QString Caption(Output output);
+
+QSizeF TraySize();
+// The tray card from (0, 0): the cut line on its outer edge, fold lines between panel and spines.
+void PaintTray(const CoverDocument &doc, QPainter &p);
+// The disc face's square from (0, 0), the disc's diameter on a side.
+QSizeF DiscSize(const CoverDocument &doc);
+void PaintDisc(const CoverDocument &doc, QPainter &p);
+
+// The line both spines carry: the spine text as set, else the headlines joined by " · ".
+QString SpineLine(const CoverDocument &doc);
+// The headlines joined by " · ", or the one that is not empty: what an empty spine text shows.
+QString HeadlinesLine(const CoverDocument &doc);
+// The spine's text as painted: the top headline's font shrunk to fit (never below MinTextPt),
+// the line cut with "…" when even that is too long.
+struct Fitted {
+    QFont font; // at 96 per inch
+    QString text;
+};
+Fitted FitSpine(const CoverDocument &doc);
+
+// A page of an output: its size and what it shows, from its top-left corner.
+using Page = pageexport::Page;
+// The pieces placed on sheets of `sheet` (the paper's printable part), each whole and at true
+// size, as few sheets as they fit on; none (with *error) when a piece is larger than the sheet.
+QList<Page> Sheets(const CoverDocument &doc, QSizeF sheet, QString *error);
+// The pages a printer gets for an output on paper of `sheet`; the cover is the window's page.
+QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QString *error);
+// The export's default paper: Letter where the locale measures in inches, else A4.
+QSizeF DefaultSheet();
+
+enum class Format { Pdf, Png };
+// Writes an output as a file: the cover as coverpage::Export does; the tray card and the disc
+// face each on a page of its own with a white margin; the set on sheets of the default paper
+// (PDF pages, or one PNG with the sheets one below the other).
+bool Export(const CoverDocument &doc, Output output, const QString &path, Format format, int dpi,
+            const QString &title, QString *error, const safewrite::Options &options = {});
+
+} // namespace casepages
