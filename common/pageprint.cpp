@@ -19,8 +19,20 @@ void ScaleTo96(QPainter &p, const QPrinter &printer)
     p.scale(scale, scale);
 }
 
+QSizeF PrintableSize(const QPrinter &printer)
+{
+    return printer.pageRect(QPrinter::DevicePixel).size() * (96.0 / printer.resolution());
+}
+
 bool PrintPage(QPrinter &printer, const QString &docName, const std::function<void(QPainter &)> &paint,
                QString *error)
+{
+    return PrintPages(
+        printer, docName, 1, [&paint](QPainter &p, int) { paint(p); }, error);
+}
+
+bool PrintPages(QPrinter &printer, const QString &docName, int count,
+                const std::function<void(QPainter &, int page)> &paint, QString *error)
 {
     if (!PrinterAvailable(printer)) {
         if (error)
@@ -34,8 +46,18 @@ bool PrintPage(QPrinter &printer, const QString &docName, const std::function<vo
             *error = QStringLiteral("The printer could not start the job.");
         return false;
     }
-    ScaleTo96(p, printer);
-    paint(p);
+    for (int page = 0; page < count; ++page) {
+        if (page > 0 && !printer.newPage()) {
+            p.end();
+            if (error)
+                *error = QStringLiteral("The print job failed.");
+            return false;
+        }
+        p.save();
+        ScaleTo96(p, printer);
+        paint(p, page);
+        p.restore();
+    }
     if (!p.end()) {
         if (error)
             *error = QStringLiteral("The print job failed.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSizeF>
 #include <QString>
 
 #include <functional>
@@ -16,9 +17,17 @@ namespace pageprint {
 bool PrintPage(QPrinter &printer, const QString &docName, const std::function<void(QPainter &)> &paint,
                QString *error = nullptr);
 
+// Prints pages one after the other in one job, each painted as PrintPage paints its one.
+bool PrintPages(QPrinter &printer, const QString &docName, int count,
+                const std::function<void(QPainter &, int page)> &paint, QString *error = nullptr);
+
 // Scales a painter that works on `printer` (a page or its preview) to
 // 96-per-inch logical pixels, as PrintPage does.
 void ScaleTo96(QPainter &p, const QPrinter &printer);
+
+// The printable part of the printer's page in 96-per-inch logical pixels, as the painter that
+// PrintPage gives sees it.
+QSizeF PrintableSize(const QPrinter &printer);
 
 // True when a printer can be used at all: a real queue, or a file target.
 bool PrinterAvailable(const QPrinter &printer);

@@ -3,6 +3,8 @@
 #include <QPrinter>
 #include <QTextStream>
 
+#include "casepages.h"
+#include "caseprint.h"
 #include "coverdocument.h"
 #include "coverformat.h"
 #include "coverpage.h"
@@ -147,8 +149,8 @@ int Run(const Job &job)
     case Job::Kind::ExportPdf:
     case Job::Kind::ExportPng: {
         const auto format =
-            job.kind == Job::Kind::ExportPdf ? coverpage::Format::Pdf : coverpage::Format::Png;
-        if (!coverpage::Export(doc, job.output, format, job.dpi, title, &error, output)) {
+            job.kind == Job::Kind::ExportPdf ? casepages::Format::Pdf : casepages::Format::Png;
+        if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
@@ -163,9 +165,11 @@ int Run(const Job &job)
         break;
     case Job::Kind::Print: {
         QPrinter printer(QPrinter::HighResolution);
-        if (!printqueue::UseChosenOrDefault(printer, job.printer, &error) ||
-            !pageprint::PrintPage(
-                printer, title, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); }, &error)) {
+        if (!printqueue::UseChosenOrDefault(printer, job.printer, &error)) {
+            say(QStringLiteral("nothing was printed: %1").arg(error));
+            return NotPrinted;
+        }
+        if (!caseprint::Print(printer, doc, job.as, title, &error)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "casepages.h"
+
 // The designer's work without a window: export a design file as a PDF or a
 // PNG, or print it, from a script; or fill a design's titles from a track list
 // and save or export the result.
@@ -21,9 +23,11 @@ enum Exit : int {
 
 struct Job {
     enum class Kind { ExportPdf, ExportPng, Print, Save } kind = Kind::ExportPdf;
-    QString design;  // "" for a new design (with trackSources only)
-    QString output;  // the PDF, PNG or design file
-    int dpi = 300;   // the PNG's
+    QString design; // "" for a new design (with trackSources only)
+    QString output; // the PDF, PNG or design file
+    int dpi = 300;  // the PNG's
+    // What is exported or printed: the cover as shown, the tray card, the disc face or the set.
+    casepages::Output as = casepages::Output::Cover;
     QString printer; // "" for the system's default
     // Read and written into the titles as the import dialog does with its defaults, the
     // options below aside, before the design is exported or saved.

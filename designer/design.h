@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "casepages.h"
 #include "commondialog.h"
 #include "coverdocument.h"
 #include "coverpage.h"
@@ -395,6 +396,16 @@ public:
     // The picture dialog's filter: every format that can be read, the first three first.
     static QString PictureFilter();
 
+    // ---- the case set (design_caseset.cpp): other outputs of the same design
+    // Print As: the cover as shown is Print itself; the others go to the same printer.
+    void PrintAs(casepages::Output output);
+    // Export As: the file type chosen in the dialog gives PDF or PNG and its resolution.
+    void ExportAs(casepages::Output output);
+    bool ExportOutput(casepages::Output output, const QString &path, ExportFormat format, int dpi,
+                      QString *error, const safewrite::Options &options = {}) const;
+    void EditSpine(); // "Spine…"
+    void EditDisc();  // "Disc Face…"
+
     // The cover's context menu, made afresh each time it is shown.
     QMenu *CoverMenu();
     // A non-blocking message in plain text; the last text is kept for tests.
@@ -455,6 +466,10 @@ private:
 
     void installShortcutsAndDrops();
     void exportWithDialog(ExportFormat format);
+    void applySpine(const QString &text, bool upward);
+    void applyDisc(double diameter, double hole);
+    // Says, without blocking, why nothing was printed.
+    void ShowPrintFailure(const QString &reason);
     // Opens the design that OpenPath left for Open; false when there is none.
     bool OpenPendingPath();
     QString pendingOpenPath_;

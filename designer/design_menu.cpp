@@ -134,6 +134,23 @@ QMenu *Design::CoverMenu()
     }
     recent->setEnabled(!designs.isEmpty());
     menu->addAction(findChild<QAction *>(QStringLiteral("ImportTracksAction"), Qt::FindDirectChildrenOnly));
+    // The other pieces of the case, after what the menu has always held.
+    menu->addSeparator();
+    const casepages::Output outputs[] = {casepages::Output::Cover, casepages::Output::Tray,
+                                         casepages::Output::Disc, casepages::Output::Set};
+    QMenu *printAs = menu->addMenu(QStringLiteral("Print As"));
+    printAs->setObjectName(QStringLiteral("PrintAsMenu"));
+    QMenu *exportAs = menu->addMenu(QStringLiteral("Export As"));
+    exportAs->setObjectName(QStringLiteral("ExportAsMenu"));
+    for (casepages::Output output : outputs) {
+        printAs->addAction(casepages::Caption(output), this, [this, output] { PrintAs(output); });
+        exportAs->addAction(casepages::Caption(output) + QStringLiteral("\u2026"), this,
+                            [this, output] { ExportAs(output); });
+    }
+    menu->addAction(QStringLiteral("Spine\u2026"), this, [this] { EditSpine(); })
+        ->setObjectName(QStringLiteral("SpineAction"));
+    menu->addAction(QStringLiteral("Disc Face\u2026"), this, [this] { EditDisc(); })
+        ->setObjectName(QStringLiteral("DiscAction"));
     return menu;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,10 +12,13 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolBar>
 
+#include "caseprint.h"
 #include "colors.h"
 #include "coverpage.h"
 #include "pageprint.h"
@@ -80,6 +84,11 @@ QString chosenQueue(CommonDialog &dialog)
 }
 
 } // namespace
+
+void Design::ShowPrintFailure(const QString &reason)
+{
+    showPrintFailure(this, reason);
+}
 
 void Design::PaintPage(QPainter &p) const
 {
@@ -160,11 +169,26 @@ void Design::PrintPreview()
     preview->setObjectName(QStringLiteral("PrintPreview"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowTitle(QStringLiteral("Print Preview"));
-    connect(preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+    // What to show: the same choice as Print As.
+    auto *choice = new QComboBox(preview);
+    choice->setObjectName(QStringLiteral("PrintAsChoice"));
+    for (auto output :
+         {casepages::Output::Cover, casepages::Output::Tray, casepages::Output::Disc, casepages::Output::Set})
+        choice->addItem(casepages::Caption(output), int(output));
+    if (auto *bar = preview->findChild<QToolBar *>())
+        bar->addWidget(choice);
+    const auto chosen = [choice] { return casepages::Output(choice->currentData().toInt()); };
+    connect(preview, &QPrintPreviewDialog::paintRequested, this, [this, chosen](QPrinter *target) {
+        if (chosen() != casepages::Output::Cover) {
+            caseprint::PaintPreview(*target, doc_, chosen());
+            return;
+        }
         QPainter p(target);
         pageprint::ScaleTo96(p, *target);
         PaintPage(p);
     });
+    if (auto *widget = preview->findChild<QPrintPreviewWidget *>())
+        connect(choice, &QComboBox::currentIndexChanged, widget, &QPrintPreviewWidget::updatePreview);
     // The preview's own Print button is Print's: the same printer check, and
     // the window's bracket, rather than a second printer dialog.
     const auto actions = preview->findChildren<QAction *>();
@@ -173,9 +197,10 @@ void Design::PrintPreview()
             continue;
         QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
         a->setObjectName(QStringLiteral("PreviewPrintAction"));
-        connect(a, &QAction::triggered, this, [this, preview] {
+        connect(a, &QAction::triggered, this, [this, preview, chosen] {
+            const casepages::Output output = chosen();
             preview->close();
-            Command7_Click();
+            PrintAs(output);
         });
     }
     preview->open();

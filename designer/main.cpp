@@ -4,8 +4,10 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 #include "app_setup.h"
+#include "casepages.h"
 #include "command_line.h"
 #include "design.h"
 #include "fonts.h"
@@ -86,6 +88,13 @@ int main(int argc, char *argv[])
         QStringLiteral("print"), QStringLiteral("Print the cover on the default printer, or on --printer."));
     const QCommandLineOption printer(QStringLiteral("printer"), QStringLiteral("The printer for --print."),
                                      QStringLiteral("name"));
+    const QCommandLineOption as(
+        QStringLiteral("as"),
+        QStringLiteral("With --export-pdf, --export-png or --print: what to make. cover: "
+                       "the cover as shown (the default); tray: the tray card with its "
+                       "spines; disc: the disc face; set: booklet front, tray card and "
+                       "disc face on sheets of A4 or Letter (the printer's paper)."),
+        QStringLiteral("cover|tray|disc|set"));
     const QCommandLineOption importTracks(
         QStringLiteral("import-tracks"),
         QStringLiteral("Fill the titles from a folder of audio files, an audio file, a CUE sheet, an M3U or "
@@ -101,8 +110,8 @@ int main(int argc, char *argv[])
                                   QStringLiteral("file.qwd"));
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp); // start-up measurements
-    parser.addOptions(
-        {exportPdf, exportPng, dpi, print, printer, importTracks, numbered, durations, save, quitWhenShown});
+    parser.addOptions({exportPdf, exportPng, dpi, print, printer, as, importTracks, numbered, durations, save,
+                       quitWhenShown});
     parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
                                  QStringLiteral("[design.qwd]"));
 
@@ -115,7 +124,7 @@ int main(int argc, char *argv[])
         parser.showVersion();
 
     // An output named twice would silently write only the last one.
-    for (const QCommandLineOption *option : {&exportPdf, &exportPng, &save, &printer, &dpi})
+    for (const QCommandLineOption *option : {&exportPdf, &exportPng, &save, &printer, &dpi, &as})
         if (parser.values(*option).size() > 1)
             usageError(QStringLiteral("--%1 is given more than once").arg(option->names().constFirst()));
     const QStringList designs = parser.positionalArguments();
@@ -128,6 +137,15 @@ int main(int argc, char *argv[])
         usageError(QStringLiteral("--dpi goes with --export-png"));
     if (parser.isSet(printer) && !parser.isSet(print))
         usageError(QStringLiteral("--printer goes with --print"));
+    std::optional<casepages::Output> output = casepages::Output::Cover;
+    if (parser.isSet(as)) {
+        output = casepages::OutputNamed(parser.value(as));
+        if (!output)
+            usageError(
+                QStringLiteral("--as takes cover, tray, disc or set, not \"%1\"").arg(parser.value(as)));
+        if (batch != 1 || parser.isSet(importTracks))
+            usageError(QStringLiteral("--as goes with one of --export-pdf, --export-png and --print"));
+    }
     const bool importing = parser.isSet(importTracks);
     for (const QCommandLineOption *option : {&numbered, &durations, &save})
         if (parser.isSet(*option) && !importing)
@@ -156,6 +174,7 @@ int main(int argc, char *argv[])
             usageError(QStringLiteral("no design file given"));
         Job job;
         job.design = designs.constFirst();
+        job.as = *output;
         if (parser.isSet(exportPdf)) {
             job.kind = Job::Kind::ExportPdf;
             job.output = parser.value(exportPdf);

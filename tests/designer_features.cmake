@@ -20,3 +20,6 @@ set_tests_properties(designer_print_e2e PROPERTIES
 # The same work in-process under a QGuiApplication only: no widget may be made.
 sleeve_add_qtest(test_cli_windowless
   SOURCES designer_features/test_cli_windowless.cpp LIBS sleevedesigner)
+# The case set's menu entries, dialogs, Print As and the preview's choice.
+sleeve_add_qtest(test_designer_caseset
+  SOURCES designer_features/test_designer_caseset.cpp LIBS sleevedesigner sleevetestsupport)

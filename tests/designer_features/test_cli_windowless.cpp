@@ -50,10 +50,16 @@ void TestCliWindowless::jobs_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("tracks");
     QTest::addColumn<QString>("output");
-    QTest::newRow("export PDF") << int(Job::Kind::ExportPdf) << false << "out.pdf";
-    QTest::newRow("export PNG") << int(Job::Kind::ExportPng) << false << "out.png";
-    QTest::newRow("import and save") << int(Job::Kind::Save) << true << "out.qwd";
-    QTest::newRow("import and export") << int(Job::Kind::ExportPdf) << true << "tracks.pdf";
+    QTest::addColumn<int>("as");
+    const int cover = int(casepages::Output::Cover);
+    QTest::newRow("export PDF") << int(Job::Kind::ExportPdf) << false << "out.pdf" << cover;
+    QTest::newRow("export PNG") << int(Job::Kind::ExportPng) << false << "out.png" << cover;
+    QTest::newRow("import and save") << int(Job::Kind::Save) << true << "out.qwd" << cover;
+    QTest::newRow("import and export") << int(Job::Kind::ExportPdf) << true << "tracks.pdf" << cover;
+    QTest::newRow("set as PDF") << int(Job::Kind::ExportPdf) << false << "set.pdf"
+                                << int(casepages::Output::Set);
+    QTest::newRow("disc as PNG") << int(Job::Kind::ExportPng) << false << "disc.png"
+                                 << int(casepages::Output::Disc);
 }
 
 void TestCliWindowless::jobs()
@@ -61,7 +67,9 @@ void TestCliWindowless::jobs()
     QFETCH(int, kind);
     QFETCH(bool, tracks);
     QFETCH(QString, output);
+    QFETCH(int, as);
     Job job;
+    job.as = casepages::Output(as);
     job.kind = Job::Kind(kind);
     job.design = design;
     job.output = tmp.filePath(output);

@@ -12,6 +12,7 @@
 #include "app_setup.h"
 #include "design.h"
 #include "pages.h"
+#include "pdfpaths.h"
 #include "scripteddialog.h"
 #include "scriptrun.h"
 
@@ -71,6 +72,8 @@ private slots:
     void outputs();
     void version();
     void sameDesignSamePages();
+    void as_data();
+    void as();
 
 private:
     QTemporaryDir tmp;
@@ -319,6 +322,65 @@ void TestDesignerCli::sameDesignSamePages()
     QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     QCOMPARE(pages::WithoutDateAndId(a.readAll()), pages::WithoutDateAndId(b.readAll()));
     QCOMPARE(QImage(work.filePath(QStringLiteral("a.png"))), QImage(work.filePath(QStringLiteral("b.png"))));
+}
+
+void TestDesignerCli::as_data()
+{
+    QTest::addColumn<QStringList>("args"); // OUT stands for the output file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QList<QSizeF>>("pages"); // millimetres; a PNG's pixels at 96 dpi
+    const double margin = 2 * 12 * 25.4 / 96;
+    QTest::newRow("cover by default") << QStringList{"--export-pdf", "OUT.pdf", "--as", "cover"} << 0 << ""
+                                      << QList<QSizeF>{{456 * 25.4 / 96 + margin, 456 * 25.4 / 96 + margin}};
+    QTest::newRow("tray card") << QStringList{"--export-pdf", "OUT.pdf", "--as", "tray"} << 0 << ""
+                               << QList<QSizeF>{{150.8 + margin, 117.5 + margin}};
+    QTest::newRow("set on two A4 sheets") << QStringList{"--as=set", "--export-pdf", "OUT.pdf"} << 0 << ""
+                                          << QList<QSizeF>{{210, 297}, {210, 297}};
+    QTest::newRow("disc as PNG") << QStringList{"--export-png", "OUT.png", "--dpi", "96", "--as", "disc"} << 0
+                                 << "" << QList<QSizeF>{{470, 470}};
+    QTest::newRow("not an output") << QStringList{"--export-pdf", "OUT.pdf", "--as", "sleeve"} << 1
+                                   << "sleevedesk: --as takes cover, tray, disc or set, not \"sleeve\""
+                                   << QList<QSizeF>{};
+    QTest::newRow("nothing to make")
+        << QStringList{"--as", "tray"} << 1
+        << "sleevedesk: --as goes with one of --export-pdf, --export-png and --print" << QList<QSizeF>{};
+    QTest::newRow("printed set, no printer")
+        << QStringList{"--print", "--as", "set", "--printer", "NOPE"} << 4
+        << "sleevedesk: nothing was printed: The printer \"NOPE\" does not exist." << QList<QSizeF>{};
+}
+
+// --as chooses the output: each at its size, on its pages; a wrong word is exit 1 and one line.
+void TestDesignerCli::as()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    QFETCH(QList<QSizeF>, pages);
+    QTemporaryDir work;
+    args.replaceInStrings(QStringLiteral("OUT"), work.filePath(QStringLiteral("out")));
+    args << design;
+    QProcessEnvironment env = scriptrun::WithoutDisplay();
+    env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C")); // A4
+    const scriptrun::Result run = scriptrun::Run(QStringLiteral(SLEEVEDESK), args, work.path(), env);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.startsWith(err), qPrintable(run.err));
+    const QStringList written = QDir(work.path()).entryList(QDir::Files);
+    QCOMPARE(written.size(), pages.isEmpty() ? 0 : 1);
+    if (pages.isEmpty())
+        return;
+    const QString out = work.filePath(written.constFirst());
+    if (out.endsWith(QLatin1String(".png"))) {
+        QCOMPARE(QSizeF(QImage(out).size()), pages.constFirst());
+        return;
+    }
+    const QList<pdfpaths::Page> read = pdfpaths::Read(out);
+    QCOMPARE(read.size(), pages.size());
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        QVERIFY2(std::abs(read[i].size.width() - pages[i].width()) < 0.5 &&
+                     std::abs(read[i].size.height() - pages[i].height()) < 0.5,
+                 qPrintable(QStringLiteral("%1 x %2").arg(read[i].size.width()).arg(read[i].size.height())));
 }
 
 QTEST_MAIN(TestDesignerCli)

@@ -53,6 +53,13 @@ mark=$(e2e_mark named)
 env -u DISPLAY "$BIN" --print "$DESIGN" --printer AAA || e2e_fail "--print --printer AAA failed"
 pdf=$(e2e_wait_pdf cover "$mark" 60) || e2e_fail "nothing was printed on AAA"
 rm -f "$pdf"
+# The complete set: two sheets in one job, the spines real text.
+mark=$(e2e_mark set)
+env -u DISPLAY "$BIN" --print --as set "$DESIGN" || e2e_fail "--print --as set failed"
+pdf=$(e2e_wait_pdf cover "$mark" 60) || e2e_fail "the set was not printed"
+[ "$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')" = 2 ] || e2e_fail "the set is not on two sheets"
+pdftotext "$pdf" - | grep -q Harbour || e2e_fail "the printed set lacks the bottom headline"
+rm -f "$pdf"
 
 expect_refusal 4 'The printer "NOPE" does not exist.' "$BIN" --print "$DESIGN" --printer NOPE
 expect_refusal 4 'The printer "NOPE" does not exist.' env PRINTER=NOPE "$BIN" --print "$DESIGN"

@@ -1,0 +1,218 @@
+// The case set in the window: the cover menu's new entries after the old ones, the spine and
+// disc dialogs with their named undo steps, Print As on the chosen printer, the preview's choice.
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QtTest>
+
+#include "app_setup.h"
+#include "design.h"
+#include "pdfpaths.h"
+#include "printqueue.h"
+#include "scripteddialog.h"
+
+namespace {
+
+struct NoPrinters : printqueue::PrintSystem {
+    QString defaultQueue() override { return {}; }
+    printqueue::QueueState state(const QString &) override { return {}; }
+};
+
+void clickOk(QDialog *dialog)
+{
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+}
+
+} // namespace
+
+class TestDesignerCaseSet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void menuKeepsItsPlaces();
+    void spineDialog_data();
+    void spineDialog();
+    void discDialog();
+    void printAs_data();
+    void printAs();
+    void previewChoice();
+
+private:
+    QString path(const QString &name) const { return tmp.filePath(name); }
+    QTemporaryDir tmp;
+    ScriptedDialogBackend dialogs;
+    NoPrinters printers;
+    std::unique_ptr<Design> d;
+};
+
+void TestDesignerCaseSet::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    SetupDesignerApplication();
+    QVERIFY(tmp.isValid());
+}
+
+void TestDesignerCaseSet::init()
+{
+    QSettings("Sleeve", "sleevedesk").clear();
+    dialogs = ScriptedDialogBackend();
+    CommonDialog::SetBackend(&dialogs);
+    printqueue::SetPrintSystem(&printers);
+    d = std::make_unique<Design>();
+    d->CommonDialog1.Printer().setOutputFileName(path("printed.pdf"));
+    QFile::remove(path("printed.pdf"));
+    d->Text1->setText(QStringLiteral("Northbound"));
+    d->Text2->setText(QStringLiteral("Coastline"));
+}
+
+void TestDesignerCaseSet::cleanup()
+{
+    d.reset();
+    CommonDialog::SetBackend(nullptr);
+    printqueue::SetPrintSystem(nullptr);
+}
+
+// The new entries come after all the old ones, which keep their places.
+void TestDesignerCaseSet::menuKeepsItsPlaces()
+{
+    std::unique_ptr<QMenu> menu(d->CoverMenu());
+    QStringList texts;
+    for (QAction *a : menu->actions())
+        if (!a->isSeparator())
+            texts << a->text();
+    QCOMPARE(texts.mid(2),
+             (QStringList{QStringLiteral("Export PDF\u2026"), QStringLiteral("Export PNG\u2026"),
+                          QStringLiteral("Print Preview\u2026"), "Open Recent",
+                          QStringLiteral("Import Track List\u2026"), "Print As", "Export As",
+                          QStringLiteral("Spine\u2026"), QStringLiteral("Disc Face\u2026")}));
+    QStringList printAs;
+    for (QAction *a : menu->findChild<QMenu *>("PrintAsMenu")->actions())
+        printAs << a->text();
+    QCOMPARE(printAs, (QStringList{"Cover As Shown", "Tray Card", "Disc Face", "Complete Set"}));
+}
+
+void TestDesignerCaseSet::spineDialog_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QStringList>("steps"); // the undo steps made, the last first
+    QTest::newRow("markup kept as typed") << "<b>Side</b>" << false << QStringList{"Undo Spine Text"};
+    QTest::newRow("direction only") << "" << true << QStringList{"Undo Spine Direction"};
+    QTest::newRow("both: two steps") << "Side" << true
+                                     << QStringList{"Undo Spine Direction", "Undo Spine Text"};
+    QTest::newRow("too long: refused") << QString(300, u'x') << true << QStringList{};
+}
+
+void TestDesignerCaseSet::spineDialog()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, up);
+    QFETCH(QStringList, steps);
+    d->FlushUndo();
+    const CoverDocument before = d->Document();
+    const int base = d->UndoStack()->index();
+    d->EditSpine();
+    auto *dialog = d->findChild<QDialog *>("SpineDialog");
+    QVERIFY(dialog && dialog->isVisible());
+    auto *field = dialog->findChild<QLineEdit *>("SpineText");
+    // An empty field follows the headlines, which it shows.
+    QCOMPARE(field->placeholderText(), QStringLiteral("Northbound \u00B7 Coastline"));
+    field->setText(typed);
+    dialog->findChild<QRadioButton *>(up ? "SpineUp" : "SpineDown")->setChecked(true);
+    clickOk(dialog);
+    QCOMPARE(d->UndoStack()->index() - base, steps.size());
+    if (steps.isEmpty()) {
+        QVERIFY(d->Document() == before);
+        QVERIFY(d->LastNotice().contains(QLatin1String("longer than 255")));
+        return;
+    }
+    QCOMPARE(d->Document().caseSet.spineText, typed);
+    QCOMPARE(d->Document().caseSet.spineUpward, up);
+    QVERIFY(d->IsModified());
+    for (const QString &step : steps) {
+        QCOMPARE(QStringLiteral("Undo ") + d->UndoStack()->undoText(), step);
+        d->Undo();
+    }
+    QVERIFY(d->Document() == before);
+}
+
+void TestDesignerCaseSet::discDialog()
+{
+    d->FlushUndo();
+    d->EditDisc();
+    auto *dialog = d->findChild<QDialog *>("DiscDialog");
+    QVERIFY(dialog);
+    auto *diameter = dialog->findChild<QDoubleSpinBox *>("DiscDiameter");
+    auto *hole = dialog->findChild<QDoubleSpinBox *>("DiscHole");
+    QCOMPARE(diameter->value(), 118.0);
+    QCOMPARE(hole->value(), 41.0);
+    // The boxes hold no value the design would refuse.
+    diameter->setValue(150);
+    hole->setValue(5);
+    QCOMPARE(diameter->value(), 120.0);
+    QCOMPARE(hole->value(), 15.0);
+    clickOk(dialog);
+    QCOMPARE(d->UndoStack()->undoText(), QStringLiteral("Disc Size"));
+    QVERIFY(d->Document().Settings().contains(QStringLiteral("disc.diameter=120")));
+    QVERIFY(d->Document().Settings().contains(QStringLiteral("disc.hole=15")));
+}
+
+void TestDesignerCaseSet::printAs_data()
+{
+    QTest::addColumn<int>("output");
+    QTest::addColumn<int>("sheets");
+    QTest::addColumn<QSizeF>("cut"); // a cut line on the sheets, in millimetres
+    QTest::newRow("tray card") << int(casepages::Output::Tray) << 1 << QSizeF(150.8, 117.5);
+    QTest::newRow("disc face") << int(casepages::Output::Disc) << 1 << QSizeF(118, 118);
+    QTest::newRow("complete set") << int(casepages::Output::Set) << 2 << QSizeF(150.8, 117.5);
+}
+
+// On the printer Print uses, at true size.
+void TestDesignerCaseSet::printAs()
+{
+    QFETCH(int, output);
+    QFETCH(int, sheets);
+    QFETCH(QSizeF, cut);
+    d->PrintAs(casepages::Output(output));
+    const QList<pdfpaths::Page> pages = pdfpaths::Read(path("printed.pdf"));
+    QCOMPARE(pages.size(), sheets);
+    bool found = false;
+    for (const pdfpaths::Page &page : pages)
+        for (const pdfpaths::Stroke &s : page.strokes) {
+            const QSizeF edge = s.outerEdge().size();
+            found |= s.dashed && std::abs(edge.width() - cut.width()) < 0.2 &&
+                     std::abs(edge.height() - cut.height()) < 0.2;
+        }
+    QVERIFY(found);
+}
+
+void TestDesignerCaseSet::previewChoice()
+{
+    d->PrintPreview();
+    auto *preview = d->findChild<QPrintPreviewDialog *>("PrintPreview");
+    QVERIFY(preview);
+    auto *choice = preview->findChild<QComboBox *>("PrintAsChoice");
+    QVERIFY(choice);
+    QCOMPARE(choice->count(), 4);
+    auto *widget = preview->findChild<QPrintPreviewWidget *>();
+    QTRY_COMPARE(widget->pageCount(), 1);
+    choice->setCurrentIndex(3); // Complete Set
+    QTRY_COMPARE(widget->pageCount(), 2);
+    preview->close();
+}
+
+QTEST_MAIN(TestDesignerCaseSet)
+#include "test_designer_caseset.moc"
