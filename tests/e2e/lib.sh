@@ -153,8 +153,13 @@ e2e_wait_pdf()
 # e2e_wait_window NAME-REGEX: prints the id of the first window whose title matches.
 e2e_wait_window()
 {
-    local w
-    w=$(timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    local w="" end=$((SECONDS + E2E_WAIT))
+    # Polled rather than --sync: a search that meets a window being destroyed ends at once with
+    # an X error, which a busy machine turns into a false failure.
+    while [ -z "$w" ] && [ "$SECONDS" -lt "$end" ]; do
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+        [ -n "$w" ] || sleep 0.1
+    done
     [ -n "$w" ] || e2e_fail "no window titled like '$1'"
     echo "$w"
 }
