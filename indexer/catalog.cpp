@@ -9,6 +9,7 @@
 #include <QRawFont>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -292,6 +293,64 @@ Catalog::Outcome Catalog::Read(const QByteArray &root, const Hooks &hooks, QStri
 
 namespace {
 
+// One face of the catalog's text. Latin letters (no shaping to do, no
+// ligatures) have their glyph and width looked up once each: shaping and
+// measuring each of a hundred thousand lines would be most of the time.
+struct CatalogFace {
+    static constexpr char16_t Cached = 0x250; // Latin
+    static constexpr quint32 Unknown = ~0u;
+
+    CatalogFace(const QFont &f, QPaintDevice &device, double pixelSize)
+        : font(f), metrics(f, &device), raw(QRawFont::fromFont(QFont(f, &device)))
+    {
+        raw.setPixelSize(pixelSize);
+    }
+
+    // The glyph of a Latin letter; 0 when the font lacks it.
+    quint32 glyphOf(char16_t u)
+    {
+        if (glyphs[u] == Unknown) {
+            const QChar c(u);
+            quint32 g = 0;
+            int n = 1;
+            if (!raw.glyphIndexesForChars(&c, 1, &g, &n) || n != 1)
+                g = 0;
+            QPointF a;
+            if (g != 0)
+                raw.advancesForGlyphIndexes(&g, &a, 1);
+            glyphs[u] = g;
+            widths[u] = a.x();
+        }
+        return glyphs[u];
+    }
+
+    // True when every letter of `s` has its glyph here.
+    bool latin(const QString &s)
+    {
+        for (const QChar c : s)
+            if (c.unicode() >= Cached || glyphOf(c.unicode()) == 0)
+                return false;
+        return true;
+    }
+
+    // The width of a line, in device units, as it is drawn.
+    double width(const QString &s)
+    {
+        if (!latin(s))
+            return metrics.horizontalAdvance(s);
+        double w = 0;
+        for (const QChar c : s)
+            w += widths[c.unicode()];
+        return w;
+    }
+
+    QFont font;
+    QFontMetricsF metrics;
+    QRawFont raw;
+    std::vector<quint32> glyphs = std::vector<quint32>(Cached, Unknown);
+    std::vector<double> widths = std::vector<double>(Cached, 0.0);
+};
+
 // Lays the entries out in columns, page after page, in points.
 class PageFlow
 {
@@ -305,26 +364,26 @@ public:
         columns_ = booklet ? 2 : 3;
         gap_ = booklet ? 10 : 14;
         const double size = booklet ? 6 : 8;
-        body_.setFamily(QStringLiteral("DejaVu Sans"));
-        body_.setPointSizeF(size);
+        QFont body;
+        body.setFamily(QStringLiteral("DejaVu Sans"));
+        body.setPointSizeF(size);
         // No ligatures: "fi" must come out of the PDF as two letters, for search.
-        body_.setStyleStrategy(QFont::PreferNoShaping);
-        bold_ = body_;
-        bold_.setBold(true);
-        italic_ = body_;
+        body.setStyleStrategy(QFont::PreferNoShaping);
+        QFont bold = body;
+        bold.setBold(true);
+        italic_ = body;
         italic_.setItalic(true);
-        title_ = bold_;
+        title_ = bold;
         title_.setPointSizeF(size * 2);
         width_ = page.width();
         height_ = page.height();
         colW_ = (width_ - 2 * margin_ - (columns_ - 1) * gap_) / columns_;
         bottom_ = height_ - margin_ - size * 1.6; // the page number stands below
-        bodyM_ = std::make_unique<QFontMetricsF>(body_, &device_);
-        raw_ = QRawFont::fromFont(QFont(body_, &device_));
-        raw_.setPixelSize(size * unit_);
-        boldM_ = std::make_unique<QFontMetricsF>(bold_, &device_);
-        line_ = bodyM_->lineSpacing() / unit_;
-        metaW_ = bodyM_->horizontalAdvance(QStringLiteral("  1023 KB  2000-00-00")) / unit_;
+        body_ = std::make_unique<CatalogFace>(body, device_, size * unit_);
+        bold_ = std::make_unique<CatalogFace>(bold, device_, size * unit_);
+        line_ = body_->metrics.lineSpacing() / unit_;
+        ascent_ = body_->metrics.ascent() / unit_;
+        metaW_ = body_->width(QStringLiteral("  1023 KB  2000-00-00")) / unit_;
     }
 
     int pages() const { return page_; }
@@ -333,15 +392,14 @@ public:
     {
         double y = margin_;
         const double full = width_ - 2 * margin_;
-        p_.setFont(title_);
         const QFontMetricsF tm(title_, &device_);
-        for (const QString &l : wrap(c.DiscName(), tm, full)) {
+        for (const QString &l :
+             wrap(c.DiscName(), full, [&tm](const QString &s) { return tm.horizontalAdvance(s); })) {
             y += tm.ascent() / unit_;
-            text(margin_, y, l);
+            shaped(title_, margin_, y, l);
             y += tm.descent() / unit_ + 2;
         }
         y += line_;
-        p_.setFont(body_);
         const Totals &t = c.totals();
         QStringList lines;
         lines << QStringLiteral("%1 folders, %2 files").arg(t.folders).arg(t.files)
@@ -351,15 +409,16 @@ public:
             lines << QStringLiteral("%1 folders could not be read; each is listed with the reason.")
                          .arg(t.unreadable);
         for (const QString &s : lines)
-            for (const QString &l : wrap(s, *bodyM_, full)) {
+            for (const QString &l : wrap(*body_, s, full)) {
                 y += line_;
-                text(margin_, y, l);
+                text(*body_, margin_, y, l);
             }
         footer();
     }
 
     void startListing()
     {
+        flush();
         device_.newPage();
         ++page_;
         col_ = 0;
@@ -368,49 +427,51 @@ public:
 
     void heading(const QString &path, int error, bool hasFiles)
     {
-        const QStringList lines = wrap(path, *boldM_, colW_);
+        const QStringList lines = wrap(*bold_, path, colW_);
         QString note;
         if (error == -1)
             note = QStringLiteral("Not read again: the same folder as one above it");
         else if (error != 0)
             note = QStringLiteral("Not read: %1").arg(qt_error_string(error));
-        const QStringList notes = note.isEmpty() ? QStringList() : wrap(note, *bodyM_, colW_);
+        const QStringList notes = note.isEmpty() ? QStringList() : wrap(*body_, note, colW_);
         const double gap = y_ > margin_ ? line_ * 0.6 : 0;
         // A heading stays with its first line.
         const qsizetype keep = lines.size() + notes.size() + (hasFiles ? 1 : 0);
         room(gap + static_cast<double>(keep) * line_);
         if (y_ > margin_)
             y_ += line_ * 0.6;
-        p_.setFont(bold_);
-        for (const QString &l : lines)
-            put(l);
-        p_.setFont(italic_);
-        for (const QString &l : notes)
-            put(l);
+        for (const QString &l : lines) {
+            text(*bold_, left(), y_ + ascent_, l);
+            y_ += line_;
+        }
+        for (const QString &l : notes) {
+            shaped(italic_, left(), y_ + ascent_, l);
+            y_ += line_;
+        }
     }
 
     void file(const QString &name, bool link, qint64 size, qint64 mtime)
     {
-        const QStringList lines = wrap(name, *bodyM_, colW_ - metaW_);
+        const QStringList lines = wrap(*body_, name, colW_ - metaW_);
         room(static_cast<double>(lines.size()) * line_);
-        p_.setFont(body_);
         const QString meta = (link ? QStringLiteral("link") : SizeText(static_cast<quint64>(size))) +
                              QLatin1String("  ") + dateText(mtime);
-        const double x = margin_ + col_ * (colW_ + gap_);
-        const double w = advance(meta, *bodyM_) / unit_;
-        const double base = y_ + bodyM_->ascent() / unit_;
-        // One line, name and size together: one run of glyphs, when it can be.
-        if (lines.size() == 1 &&
-            drawLatin({{QPointF(x, base), name}, {QPointF(x + colW_ - w, base), meta}})) {
+        const double x = left();
+        const double base = y_ + ascent_;
+        // The whole name first, then its size and date on its first line:
+        // a reader's search finds the name in one piece.
+        for (const QString &l : lines) {
+            text(*body_, x, y_ + ascent_, l);
             y_ += line_;
-            return;
         }
-        text(x + colW_ - w, base, meta);
-        for (const QString &l : lines)
-            put(l);
+        text(*body_, x + colW_ - body_->width(meta) / unit_, base, meta);
     }
 
-    void finish() { footer(); }
+    void finish()
+    {
+        footer();
+        flush();
+    }
 
     // The day, UTC, as 2024-05-01; the same day's text is made once.
     QString dateText(qint64 secs)
@@ -424,50 +485,51 @@ public:
     }
 
 private:
-    void text(double x, double y, const QString &s)
+    double left() const { return margin_ + col_ * (colW_ + gap_); }
+
+    // A line at (x, y) points: Latin text joins the run of glyphs being
+    // gathered, other text is shaped and drawn at once.
+    void text(CatalogFace &face, double x, double y, const QString &s)
     {
-        if (p_.font() == body_ && drawLatin({{QPointF(x, y), s}}))
+        if (!face.latin(s)) {
+            shaped(face.font, x, y, s);
             return;
+        }
+        if (runFace_ != &face || runGlyphs_.size() > 4096)
+            flush();
+        runFace_ = &face;
+        // Whole units of the device (1/1200 in on a PDF): the page's
+        // numbers stay short, so there is less of them to write and pack.
+        double pen = x * unit_;
+        const double base = std::round(y * unit_);
+        for (const QChar c : s) {
+            runGlyphs_.append(face.glyphs[c.unicode()]);
+            runPositions_.append(QPointF(std::round(pen), base));
+            pen += face.widths[c.unicode()];
+        }
+    }
+
+    void shaped(const QFont &font, double x, double y, const QString &s)
+    {
+        flush();
+        p_.setFont(font);
         p_.drawText(QPointF(x * unit_, y * unit_), s);
     }
 
-    // Body text in Latin letters goes straight to glyphs: no shaping to do,
-    // and shaping each of a hundred thousand lines is most of the time.
-    // Parts on one line (points) make one run; false, nothing drawn, for
-    // text of other scripts or letters the font lacks.
-    bool drawLatin(std::initializer_list<std::pair<QPointF, QString>> parts)
+    // Draws the glyphs gathered: one text object in the PDF for many lines.
+    void flush()
     {
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-        const QPointF origin = parts.begin()->first * unit_;
-        for (const auto &[at, s] : parts) {
-            for (const QChar c : s)
-                if (c.unicode() >= Cached)
-                    return false;
-            const QList<quint32> g = raw_.glyphIndexesForString(s);
-            if (g.contains(0u))
-                return false;
-            const QList<QPointF> advances = raw_.advancesForGlyphIndexes(g);
-            QPointF pen = at * unit_ - origin;
-            for (const QPointF &a : advances) {
-                positions.append(pen);
-                pen += a;
-            }
-            glyphs += g;
+        if (runGlyphs_.isEmpty())
+            return;
+        {
+            QGlyphRun run;
+            run.setRawFont(runFace_->raw);
+            run.setGlyphIndexes(runGlyphs_);
+            run.setPositions(runPositions_);
+            p_.drawGlyphRun(QPointF(), run);
         }
-        QGlyphRun run;
-        run.setRawFont(raw_);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        p_.setFont(body_);
-        p_.drawGlyphRun(origin, run);
-        return true;
-    }
-
-    void put(const QString &l)
-    {
-        text(margin_ + col_ * (colW_ + gap_), y_ + bodyM_->ascent() / unit_, l);
-        y_ += line_;
+        runGlyphs_.clear();
+        runPositions_.clear();
     }
 
     // Makes room for `h` points in the column: the next column, or a new page.
@@ -480,10 +542,7 @@ private:
             return;
         }
         footer();
-        device_.newPage();
-        ++page_;
-        col_ = 0;
-        y_ = margin_;
+        startListing();
     }
 
     void footer()
@@ -491,48 +550,29 @@ private:
         if (footed_ == page_)
             return;
         footed_ = page_;
-        const QFont keep = p_.font();
-        p_.setFont(body_);
         const QString n = QString::number(page_);
-        const double w = bodyM_->horizontalAdvance(n) / unit_;
-        text((width_ - w) / 2, height_ - margin_, n);
-        p_.setFont(keep);
+        text(*body_, (width_ - body_->width(n) / unit_) / 2, height_ - margin_, n);
     }
 
-    // The width of a line of body text: Latin text (no shaping, no
-    // ligatures) adds up its characters' widths, measured once each; other
-    // text is measured whole.
-    double advance(const QString &s, const QFontMetricsF &m) const
+    QStringList wrap(CatalogFace &face, const QString &s, double width)
     {
-        if (&m != bodyM_.get())
-            return m.horizontalAdvance(s);
-        double w = 0;
-        for (const QChar c : s) {
-            const char16_t u = c.unicode();
-            if (u >= Cached)
-                return m.horizontalAdvance(s);
-            double &a = widths_[u];
-            if (a < 0)
-                a = m.horizontalAdvance(c);
-            w += a;
-        }
-        return w;
+        return wrap(s, width, [&face](const QString &t) { return face.width(t); });
     }
 
     // Whole names on as many lines as they take; a line breaks after a
     // space, dash, underscore or dot where one is near the end, else anywhere.
-    QStringList wrap(const QString &s, const QFontMetricsF &m, double width) const
+    template <typename Measure> QStringList wrap(const QString &s, double width, const Measure &advance) const
     {
         const double w = width * unit_;
-        if (advance(s, m) <= w)
+        if (advance(s) <= w)
             return {s};
         QStringList out;
         QString rest = s;
-        while (!rest.isEmpty() && advance(rest, m) > w) {
+        while (!rest.isEmpty() && advance(rest) > w) {
             qsizetype lo = 1, hi = rest.size();
             while (lo < hi) { // the longest prefix that fits
                 const qsizetype mid = (lo + hi + 1) / 2;
-                if (advance(rest.left(mid), m) <= w)
+                if (advance(rest.left(mid)) <= w)
                     lo = mid;
                 else
                     hi = mid - 1;
@@ -558,15 +598,15 @@ private:
     QPainter &p_;
     QPagedPaintDevice &device_;
     double unit_ = 1, margin_ = 0, gap_ = 0, width_ = 0, height_ = 0, colW_ = 0, bottom_ = 0, line_ = 0,
-           metaW_ = 0, y_ = 0;
+           ascent_ = 0, metaW_ = 0, y_ = 0;
     int columns_ = 1, col_ = 0, page_ = 1, footed_ = 0;
     qint64 lastDay_ = 0;
     QString lastDate_;
-    QFont body_, bold_, italic_, title_;
-    std::unique_ptr<QFontMetricsF> bodyM_, boldM_;
-    static constexpr char16_t Cached = 0x250; // Latin
-    QRawFont raw_;
-    mutable std::vector<double> widths_ = std::vector<double>(Cached, -1.0);
+    QFont italic_, title_;
+    std::unique_ptr<CatalogFace> body_, bold_;
+    CatalogFace *runFace_ = nullptr;
+    QList<quint32> runGlyphs_;
+    QList<QPointF> runPositions_;
 };
 
 } // namespace
