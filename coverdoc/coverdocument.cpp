@@ -241,11 +241,23 @@ void CoverDocument::paint(QPainter &p, bool printing) const
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // A long list takes the place of the 20 title lines, where the first of them is painted.
+    const bool longList = LongList();
+    const CoverElement *firstLine = parts_[size_t(FirstTitleLine)].get();
+    const auto isTitle = [this](const CoverElement *e) {
+        for (int n = 1; n <= CoverTitleLines; ++n)
+            if (e == &titleLine(n))
+                return true;
+        return false;
+    };
     for (const CoverElement *e : order_) {
         if (!e->Visible())
             continue;
         p.save();
-        e->paint(p, printing);
+        if (!longList || !isTitle(e))
+            e->paint(p, printing);
+        else if (e == firstLine)
+            paintList(p);
         p.restore();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -88,6 +89,7 @@ public:
         bool operator==(const TitlesBlock &) const = default;
     };
     static constexpr int MaxTitles = 99;
+    static constexpr int CoverTitleLines = 20;
     static constexpr int MaxTitleLength = 255;
     // The tray card's spines and the disc face (settings after the records).
     struct CaseSet {
@@ -210,9 +212,37 @@ public:
     void setLowerSmall(bool on);   // Check6_Click
     void setLowerBlack(bool on);   // Check8_Click
     void setLowerCentred(bool on); // Check15_Click
+    // A title line as typed; while a long list is present, title lines 1 to 20 are its first 20.
     void setTitle(int line, const QString &text);
     // Titles Font: false when a line refused the size (the lines before it keep the new font).
     bool setTitlesFont(const QString &name, float size, qint32 color);
+
+    // ---- the whole list of titles
+    // The titles in order: the long list while there is one, else the 20 title lines up to the
+    // last one that is not empty.
+    QStringList TitleList() const;
+    // Sets the whole list (the list editor, an import): 20 or fewer go to the title lines and the
+    // lines past them are emptied; a longer list is kept whole, its first 20 in the lines as
+    // well. The credit lines and the note are never touched. Returns how many titles past
+    // MaxTitles were left out.
+    qsizetype setTitleList(const QStringList &titles);
+    // A title as a list keeps it: one line without control characters, at most MaxTitleLength.
+    static QString ListTitle(QString text);
+    // Where the long list stands: the area of the 20 title lines down to the first credit line,
+    // in 2 to 4 columns filled top to bottom, at the largest size up to the titles' own that
+    // fits, never below MinListPoints. Titles that 6 pt cannot hold are not shown.
+    struct ListLayout {
+        QRectF area;
+        float points = 0;
+        int columns = 0, rows = 0;
+        double pitch = 0;       // from one row's top to the next
+        double columnWidth = 0; // a title wider than its column is cut short at its edge
+        qsizetype shown = 0;    // titles drawn
+        qsizetype cut = 0;      // titles drawn cut short
+    };
+    static constexpr float MinListPoints = 6;
+    bool LongList() const { return titles.list.size() > CoverTitleLines; }
+    ListLayout LayOutList() const;
 
     // ---- copyright notice
     void setNoticePosted(bool on);            // Check9_Click
@@ -281,6 +311,7 @@ private:
     void setNoticeRightCaption(const QString &text);
     void switchLayout(bool selected, bool front);
     void applyLowerStyle();
+    void paintList(QPainter &p) const;
 
     std::array<std::unique_ptr<CoverElement>, PartCount> parts_;
     std::vector<CoverElement *> order_;

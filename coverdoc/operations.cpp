@@ -284,8 +284,11 @@ void CoverDocument::setLowerCentred(bool on)
 
 void CoverDocument::setTitle(int line, const QString &text)
 {
-    if (line >= 1 && line <= TitleLines)
-        titleLine(line).setCaption(text);
+    if (line < 1 || line > TitleLines)
+        return;
+    titleLine(line).setCaption(text);
+    if (line <= CoverTitleLines && LongList())
+        titles.list[line - 1] = ListTitle(text);
 }
 
 bool CoverDocument::setTitlesFont(const QString &name, float size, qint32 color)
@@ -556,9 +559,7 @@ void CoverDocument::newDesign(const QString &year)
 
 void CoverDocument::applyTrackImport(const tracklist::CoverTexts &texts)
 {
-    for (int n = 1; n <= tracklist::CoverFields; ++n)
-        if (const auto &text = texts.fields[size_t(n - 1)])
-            setTitle(n, *text);
+    setTitleList(texts.titles);
     if (texts.topHeadline)
         setTopText(*texts.topHeadline);
     if (texts.bottomHeadline)

@@ -36,20 +36,6 @@ std::optional<double> millimetres(const QString &text, double low, double high)
     return std::round(value * 100) / 100;
 }
 
-// A title as the list keeps it: one line, of bounded length.
-QString titleText(QString text)
-{
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
-    if (text.size() > CoverDocument::MaxTitleLength) {
-        qsizetype n = CoverDocument::MaxTitleLength;
-        if (text.at(n - 1).isHighSurrogate())
-            --n;
-        text.truncate(n);
-    }
-    return text;
-}
-
 } // namespace
 
 bool CoverDocument::setSpineText(const QString &text, QString *error)
@@ -107,7 +93,7 @@ QStringList CoverDocument::Settings() const
     if (caseSet.discHole != standard.discHole)
         lines << setting(DiscHole, millimetres(caseSet.discHole));
     for (const QString &title : titles.list)
-        lines << setting(Title, titleText(title));
+        lines << setting(Title, ListTitle(title));
     return lines;
 }
 
@@ -122,10 +108,9 @@ void CoverDocument::applySettings(const QStringList &lines)
         const QStringView key = QStringView(l).left(eq);
         const QString value = l.mid(eq + 1);
         if (key == SpineText) {
-            const QString text = titleText(value);
-            if (std::none_of(text.begin(), text.end(),
+            if (std::none_of(value.begin(), value.end(),
                              [](QChar c) { return c.category() == QChar::Other_Control; }))
-                set.spineText = text;
+                set.spineText = ListTitle(value);
         } else if (key == SpineDirection) {
             if (value == u"up" || value == u"down")
                 set.spineUpward = value == u"up";
@@ -136,9 +121,14 @@ void CoverDocument::applySettings(const QStringList &lines)
             set.discHole = millimetres(value, MinDiscHole, MaxDiscHole).value_or(set.discHole);
         } else if (key == Title) {
             if (list.size() < MaxTitles)
-                list << titleText(value);
+                list << ListTitle(value);
         }
     }
     caseSet = set;
-    titles.list = list;
+    // The lines hold the list's first 20 (the records of a file written here say the same); a
+    // list no longer than the lines is only what they already hold.
+    if (list.size() > CoverTitleLines)
+        setTitleList(list);
+    else
+        titles.list.clear();
 }

@@ -72,7 +72,7 @@ bool picturesPrinted(CoverDocument &doc)
 // False, with the reason said, when no track could be read.
 bool importTracks(CoverDocument &doc, const Job &job)
 {
-    const tracklist::ReadResult read = tracklist::ReadSource(job.trackSources);
+    const tracklist::ReadResult read = tracklist::ReadSource(job.trackSources, {}, tracklist::Order::AsGiven);
     if (read.tracks.isEmpty()) {
         say(QStringLiteral("cannot read the track list %1: %2")
                 .arg(job.trackSources.join(QStringLiteral(", ")),
@@ -83,7 +83,7 @@ bool importTracks(CoverDocument &doc, const Job &job)
     }
     for (const QString &line : tracklist::SkippedLines(read.skipped, read.skipped.size()))
         say(QStringLiteral("warning: ") + line);
-    const tracklist::CoverOptions options{job.numbered, job.durations, false};
+    const tracklist::CoverOptions options{job.numbered, job.durations, job.replaceHeadlines};
     const tracklist::CoverTexts texts =
         tracklist::FormatForCover(read.tracks, options, doc.top.text, doc.bottom.text);
     // The dialog asks; a script keeps the first ones and is told.
@@ -93,6 +93,14 @@ bool importTracks(CoverDocument &doc, const Job &job)
                 .arg(read.tracks.size() - texts.leftOut)
                 .arg(texts.leftOut));
     doc.applyTrackImport(texts);
+    // Where even the smallest size cannot hold them all.
+    const CoverDocument::ListLayout fitted = doc.LayOutList();
+    if (doc.LongList() && fitted.shown < doc.titles.list.size())
+        say(QStringLiteral("warning: %1 titles kept, %2 left out of the page: they do not fit at 6 pt")
+                .arg(doc.titles.list.size())
+                .arg(doc.titles.list.size() - fitted.shown));
+    if (doc.LongList() && fitted.cut > 0)
+        say(QStringLiteral("warning: %1 titles are cut short to fit their column").arg(fitted.cut));
     return true;
 }
 

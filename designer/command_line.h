@@ -34,6 +34,7 @@ struct Job {
     QStringList trackSources;
     bool numbered = false;
     bool durations = false;
+    bool replaceHeadlines = false; // album and artist overwrite headlines that are not empty
 };
 
 // Keeps Qt's notes about what a platform without a display cannot do off

@@ -311,6 +311,9 @@ public:
     // "Import Track List…" and Ctrl+I: chooses the sources (the chooser parented to `parent`)
     // and imports them.
     bool ChooseAndImportTracks(QWidget *parent);
+    // "All Titles…" (the titles window, the cover's menu, Ctrl+Shift+I): the whole list in the
+    // import's list, edited there; OK writes it as one step, Cancel changes nothing.
+    bool EditAllTitles(QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -78,3 +78,20 @@ bool Design::ChooseAndImportTracks(QWidget *parent)
     const QStringList paths = TrackImportDialog::ChooseSources(parent);
     return !paths.isEmpty() && ImportTracksFrom(paths);
 }
+
+bool Design::EditAllTitles(QWidget *parent)
+{
+    const QStringList before = doc_.TitleList();
+    TrackImportDialog editor(before, parent ? parent : this);
+    if (TrackImportDialog::Answer(editor) != QDialog::Accepted)
+        return false;
+    const QStringList after = editor.Result().titles;
+    if (after == before)
+        return false;
+    FlushUndo(); // typing before it is a step of its own
+    NameStep(QStringLiteral("Edit All Titles"));
+    doc_.setTitleList(after);
+    Refresh();
+    noteChange();
+    return true;
+}

@@ -74,6 +74,11 @@ void Design::installShortcutsAndDrops()
         windowAction(this, "ImportTracksAction", QStringLiteral("Import Track List\u2026"),
                      {QKeySequence(Qt::CTRL | Qt::Key_I)}),
         &QAction::triggered, this, [this] { ChooseAndImportTracks(this); }, Qt::QueuedConnection);
+    // Ctrl+I is the import's (whose list is this editor too).
+    connect(
+        windowAction(this, "AllTitlesAction", QStringLiteral("All Titles\u2026"),
+                     {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)}),
+        &QAction::triggered, this, [this] { EditAllTitles(this); }, Qt::QueuedConnection);
 
     // A press on Open starts afresh: a design dropped earlier, whose save
     // question was left unanswered, is forgotten.
@@ -134,6 +139,7 @@ QMenu *Design::CoverMenu()
     }
     recent->setEnabled(!designs.isEmpty());
     menu->addAction(findChild<QAction *>(QStringLiteral("ImportTracksAction"), Qt::FindDirectChildrenOnly));
+    menu->addAction(findChild<QAction *>(QStringLiteral("AllTitlesAction"), Qt::FindDirectChildrenOnly));
     // The other pieces of the case, after what the menu has always held.
     menu->addSeparator();
     const casepages::Output outputs[] = {casepages::Output::Cover, casepages::Output::Tray,

@@ -67,10 +67,10 @@ int main(int argc, char *argv[])
         "  6  no track could be read from the track list; nothing was written\n"
         "\n"
         "sleevedesk --import-tracks SOURCE [design.qwd] [--numbered] [--durations]\n"
-        "           (--save out.qwd | --export-pdf out.pdf)\n"
+        "           [--replace-headlines] (--save out.qwd | --export-pdf out.pdf)\n"
         "fills the titles of the design (or of a new one) from SOURCE as the import dialog does,\n"
-        "then saves or exports it. More than 24 titles: the first 24 are kept and a warning\n"
-        "says how many were left out."));
+        "then saves or exports it. Several sources follow one another in the order given. Up to\n"
+        "99 titles are kept, past 20 drawn in columns; more: a warning says how many were left out."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption exportPdf(QStringLiteral("export-pdf"),
@@ -105,13 +105,16 @@ int main(int argc, char *argv[])
                                       QStringLiteral("With --import-tracks: number the titles (1. 2. 3.)."));
     const QCommandLineOption durations(QStringLiteral("durations"),
                                        QStringLiteral("With --import-tracks: add the lengths (3:45)."));
+    const QCommandLineOption replaceHeadlines(
+        QStringLiteral("replace-headlines"),
+        QStringLiteral("With --import-tracks: the album and artist replace headlines that are not empty."));
     const QCommandLineOption save(QStringLiteral("save"),
                                   QStringLiteral("With --import-tracks: save the design file."),
                                   QStringLiteral("file.qwd"));
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp); // start-up measurements
-    parser.addOptions({exportPdf, exportPng, dpi, print, printer, as, importTracks, numbered, durations, save,
-                       quitWhenShown});
+    parser.addOptions({exportPdf, exportPng, dpi, print, printer, as, importTracks, numbered, durations,
+                       replaceHeadlines, save, quitWhenShown});
     parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
                                  QStringLiteral("[design.qwd]"));
 
@@ -147,7 +150,7 @@ int main(int argc, char *argv[])
             usageError(QStringLiteral("--as goes with one of --export-pdf, --export-png and --print"));
     }
     const bool importing = parser.isSet(importTracks);
-    for (const QCommandLineOption *option : {&numbered, &durations, &save})
+    for (const QCommandLineOption *option : {&numbered, &durations, &replaceHeadlines, &save})
         if (parser.isSet(*option) && !importing)
             usageError(QStringLiteral("--%1 goes with --import-tracks").arg(option->names().constFirst()));
     if (importing && (parser.isSet(exportPng) || parser.isSet(print) ||
@@ -161,6 +164,7 @@ int main(int argc, char *argv[])
         job.trackSources = parser.values(importTracks);
         job.numbered = parser.isSet(numbered);
         job.durations = parser.isSet(durations);
+        job.replaceHeadlines = parser.isSet(replaceHeadlines);
         job.kind = parser.isSet(save) ? Job::Kind::Save : Job::Kind::ExportPdf;
         job.output = parser.value(parser.isSet(save) ? save : exportPdf);
         if (job.output.isEmpty())

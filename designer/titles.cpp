@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 
@@ -29,6 +30,12 @@ Titles::Titles(Design *design) : design_(design)
     import->setShortcutContext(Qt::WindowShortcut);
     addAction(import);
     connect(import, &QAction::triggered, this, &Titles::ImportTrackList, Qt::QueuedConnection);
+    auto *all = new QAction(this);
+    all->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    all->setShortcutContext(Qt::WindowShortcut);
+    addAction(all);
+    connect(
+        all, &QAction::triggered, this, [this] { design_->EditAllTitles(this); }, Qt::QueuedConnection);
 
     for (int n = 1; n <= 24; ++n) {
         auto *t = new QLineEdit(this);
@@ -68,6 +75,15 @@ Titles::Titles(Design *design) : design_(design)
     f.setPointSizeF(6.75);
     Check1->setFont(f);
     Check1->setGeometry(112, 322, 313, 15);
+    // In the free corner below the fields, left of the box: nothing else moves.
+    AllTitles = new QPushButton(QStringLiteral("All Titles\u2026"), this);
+    AllTitles->setObjectName(QStringLiteral("AllTitles"));
+    AllTitles->setFont(f);
+    AllTitles->setGeometry(16, 320, 88, 17);
+    AllTitles->setFocusPolicy(Qt::NoFocus); // the Tab order stays the fields' and the box's
+    connect(
+        AllTitles, &QPushButton::clicked, this, [this] { design_->EditAllTitles(this); },
+        Qt::QueuedConnection);
 
     // Tab goes down the fields, then to the box, whatever the box says.
     for (int n = 1; n < 24; ++n)

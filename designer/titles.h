@@ -8,6 +8,7 @@ class QCheckBox;
 class QLineEdit;
 class QMenu;
 class QMimeData;
+class QPushButton;
 class Design;
 
 // "List of Titles": 24 fields that feed the cover's title, credit and
@@ -20,7 +21,8 @@ public:
 
     // Text(1) ... Text(24)
     QLineEdit *Text(int n) const { return fields_.at(static_cast<size_t>(n - 1)); }
-    QCheckBox *Check1 = nullptr; // "TAB direction is DOWN unless this box CHECK then it is ACROSS"
+    QCheckBox *Check1 = nullptr;      // "TAB direction is DOWN unless this box CHECK then it is ACROSS"
+    QPushButton *AllTitles = nullptr; // "All Titles…": the whole list, beyond the 20 fields
 
     // Field n changed: its whole text becomes the caption of Label(n + 3).
     void Text_Change(int n);

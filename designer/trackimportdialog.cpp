@@ -24,7 +24,7 @@
 #include "source.h"
 #include "text.h"
 
-using tracklist::CoverFields;
+using tracklist::CoverMaxTitles;
 using tracklist::Track;
 
 // ---------------------------------------------------------------- the model
@@ -66,8 +66,8 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
         case TimeColumn: text = t.durationMs < 0 ? QString() : tracklist::DurationText(t.durationMs); break;
         case ArtistColumn: text = t.artist; break;
         case CoverColumn:
-            text = index.row() >= CoverFields ? tr("(left out)")
-                                              : tracklist::CoverTitle(t, index.row() + 1, options_);
+            text = index.row() >= CoverMaxTitles ? tr("(left out)")
+                                                 : tracklist::CoverTitle(t, index.row() + 1, options_);
             break;
         }
         // Tags may hide a line's order (U+202E shows "evil" as "live") or carry markup, which a
@@ -75,7 +75,7 @@ QVariant TrackListModel::data(const QModelIndex &index, int role) const
         text = names::Readable(text);
         return role == Qt::ToolTipRole ? plaintext::ForRichText(text) : text;
     }
-    if (role == Qt::ForegroundRole && index.row() >= CoverFields)
+    if (role == Qt::ForegroundRole && index.row() >= CoverMaxTitles)
         return QColor(Qt::gray);
     if (role == Qt::TextAlignmentRole && index.column() == TimeColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
@@ -126,6 +126,18 @@ bool TrackListModel::removeRows(int row, int count, const QModelIndex &parent)
     endRemoveRows();
     if (row < tracks_.size())
         emit dataChanged(index(row, CoverColumn), index(rowCount() - 1, CoverColumn));
+    return true;
+}
+
+bool TrackListModel::insertRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || count <= 0 || row > tracks_.size())
+        return false;
+    beginInsertRows({}, row, row + count - 1);
+    tracks_.insert(row, count, Track{});
+    endInsertRows();
+    if (row + count < tracks_.size())
+        emit dataChanged(index(row + count, CoverColumn), index(rowCount() - 1, CoverColumn));
     return true;
 }
 
@@ -309,6 +321,10 @@ TrackImportDialog::TrackImportDialog(const tracklist::ReadResult &read, const QS
     rowButtons->addWidget(MoveUp);
     rowButtons->addWidget(MoveDown);
     rowButtons->addWidget(Remove);
+    Add = new QPushButton(tr("&Add"), this);
+    Add->setObjectName(QStringLiteral("Add"));
+    Add->hide(); // the list editor's
+    rowButtons->addWidget(Add);
 
     Numbered = new QCheckBox(tr("&Number the titles (1. 2. 3.)"), this);
     Durations = new QCheckBox(tr("Add the &lengths (3:45)"), this);
@@ -351,6 +367,8 @@ TrackImportDialog::TrackImportDialog(const tracklist::ReadResult &read, const QS
     connect(MoveUp, &QPushButton::clicked, this, [this] { MoveSelected(-1); });
     connect(MoveDown, &QPushButton::clicked, this, [this] { MoveSelected(+1); });
     connect(Remove, &QPushButton::clicked, this, &TrackImportDialog::RemoveSelected);
+    connect(Add, &QPushButton::clicked, this, &TrackImportDialog::AddTitle);
+    connect(Model, &QAbstractItemModel::rowsInserted, this, &TrackImportDialog::refresh);
     for (QCheckBox *box : {Numbered, Durations, ReplaceHeadlines})
         connect(box, &QCheckBox::toggled, this, &TrackImportDialog::refresh);
     connect(Model, &QAbstractItemModel::layoutChanged, this, &TrackImportDialog::refresh);
@@ -362,6 +380,51 @@ TrackImportDialog::TrackImportDialog(const tracklist::ReadResult &read, const QS
     if (Model->rowCount() > 0)
         List->selectRow(0);
     refresh();
+}
+
+namespace {
+
+tracklist::ReadResult asTracks(const QStringList &titles)
+{
+    tracklist::ReadResult read;
+    for (const QString &title : titles) {
+        Track t;
+        t.title = title;
+        read.tracks << t;
+    }
+    return read;
+}
+
+} // namespace
+
+TrackImportDialog::TrackImportDialog(const QStringList &titles, QWidget *parent)
+    : TrackImportDialog(asTracks(titles), {}, {}, parent)
+{
+    listEditor_ = true;
+    setObjectName(QStringLiteral("AllTitles"));
+    setWindowTitle(tr("All Titles"));
+    for (QWidget *w : {static_cast<QWidget *>(Numbered), static_cast<QWidget *>(Durations),
+                       static_cast<QWidget *>(ReplaceHeadlines), static_cast<QWidget *>(HeadlineNote)})
+        w->hide();
+    List->setColumnHidden(TrackListModel::TimeColumn, true);
+    List->setColumnHidden(TrackListModel::ArtistColumn, true);
+    List->setColumnHidden(TrackListModel::CoverColumn, true);
+    Add->show();
+    Buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
+    refresh();
+}
+
+void TrackImportDialog::AddTitle()
+{
+    const QList<int> rows = selectedRows();
+    const int at = rows.isEmpty() ? Model->rowCount() : rows.back() + 1;
+    if (!Model->insertRows(at, 1))
+        return;
+    refresh();
+    const QModelIndex index = Model->index(at, TrackListModel::TitleColumn);
+    List->selectRow(at);
+    List->setCurrentIndex(index);
+    List->edit(index);
 }
 
 tracklist::CoverOptions TrackImportDialog::Options() const
@@ -376,10 +439,12 @@ tracklist::CoverTexts TrackImportDialog::Result() const
 
 QList<int> TrackImportDialog::selectedRows() const
 {
+    // By cell: a row whose hidden columns are not selected (the list editor's) still counts.
     QList<int> rows;
-    for (const QModelIndex &i : List->selectionModel()->selectedRows())
+    for (const QModelIndex &i : List->selectionModel()->selectedIndexes())
         rows.append(i.row());
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -415,16 +480,17 @@ void TrackImportDialog::refresh()
     HeadlineNote->setText(describe(tr("Top headline"), c.topHeadline) + QLatin1Char('\n') +
                           describe(tr("Bottom headline"), c.bottomHeadline));
     LeftOutNote->setText(
-        c.leftOut == 0 ? QString()
-        : c.leftOut == 1
-            ? tr("1 title left out: the titles window has %1 fields.").arg(CoverFields)
-            : tr("%1 titles left out: the titles window has %2 fields.").arg(c.leftOut).arg(CoverFields));
+        c.leftOut == 0   ? QString()
+        : c.leftOut == 1 ? tr("1 title left out: a cover holds %1.").arg(CoverMaxTitles)
+                         : tr("%1 titles left out: a cover holds %2.").arg(c.leftOut).arg(CoverMaxTitles));
     LeftOutNote->setVisible(c.leftOut > 0);
     const QList<int> rows = selectedRows();
     MoveUp->setEnabled(!rows.isEmpty() && rows.front() > 0);
     MoveDown->setEnabled(!rows.isEmpty() && rows.back() < Model->rowCount() - 1);
     Remove->setEnabled(!rows.isEmpty());
-    Buttons->button(QDialogButtonBox::Ok)->setEnabled(Model->rowCount() > 0);
+    Add->setEnabled(Model->rowCount() < CoverMaxTitles);
+    // The editor may empty the list (a cover without titles); an import needs something to write.
+    Buttons->button(QDialogButtonBox::Ok)->setEnabled(listEditor_ || Model->rowCount() > 0);
 }
 
 // ---------------------------------------------------------------- choosing the sources

@@ -40,6 +40,7 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool removeRows(int row, int count, const QModelIndex &parent = {}) override;
+    bool insertRows(int row, int count, const QModelIndex &parent = {}) override;
 
     Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
     QStringList mimeTypes() const override;
@@ -70,12 +71,15 @@ protected:
 
 // The preview of an import: what will be written, editable and reorderable, the options, the
 // entries that were skipped and why, and how many titles do not fit. Cancel changes nothing.
+// Made from a design's titles, it is the editor of the whole list ("All Titles"): the same
+// list, rows added with Add, without the import's options.
 class TrackImportDialog : public QDialog
 {
     Q_OBJECT
 public:
     TrackImportDialog(const tracklist::ReadResult &read, const QString &currentTop,
                       const QString &currentBottom, QWidget *parent = nullptr);
+    explicit TrackImportDialog(const QStringList &titles, QWidget *parent = nullptr);
 
     tracklist::CoverOptions Options() const;
     // The texts to write, from the list as it now stands.
@@ -89,6 +93,7 @@ public:
     QPushButton *MoveUp = nullptr;
     QPushButton *MoveDown = nullptr;
     QPushButton *Remove = nullptr;
+    QPushButton *Add = nullptr; // the list editor's: a new row after the selection, being edited
     QLabel *HeadlineNote = nullptr;
     QLabel *LeftOutNote = nullptr;
     QListWidget *SkippedList = nullptr;
@@ -97,6 +102,7 @@ public:
     // Moves the selected rows one place up (-1) or down (+1), keeping them selected.
     void MoveSelected(int delta);
     void RemoveSelected();
+    void AddTitle();
 
     // How the preview is answered: exec() in the program; tests answer it themselves.
     static std::function<int(TrackImportDialog &)> Answer;
@@ -108,6 +114,7 @@ private:
     void refresh();
     QList<int> selectedRows() const;
     QString currentTop_, currentBottom_;
+    bool listEditor_ = false;
 };
 
 // The file dialog behind ChooseSources.

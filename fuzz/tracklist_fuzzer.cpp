@@ -62,13 +62,10 @@ void checkCover(const QList<Track> &tracks, uint8_t flags)
     o.durations = flags & 2;
     o.replaceHeadlines = flags & 4;
     const CoverTexts c = FormatForCover(tracks, o, flags & 8 ? QStringLiteral("top") : QString(), QString());
-    FUZZ_CHECK(c.leftOut == std::max<qsizetype>(0, tracks.size() - CoverFields));
-    for (int i = 0; i < CoverFields; ++i) {
-        if (i < tracks.size())
-            FUZZ_CHECK(c.fields[size_t(i)] && c.fields[size_t(i)]->contains(tracks[i].title));
-        else
-            FUZZ_CHECK(c.fields[size_t(i)].has_value() == (i < CoverTitleLines));
-    }
+    FUZZ_CHECK(c.leftOut == std::max<qsizetype>(0, tracks.size() - CoverMaxTitles));
+    FUZZ_CHECK(c.titles.size() + c.leftOut == tracks.size());
+    for (qsizetype i = 0; i < c.titles.size(); ++i)
+        FUZZ_CHECK(c.titles[i].contains(tracks[i].title));
     if (c.topHeadline)
         FUZZ_CHECK(!c.topHeadline->isEmpty() && !(flags & 8 && !o.replaceHeadlines));
 }

@@ -1,5 +1,7 @@
 #include "coverformat.h"
 
+#include <algorithm>
+
 namespace tracklist {
 namespace {
 
@@ -33,12 +35,31 @@ QString CommonAlbum(const QList<Track> &tracks)
     return common(tracks, [](const Track &t) -> const QString & { return t.album; });
 }
 
+const QString VariousArtists = QStringLiteral("Various Artists");
+
 QString CommonArtist(const QList<Track> &tracks)
 {
-    QString albumArtist = common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; });
-    if (!albumArtist.isEmpty())
-        return albumArtist;
-    return common(tracks, [](const Track &t) -> const QString & { return t.artist; });
+    // One file's album artist does not speak for a list it shares with others.
+    const bool everyAlbumArtist =
+        std::all_of(tracks.begin(), tracks.end(), [](const Track &t) { return !t.albumArtist.isEmpty(); });
+    if (everyAlbumArtist) {
+        const QString albumArtist =
+            common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; });
+        if (!albumArtist.isEmpty())
+            return albumArtist;
+    }
+    const QString artist = common(tracks, [](const Track &t) -> const QString & { return t.artist; });
+    if (!artist.isEmpty())
+        return artist;
+    if (std::any_of(tracks.begin(), tracks.end(), [](const Track &t) { return !t.artist.isEmpty(); }))
+        return VariousArtists; // two differ
+    // No artist tags: album artists that differ still say the list is mixed.
+    const bool anyAlbumArtist =
+        std::any_of(tracks.begin(), tracks.end(), [](const Track &t) { return !t.albumArtist.isEmpty(); });
+    if (anyAlbumArtist &&
+        common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; }).isEmpty())
+        return VariousArtists;
+    return {};
 }
 
 QString CoverTitle(const Track &track, int position, const CoverOptions &options)
@@ -55,12 +76,11 @@ CoverTexts FormatForCover(const QList<Track> &tracks, const CoverOptions &option
                           const QString &currentBottom)
 {
     CoverTexts out;
-    const qsizetype shown = std::min<qsizetype>(tracks.size(), CoverFields);
-    for (qsizetype i = 0; i < shown; ++i)
-        out.fields[size_t(i)] = CoverTitle(tracks[i], int(i + 1), options);
-    for (qsizetype i = shown; i < CoverTitleLines; ++i)
-        out.fields[size_t(i)] = QString();
-    out.leftOut = tracks.size() - shown;
+    const qsizetype kept = std::min<qsizetype>(tracks.size(), CoverMaxTitles);
+    out.titles.reserve(kept);
+    for (qsizetype i = 0; i < kept; ++i)
+        out.titles << CoverTitle(tracks[i], int(i + 1), options);
+    out.leftOut = tracks.size() - kept;
 
     const QString album = CommonAlbum(tracks);
     if (!album.isEmpty() && (options.replaceHeadlines || currentTop.trimmed().isEmpty()))

@@ -2,14 +2,17 @@
 
 #include "track.h"
 
-#include <array>
+#include <QStringList>
+
 #include <optional>
 
 namespace tracklist {
 
-// The titles window has 24 fields: 20 title lines, then the three credit lines and the note.
+// The titles window has 24 fields: 20 title lines, then the three credit lines and the note. A
+// longer list is kept whole, up to CoverMaxTitles, and the cover draws it in columns.
 constexpr int CoverFields = 24;
 constexpr int CoverTitleLines = 20;
+constexpr int CoverMaxTitles = 99;
 
 struct CoverOptions {
     bool numbered = false;         // "1. " before each title
@@ -17,10 +20,11 @@ struct CoverOptions {
     bool replaceHeadlines = false; // album and artist replace headlines that are not empty
 };
 
-// What an import writes: a text for each field that changes (field 1 first), the headlines when
-// they change, and how many titles found no field.
+// What an import writes: the titles in order (at most CoverMaxTitles), the headlines when they
+// change, and how many titles the list could not keep. The credit lines and the note are never
+// written: they are the user's.
 struct CoverTexts {
-    std::array<std::optional<QString>, CoverFields> fields;
+    QStringList titles;
     std::optional<QString> topHeadline;
     std::optional<QString> bottomHeadline;
     qsizetype leftOut = 0;
@@ -31,17 +35,17 @@ QString DurationText(qint64 ms);
 
 // The album all tracks that name one agree on; empty when none does or they differ.
 QString CommonAlbum(const QList<Track> &tracks);
-// The album artist the tracks agree on, else the artist they all share; empty otherwise.
+// The album artist when every track has the same one; else the artist every track with an
+// artist tag shares, or VariousArtists when two differ; empty when no track names an artist.
 QString CommonArtist(const QList<Track> &tracks);
+extern const QString VariousArtists;
 
 // One title as it lands in its field.
 QString CoverTitle(const Track &track, int position, const CoverOptions &options);
 
-// The first 24 titles go to the fields in order. Title lines past the end of the list are
-// emptied so no title of an earlier list stays among the new ones; the credit lines and the
-// note (fields 21 to 24) are only written when the list reaches them. The album goes to the top
-// headline and the common artist to the bottom one when that headline is empty (blanks count as
-// empty) or options.replaceHeadlines is set, and there is something to write.
+// Every title up to CoverMaxTitles, numbered and timed by its place in the whole list. The album
+// goes to the top headline and the common artist to the bottom one when that headline is empty (blanks count
+// as empty) or options.replaceHeadlines is set, and there is something to write.
 CoverTexts FormatForCover(const QList<Track> &tracks, const CoverOptions &options, const QString &currentTop,
                           const QString &currentBottom);
 

@@ -45,7 +45,78 @@ bool IsImportable(const QString &path)
     return kind != SourceKind::AudioFile || IsAudioFileName(path);
 }
 
-ReadResult ReadSource(const QStringList &paths, const Progress &progress)
+namespace {
+
+// Several sources one after another, in the order given, each read by its own rules.
+ReadResult readInTurn(const QStringList &paths, const Progress &progress)
+{
+    struct Part {
+        QString path;
+        SourceKind kind;
+        QStringList files; // a folder's audio files, or the one audio file
+    };
+    QList<Part> parts;
+    QList<Skipped> listed;
+    qsizetype total = 0;
+    for (const QString &path : paths) {
+        Part part{path, KindOf(path), {}};
+        if (part.kind == SourceKind::Folder)
+            part.files = ListAudioFolder(path, &listed);
+        else if (part.kind == SourceKind::AudioFile)
+            part.files = {path};
+        total += part.files.size();
+        parts << part;
+    }
+    ReadResult r;
+    r.skipped = listed;
+    qsizetype done = 0;
+    const Progress step = [&](qsizetype n, qsizetype) { return !progress || progress(done + n, total); };
+    for (const Part &part : std::as_const(parts)) {
+        ReadResult one;
+        switch (part.kind) {
+        case SourceKind::Folder:
+        case SourceKind::AudioFile: one = ReadAudioFiles(part.files, step); break;
+        default:
+            // A list's own count is not the files': the bar waits, Cancel still works.
+            one = ReadSource({part.path},
+                             [&](qsizetype, qsizetype) { return !progress || progress(done, total); });
+            break;
+        }
+        if (one.cancelled) {
+            ReadResult c;
+            c.cancelled = true;
+            return c;
+        }
+        done += part.files.size();
+        if (!one.error.isEmpty() && part.kind != SourceKind::Folder && part.kind != SourceKind::AudioFile)
+            r.skipped.append({part.path, one.error});
+        r.tracks += one.tracks;
+        r.skipped += one.skipped;
+    }
+    return r;
+}
+
+// Audio files and folders of audio files ordered together; a list among them is skipped.
+ReadResult readTogether(const QStringList &paths, const Progress &progress)
+{
+    QStringList files;
+    QList<Skipped> skipped;
+    for (const QString &path : paths) {
+        switch (KindOf(path)) {
+        case SourceKind::Folder: files += ListAudioFolder(path, &skipped); break;
+        case SourceKind::AudioFile: files << path; break;
+        default: skipped.append({path, QStringLiteral("a track list is read only on its own")}); break;
+        }
+    }
+    ReadResult r = ReadAudioFiles(files, progress);
+    if (!r.cancelled)
+        r.skipped = skipped + r.skipped;
+    return r;
+}
+
+} // namespace
+
+ReadResult ReadSource(const QStringList &paths, const Progress &progress, Order order)
 {
     if (paths.isEmpty()) {
         ReadResult r;
@@ -63,19 +134,9 @@ ReadResult ReadSource(const QStringList &paths, const Progress &progress)
         case SourceKind::AudioFile: break;
         }
     }
-    QStringList files;
-    QList<Skipped> skipped;
-    for (const QString &path : paths) {
-        switch (KindOf(path)) {
-        case SourceKind::Folder: files += ListAudioFolder(path, &skipped); break;
-        case SourceKind::AudioFile: files << path; break;
-        default: skipped.append({path, QStringLiteral("a track list is read only on its own")}); break;
-        }
-    }
-    ReadResult r = ReadAudioFiles(files, progress);
+    ReadResult r = order == Order::AsGiven ? readInTurn(paths, progress) : readTogether(paths, progress);
     if (r.cancelled)
         return r;
-    r.skipped = skipped + r.skipped;
     if (r.tracks.isEmpty() && r.error.isEmpty()) {
         if (r.skipped.size() == 1 && paths.size() == 1) {
             // The one reason is the error; it is not told twice.

@@ -19,10 +19,14 @@ SourceKind KindOf(const QString &path);
 // True when a dropped path is something ReadSource takes: a folder, a track list or an audio file.
 bool IsImportable(const QString &path);
 
-// Reads a track list from paths: one folder, CUE sheet, playlist, text list or CD on its own, or
-// any number of audio files and folders of audio files, ordered together. A track list among
-// several paths is skipped (it is read only on its own).
-ReadResult ReadSource(const QStringList &paths, const Progress &progress = {});
+// Reads a track list from paths: one folder, CUE sheet, playlist, text list, CD or audio file on
+// its own; several paths as `order` says. Together (what a drop or the chooser gives, in no order
+// of its own): audio files and folders of audio files ordered together, a track list among them
+// skipped. AsGiven (the command line's sources): one after another in the order given, each read
+// by its own rules (a folder in its tag or name order, a list in its own); one that cannot be
+// read is skipped with its reason.
+enum class Order { Together, AsGiven };
+ReadResult ReadSource(const QStringList &paths, const Progress &progress = {}, Order order = Order::Together);
 
 // The skipped entries as lines for a terminal or a message, at most maxLines of them (the last
 // then saying how many more there are): "entry is skipped: reason", or "entry: reason" for an

@@ -202,7 +202,7 @@ void TestNames::previewShowsControls()
              QStringLiteral("\\xE2\\x80\\xAEevil"));
     // Edited as it stands; written as it stands.
     QCOMPARE(m.index(0, TrackListModel::TitleColumn).data(Qt::EditRole).toString(), t.title);
-    QCOMPARE(preview.Result().fields[0], std::optional<QString>(t.title));
+    QCOMPARE(preview.Result().titles.value(0), t.title);
     QVERIFY(preview.SkippedList->item(0)->text().startsWith(QStringLiteral("gone\\xFF\\xE2\\x80\\xAE.mp3")));
 }
 

@@ -23,6 +23,14 @@ Q_DECLARE_METATYPE(Op)
 
 namespace {
 
+QStringList numbered(int count, const QString &pattern = QStringLiteral("Track%1"))
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list << pattern.arg(i);
+    return list;
+}
+
 designfile::Records asRecords(const QStringList &lines)
 {
     designfile::Records r;
@@ -69,6 +77,11 @@ private slots:
     void settings_data();
     void settings();
     void settingsTravelWithTheFile();
+    void titleList_data();
+    void titleList();
+    void twentyTitlesAsTyped();
+    void longListFitted_data();
+    void longListFitted();
     void openCentring_data();
     void openCentring();
     void newDesignIsTheStartingOne();
@@ -623,13 +636,15 @@ void TestCoverDoc::settings_data()
     QTest::addColumn<QStringList>("in");
     QTest::addColumn<QStringList>("out");
     QTest::newRow("none") << QStringList() << QStringList();
-    const QStringList valid{"spine.text=Harbour · Lights",
-                            "spine.direction=up",
-                            "disc.diameter=117.5",
-                            "disc.hole=15",
-                            "title=One",
-                            "title="};
+    QStringList valid{"spine.text=Harbour · Lights", "spine.direction=up", "disc.diameter=117.5",
+                      "disc.hole=15"};
+    QStringList longList;
+    for (int i = 1; i <= 21; ++i)
+        longList << (i == 2 ? QStringLiteral("title=") : QStringLiteral("title=T%1").arg(i));
+    valid += longList;
     QTest::newRow("each valid") << valid << valid;
+    // The title lines hold 20 already: a list no longer is not kept apart.
+    QTest::newRow("20 titles") << longList.mid(0, 20) << QStringList();
     QTest::newRow("limits") << QStringList{"disc.diameter=100", "disc.hole=46"}
                             << QStringList{"disc.diameter=100", "disc.hole=46"};
     QTest::newRow("defaults spelled out")
@@ -651,9 +666,12 @@ void TestCoverDoc::settings_data()
     }
     QTest::newRow("titles past the bound") << many << kept;
     const QString astral = QStringLiteral("😀");
-    QTest::newRow("long title cut whole")
-        << QStringList{"title=" + QString(CoverDocument::MaxTitleLength - 1, u'x') + astral}
-        << QStringList{"title=" + QString(CoverDocument::MaxTitleLength - 1, u'x')};
+    QTest::newRow("long title cut whole, controls made blanks")
+        << QStringList{"title=" + QString(CoverDocument::MaxTitleLength - 1, u'x') + astral,
+                       QStringLiteral("title=a\tb") + QChar(0) + u'c'} +
+               longList.mid(2)
+        << QStringList{"title=" + QString(CoverDocument::MaxTitleLength - 1, u'x'), "title=a b c"} +
+               longList.mid(2);
 }
 
 void TestCoverDoc::settings()
@@ -676,7 +694,10 @@ void TestCoverDoc::settingsTravelWithTheFile()
     d.setTopText(QStringLiteral("Harbour"));
     d.caseSet.spineText = QStringLiteral("Harbour · Lights");
     d.caseSet.discHole = 20;
-    d.titles.list = QStringList{"One", "Two"};
+    QStringList list;
+    for (int i = 1; i <= 30; ++i)
+        list << QStringLiteral("Title %1").arg(i);
+    d.setTitleList(list);
     const QByteArray bytes = designfile::Encode(d.Records(), d.Settings());
     CoverDocument e;
     QVERIFY(e.applyRecords(designfile::Decode(bytes)));
@@ -688,6 +709,155 @@ void TestCoverDoc::settingsTravelWithTheFile()
 
     d.newDesign(textnum::YearText());
     QVERIFY(d.Settings().isEmpty());
+}
+
+// The whole list: 20 or fewer in the title lines only, more kept whole with the first 20 in the
+// lines too; the credit lines and the note never take a title.
+void TestCoverDoc::titleList_data()
+{
+    QTest::addColumn<Op>("steps");
+    QTest::addColumn<int>("listSize");      // the long list kept (0: none)
+    QTest::addColumn<QStringList>("lines"); // title lines 1, 5, 20
+    const auto set = [](QStringList list, qsizetype leftOut = 0) {
+        return Op([list, leftOut](CoverDocument &d) { QCOMPARE(d.setTitleList(list), leftOut); });
+    };
+    QTest::newRow("30") << set(numbered(30)) << 30 << QStringList{"Track1", "Track5", "Track20"};
+    QTest::newRow("21") << set(numbered(21)) << 21 << QStringList{"Track1", "Track5", "Track20"};
+    QTest::newRow("12: the lines past it emptied")
+        << set(numbered(12)) << 0 << QStringList{"Track1", "Track5", ""};
+    QTest::newRow("150: 51 left out")
+        << set(numbered(150), 51) << 99 << QStringList{"Track1", "Track5", "Track20"};
+    QTest::newRow("typing in line 5 edits the list") << Op([set](CoverDocument &d) {
+        set(numbered(40))(d);
+        d.setTitle(5, QStringLiteral("Typed"));
+        d.setTitle(21, QStringLiteral("Credit"));
+        QCOMPARE(d.titles.list.value(4), QStringLiteral("Typed"));
+        QCOMPARE(d.titles.list.value(20), QStringLiteral("Track21"));
+        d.setTitle(21, QStringLiteral("Publisher"));
+    }) << 40 << QStringList{"Track1", "Typed", "Track20"};
+    QTest::newRow("back to 20: the 20 lines") << Op([set](CoverDocument &d) {
+        set(numbered(40))(d);
+        set(numbered(20, QStringLiteral("New%1")))(d);
+    }) << 0 << QStringList{"New1", "New5", "New20"};
+    QTest::newRow("hostile: 10,000 lines of 64 KiB, markup and NULs") << Op([set](CoverDocument &d) {
+        QStringList list;
+        const QString big = QStringLiteral("<b>x</b>") + QChar(0) + QString(64 * 1024, u'y');
+        for (int i = 0; i < 10000; ++i)
+            list << big;
+        set(list, 10000 - CoverDocument::MaxTitles)(d);
+        for (const QString &t : std::as_const(d.titles.list)) {
+            QCOMPARE(t.size(), CoverDocument::MaxTitleLength);
+            QVERIFY(t.startsWith(QStringLiteral("<b>x</b> y")));
+        }
+        QVERIFY(d.Settings().join(QString()).indexOf(QChar(0)) < 0);
+    }) << 99 << QStringList{};
+}
+
+void TestCoverDoc::titleList()
+{
+    QFETCH(Op, steps);
+    QFETCH(int, listSize);
+    QFETCH(QStringList, lines);
+    CoverDocument d;
+    for (int n = 1; n <= 20; ++n)
+        d.setTitle(n, QStringLiteral("old"));
+    d.setTitle(21, QStringLiteral("Publisher"));
+    d.setTitle(24, QStringLiteral("Note"));
+    steps(d);
+    QCOMPARE(d.titles.list.size(), listSize);
+    QCOMPARE(d.LongList(), listSize > 0);
+    if (!lines.isEmpty())
+        QCOMPARE((QStringList{d.titleLine(1).Caption(), d.titleLine(5).Caption(), d.titleLine(20).Caption()}),
+                 lines);
+    for (int n = 1; n <= 20 && listSize > 0; ++n)
+        QCOMPARE(d.titleLine(n).Caption(), d.titles.list[n - 1]);
+    QCOMPARE(d.titleLine(21).Caption(), QStringLiteral("Publisher"));
+    QCOMPARE(d.titleLine(24).Caption(), QStringLiteral("Note"));
+    // Through the file and back, exactly.
+    CoverDocument e;
+    QVERIFY(e.applyRecords(designfile::Decode(designfile::Encode(d.Records(), d.Settings()))));
+    QCOMPARE(e.TitleList(), d.TitleList());
+    QCOMPARE(e.Records(), d.Records());
+    QString why;
+    QVERIFY2(records::LooksLikeDesign(asRecords(d.Records()), &why), qPrintable(why));
+}
+
+// 20 titles set as a list are the 20 lines typed: the same records, no settings, the same page.
+void TestCoverDoc::twentyTitlesAsTyped()
+{
+    CoverDocument typed, listed;
+    for (CoverDocument *d : {&typed, &listed})
+        d->setTitlesShown(true);
+    for (int n = 1; n <= 20; ++n)
+        typed.setTitle(n, QStringLiteral("Track%1").arg(n));
+    listed.setTitleList(numbered(20));
+    QVERIFY(listed == typed);
+    QVERIFY(listed.Settings().isEmpty());
+    QImage a(456, 456, QImage::Format_RGB32), b(456, 456, QImage::Format_RGB32);
+    for (auto [doc, image] : {std::pair{&typed, &a}, std::pair{&listed, &b}}) {
+        QPainter p(image);
+        coverpage::PaintPage(*doc, p);
+    }
+    QCOMPARE(a, b);
+}
+
+// A long list fills the area of the 20 lines, down to the first credit line, in 2 to 4 columns
+// at the largest size up to the titles' own, never below 6 pt; nothing is drawn outside it.
+void TestCoverDoc::longListFitted_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("atTitlesSize");
+    QTest::newRow("21") << 21 << false << "Track%1" << 2 << true;
+    QTest::newRow("30") << 30 << false << "Track%1" << 2 << true;
+    QTest::newRow("40") << 40 << false << "Track%1" << 3 << true;
+    QTest::newRow("99") << 99 << false << "Track%1" << 4 << false;
+    QTest::newRow("99, back cover") << 99 << true << "Track%1" << 4 << false;
+    QTest::newRow("40 wide titles") << 40 << false << "A rather long title number %1" << 3 << false;
+}
+
+void TestCoverDoc::longListFitted()
+{
+    QFETCH(int, count);
+    QFETCH(bool, back);
+    QFETCH(QString, pattern);
+    QFETCH(int, columns);
+    QFETCH(bool, atTitlesSize);
+    CoverDocument d;
+    d.setBack(back);
+    d.setTitlesShown(true);
+    d.setTitlesFont(QStringLiteral("Arial"), 8, colors::Rgb(255, 0, 0));
+    d.setTitleList(numbered(count, pattern));
+    const CoverDocument::ListLayout l = d.LayOutList();
+    QCOMPARE(l.area, QRectF(50, 80, d.layout.panelWidth - 100, 200));
+    QCOMPARE(l.shown, count);
+    QCOMPARE(l.columns, columns);
+    QVERIFY(l.points >= CoverDocument::MinListPoints);
+    QCOMPARE(l.points == 8.0f, atTitlesSize);
+    QVERIFY(l.rows * l.pitch <= l.area.height() + 1e-6);
+    QVERIFY(l.columns * l.columnWidth <= l.area.width());
+    QCOMPARE(l.cut, 0);
+
+    // Red ink only inside the area, and in every column.
+    QImage page(int(d.layout.panelWidth), 456, QImage::Format_RGB32);
+    {
+        QPainter p(&page);
+        coverpage::PaintPage(d, p);
+    }
+    QList<int> inkInColumn(columns, 0);
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() < 200 || c.green() > 120)
+                continue;
+            QVERIFY2(l.area.adjusted(-1, -1, 1, 1).contains(QPointF(x + 0.5, y + 0.5)),
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            ++inkInColumn[std::min(columns - 1, int((x - l.area.left()) / (l.columnWidth + 8)))];
+        }
+    for (int ink : inkInColumn)
+        QVERIFY(ink > 0);
 }
 
 // After Open a headline is free exactly when its "Center" box, as loaded, is clear, whatever the

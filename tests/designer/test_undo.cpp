@@ -389,8 +389,7 @@ void TestUndo::importIsOneStep()
     const QStringList before = d->DesignRecords();
     const int steps = d->UndoStack()->count();
     tracklist::CoverTexts texts;
-    texts.fields[0] = QStringLiteral("1. Anchor");
-    texts.fields[1] = QStringLiteral("2. Buoy");
+    texts.titles = {QStringLiteral("1. Anchor"), QStringLiteral("2. Buoy")};
     texts.bottomHeadline = QStringLiteral("The Moorings");
     d->ApplyTrackImport(texts);
     QCoreApplication::processEvents();

@@ -14,8 +14,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 #include "app_setup.h"
+#include "coverdocument.h"
 #include "design.h"
 #include "importprogress.h"
 #include "source.h"
@@ -39,12 +41,9 @@ Track track(const QString &title, qint64 ms, const QString &artist = {})
     return t;
 }
 
-QString fields(const tracklist::CoverTexts &c, int first, int last)
+QString titles(const tracklist::CoverTexts &c)
 {
-    QStringList out;
-    for (int n = first; n <= last; ++n)
-        out << c.fields[size_t(n - 1)].value_or(QStringLiteral("-"));
-    return out.join(u'|');
+    return c.titles.join(u'|');
 }
 
 } // namespace
@@ -68,6 +67,8 @@ private slots:
     void dropOnTitles_data();
     void dropOnTitles();
     void contextMenuImports();
+    void allTitles_data();
+    void allTitles();
 
 private:
     QStringList coverTitles(int first, int last) const
@@ -124,20 +125,20 @@ void TestTrackImport::cleanup()
 void TestTrackImport::dialogEdits_data()
 {
     QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("expected"); // fields 1 to 4 written
-    QTest::newRow("as read") << QStringList{} << "One|Two|Three|";
-    QTest::newRow("up") << QStringList{"select 2", "up"} << "One|Three|Two|";
-    QTest::newRow("up at the top does nothing") << QStringList{"select 0", "up"} << "One|Two|Three|";
-    QTest::newRow("down twice") << QStringList{"select 0", "down", "down"} << "Two|Three|One|";
-    QTest::newRow("two rows down") << QStringList{"select 0", "select+ 1", "down"} << "Three|One|Two|";
-    QTest::newRow("edit") << QStringList{"edit 1 <b>Deux</b>"} << "One|<b>Deux</b>|Three|";
-    QTest::newRow("remove") << QStringList{"select 1", "remove"} << "One|Three||";
-    QTest::newRow("drag to the end") << QStringList{"drop 0 end"} << "Two|Three|One|";
-    QTest::newRow("drag onto the top half of a row") << QStringList{"drop 2 0"} << "Three|One|Two|";
+    QTest::addColumn<QString>("expected"); // the titles written
+    QTest::newRow("as read") << QStringList{} << "One|Two|Three";
+    QTest::newRow("up") << QStringList{"select 2", "up"} << "One|Three|Two";
+    QTest::newRow("up at the top does nothing") << QStringList{"select 0", "up"} << "One|Two|Three";
+    QTest::newRow("down twice") << QStringList{"select 0", "down", "down"} << "Two|Three|One";
+    QTest::newRow("two rows down") << QStringList{"select 0", "select+ 1", "down"} << "Three|One|Two";
+    QTest::newRow("edit") << QStringList{"edit 1 <b>Deux</b>"} << "One|<b>Deux</b>|Three";
+    QTest::newRow("remove") << QStringList{"select 1", "remove"} << "One|Three";
+    QTest::newRow("drag to the end") << QStringList{"drop 0 end"} << "Two|Three|One";
+    QTest::newRow("drag onto the top half of a row") << QStringList{"drop 2 0"} << "Three|One|Two";
     QTest::newRow("numbered, with lengths")
-        << QStringList{"numbered", "durations"} << "1. One (0:01)|2. Two (0:02)|3. Three|";
+        << QStringList{"numbered", "durations"} << "1. One (0:01)|2. Two (0:02)|3. Three";
     QTest::newRow("numbers follow the order")
-        << QStringList{"numbered", "select 2", "up", "up"} << "1. Three|2. One|3. Two|";
+        << QStringList{"numbered", "select 2", "up", "up"} << "1. Three|2. One|3. Two";
 }
 
 void TestTrackImport::dialogEdits()
@@ -194,18 +195,18 @@ void TestTrackImport::dialogEdits()
         }
     }
     const tracklist::CoverTexts c = dlg.Result();
-    QCOMPARE(fields(c, 1, 4), expected);
+    QCOMPARE(titles(c), expected);
     // The list shows what will be written.
     for (int r = 0; r < dlg.Model->rowCount(); ++r)
-        QCOMPARE(dlg.Model->index(r, TrackListModel::CoverColumn).data().toString(), *c.fields[size_t(r)]);
+        QCOMPARE(dlg.Model->index(r, TrackListModel::CoverColumn).data().toString(), c.titles[r]);
 }
 
 void TestTrackImport::dialogNotes()
 {
     tracklist::ReadResult read;
-    for (int i = 1; i <= 27; ++i)
+    for (int i = 1; i <= 102; ++i)
         read.tracks << track(QStringLiteral("T%1").arg(i), -1, "<i>Band</i>");
-    read.tracks[26].album = "<b>Album</b>";
+    read.tracks[101].album = "<b>Album</b>";
     read.skipped = {{"/music/<b>x</b>.mp3", "not a readable audio file"}};
     TrackImportDialog dlg(read, "Typed", {});
     dlg.show();
@@ -214,15 +215,16 @@ void TestTrackImport::dialogNotes()
     QVERIFY(dlg.LeftOutNote->isVisible());
     QVERIFY(dlg.LeftOutNote->text().startsWith("3 titles left out"));
     QCOMPARE(dlg.Result().leftOut, 3);
-    QCOMPARE(dlg.Model->index(24, TrackListModel::CoverColumn).data().toString(),
+    QCOMPARE(dlg.Model->index(98, TrackListModel::CoverColumn).data().toString(), QStringLiteral("T99"));
+    QCOMPARE(dlg.Model->index(99, TrackListModel::CoverColumn).data().toString(),
              QStringLiteral("(left out)"));
-    // Removing rows brings the others in; at 24 the note goes.
+    // Removing rows brings the others in; at 99 the note goes.
     for (int i = 0; i < 3; ++i) {
         dlg.List->selectRow(0);
         dlg.RemoveSelected();
     }
     QVERIFY(!dlg.LeftOutNote->isVisible());
-    QCOMPARE(dlg.Result().fields[23], QStringLiteral("T27"));
+    QCOMPARE(dlg.Result().titles.back(), QStringLiteral("T102"));
 
     // Skipped entries and names from tags are shown as text, never as markup.
     QCOMPARE(dlg.SkippedList->count(), 1);
@@ -251,9 +253,7 @@ void TestTrackImport::applyWritesThroughFields()
     t->Text(12)->setText("old title 12");
     d->Text1->setText("Kept");
     tracklist::CoverTexts c;
-    c.fields[0] = "First";
-    c.fields[1] = "Second";
-    c.fields[11] = QString();
+    c.titles = {"First", "Second"};
     c.bottomHeadline = "Ana Ruiz";
     QVERIFY(!d->Check7->isChecked());
     d->ApplyTrackImport(c);
@@ -412,7 +412,114 @@ void TestTrackImport::contextMenuImports()
         QTRY_COMPARE(answered, before + 1);
     }
     QCOMPARE(d->Label4->Caption(), QStringLiteral("Line 1"));
-    QCOMPARE(d->Label27->Caption(), QStringLiteral("Line 24"));
+    QCOMPARE(d->Label27->Caption(), QString()); // the note is never a title
+    QCOMPARE(d->Document().TitleList().size(), 30);
+}
+
+// "All Titles…" from the titles window, the cover's menu and its keys: the import's list holds the
+// whole list; OK is one named step, Cancel nothing; 20 or fewer go back to the 20 lines.
+void TestTrackImport::allTitles_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("edit"); // "add" 22 titles, "remove" 10 rows, "move", "cancel"
+    QTest::addColumn<int>("listSize");
+    QTest::addColumn<QStringList>("lines"); // title lines 1, 2, 20
+    QTest::newRow("button, add") << "button"
+                                 << "add" << 25 << QStringList{"L1", "L2", "New 20"};
+    QTest::newRow("menu, remove to 15") << "menu"
+                                        << "remove" << 0 << QStringList{"L11", "L12", ""};
+    QTest::newRow("keys, move") << "keys"
+                                << "move" << 25 << QStringList{"L2", "L1", "L20"};
+    QTest::newRow("cancel") << "keys"
+                            << "cancel" << 25 << QStringList{"L1", "L2", "L20"};
+}
+
+void TestTrackImport::allTitles()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, edit);
+    QFETCH(int, listSize);
+    QFETCH(QStringList, lines);
+    QStringList start;
+    for (int i = 1; i <= (edit == "add" ? 3 : 25); ++i)
+        start << QStringLiteral("L%1").arg(i);
+    tracklist::CoverTexts texts;
+    texts.titles = start;
+    d->ApplyTrackImport(texts);
+    d->Command14->click();
+    Titles *t = d->TitlesForm();
+    d->FlushUndo();
+    const QStringList before = d->DesignRecords();
+    const int steps = d->UndoStack()->count();
+    QString title;
+    TrackImportDialog::Answer = [&](TrackImportDialog &dlg) {
+        ++answered;
+        title = dlg.windowTitle();
+        dlg.show();
+        if (!QTest::qWaitForWindowExposed(&dlg))
+            return int(QDialog::Rejected);
+        if (edit == "add") {
+            dlg.List->selectRow(2);
+            QTest::mouseClick(dlg.Add, Qt::LeftButton);
+            auto *editor = dlg.List->viewport()->findChild<QLineEdit *>();
+            if (!editor)
+                return int(QDialog::Rejected);
+            QTest::keyClicks(editor, "New 4");
+            QTest::keyClick(editor, Qt::Key_Return);
+            // Committed when queued.
+            if (!QTest::qWaitFor([&] { return dlg.Model->index(3, 0).data().toString() == "New 4"; }))
+                return int(QDialog::Rejected);
+            for (int i = 5; i <= 25; ++i) {
+                dlg.Model->insertRows(dlg.Model->rowCount(), 1);
+                dlg.Model->setData(dlg.Model->index(i - 1, 0), QStringLiteral("New %1").arg(i), Qt::EditRole);
+            }
+        } else if (edit == "remove") {
+            for (int i = 0; i < 10; ++i) {
+                dlg.List->selectRow(0);
+                QTest::mouseClick(dlg.Remove, Qt::LeftButton);
+            }
+        } else if (edit == "move") {
+            // Not selectRow: it reads the keyboard's modifiers, which the shortcut may leave held.
+            dlg.List->selectionModel()->select(dlg.Model->index(1, 0), QItemSelectionModel::ClearAndSelect |
+                                                                           QItemSelectionModel::Rows);
+            QTest::mouseClick(dlg.MoveUp, Qt::LeftButton);
+        }
+        return int(edit == "cancel" ? QDialog::Rejected : QDialog::Accepted);
+    };
+    if (way == "button") {
+        QCOMPARE(t->AllTitles->text(), QString::fromUtf8("All Titles\u2026"));
+        QVERIFY(!t->AllTitles->geometry().intersects(t->Check1->geometry()));
+        for (int n = 1; n <= 24; ++n)
+            QVERIFY(!t->AllTitles->geometry().intersects(t->Text(n)->geometry()));
+        QTest::mouseClick(t->AllTitles, Qt::LeftButton);
+    } else if (way == "menu") {
+        std::unique_ptr<QMenu> menu(d->CoverMenu());
+        QAction *last = menu->actions().constLast();
+        QCOMPARE(last->text(), QString::fromUtf8("All Titles\u2026"));
+        last->trigger();
+    } else {
+        d->show();
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.get()));
+        QTest::keySequence(d.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    }
+    QTRY_COMPARE(answered, 1);
+    QCOMPARE(title, QStringLiteral("All Titles"));
+    QCoreApplication::processEvents();
+    QCOMPARE(d->Document().titles.list.size(), listSize);
+    QCOMPARE(coverTitles(1, 2) << d->CoverLabelN(23)->Caption(), lines);
+    QCOMPARE(t->Text(1)->text(), lines[0]); // the fields follow
+    if (edit == "add")
+        QCOMPARE(d->Document().titles.list.mid(2, 2), (QStringList{"L3", "New 4"}));
+    if (edit == "cancel") {
+        QCOMPARE(d->UndoStack()->count(), steps);
+        return;
+    }
+    QCOMPARE(d->UndoStack()->count(), steps + 1);
+    QCOMPARE(d->UndoStack()->undoText(), QStringLiteral("Edit All Titles"));
+    d->Undo();
+    QCOMPARE(d->DesignRecords(), before);
+    QCOMPARE(d->Document().TitleList(), start);
 }
 
 QTEST_MAIN(TestTrackImport)

@@ -11,6 +11,7 @@
 #include "cover_elements.h"
 #include "design.h"
 #include "designfile.h"
+#include "titles.h"
 
 #include "fixtures.h"
 #include "pages.h"
@@ -42,6 +43,8 @@ private slots:
     void importAndWrite_data();
     void importAndWrite();
     void helpNamesIt();
+    void longListOnPage_data();
+    void longListOnPage();
 
 private:
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -63,6 +66,9 @@ void TestTrackImportCli::initTestCase()
     for (int i = 1; i <= 30; ++i)
         text += "Line" + QByteArray::number(i) + "\n";
     QVERIFY(fixtures::writeBytes(path("thirty.txt"), text));
+    for (int i = 31; i <= 120; ++i)
+        text += "Line" + QByteArray::number(i) + "\n";
+    QVERIFY(fixtures::writeBytes(path("many.txt"), text));
     QVERIFY(fixtures::writeBytes(path("sheet.cue"),
                                  "PERFORMER \"Quartet\"\nTITLE \"Live\"\n"
                                  "TRACK 01 AUDIO\nTITLE \"Alderney\"\nINDEX 01 00:00:00\n"
@@ -88,6 +94,9 @@ void TestTrackImportCli::initTestCase()
     Design d;
     d.Text1->setText("Northbound");
     QVERIFY(designfile::Write(path("cover.qwd"), d.DesignRecords()));
+    d.TitlesForm()->Text(21)->setText("PubLine");
+    d.TitlesForm()->Text(24)->setText("NoteText");
+    QVERIFY(designfile::Write(path("credits.qwd"), d.DesignRecords()));
 }
 
 void TestTrackImportCli::importAndWrite_data()
@@ -97,10 +106,20 @@ void TestTrackImportCli::importAndWrite_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("err");    // the start of each stderr line
     QTest::addColumn<QStringList>("titles"); // title lines 1, 2 and 20, field 24, headlines
-    QTest::newRow("text list of 30 into a new design: the first 24 kept")
-        << QStringList{"--import-tracks", "SRC/thirty.txt", "--save", "OUT.qwd"} << 0
-        << QStringList{"sleevedesk: warning: 30 titles read, the first 24 kept, 6 left out"}
-        << QStringList{"Line1", "Line2", "Line20", "Line24", "", ""};
+    QTest::newRow("text list of 30 into a new design: all kept, none in the note")
+        << QStringList{"--import-tracks", "SRC/thirty.txt", "--save", "OUT.qwd"} << 0 << QStringList{}
+        << QStringList{"Line1", "Line2", "Line20", "", "", "", "Line30"};
+    QTest::newRow("120 titles: 99 kept")
+        << QStringList{"--import-tracks", "SRC/many.txt", "--save", "OUT.qwd"} << 0
+        << QStringList{"sleevedesk: warning: 120 titles read, the first 99 kept, 21 left out"}
+        << QStringList{"Line1", "Line2", "Line20", "", "", "", "Line99"};
+    QTest::newRow("--replace-headlines")
+        << QStringList{"--import-tracks",     "SRC/album", "SRC/cover.qwd",
+                       "--replace-headlines", "--save",    "OUT.qwd"}
+        << 0 << QStringList{} << QStringList{"One", "Two", "", "", "Night Songs", "Ana Ruiz"};
+    QTest::newRow("--replace-headlines alone")
+        << QStringList{"--replace-headlines", "--export-pdf", "OUT.pdf", "SRC/cover.qwd"} << 1
+        << QStringList{"sleevedesk: --replace-headlines goes with --import-tracks"} << QStringList{};
     QTest::newRow("CUE sheet, numbered with lengths, album and performer to headlines")
         << QStringList{"--import-tracks=SRC/sheet.cue", "--numbered", "--durations", "--save", "OUT.qwd"} << 0
         << QStringList{} << QStringList{"1. Alderney (3:05)", "2. Brecqhou", "", "", "Live", "Quartet"};
@@ -111,10 +130,10 @@ void TestTrackImportCli::importAndWrite_data()
     QTest::newRow("folder into a design: its headline stays")
         << QStringList{"--import-tracks", "SRC/album", "SRC/cover.qwd", "--durations", "--save", "OUT.qwd"}
         << 0 << QStringList{} << QStringList{"One (0:01)", "Two (0:02)", "", "", "Northbound", "Ana Ruiz"};
-    QTest::newRow("several audio files")
+    QTest::newRow("several audio files: in the order given")
         << QStringList{"--import-tracks",  "SRC/album/03.wav", "--import-tracks",
                        "SRC/album/02.wav", "--save",           "OUT.qwd"}
-        << 0 << QStringList{} << QStringList{"Two", "Three", "", "", "Night Songs", "Ana Ruiz"};
+        << 0 << QStringList{} << QStringList{"Three", "Two", "", "", "Night Songs", "Ana Ruiz"};
     QTest::newRow("playlist: a missing entry is warned of")
         << QStringList{"--import-tracks", "SRC/mix.m3u", "--save", "OUT.qwd"} << 0
         << QStringList{"sleevedesk: warning: also-gone.mp3 is skipped: file not found"}
@@ -219,14 +238,64 @@ void TestTrackImportCli::importAndWrite()
     QCOMPARE(d.Text1->text(), titles[4]);
     QCOMPARE(d.Text2->text(), titles[5]);
     QVERIFY(d.Check7->isChecked()); // Show Titles
+    // A long list is kept whole after the records; its last title is the one given.
+    if (titles.size() > 6)
+        QCOMPARE(d.Document().titles.list.value(d.Document().titles.list.size() - 1), titles[6]);
+    else
+        QVERIFY(d.Document().titles.list.isEmpty());
 }
 
 void TestTrackImportCli::helpNamesIt()
 {
     const QString help = scriptrun::Run(QStringLiteral(SLEEVEDESK), {QStringLiteral("--help")}).out;
-    for (const char *text : {"--import-tracks <source>", "--numbered", "--durations", "--save <file.qwd>",
-                             "6  no track could be read"})
+    for (const char *text : {"--import-tracks <source>", "--numbered", "--durations", "--replace-headlines",
+                             "--save <file.qwd>", "6  no track could be read"})
         QVERIFY2(help.contains(QLatin1String(text)), text);
+}
+
+// Every title once on the exported page, inside the block's area (the 20 lines' place down to the
+// first credit line, 12 px of margin around the panel, 0.75 pt a pixel), at 6 pt or more; the
+// credit line and the note keep their own texts and places.
+void TestTrackImportCli::longListOnPage_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("30") << 30;
+    QTest::newRow("40") << 40;
+    QTest::newRow("99") << 99;
+}
+
+void TestTrackImportCli::longListOnPage()
+{
+    QFETCH(int, count);
+    if (!pages::PopplerInstalled())
+        QSKIP("poppler-utils (pdftotext) are not installed");
+    QTemporaryDir work;
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += "Song" + QByteArray::number(i) + "\n";
+    QVERIFY(fixtures::writeBytes(work.filePath("list.txt"), text));
+    const Run run = sleevedesk({"--import-tracks", work.filePath("list.txt"), path("credits.qwd"),
+                                "--export-pdf", work.filePath("out.pdf")},
+                               work.path());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines, QStringList());
+    const QList<pages::Word> words = pages::Words(work.filePath("out.pdf"));
+    const auto pt = [](double px) { return (px + 12) * 0.75; };
+    const QRectF area(QPointF(pt(50), pt(80)), QPointF(pt(406), pt(280)));
+    for (int i = 1; i <= count; ++i) {
+        const QString title = QStringLiteral("Song%1").arg(i);
+        const auto same =
+            std::count_if(words.begin(), words.end(), [&](const pages::Word &w) { return w.text == title; });
+        QVERIFY2(same == 1, qPrintable(title));
+        const pages::Word *w = pages::Find(words, title);
+        QVERIFY2(area.adjusted(-1, -1, 1, 1).contains(w->box), qPrintable(title));
+        QVERIFY2(w->box.height() >= 6, qPrintable(QStringLiteral("%1: %2").arg(title).arg(w->box.height())));
+    }
+    const pages::Word *credit = pages::Find(words, "PubLine");
+    const pages::Word *note = pages::Find(words, "NoteText");
+    QVERIFY(credit && note);
+    QVERIFY(credit->box.top() >= area.bottom() - 1);
+    QVERIFY(note->box.top() >= credit->box.bottom());
 }
 
 QTEST_MAIN(TestTrackImportCli)
