@@ -108,7 +108,7 @@ void paintFitted(QPainter &p, const Fitted &f, qint32 color, const QRectF &box)
 }
 
 // Device pixels per logical pixel (the larger of the two directions).
-double deviceScale(const QPainter &p)
+double dotsPerPx(const QPainter &p)
 {
     const QTransform t = p.combinedTransform();
     return std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
@@ -321,7 +321,7 @@ void PaintDisc(const CoverDocument &doc, QPainter &p)
     const CoverImage &picture = doc.image(CoverDocument::MainPicture);
     if (picture.Visible() && picture.HasPicture()) {
         // Cropped to the square, at the device's resolution up to DiscPictureDpi.
-        const double dots = std::min(deviceScale(p), DiscPictureDpi / 96);
+        const double dots = std::min(dotsPerPx(p), DiscPictureDpi / 96);
         const int side = std::max(1, int(std::ceil(d * dots)));
         const QImage img = picture.PaperCrop(QSize(side, side));
         if (!img.isNull())

@@ -20,7 +20,7 @@ namespace {
 const QString CaseFilter = QStringLiteral(
     "PDF document|*.pdf|PNG image, 96 dpi|*.png|PNG image, 300 dpi|*.png|PNG image, 600 dpi|*.png");
 
-QString proposedName(const QString &designPath, casepages::Output output)
+QString proposedOutputName(const QString &designPath, casepages::Output output)
 {
     const QString stem =
         designPath.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(designPath).completeBaseName();
@@ -71,7 +71,7 @@ void Design::ExportAs(casepages::Output output)
         CommonDialog1.FilterIndex = 1;
         CommonDialog1.DefaultExt = QStringLiteral(".pdf");
         CommonDialog1.Flags = 2; // ask before replacing a file
-        CommonDialog1.FileName = proposedName(DesignPath(), output);
+        CommonDialog1.FileName = proposedOutputName(DesignPath(), output);
         const bool chosen = CommonDialog1.ShowSave() && !CommonDialog1.FileName.isEmpty();
         path = CommonDialog1.FileName;
         const int index = CommonDialog1.FilterIndex;

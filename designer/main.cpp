@@ -146,7 +146,7 @@ int main(int argc, char *argv[])
         if (!output)
             usageError(
                 QStringLiteral("--as takes cover, tray, disc or set, not \"%1\"").arg(parser.value(as)));
-        if (batch != 1 || parser.isSet(importTracks))
+        if (batch != 1)
             usageError(QStringLiteral("--as goes with one of --export-pdf, --export-png and --print"));
     }
     const bool importing = parser.isSet(importTracks);
@@ -166,6 +166,7 @@ int main(int argc, char *argv[])
         job.durations = parser.isSet(durations);
         job.replaceHeadlines = parser.isSet(replaceHeadlines);
         job.kind = parser.isSet(save) ? Job::Kind::Save : Job::Kind::ExportPdf;
+        job.as = *output;
         job.output = parser.value(parser.isSet(save) ? save : exportPdf);
         if (job.output.isEmpty())
             usageError(QStringLiteral("no output file given"));

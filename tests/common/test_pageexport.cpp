@@ -31,6 +31,7 @@ private slots:
     void pngSizeAndPlaces_data();
     void pngSizeAndPlaces();
     void pdfPageIsContentPlusMargin();
+    void severalPages();
     void failureKeepsExistingFile_data();
     void failureKeepsExistingFile();
 };
@@ -94,6 +95,37 @@ void TestPageExport::pdfPageIsContentPlusMargin()
     // Text stays text: the font is embedded, not an image of the page.
     QVERIFY(pdf.contains("/FontFile2"));
     QVERIFY(!pdf.contains("/Subtype /Image"));
+}
+
+// Pages of their own sizes: PDF pages one after the other, a PNG's one below the other with the
+// margin between them.
+void TestPageExport::severalPages()
+{
+    QTemporaryDir dir;
+    const QSizeF wide(200, 60), tall(120, 160);
+    const QList<pageexport::Page> pages{{wide, [wide](QPainter &p) { paintMarks(p, wide); }},
+                                        {tall, [tall](QPainter &p) { paintMarks(p, tall); }}};
+    QString error;
+    const QString png = dir.filePath(QStringLiteral("pages.png"));
+    QVERIFY2(pageexport::ExportPngPages(png, pages, 12, 96, &error), qPrintable(error));
+    const QImage img(png);
+    QCOMPARE(img.size(), QSize(200 + 24, 60 + 160 + 12 + 24));
+    QCOMPARE(img.pixelColor(12 + 5, 12 + 5), QColor(Qt::red));
+    QCOMPARE(img.pixelColor(12 + 195, 12 + 55), QColor(Qt::black));
+    QCOMPARE(img.pixelColor(12 + 5, 12 + 60 + 12 + 5), QColor(Qt::red));
+    QCOMPARE(img.pixelColor(12 + 115, 12 + 60 + 12 + 155), QColor(Qt::black));
+    QCOMPARE(img.pixelColor(12 + 5, 12 + 60 + 6), QColor(Qt::white));
+
+    const QString pdf = dir.filePath(QStringLiteral("pages.pdf"));
+    QVERIFY2(pageexport::ExportPdfPages(pdf, QStringLiteral("t"), pages, 12, &error), qPrintable(error));
+    static const QRegularExpression box(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
+    QStringList sizes;
+    for (auto it = box.globalMatch(QString::fromLatin1(readAll(pdf))); it.hasNext();) {
+        const auto m = it.next();
+        sizes << QStringLiteral("%1x%2").arg(m.captured(1).toDouble()).arg(m.captured(2).toDouble());
+    }
+    QCOMPARE(sizes, (QStringList{QStringLiteral("168x63"), QStringLiteral("108x138")}));
+    QVERIFY(!pageexport::ExportPdfPages(pdf, QStringLiteral("t"), {}, 12, &error));
 }
 
 void TestPageExport::failureKeepsExistingFile_data()

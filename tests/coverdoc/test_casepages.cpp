@@ -134,6 +134,7 @@ void TestCasePages::trayMeasures()
     QVERIFY(std::abs(edge.left() - ExportMarginMm) <= Tolerance);
     const QList<double> xs = folds(pages[0], edge.left(), edge.height());
     QCOMPARE(xs.size(), 2);
+    qInfo("tray card %.3f x %.3f mm, folds at %.3f and %.3f mm", edge.width(), edge.height(), xs[0], xs[1]);
     QVERIFY2(std::abs(xs[0] - 6.4) <= Tolerance && std::abs(xs[1] - 144.4) <= Tolerance,
              qPrintable(QStringLiteral("%1 %2").arg(xs[0]).arg(xs[1])));
     for (const pdfpaths::Stroke &s : pages[0].strokes)
@@ -277,6 +278,8 @@ void TestCasePages::discMeasures()
     const QRectF outer = circles[0].outerEdge();
     const double h = circles[1].width / 2;
     const QRectF inner = circles[1].bounds().adjusted(h, h, -h, -h);
+    qInfo("disc %.3f x %.3f mm, hole %.3f x %.3f mm", outer.width(), outer.height(), inner.width(),
+          inner.height());
     for (double side : {outer.width(), outer.height()})
         QVERIFY2(std::abs(side - diameter) <= Tolerance, qPrintable(QString::number(side)));
     for (double side : {inner.width(), inner.height()})

@@ -655,6 +655,9 @@ void TestCoverDoc::settings_data()
                        "disc.hole=1e400",          "disc.diameter=",    "disc.hole=4 1",
                        "spine.direction=sideways", "spine.direction=UP"}
         << QStringList();
+    QTest::newRow("spine text with a control character")
+        << QStringList{QStringLiteral("spine.text=a\tb"), QStringLiteral("spine.text=\x1b[2J")}
+        << QStringList();
     QTest::newRow("last one wins") << QStringList{"disc.hole=20", "disc.hole=30"}
                                    << QStringList{"disc.hole=30"};
     QTest::newRow("unknown keys") << QStringList{"future.key=1", "titles=2", "spinetext=x"} << QStringList();

@@ -339,6 +339,9 @@ void TestDesignerCli::as_data()
                                           << QList<QSizeF>{{210, 297}, {210, 297}};
     QTest::newRow("disc as PNG") << QStringList{"--export-png", "OUT.png", "--dpi", "96", "--as", "disc"} << 0
                                  << "" << QList<QSizeF>{{470, 470}};
+    QTest::newRow("track list imported, tray card")
+        << QStringList{"--import-tracks", "TITLES", "--export-pdf", "OUT.pdf", "--as", "tray"} << 0 << ""
+        << QList<QSizeF>{{150.8 + margin, 117.5 + margin}};
     QTest::newRow("not an output") << QStringList{"--export-pdf", "OUT.pdf", "--as", "sleeve"} << 1
                                    << "sleevedesk: --as takes cover, tray, disc or set, not \"sleeve\""
                                    << QList<QSizeF>{};
@@ -359,6 +362,11 @@ void TestDesignerCli::as()
     QFETCH(QList<QSizeF>, pages);
     QTemporaryDir work;
     args.replaceInStrings(QStringLiteral("OUT"), work.filePath(QStringLiteral("out")));
+    const QString titles = tmp.filePath(QStringLiteral("titles.txt"));
+    QFile list(titles);
+    QVERIFY(list.open(QIODevice::WriteOnly) && list.write("Alderney\nBrecqhou\n") > 0);
+    list.close();
+    args.replaceInStrings(QStringLiteral("TITLES"), titles);
     args << design;
     QProcessEnvironment env = scriptrun::WithoutDisplay();
     env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
