@@ -68,6 +68,7 @@ bool BoxElement::setWidth(double v)
 {
     if (!acceptsCoordinate(v) || v < 0)
         return false;
+    settle();
     if (width_ != single(v)) {
         width_ = single(v);
         changed();
@@ -79,6 +80,7 @@ bool BoxElement::setHeight(double v)
 {
     if (!acceptsCoordinate(v) || v < 0)
         return false;
+    settle();
     if (height_ != single(v)) {
         height_ = single(v);
         changed();
@@ -115,8 +117,13 @@ QFont CoverLabel::font() const
 
 void CoverLabel::resize()
 {
-    if (!autoSize_ || wordWrap_)
-        return;
+    if (autoSize_ && !wordWrap_)
+        sizePending_ = true;
+}
+
+void CoverLabel::measure() const
+{
+    sizePending_ = false;
     const QFontMetricsF fm(font(), fonts::Reference96());
     width_ = std::ceil(fm.horizontalAdvance(caption_));
     height_ = std::ceil(fm.height());
@@ -145,9 +152,30 @@ LABEL_SETTER(setFontBold, bold_, bool)
 LABEL_SETTER(setFontItalic, italic_, bool)
 LABEL_SETTER(setFontStrikethru, strike_, bool)
 LABEL_SETTER(setFontUnderline, underline_, bool)
-LABEL_SETTER(setAutoSize, autoSize_, bool)
-LABEL_SETTER(setWordWrap, wordWrap_, bool)
 #undef LABEL_SETTER
+
+// A label that stops sizing itself keeps the size its text had.
+void CoverLabel::setAutoSize(bool on)
+{
+    if (autoSize_ == on)
+        return;
+    if (!on)
+        settle();
+    autoSize_ = on;
+    resize();
+    changed();
+}
+
+void CoverLabel::setWordWrap(bool on)
+{
+    if (wordWrap_ == on)
+        return;
+    if (on)
+        settle();
+    wordWrap_ = on;
+    resize();
+    changed();
+}
 
 void CoverLabel::setFontSize(float pt)
 {
@@ -211,7 +239,10 @@ void CoverLabel::assign(const CoverElement &other)
 bool CoverLabel::sameAs(const CoverElement &other) const
 {
     const auto &o = static_cast<const CoverLabel &>(other);
-    return sameBox(o) && caption_ == o.caption_ && fontName_ == o.fontName_ && fontSize_ == o.fontSize_ &&
+    // Two sizes still to measure from the same text and font are the same: neither is measured.
+    const bool pending = sizePending_ && o.sizePending_;
+    return (pending ? sameBase(o) && left_ == o.left_ && top_ == o.top_ : sameBox(o)) &&
+           caption_ == o.caption_ && fontName_ == o.fontName_ && fontSize_ == o.fontSize_ &&
            bold_ == o.bold_ && italic_ == o.italic_ && strike_ == o.strike_ && underline_ == o.underline_ &&
            foreColor_ == o.foreColor_ && autoSize_ == o.autoSize_ && wordWrap_ == o.wordWrap_ &&
            borderStyle_ == o.borderStyle_ && alignment_ == o.alignment_;

@@ -76,8 +76,16 @@ public:
 
     double Left() const { return left_; }
     double Top() const { return top_; }
-    double Width() const { return width_; }
-    double Height() const { return height_; }
+    double Width() const
+    {
+        settle();
+        return width_;
+    }
+    double Height() const
+    {
+        settle();
+        return height_;
+    }
     // Values the window cannot hold (not finite, beyond +-32767, negative
     // sizes) are refused: the setter returns false and nothing changes.
     bool setLeft(double v);
@@ -85,7 +93,11 @@ public:
     virtual bool setWidth(double v);
     virtual bool setHeight(double v);
     void Move(double left, double top, double width, double height);
-    QRectF rect() const { return {left_, top_, width_, height_}; }
+    QRectF rect() const
+    {
+        settle();
+        return {left_, top_, width_, height_};
+    }
     bool contains(const QPointF &pt) const override { return Visible() && rect().contains(pt); }
 
     static bool acceptsCoordinate(double v);
@@ -94,9 +106,12 @@ protected:
     BoxElement(const BoxElement &) = default;
     bool sameBox(const BoxElement &o) const
     {
+        settle();
+        o.settle();
         return sameBase(o) && left_ == o.left_ && top_ == o.top_ && width_ == o.width_ &&
                height_ == o.height_;
     }
+    // A size still to be measured is taken as such.
     void assignBox(const BoxElement &o)
     {
         assignBase(o);
@@ -104,8 +119,18 @@ protected:
         top_ = o.top_;
         width_ = o.width_;
         height_ = o.height_;
+        sizePending_ = o.sizePending_;
     }
-    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    // A size left to measure (a self-sizing label's) is measured when first asked for.
+    void settle() const
+    {
+        if (sizePending_)
+            measure();
+    }
+    virtual void measure() const {}
+    double left_ = 0, top_ = 0;
+    mutable double width_ = 0, height_ = 0;
+    mutable bool sizePending_ = false;
 };
 
 class CoverLabel : public BoxElement
@@ -154,7 +179,10 @@ public:
 
 private:
     CoverLabel(const CoverLabel &) = default;
+    // Marks the size to be measured from the text and font: measuring loads the font, which a
+    // hidden label never needs until its size is asked for.
     void resize();
+    void measure() const override;
     QString caption_;
     QString fontName_;
     float fontSize_ = 8;

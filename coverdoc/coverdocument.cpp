@@ -100,6 +100,9 @@ CoverDocument::CoverDocument(const QString &uiFontName, float uiFontSize)
     logo1().Move(25, 400, 40, 40);
     logo2().Move(390, 400, 40, 40);
 
+    // The paragraph's box is set below: it never takes the size of its text, so it is not
+    // measured in the face it starts with.
+    titleLine(24).setAutoSize(false);
     for (int n = 1; n <= TitleLines; ++n) {
         CoverLabel &l = titleLine(n);
         l.setFontName(uiFace);
@@ -123,7 +126,6 @@ CoverDocument::CoverDocument(const QString &uiFontName, float uiFontSize)
     for (int n : {21, 22, 23})
         titleLine(n).setFontSize(7);
     CoverLabel &paragraph = titleLine(24);
-    paragraph.setAutoSize(false);
     paragraph.setWordWrap(true);
     paragraph.setFontName(QStringLiteral("Arial"));
     paragraph.setFontSize(6);
