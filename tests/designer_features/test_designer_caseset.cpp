@@ -42,7 +42,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void menuKeepsItsPlaces();
     void spineDialog_data();
     void spineDialog();
     void discDialog();
@@ -83,25 +82,6 @@ void TestDesignerCaseSet::cleanup()
     d.reset();
     CommonDialog::SetBackend(nullptr);
     printqueue::SetPrintSystem(nullptr);
-}
-
-// The new entries come after all the old ones, which keep their places.
-void TestDesignerCaseSet::menuKeepsItsPlaces()
-{
-    std::unique_ptr<QMenu> menu(d->CoverMenu());
-    QStringList texts;
-    for (QAction *a : menu->actions())
-        if (!a->isSeparator())
-            texts << a->text();
-    QCOMPARE(texts.mid(2),
-             (QStringList{QStringLiteral("Export PDF\u2026"), QStringLiteral("Export PNG\u2026"),
-                          QStringLiteral("Print Preview\u2026"), "Open Recent",
-                          QStringLiteral("Import Track List\u2026"), "Print As", "Export As",
-                          QStringLiteral("Spine\u2026"), QStringLiteral("Disc Face\u2026")}));
-    QStringList printAs;
-    for (QAction *a : menu->findChild<QMenu *>("PrintAsMenu")->actions())
-        printAs << a->text();
-    QCOMPARE(printAs, (QStringList{"Cover As Shown", "Tray Card", "Disc Face", "Complete Set"}));
 }
 
 void TestDesignerCaseSet::spineDialog_data()
