@@ -11,3 +11,7 @@ target_link_libraries(bench_designer PRIVATE sleevedesigner sleevetestsupport Qt
 # A picture box of the largest size the fields allow, against the usual one.
 add_executable(bench_picture_box designer/bench_picture_box.cpp)
 target_link_libraries(bench_picture_box PRIVATE sleevedesigner sleevetestsupport Qt6::Test sleeve_warnings)
+
+# A keystroke in a title with 99 titles fitted on the cover, against the 20 title lines.
+add_executable(bench_titles_list designer/bench_titles_list.cpp)
+target_link_libraries(bench_titles_list PRIVATE sleevedesigner sleevetestsupport Qt6::Test sleeve_warnings)

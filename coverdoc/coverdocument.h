@@ -312,6 +312,8 @@ private:
     void switchLayout(bool selected, bool front);
     void applyLowerStyle();
     void paintList(QPainter &p) const;
+    // The layout, and each title's width per pixel of type size (for the painting).
+    ListLayout layOutList(std::vector<double> *widths) const;
 
     std::array<std::unique_ptr<CoverElement>, PartCount> parts_;
     std::vector<CoverElement *> order_;

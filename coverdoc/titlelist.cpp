@@ -73,6 +73,12 @@ constexpr float PointStep = 0.25f;
 
 CoverDocument::ListLayout CoverDocument::LayOutList() const
 {
+    std::vector<double> widths;
+    return layOutList(&widths);
+}
+
+CoverDocument::ListLayout CoverDocument::layOutList(std::vector<double> *measured) const
+{
     ListLayout out;
     const CoverLabel &first = titleLine(1);
     const double left = first.Left();
@@ -87,7 +93,7 @@ CoverDocument::ListLayout CoverDocument::LayOutList() const
     QFont f = titlesStyle().font();
     f.setPixelSize(int(ReferencePixels));
     const QFontMetricsF fm(f, fonts::Reference96());
-    std::vector<double> widths;
+    std::vector<double> &widths = *measured;
     widths.reserve(size_t(n));
     double widest = 0;
     for (const QString &t : titles.list) {
@@ -146,9 +152,11 @@ CoverDocument::ListLayout CoverDocument::LayOutList() const
 
 void CoverDocument::paintList(QPainter &p) const
 {
-    const ListLayout l = LayOutList();
+    std::vector<double> widths;
+    const ListLayout l = layOutList(&widths);
     if (l.shown == 0)
         return;
+    const double px = double(l.points) * PixelsPerPoint;
     const CoverLabel &style = titlesStyle();
     QFont f = style.font();
     f.setPointSizeF(double(l.points));
@@ -161,7 +169,7 @@ void CoverDocument::paintList(QPainter &p) const
                           l.columnWidth, l.pitch);
         const QString &title = titles.list[i];
         // Plain text, one line; a title too wide for its column ends in an ellipsis.
-        const QString text = fm.horizontalAdvance(title) > cell.width()
+        const QString text = widths[size_t(i)] * px > cell.width()
                                  ? fm.elidedText(title, Qt::ElideRight, cell.width())
                                  : title;
         p.drawText(QRectF(cell.topLeft(), QSizeF(cell.width() + 2, cell.height() + 8)),

@@ -49,6 +49,16 @@ void Design::ApplyTrackImport(const tracklist::CoverTexts &texts)
     TitlesForm();
     Refresh();
     noteChange();
+    // What even the smallest type cannot hold is said; the list keeps it all the same.
+    if (!doc_.LongList())
+        return;
+    const CoverDocument::ListLayout fitted = doc_.LayOutList();
+    const qsizetype hidden = doc_.titles.list.size() - fitted.shown;
+    if (hidden > 0 || fitted.cut > 0)
+        ShowNotice(tr("Import Track List"),
+                   hidden > 0
+                       ? tr("Titles left out of the cover, which cannot hold them at 6 pt: %1.").arg(hidden)
+                       : tr("Titles cut short to fit their column at 6 pt: %1.").arg(fitted.cut));
 }
 
 bool Design::ImportTracksFrom(const QStringList &paths)

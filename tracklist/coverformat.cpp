@@ -43,12 +43,11 @@ QString CommonArtist(const QList<Track> &tracks)
     const bool everyAlbumArtist =
         std::all_of(tracks.begin(), tracks.end(), [](const Track &t) { return !t.albumArtist.isEmpty(); });
     if (everyAlbumArtist) {
-        const QString albumArtist =
-            common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; });
+        QString albumArtist = common(tracks, [](const Track &t) -> const QString & { return t.albumArtist; });
         if (!albumArtist.isEmpty())
             return albumArtist;
     }
-    const QString artist = common(tracks, [](const Track &t) -> const QString & { return t.artist; });
+    QString artist = common(tracks, [](const Track &t) -> const QString & { return t.artist; });
     if (!artist.isEmpty())
         return artist;
     if (std::any_of(tracks.begin(), tracks.end(), [](const Track &t) { return !t.artist.isEmpty(); }))

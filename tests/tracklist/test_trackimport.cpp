@@ -266,6 +266,14 @@ void TestTrackImport::applyWritesThroughFields()
     QCOMPARE(d->Label3->Caption(), QStringLiteral("Ana Ruiz"));
     QVERIFY(d->Check7->isChecked());
     QVERIFY(d->Label4->Visible());
+    QCOMPARE(d->LastNotice(), QString());
+
+    // Titles that 6 pt cannot hold whole are said.
+    c.titles.clear();
+    for (int i = 1; i <= 99; ++i)
+        c.titles << QStringLiteral("%1 ").arg(i).repeated(i == 7 ? 30 : 1);
+    d->ApplyTrackImport(c);
+    QCOMPARE(d->LastNotice(), QStringLiteral("Titles cut short to fit their column at 6 pt: 1."));
 }
 
 void TestTrackImport::importOrCancel_data()
