@@ -69,16 +69,7 @@ Fitted fitLine(QFont font, const QString &text, double length, double thickness)
 // background and cut line).
 void paintParts(const CoverDocument &doc, QPainter &p)
 {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    for (const CoverElement *e : doc.PaintingOrder()) {
-        if (!e->Visible() || e == &doc.part(CoverDocument::Panel))
-            continue;
-        p.save();
-        e->paint(p, true);
-        p.restore();
-    }
+    doc.paint(p, true, false);
 }
 
 // The cut line as Print draws it around the cover: the panel's dash-dot-dot outline, its outer

@@ -238,7 +238,7 @@ void CoverDocument::bringToFront(Part p)
     std::rotate(it, it + 1, order_.end());
 }
 
-void CoverDocument::paint(QPainter &p, bool printing) const
+void CoverDocument::paint(QPainter &p, bool printing, bool withPanel) const
 {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -253,7 +253,7 @@ void CoverDocument::paint(QPainter &p, bool printing) const
         return false;
     };
     for (const CoverElement *e : order_) {
-        if (!e->Visible())
+        if (!e->Visible() || (!withPanel && e == parts_[size_t(Panel)].get()))
             continue;
         p.save();
         if (!longList || !isTitle(e))

@@ -293,7 +293,8 @@ public:
                       bool keepSame = false);
 
     // Paints the visible parts, the first painted first; `printing` on paper.
-    void paint(QPainter &p, bool printing) const;
+    // Without the panel, a piece of the case paints its own background and cut line.
+    void paint(QPainter &p, bool printing, bool withPanel = true) const;
     // Brings a part to the front of the painting order.
     void bringToFront(Part p);
 

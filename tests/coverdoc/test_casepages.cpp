@@ -70,6 +70,7 @@ private slots:
     void trayMeasures_data();
     void trayMeasures();
     void trayShowsBackLayoutOfACopy();
+    void trayShowsTheWholeList();
     void spineLine_data();
     void spineLine();
     void spineFits_data();
@@ -178,6 +179,33 @@ void TestCasePages::trayShowsBackLayoutOfACopy()
     QVERIFY(front == before);
     QVERIFY(front.layout.front);
     QCOMPARE(fromFront, render(back, true));
+}
+
+// A list past the 20 lines reaches the tray card whole, on its panel, as the cover draws it.
+void TestCasePages::trayShowsTheWholeList()
+{
+    if (!pages::PopplerInstalled())
+        QSKIP("pdftotext is not installed");
+    CoverDocument doc = headlined(QStringLiteral("Long"), QString());
+    doc.setTitlesShown(true);
+    QStringList titles;
+    for (int n = 1; n <= 40; ++n)
+        titles << QStringLiteral("Track%1").arg(n);
+    QCOMPARE(doc.setTitleList(titles), qsizetype(0));
+    const QString pdf = exportPdf(doc, casepages::Output::Tray, QStringLiteral("list.pdf"));
+    QVERIFY(!pdf.isEmpty());
+    const QList<pages::Word> words = pages::Words(pdf);
+    const double pt = 72 / 25.4;
+    const QRectF panel((ExportMarginMm + 6.4) * pt, ExportMarginMm * pt, 138 * pt, 117.5 * pt);
+    for (const QString &title : titles) {
+        int found = 0;
+        for (const pages::Word &w : words)
+            if (w.text == title) {
+                ++found;
+                QVERIFY2(panel.contains(w.box), qPrintable(title));
+            }
+        QVERIFY2(found == 1, qPrintable(QStringLiteral("%1 found %2 times").arg(title).arg(found)));
+    }
 }
 
 void TestCasePages::spineLine_data()
