@@ -887,6 +887,7 @@ bool CoverImage::LoadPicture(const QString &path, QString *error)
     stamp_ = stamp;
     sourceSize_ = source;
     paperOnly_ = false;
+    builtIn_ = nullptr;
     screen_ = std::move(img);
     detail_ = QImage();
     cache_ = QPixmap();
@@ -920,6 +921,7 @@ bool CoverImage::LoadPictureForPaper(const QString &path, QString *error)
     cache_ = QPixmap();
     printCopy_ = QImage();
     paperOnly_ = true;
+    builtIn_ = nullptr;
     changed();
     return true;
 }
@@ -927,8 +929,9 @@ bool CoverImage::LoadPictureForPaper(const QString &path, QString *error)
 void CoverImage::ClearPicture()
 {
     paperOnly_ = false;
-    if (screen_.isNull() && path_.isEmpty())
+    if (screen_.isNull() && path_.isEmpty() && !builtIn_)
         return;
+    builtIn_ = nullptr;
     path_.clear();
     stamp_ = FileStamp();
     sourceSize_ = QSize();
@@ -939,13 +942,14 @@ void CoverImage::ClearPicture()
     changed();
 }
 
-void CoverImage::SetBuiltIn(const QImage &img)
+void CoverImage::SetBuiltIn(BuiltInPicture draw, QSize size)
 {
     paperOnly_ = false;
+    builtIn_ = draw;
     path_.clear();
     stamp_ = FileStamp();
-    screen_ = img;
-    sourceSize_ = img.size();
+    screen_ = QImage();
+    sourceSize_ = size;
     detail_ = QImage();
     cache_ = QPixmap();
     printCopy_ = QImage();
@@ -970,8 +974,8 @@ void CoverImage::assign(const CoverElement &other)
         return;
     const auto &o = static_cast<const CoverImage &>(other);
     assignBox(o);
-    if (path_ != o.path_ || stamp_ != o.stamp_ ||
-        (path_.isEmpty() && screen_.cacheKey() != o.screen_.cacheKey())) {
+    if (path_ != o.path_ || stamp_ != o.stamp_ || (path_.isEmpty() && !sameBuiltIn(o))) {
+        builtIn_ = o.builtIn_;
         path_ = o.path_;
         stamp_ = o.stamp_;
         sourceSize_ = o.sourceSize_;
@@ -989,7 +993,7 @@ bool CoverImage::sameAs(const CoverElement &other) const
     const auto &o = static_cast<const CoverImage &>(other);
     // A file's picture is known by its file; a built-in one by its pixels.
     return sameBox(o) && path_ == o.path_ && stamp_ == o.stamp_ && sourceSize_ == o.sourceSize_ &&
-           (!path_.isEmpty() || screen_.cacheKey() == o.screen_.cacheKey());
+           (!path_.isEmpty() || sameBuiltIn(o));
 }
 
 bool CoverImage::FileChanged() const
@@ -1037,6 +1041,7 @@ QImage CoverImage::PaperCrop(const QSize &size) const
 {
     if (!HasPicture() || size.isEmpty())
         return {};
+    drawBuiltIn();
     const QSize source = sourceSize_.isValid() ? sourceSize_ : screen_.size();
     if (source.isEmpty())
         return {};
@@ -1202,6 +1207,7 @@ void CoverImage::paint(QPainter &p, bool printing) const
         printNote_.clear();
     if (!HasPicture() || width_ <= 0 || height_ <= 0)
         return;
+    drawBuiltIn();
     const QRectF r = rect();
     // Only what the device shows of the box costs work, however large the box.
     const QRectF shown = r & reachable(p);

@@ -274,10 +274,12 @@ public:
     // decoded until a page asks for the picture at its own resolution.
     bool LoadPictureForPaper(const QString &path, QString *error = nullptr);
     void ClearPicture();
-    bool HasPicture() const { return !screen_.isNull() || paperOnly_; }
+    bool HasPicture() const { return !screen_.isNull() || paperOnly_ || builtIn_; }
     QSize SourceSize() const { return sourceSize_; }
-    // A built-in picture (the circle-P symbol).
-    void SetBuiltIn(const QImage &img);
+    // A built-in picture (the circle-P symbol) of `size` pixels, drawn by `draw` only when first
+    // painted: a document whose symbol stays hidden never loads the symbol's font.
+    using BuiltInPicture = const QImage &(*)();
+    void SetBuiltIn(BuiltInPicture draw, QSize size);
 
     // True when the picture came from a file that is no longer as it was then (changed, gone).
     bool FileChanged() const;
@@ -344,6 +346,16 @@ private:
     mutable QSize printedSize_;
     mutable QString printNote_;
     bool paperOnly_ = false;
+    BuiltInPicture builtIn_ = nullptr;
+    void drawBuiltIn() const
+    {
+        if (builtIn_ && screen_.isNull())
+            screen_ = builtIn_();
+    }
+    bool sameBuiltIn(const CoverImage &o) const
+    {
+        return builtIn_ == o.builtIn_ && (builtIn_ || screen_.cacheKey() == o.screen_.cacheKey());
+    }
 };
 
 // Decodes a picture from a regular file under an allocation limit, at most

@@ -10,7 +10,8 @@
 
 namespace {
 
-// The circle-P symbol, drawn once at 100 x 100 and stretched to its box; shared by every copy.
+// The circle-P symbol, drawn once at 100 x 100 (when first shown) and stretched to its box;
+// shared by every copy.
 const QImage &circlePSymbol()
 {
     static const QImage symbol = [] {
@@ -141,7 +142,7 @@ CoverDocument::CoverDocument(const QString &uiFontName, float uiFontSize)
     noticeLeft().setLeft(165);
     noticeRight().setLeft(224);
     noticeSymbol().Move(210, NoticeBaseLine, 6, 6);
-    noticeSymbol().SetBuiltIn(circlePSymbol());
+    noticeSymbol().SetBuiltIn(circlePSymbol, QSize(100, 100));
     noticeSymbol().Hide();
 
     CoverLabel &lower = bottomHeadline();

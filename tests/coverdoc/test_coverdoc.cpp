@@ -929,6 +929,25 @@ void TestCoverDoc::paintsWithoutWidgets()
     QCOMPARE(page.pixelColor(200, 200), QColor(0, 0, 255)); // the panel
     QCOMPARE(page.pixelColor(600, 200), QColor(Qt::white)); // beyond it, paper
     QCOMPARE(coverpage::PanelRect(d), QRectF(0, 0, 456, 456));
+
+    // The circle-P symbol is drawn only when first shown, in a copy made before as well.
+    d.setNoticePosted(true);
+    d.setSymbolAdded(true);
+    CoverDocument copy = d;
+    for (CoverDocument *doc : {&d, &copy}) {
+        QImage big(int(coverpage::ClientWidth) * 4, int(coverpage::ClientHeight) * 4, QImage::Format_RGB32);
+        QPainter q(&big);
+        q.scale(4, 4);
+        coverpage::PaintPage(*doc, q);
+        q.end();
+        const QRectF r = doc->noticeSymbol().rect();
+        int dark = 0;
+        for (int y = int(r.top() * 4); y < int(r.bottom() * 4); ++y)
+            for (int x = int(r.left() * 4); x < int(r.right() * 4); ++x)
+                dark += qBlue(big.pixel(x, y)) < 60; // black on the blue panel
+        QVERIFY2(dark > 50, qPrintable(QString::number(dark)));
+    }
+    QVERIFY(copy == d);
     const QString pdf = tmp.filePath(QStringLiteral("page.pdf"));
     QString error;
     QVERIFY2(coverpage::Export(d, pdf, coverpage::Format::Pdf, 0, coverpage::Title({}), &error),

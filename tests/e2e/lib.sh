@@ -61,6 +61,9 @@ e2e_spawn()
 e2e_display_answers() { [ -e "/tmp/.X11-unix/X$1" ] && xdpyinfo -display ":$1" >/dev/null 2>&1; }
 # True once our Xvfb answers on :$1 or has ended.
 e2e_xvfb_settled() { ! kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_display_answers "$1"; }
+# True when the server holding :$1 is ours: two checks starting at once may both try the same
+# display, and the one that lost would otherwise use the winner's, which goes when it ends.
+e2e_xvfb_ours() { [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$E2E_XVFB_PID" ]; }
 
 # Xvfb on the first free display from :90 on; exports DISPLAY.
 e2e_start_xvfb()
@@ -72,14 +75,16 @@ e2e_start_xvfb()
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         # An Xvfb that ends lost a race for the display, or cannot run here.
-        if e2e_until "$E2E_WAIT" e2e_xvfb_settled "$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+        if e2e_until "$E2E_WAIT" e2e_xvfb_settled "$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null &&
+            e2e_xvfb_ours "$n"; then
             export DISPLAY=":$n"
             return 0
         fi
         kill "$E2E_XVFB_PID" 2>/dev/null || true
         wait "$E2E_XVFB_PID" 2>/dev/null || true
         E2E_XVFB_PID=""
-        grep -qi 'cannot establish\|server is already active' "$E2E_TMP/xvfb.log" || break
+        grep -qi 'cannot establish\|server is already active' "$E2E_TMP/xvfb.log" || e2e_display_answers "$n" ||
+            break
     done
     e2e_skip "Xvfb cannot run here: $(tail -n 3 "$E2E_TMP/xvfb.log" 2>/dev/null | tr '\n' ' ')"
 }
