@@ -314,6 +314,8 @@ public:
     // "All Titles…" (the titles window, the cover's menu, Ctrl+Shift+I): the whole list in the
     // import's list, edited there; OK writes it as one step, Cancel changes nothing.
     bool EditAllTitles(QWidget *parent);
+    // Titles that `texts`, once applied, would draw cut short at the smallest type.
+    qsizetype CutShortBy(const tracklist::CoverTexts &texts) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

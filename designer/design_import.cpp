@@ -61,6 +61,13 @@ void Design::ApplyTrackImport(const tracklist::CoverTexts &texts)
                        : tr("Titles cut short to fit their column at 6 pt: %1.").arg(fitted.cut));
 }
 
+qsizetype Design::CutShortBy(const tracklist::CoverTexts &texts) const
+{
+    CoverDocument after = doc_;
+    after.applyTrackImport(texts);
+    return after.LongList() ? after.LayOutList().cut : 0;
+}
+
 bool Design::ImportTracksFrom(const QStringList &paths)
 {
     if (paths.isEmpty())
@@ -77,6 +84,7 @@ bool Design::ImportTracksFrom(const QStringList &paths)
         return false;
     }
     TrackImportDialog preview(read, Text1->text(), Text2->text(), this);
+    preview.SetCutShortCount([this](const tracklist::CoverTexts &texts) { return CutShortBy(texts); });
     if (TrackImportDialog::Answer(preview) != QDialog::Accepted)
         return false;
     ApplyTrackImport(preview.Result());
@@ -93,6 +101,7 @@ bool Design::EditAllTitles(QWidget *parent)
 {
     const QStringList before = doc_.TitleList();
     TrackImportDialog editor(before, parent ? parent : this);
+    editor.SetCutShortCount([this](const tracklist::CoverTexts &texts) { return CutShortBy(texts); });
     if (TrackImportDialog::Answer(editor) != QDialog::Accepted)
         return false;
     const QStringList after = editor.Result().titles;

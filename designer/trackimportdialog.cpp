@@ -373,6 +373,7 @@ TrackImportDialog::TrackImportDialog(const tracklist::ReadResult &read, const QS
         connect(box, &QCheckBox::toggled, this, &TrackImportDialog::refresh);
     connect(Model, &QAbstractItemModel::layoutChanged, this, &TrackImportDialog::refresh);
     connect(Model, &QAbstractItemModel::rowsRemoved, this, &TrackImportDialog::refresh);
+    connect(Model, &QAbstractItemModel::dataChanged, this, &TrackImportDialog::refresh); // a title typed
     connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TrackImportDialog::refresh);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -461,6 +462,12 @@ void TrackImportDialog::MoveSelected(int delta)
     Model->moveRowsTo(rows, to); // persistent indexes keep the selection on the moved rows
 }
 
+void TrackImportDialog::SetCutShortCount(std::function<qsizetype(const tracklist::CoverTexts &)> count)
+{
+    cutShortCount_ = std::move(count);
+    refresh();
+}
+
 void TrackImportDialog::RemoveSelected()
 {
     const QList<int> rows = selectedRows();
@@ -479,11 +486,16 @@ void TrackImportDialog::refresh()
     };
     HeadlineNote->setText(describe(tr("Top headline"), c.topHeadline) + QLatin1Char('\n') +
                           describe(tr("Bottom headline"), c.bottomHeadline));
-    LeftOutNote->setText(
-        c.leftOut == 0   ? QString()
-        : c.leftOut == 1 ? tr("1 title left out: a cover holds %1.").arg(CoverMaxTitles)
-                         : tr("%1 titles left out: a cover holds %2.").arg(c.leftOut).arg(CoverMaxTitles));
-    LeftOutNote->setVisible(c.leftOut > 0);
+    QStringList notes;
+    if (c.leftOut > 0)
+        notes << (c.leftOut == 1 ? tr("1 title left out: a cover holds %1.").arg(CoverMaxTitles)
+                                 : tr("%1 titles left out: a cover holds %2.").arg(c.leftOut).arg(CoverMaxTitles));
+    // Said before the import, while a title can still be shortened here.
+    if (const qsizetype cut = cutShortCount_ ? cutShortCount_(c) : 0; cut > 0)
+        notes << (cut == 1 ? tr("1 title will be cut short to fit its column at 6 pt.")
+                           : tr("%1 titles will be cut short to fit their column at 6 pt.").arg(cut));
+    LeftOutNote->setText(notes.join(u'\n'));
+    LeftOutNote->setVisible(!notes.isEmpty());
     const QList<int> rows = selectedRows();
     MoveUp->setEnabled(!rows.isEmpty() && rows.front() > 0);
     MoveDown->setEnabled(!rows.isEmpty() && rows.back() < Model->rowCount() - 1);

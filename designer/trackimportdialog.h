@@ -99,6 +99,10 @@ public:
     QListWidget *SkippedList = nullptr;
     QDialogButtonBox *Buttons = nullptr;
 
+    // How many of the titles the cover would draw cut short, for the note under the list: the
+    // window that opens the dialog knows the cover's type and room; without it nothing is said.
+    void SetCutShortCount(std::function<qsizetype(const tracklist::CoverTexts &)> count);
+
     // Moves the selected rows one place up (-1) or down (+1), keeping them selected.
     void MoveSelected(int delta);
     void RemoveSelected();
@@ -115,6 +119,7 @@ private:
     QList<int> selectedRows() const;
     QString currentTop_, currentBottom_;
     bool listEditor_ = false;
+    std::function<qsizetype(const tracklist::CoverTexts &)> cutShortCount_;
 };
 
 // The file dialog behind ChooseSources.

@@ -60,6 +60,8 @@ private slots:
     void dialogEdits();
     void dialogNotes();
     void applyWritesThroughFields();
+    void cutShortSaidBefore_data();
+    void cutShortSaidBefore();
     void importOrCancel_data();
     void importOrCancel();
     void nothingReadable();
@@ -274,6 +276,43 @@ void TestTrackImport::applyWritesThroughFields()
         c.titles << QStringLiteral("%1 ").arg(i).repeated(i == 7 ? 30 : 1);
     d->ApplyTrackImport(c);
     QCOMPARE(d->LastNotice(), QStringLiteral("Titles cut short to fit their column at 6 pt: 1."));
+}
+
+void TestTrackImport::cutShortSaidBefore_data()
+{
+    QTest::addColumn<bool>("import"); // else All Titles… on a cover that has the list already
+    QTest::newRow("import") << true;
+    QTest::newRow("all titles") << false;
+}
+
+// 99 titles, the seventh too wide for its column at 6 pt: the preview says so, and shortening
+// that title there takes the note away.
+void TestTrackImport::cutShortSaidBefore()
+{
+    QFETCH(bool, import);
+    QStringList titles;
+    for (int i = 1; i <= 99; ++i)
+        titles << QStringLiteral("%1 ").arg(i).repeated(i == 7 ? 30 : 1).trimmed();
+    const QString long99 = dir.filePath("long99.txt");
+    QVERIFY(fixtures::writeBytes(long99, titles.join(u'\n').toUtf8() + '\n'));
+    if (!import) {
+        tracklist::CoverTexts texts;
+        texts.titles = titles;
+        d->ApplyTrackImport(texts);
+    }
+    QString said, after;
+    TrackImportDialog::Answer = [&](TrackImportDialog &dlg) {
+        ++answered;
+        said = dlg.LeftOutNote->isHidden() ? QString() : dlg.LeftOutNote->text();
+        dlg.Model->setData(dlg.Model->index(6, 0), QStringLiteral("Seven"), Qt::EditRole);
+        after = dlg.LeftOutNote->isHidden() ? QString() : dlg.LeftOutNote->text();
+        return int(QDialog::Accepted);
+    };
+    QVERIFY(import ? d->ImportTracksFrom({long99}) : d->EditAllTitles(d.get()));
+    QCOMPARE(answered, 1);
+    QCOMPARE(said, QStringLiteral("1 title will be cut short to fit its column at 6 pt."));
+    QCOMPARE(after, QString());
+    QCOMPARE(d->Document().TitleList().at(6), QStringLiteral("Seven"));
 }
 
 void TestTrackImport::importOrCancel_data()

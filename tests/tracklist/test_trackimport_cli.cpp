@@ -69,6 +69,10 @@ void TestTrackImportCli::initTestCase()
     for (int i = 31; i <= 120; ++i)
         text += "Line" + QByteArray::number(i) + "\n";
     QVERIFY(fixtures::writeBytes(path("many.txt"), text));
+    QByteArray wide; // 40 titles in three columns, the second too wide for one at 6 pt
+    for (int i = 1; i <= 40; ++i)
+        wide += (i == 2 ? QByteArray("Wide ").repeated(30) : "Line" + QByteArray::number(i)) + "\n";
+    QVERIFY(fixtures::writeBytes(path("wide.txt"), wide));
     QVERIFY(fixtures::writeBytes(path("sheet.cue"),
                                  "PERFORMER \"Quartet\"\nTITLE \"Live\"\n"
                                  "TRACK 01 AUDIO\nTITLE \"Alderney\"\nINDEX 01 00:00:00\n"
@@ -113,6 +117,10 @@ void TestTrackImportCli::importAndWrite_data()
         << QStringList{"--import-tracks", "SRC/many.txt", "--save", "OUT.qwd"} << 0
         << QStringList{"sleevedesk: warning: 120 titles read, the first 99 kept, 21 left out"}
         << QStringList{"Line1", "Line2", "Line20", "", "", "", "Line99"};
+    QTest::newRow("a title too wide for its column")
+        << QStringList{"--import-tracks", "SRC/wide.txt", "--save", "OUT.qwd"} << 0
+        << QStringList{"sleevedesk: warning: 1 title is cut short to fit its column"}
+        << QStringList{"Line1", QString("Wide ").repeated(30).trimmed(), "Line20", "", "", "", "Line40"};
     QTest::newRow("--replace-headlines")
         << QStringList{"--import-tracks",     "SRC/album", "SRC/cover.qwd",
                        "--replace-headlines", "--save",    "OUT.qwd"}
