@@ -100,8 +100,9 @@ bool importTracks(CoverDocument &doc, const Job &job)
                 .arg(doc.titles.list.size())
                 .arg(doc.titles.list.size() - fitted.shown));
     if (doc.LongList() && fitted.cut > 0)
-        say(fitted.cut == 1 ? QStringLiteral("warning: 1 title is cut short to fit its column")
-                            : QStringLiteral("warning: %1 titles are cut short to fit their column").arg(fitted.cut));
+        say(fitted.cut == 1
+                ? QStringLiteral("warning: 1 title is cut short to fit its column")
+                : QStringLiteral("warning: %1 titles are cut short to fit their column").arg(fitted.cut));
     return true;
 }
 

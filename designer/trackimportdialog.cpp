@@ -488,8 +488,9 @@ void TrackImportDialog::refresh()
                           describe(tr("Bottom headline"), c.bottomHeadline));
     QStringList notes;
     if (c.leftOut > 0)
-        notes << (c.leftOut == 1 ? tr("1 title left out: a cover holds %1.").arg(CoverMaxTitles)
-                                 : tr("%1 titles left out: a cover holds %2.").arg(c.leftOut).arg(CoverMaxTitles));
+        notes << (c.leftOut == 1
+                      ? tr("1 title left out: a cover holds %1.").arg(CoverMaxTitles)
+                      : tr("%1 titles left out: a cover holds %2.").arg(c.leftOut).arg(CoverMaxTitles));
     // Said before the import, while a title can still be shortened here.
     if (const qsizetype cut = cutShortCount_ ? cutShortCount_(c) : 0; cut > 0)
         notes << (cut == 1 ? tr("1 title will be cut short to fit its column at 6 pt.")
