@@ -7,8 +7,12 @@
 
 #include <utility>
 
+#include "app_setup.h"
 #include "benchphoto.h"
+#include "command_line.h"
+#include "commondialog.h"
 #include "design.h"
+#include "fonts.h"
 #include "scripteddialog.h"
 #include "titles.h"
 
@@ -39,5 +43,34 @@ inline void FillFullCover(Design &d, ScriptedDialogBackend &dialogs, const QTemp
     Design::SetValue(d.Check10, 1);
     d.Text12->setText(QStringLiteral("Harbour Records"));
 }
+
+// Before the QApplication: no display needed, the designer's fonts at 96 dpi, Qt's platform
+// notes kept off the figures.
+inline void PrepareHeadless()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    commandline::QuietPlatformNotes();
+    fonts::PrepareEnvironment();
+}
+
+// A designer window holding the full cover, its pictures in a folder of their own. Made after
+// the QApplication.
+struct FullCover {
+    FullCover()
+    {
+        SetupDesignerApplication();
+        CommonDialog::SetBackend(&dialogs);
+        FillFullCover(design, dialogs, tmp);
+    }
+    ~FullCover() { CommonDialog::SetBackend(nullptr); }
+    FullCover(const FullCover &) = delete;
+    FullCover &operator=(const FullCover &) = delete;
+    QString file(const char *name) const { return tmp.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir tmp;
+    ScriptedDialogBackend dialogs;
+    Design design;
+};
 
 } // namespace bench

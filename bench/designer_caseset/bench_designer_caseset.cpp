@@ -4,37 +4,24 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <vector>
 
-#include "app_setup.h"
 #include "benchcover.h"
 #include "benchmark.h"
-#include "command_line.h"
-#include "commondialog.h"
 #include "design.h"
-#include "fonts.h"
-#include "scripteddialog.h"
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    commandline::QuietPlatformNotes();
-    fonts::PrepareEnvironment();
+    bench::PrepareHeadless();
     QApplication app(argc, argv);
-    SetupDesignerApplication();
     QTextStream out(stdout);
-    QTemporaryDir tmp;
-    ScriptedDialogBackend dialogs;
-    CommonDialog::SetBackend(&dialogs);
-    Design d;
-    bench::FillFullCover(d, dialogs, tmp);
-    const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
-    const QString cover = tmp.filePath(QStringLiteral("cover.pdf"));
-    const QString set = tmp.filePath(QStringLiteral("set.pdf"));
+    bench::FullCover full;
+    Design &d = full.design;
+    const QString photo = full.file("photo.jpg");
+    const QString cover = full.file("cover.pdf");
+    const QString set = full.file("set.pdf");
     // The first of each loads fonts and the PDF machinery; not timed.
     QString error;
     if (!d.ExportCover(cover, Design::ExportFormat::Pdf, 0, &error) ||

@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <sys/resource.h>
@@ -25,15 +24,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "app_setup.h"
 #include "benchcover.h"
 #include "benchmark.h"
-#include "command_line.h"
-#include "commondialog.h"
 #include "design.h"
 #include "designfile.h"
-#include "fonts.h"
-#include "scripteddialog.h"
 #include "scriptrun.h"
 #include "titles.h"
 
@@ -48,28 +42,21 @@ double msSince(const QElapsedTimer &t)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    commandline::QuietPlatformNotes();
-    fonts::PrepareEnvironment();
+    bench::PrepareHeadless();
     QApplication app(argc, argv);
-    SetupDesignerApplication();
     QTextStream out(stdout);
-    QTemporaryDir tmp;
-    ScriptedDialogBackend dialogs;
-    CommonDialog::SetBackend(&dialogs);
-    Design d;
-    bench::FillFullCover(d, dialogs, tmp);
-    const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
-    const QString design = tmp.filePath(QStringLiteral("cover.qwd"));
+    bench::FullCover full;
+    Design &d = full.design;
+    const QString photo = full.file("photo.jpg");
+    const QString design = full.file("cover.qwd");
     if (!designfile::Write(design, d.DesignRecords())) {
         out << "could not write the design\n";
         return 1;
     }
 
     QPrinter &printer = d.CommonDialog1.Printer();
-    const QString printed = tmp.filePath(QStringLiteral("printed.pdf"));
-    const QString exported = tmp.filePath(QStringLiteral("exported.pdf"));
+    const QString printed = full.file("printed.pdf");
+    const QString exported = full.file("exported.pdf");
     printer.setOutputFileName(printed);
     // The first of each loads fonts and the PDF machinery; not timed.
     d.Command7_Click();
@@ -102,7 +89,7 @@ int main(int argc, char *argv[])
 
     // The command line, as a script runs it: no display, no platform chosen.
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/sleevedesk");
-    const QString cliPdf = tmp.filePath(QStringLiteral("cli.pdf"));
+    const QString cliPdf = full.file("cli.pdf");
     long faults = 0; // the last run's minor page faults
     auto runCli = [&] {
         struct rusage before {};
@@ -152,11 +139,11 @@ int main(int argc, char *argv[])
     // A design without pictures, as a process, against the process that only says its version.
     Design plain;
     plain.Text1->setText(QStringLiteral("Harbour Lights"));
-    const QString plainDesign = tmp.filePath(QStringLiteral("plain.qwd"));
+    const QString plainDesign = full.file("plain.qwd");
     if (!designfile::Write(plainDesign, plain.DesignRecords()))
         return 1;
     const QString floorProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_pdf_floor");
-    const QString floorPdf = tmp.filePath(QStringLiteral("floor.pdf"));
+    const QString floorPdf = full.file("floor.pdf");
     std::vector<double> plainMs, versionMs, floorMs;
     for (int i = 0; i < runs + 2; ++i) {
         QElapsedTimer f;

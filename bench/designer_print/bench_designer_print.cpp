@@ -9,40 +9,29 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "app_setup.h"
 #include "benchcover.h"
 #include "benchmark.h"
-#include "commondialog.h"
 #include "design.h"
-#include "fonts.h"
-#include "scripteddialog.h"
 #include "titles.h"
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    fonts::PrepareEnvironment();
+    bench::PrepareHeadless();
     QApplication app(argc, argv);
-    SetupDesignerApplication();
     QTextStream out(stdout);
-    QTemporaryDir tmp;
-    ScriptedDialogBackend dialogs;
-    CommonDialog::SetBackend(&dialogs);
-    Design d;
-    bench::FillFullCover(d, dialogs, tmp);
-    const QString photo = tmp.filePath(QStringLiteral("photo.jpg"));
+    bench::FullCover full;
+    Design &d = full.design;
+    const QString photo = full.file("photo.jpg");
     d.TitlesForm()->Text(21)->setText(QStringLiteral("Published by Harbour Records"));
 
     QPrinter &printer = d.CommonDialog1.Printer();
-    const QString pdf = tmp.filePath(QStringLiteral("cover.pdf"));
+    const QString pdf = full.file("cover.pdf");
     printer.setOutputFileName(pdf);
 
     // The first print loads fonts and the PDF machinery; not timed.
