@@ -340,9 +340,23 @@ TrackImportDialog::TrackImportDialog(const tracklist::ReadResult &read, const QS
     SkippedList = new QListWidget(this);
     SkippedList->setObjectName(QStringLiteral("Skipped"));
     SkippedList->setMaximumHeight(90);
-    for (const tracklist::Skipped &s : read.skipped)
-        SkippedList->addItem(tr("%1 \u2014 %2").arg(names::Readable(s.entry), names::Readable(s.reason)));
-    auto *skippedLabel = new QLabel(tr("Skipped (%1):").arg(read.skipped.size()), this);
+    // Entries whose track was read all the same (a CUE sheet's audio file without its length)
+    // are notes, not skipped: they come last and say so.
+    qsizetype skipped = 0;
+    for (bool kept : {false, true})
+        for (const tracklist::Skipped &s : read.skipped)
+            if (s.kept == kept) {
+                SkippedList->addItem((kept ? tr("%1 \u2014 kept; %2") : tr("%1 \u2014 %2"))
+                                         .arg(names::Readable(s.entry), names::Readable(s.reason)));
+                skipped += !kept;
+            }
+    const qsizetype noted = read.skipped.size() - skipped;
+    auto *skippedLabel =
+        new QLabel(noted == 0     ? tr("Skipped (%1):").arg(skipped)
+                   : skipped == 0 ? tr("Notes (%1):").arg(noted)
+                                  : tr("Skipped (%1) and notes (%2):").arg(skipped).arg(noted),
+                   this);
+    skippedLabel->setObjectName(QStringLiteral("SkippedLabel"));
     skippedLabel->setVisible(!read.skipped.isEmpty());
     SkippedList->setVisible(!read.skipped.isEmpty());
 

@@ -209,7 +209,8 @@ void TestTrackImport::dialogNotes()
     for (int i = 1; i <= 102; ++i)
         read.tracks << track(QStringLiteral("T%1").arg(i), -1, "<i>Band</i>");
     read.tracks[101].album = "<b>Album</b>";
-    read.skipped = {{"/music/<b>x</b>.mp3", "not a readable audio file"}};
+    read.skipped = {{"/music/a.flac", "length of the last track unknown: file not found", true},
+                    {"/music/<b>x</b>.mp3", "not a readable audio file"}};
     TrackImportDialog dlg(read, "Typed", {});
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
@@ -229,9 +230,14 @@ void TestTrackImport::dialogNotes()
     QCOMPARE(dlg.Result().titles.back(), QStringLiteral("T102"));
 
     // Skipped entries and names from tags are shown as text, never as markup.
-    QCOMPARE(dlg.SkippedList->count(), 1);
+    // A track read without its length is a note, not skipped.
+    QCOMPARE(dlg.findChild<QLabel *>("SkippedLabel")->text(), QStringLiteral("Skipped (1) and notes (1):"));
+    QCOMPARE(dlg.SkippedList->count(), 2);
     QCOMPARE(dlg.SkippedList->item(0)->text(),
              QString::fromUtf8("/music/<b>x</b>.mp3 \u2014 not a readable audio file"));
+    QCOMPARE(
+        dlg.SkippedList->item(1)->text(),
+        QString::fromUtf8("/music/a.flac \u2014 kept; length of the last track unknown: file not found"));
     QCOMPARE(dlg.HeadlineNote->textFormat(), Qt::PlainText);
     QCOMPARE(dlg.HeadlineNote->text(),
              QStringLiteral("Top headline: unchanged\nBottom headline: <i>Band</i>"));
