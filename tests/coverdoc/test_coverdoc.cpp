@@ -20,6 +20,8 @@
 using C = CoverDocument::Centring;
 using Op = std::function<void(CoverDocument &)>;
 Q_DECLARE_METATYPE(Op)
+using Check = std::function<bool(CoverDocument &)>;
+Q_DECLARE_METATYPE(Check)
 
 namespace {
 
@@ -52,6 +54,8 @@ private slots:
     void centringRule();
     void headlineText_data();
     void headlineText();
+    void stylesReachTheirParts_data();
+    void stylesReachTheirParts();
     void freeHeadlineKeepsPlaceButRewritesField();
     void positionFields_data();
     void positionFields();
@@ -180,12 +184,49 @@ void TestCoverDoc::headlineText()
     QCOMPARE(top ? d.top.leftTyped : d.bottom.leftTyped, textnum::PositionText(l.Left()));
     QCOMPARE(l.Top(), top ? 8.0 : 408.0);
     QCOMPARE(d.PaintingOrder().back() == &l, top);
-    if (!top && l.Width() > 456) {
-        // Ticking "Center" again centres with the absolute variant.
-        d.setBottomCentred(false);
-        d.setBottomCentred(true);
-        QCOMPARE(l.Left(), -d.Centred(l.Width(), C::Truncated));
-    }
+    // Moved, then "Center" ticked again: centred once more, now the top with plain truncation
+    // and the bottom with the absolute variant (a wide one goes right of the panel), and the
+    // field says where.
+    top ? d.setTopCentred(false) : d.setBottomCentred(false);
+    top ? d.setTopLeftTyped(QStringLiteral("5")) : d.setBottomLeftTyped(QStringLiteral("5"));
+    top ? d.setTopCentred(true) : d.setBottomCentred(true);
+    QCOMPARE(l.Left(), d.Centred(l.Width(), top ? C::Truncated : C::TruncatedAbsolute));
+    QCOMPARE(top ? d.top.leftTyped : d.bottom.leftTyped, textnum::PositionText(l.Left()));
+}
+
+// Each style command reaches every part it names, and only those.
+void TestCoverDoc::stylesReachTheirParts_data()
+{
+    using D = CoverDocument;
+    QTest::addColumn<Op>("op");
+    QTest::addColumn<Check>("reached");
+    const D::Font font{QStringLiteral("Arial"), 20, colors::Red, true, true, true, true};
+    const auto styled = [font](const CoverLabel &l) {
+        return l.FontName() == font.name && l.FontSize() == font.size && l.ForeColor() == font.color &&
+               l.FontBold() && l.FontItalic() && l.FontStrikethru() && l.FontUnderline();
+    };
+    QTest::newRow("top font") << Op([font](D &d) { d.setTopFont(font); }) << Check([styled](D &d) {
+        return styled(d.topHeadline()) && !styled(d.bottomHeadline());
+    });
+    QTest::newRow("bottom font") << Op([font](D &d) { d.setBottomFont(font); }) << Check([styled](D &d) {
+        return styled(d.bottomHeadline()) && !styled(d.topHeadline());
+    });
+    QTest::newRow("rule colour") << Op([](D &d) { d.setRuleColor(colors::Red); }) << Check([](D &d) {
+        return d.topRule().BorderColor() == colors::Red && d.bottomRule().BorderColor() == colors::Red &&
+               d.outerBox().BorderColor() != colors::Red;
+    });
+    QTest::newRow("box colour") << Op([](D &d) { d.setBoxColor(colors::Red); }) << Check([](D &d) {
+        return d.outerBox().BorderColor() == colors::Red && d.topRule().BorderColor() != colors::Red;
+    });
+}
+
+void TestCoverDoc::stylesReachTheirParts()
+{
+    QFETCH(Op, op);
+    QFETCH(Check, reached);
+    CoverDocument d;
+    op(d);
+    QVERIFY(reached(d));
 }
 
 void TestCoverDoc::freeHeadlineKeepsPlaceButRewritesField()
@@ -198,6 +239,8 @@ void TestCoverDoc::freeHeadlineKeepsPlaceButRewritesField()
     d.setTopText(QStringLiteral("Hello"));
     QCOMPARE(d.topHeadline().Left(), 12.0);
     QCOMPARE(d.top.leftTyped, QStringLiteral("12"));
+    QVERIFY(d.setTopFont({QStringLiteral("Arial"), 30}));
+    QCOMPARE(d.topHeadline().Left(), 12.0);
     d.setTopCentred(true);
     QVERIFY(!d.top.free);
     QCOMPARE(d.topHeadline().Left(), d.Centred(d.topHeadline().Width(), C::Truncated));
