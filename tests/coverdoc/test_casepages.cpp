@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 #include "casepages.h"
@@ -191,7 +192,10 @@ void TestCasePages::trayShowsTheWholeList()
     QStringList titles;
     for (int n = 1; n <= 40; ++n)
         titles << QStringLiteral("Track%1").arg(n);
-    QCOMPARE(doc.setTitleList(titles), qsizetype(0));
+    // The last title too wide for any column: it ends in an ellipsis, its tail not drawn.
+    QStringList list = titles;
+    list.last() += QStringLiteral(" and the words of a title far too long for one column tailword");
+    QCOMPARE(doc.setTitleList(list), qsizetype(0));
     const QString pdf = exportPdf(doc, casepages::Output::Tray, QStringLiteral("list.pdf"));
     QVERIFY(!pdf.isEmpty());
     const QList<pages::Word> words = pages::Words(pdf);
@@ -205,6 +209,19 @@ void TestCasePages::trayShowsTheWholeList()
                 QVERIFY2(panel.contains(w.box), qPrintable(title));
             }
         QVERIFY2(found == 1, qPrintable(QStringLiteral("%1 found %2 times").arg(title).arg(found)));
+    }
+    QVERIFY(!pages::Find(words, QStringLiteral("tailword")));
+    QVERIFY(std::any_of(words.begin(), words.end(),
+                        [](const pages::Word &w) { return w.text.endsWith(u'\u2026'); }));
+    // Read down each column, then across: each title under the one before, or at the top of
+    // the next column to the right.
+    for (int n = 1; n < 40; ++n) {
+        const pages::Word *a = pages::Find(words, titles[n - 1]);
+        const pages::Word *b = pages::Find(words, titles[n]);
+        QVERIFY(a && b);
+        const bool below = std::abs(b->box.left() - a->box.left()) < 1 && b->box.top() > a->box.top();
+        const bool nextColumn = b->box.left() > a->box.right() && b->box.top() < a->box.top();
+        QVERIFY2(below || nextColumn, qPrintable(titles[n]));
     }
 }
 

@@ -859,6 +859,7 @@ void TestCoverDoc::longListFitted_data()
     QTest::newRow("21") << 21 << false << "Track%1" << 2 << true;
     QTest::newRow("30") << 30 << false << "Track%1" << 2 << true;
     QTest::newRow("40") << 40 << false << "Track%1" << 3 << true;
+    QTest::newRow("60") << 60 << false << "Track%1" << 4 << true;
     QTest::newRow("99") << 99 << false << "Track%1" << 4 << false;
     QTest::newRow("99, back cover") << 99 << true << "Track%1" << 4 << false;
     QTest::newRow("40 wide titles") << 40 << false << "A rather long title number %1" << 3 << false;
