@@ -78,6 +78,8 @@ private slots:
     void assignmentKeepsPartsInPlace();
     void recordsRoundTrip_data();
     void recordsRoundTrip();
+    void recordsAsOpenReadsThem_data();
+    void recordsAsOpenReadsThem();
     void settings_data();
     void settings();
     void settingsTravelWithTheFile();
@@ -670,6 +672,33 @@ void TestCoverDoc::recordsRoundTrip()
     CoverDocument f;
     QVERIFY(f.applyRecords(designfile::Decode(designfile::Encode(lines))));
     QCOMPARE(f.Records(), lines);
+}
+
+// Values other programs may have written: a box is ticked by any number but 0 (a grey box is
+// 2, a true -1), and an empty face leaves the font as it was.
+void TestCoverDoc::recordsAsOpenReadsThem_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Check>("check");
+    using D = CoverDocument;
+    QTest::newRow("box 2") << int(records::Check5Value) << " 2 " << Check([](D &d) { return d.box.shown; });
+    QTest::newRow("box -1") << int(records::Check5Value) << "-1 " << Check([](D &d) { return d.box.shown; });
+    QTest::newRow("box 0") << int(records::Check5Value) << " 0 " << Check([](D &d) { return !d.box.shown; });
+    QTest::newRow("empty face") << int(records::Label2FontName) << ""
+                                << Check([](D &d) { return d.topHeadline().FontName() == u"MS Sans Serif"; });
+}
+
+void TestCoverDoc::recordsAsOpenReadsThem()
+{
+    QFETCH(int, record);
+    QFETCH(QString, text);
+    QFETCH(Check, check);
+    QStringList lines = CoverDocument().Records();
+    lines[record - 1] = text;
+    CoverDocument d;
+    QVERIFY(d.applyRecords(asRecords(lines)));
+    QVERIFY(check(d));
 }
 
 // Settings after the records: valid ones taken, anything else left at its default, and a
