@@ -78,6 +78,8 @@ private slots:
     void spineFits();
     void discMeasures_data();
     void discMeasures();
+    void discTexts_data();
+    void discTexts();
     void discPictureCropped();
     void badValuesChangeNothing_data();
     void badValuesChangeNothing();
@@ -242,6 +244,9 @@ void TestCasePages::spineLine_data()
                                  << "Artist"
                                  << ""
                                  << "Artist";
+    QTest::newRow("spaces and breaks folded") << " Harbour  Lights"
+                                              << "Ann\tLee "
+                                              << "" << QStringLiteral("Harbour Lights \u00B7 Ann Lee");
     QTest::newRow("own text, markup literal") << "Title"
                                               << "Artist"
                                               << "<b>Mine</b> &amp;"
@@ -330,6 +335,39 @@ void TestCasePages::discMeasures()
     for (double side : {inner.width(), inner.height()})
         QVERIFY2(std::abs(side - hole) <= Tolerance, qPrintable(QString::number(side)));
     QVERIFY((outer.center() - inner.center()).manhattanLength() < 0.05);
+}
+
+// The top headline above the hole, the bottom one below; the notice round the lower rim only
+// when posted.
+void TestCasePages::discTexts_data()
+{
+    QTest::addColumn<bool>("posted");
+    QTest::newRow("notice posted") << true;
+    QTest::newRow("no notice") << false;
+}
+
+void TestCasePages::discTexts()
+{
+    if (!pages::PopplerInstalled())
+        QSKIP("pdftotext is not installed");
+    QFETCH(bool, posted);
+    CoverDocument doc = headlined(QStringLiteral("Upper"), QStringLiteral("Lower"));
+    doc.setNoticePosted(posted);
+    const QString pdf = exportPdf(doc, casepages::Output::Disc, QStringLiteral("texts.pdf"));
+    QVERIFY(!pdf.isEmpty());
+    const QList<pages::Word> words = pages::Words(pdf);
+    const double pt = 72 / 25.4;
+    const double centreY = (ExportMarginMm + doc.caseSet.discDiameter / 2) * pt;
+    const pages::Word *upper = pages::Find(words, QStringLiteral("Upper"));
+    const pages::Word *lower = pages::Find(words, QStringLiteral("Lower"));
+    QVERIFY(upper && lower);
+    QVERIFY(upper->box.bottom() < centreY);
+    QVERIFY(lower->box.top() > centreY);
+    QString rim;
+    for (const pages::Word &w : words)
+        if (w.box.top() > lower->box.bottom())
+            rim += w.text;
+    QCOMPARE(rim.contains(QStringLiteral("Reserved")), posted);
 }
 
 // The picture fills the ring cut from its middle, not stretched; without one the background does.
