@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "casepages.h"
+#include "colors.h"
 #include "coverdocument.h"
 #include "fonts.h"
 #include "pages.h"
@@ -71,6 +72,7 @@ private slots:
     void trayMeasures_data();
     void trayMeasures();
     void trayShowsBackLayoutOfACopy();
+    void spinesInTheTopHeadlinesColour();
     void trayShowsTheWholeList();
     void spineLine_data();
     void spineLine();
@@ -182,6 +184,32 @@ void TestCasePages::trayShowsBackLayoutOfACopy()
     QVERIFY(front == before);
     QVERIFY(front.layout.front);
     QCOMPARE(fromFront, render(back, true));
+}
+
+// Both spines carry the line in the top headline's colour.
+void TestCasePages::spinesInTheTopHeadlinesColour()
+{
+    CoverDocument doc = headlined(QStringLiteral("Upper"), QStringLiteral("Lower"));
+    CoverDocument::Font font;
+    font.name = doc.topHeadline().FontName();
+    font.size = 12;
+    font.color = colors::Rgb(255, 0, 0);
+    QVERIFY(doc.setTopFont(font));
+    font.color = colors::Rgb(0, 0, 255);
+    QVERIFY(doc.setBottomFont(font));
+    const QImage tray = render(doc, true);
+    const int spine = int(casepages::SpineMm * casepages::PxPerMm);
+    for (int left : {0, tray.width() - spine}) {
+        int red = 0, blue = 0;
+        for (int y = 0; y < tray.height(); ++y)
+            for (int x = left + 2; x < left + spine - 2; ++x) {
+                const QColor c = tray.pixelColor(x, y);
+                red += c.red() > 200 && c.green() < 100 && c.blue() < 100;
+                blue += c.blue() > 200 && c.red() < 100 && c.green() < 100;
+            }
+        QVERIFY2(red > 20 && blue == 0,
+                 qPrintable(QStringLiteral("%1: %2 red, %3 blue").arg(left).arg(red).arg(blue)));
+    }
 }
 
 // A list past the 20 lines reaches the tray card whole, on its panel, as the cover draws it.
