@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "app_setup.h"
 #include "colors.h"
 #include "design.h"
@@ -18,6 +20,8 @@
 #include "textnumber.h"
 
 using C = CoverDocument::Centring;
+using Flag = std::function<bool(const CoverDocument &)>;
+Q_DECLARE_METATYPE(Flag)
 
 class TestDesign : public QObject
 {
@@ -32,6 +36,8 @@ private slots:
     void positionFollowsKeystrokes();
     void layoutSwitchesOnlyOnChange();
     void postingNotice();
+    void boxesReachTheirOperations_data();
+    void boxesReachTheirOperations();
     void pictureFields_data();
     void pictureFields();
     void pictureLoading();
@@ -180,6 +186,41 @@ void TestDesign::postingNotice()
     Design::SetValue(d->Check9, 0);
     QVERIFY(!d->Label28->Visible() && !d->Label29->Visible());
     QVERIFY(d->Check10->isHidden() && d->Check11->isHidden() && d->Text12->isHidden());
+}
+
+// A click on each box of the window reaches its own operation: the value it sets follows the box.
+void TestDesign::boxesReachTheirOperations_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<Flag>("flag");
+    using D = CoverDocument;
+    QTest::newRow("Check1") << "Check1" << Flag([](const D &doc) { return doc.rules.hideTop; });
+    QTest::newRow("Check2") << "Check2" << Flag([](const D &doc) { return doc.rules.hideBottom; });
+    QTest::newRow("Check3") << "Check3" << Flag([](const D &doc) { return doc.top.boxed; });
+    QTest::newRow("Check4") << "Check4" << Flag([](const D &doc) { return doc.bottom.boxed; });
+    QTest::newRow("Check5") << "Check5" << Flag([](const D &doc) { return doc.box.shown; });
+    QTest::newRow("Check6") << "Check6" << Flag([](const D &doc) { return doc.titles.lowerSmall; });
+    QTest::newRow("Check7") << "Check7" << Flag([](const D &doc) { return doc.titles.shown; });
+    QTest::newRow("Check8") << "Check8" << Flag([](const D &doc) { return doc.titles.lowerBlack; });
+    QTest::newRow("Check9") << "Check9" << Flag([](const D &doc) { return doc.notice.posted; });
+    QTest::newRow("Check13") << "Check13" << Flag([](const D &doc) { return doc.top.centred; });
+    QTest::newRow("Check14") << "Check14" << Flag([](const D &doc) { return doc.bottom.centred; });
+    QTest::newRow("Check15") << "Check15" << Flag([](const D &doc) { return doc.titles.lowerCentred; });
+}
+
+void TestDesign::boxesReachTheirOperations()
+{
+    QFETCH(QString, box);
+    QFETCH(Flag, flag);
+    auto *check = d->findChild<QCheckBox *>(box);
+    QVERIFY(check);
+    const bool before = flag(d->Document());
+    QCOMPARE(check->isChecked(), before);
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
+    QCOMPARE(check->isChecked(), !before);
+    QCOMPARE(flag(d->Document()), !before);
 }
 
 void TestDesign::pictureFields_data()

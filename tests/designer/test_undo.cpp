@@ -192,6 +192,9 @@ void TestUndo::eachKindOfChange()
     d->Undo();
     QCOMPARE(d->DesignRecords(), before);
     QCOMPARE(pictureSizes(*d), picturesBefore);
+    // The titles window shows the titles put back.
+    for (int n = 1; n <= CoverDocument::TitleLines; ++n)
+        QCOMPARE(d->TitlesForm()->Text(n)->text(), d->Document().titleLine(n).Caption());
     d->Redo();
     QCOMPARE(d->DesignRecords(), after);
     QCOMPARE(pictureSizes(*d), picturesAfter);
