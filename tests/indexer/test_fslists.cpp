@@ -101,14 +101,29 @@ void TestFsLists::naturalOrder()
 {
     std::vector<Entry> v;
     for (const char *n : {"file10.txt", "File2.txt", "file1.txt", "b", "A", "a", "x02", "x1", "x3", "_under",
-                          "Zebra", "apple"})
-        v.push_back({QByteArray(n), QString::fromLatin1(n)});
+                          "Zebra", "apple", "\xc3\x89tude",
+                          "\xc3\xa9"
+                          "clair"})
+        v.push_back({QByteArray(n), QString::fromUtf8(n)});
     SortEntries(v);
     QStringList got;
     for (const Entry &e : v)
         got << e.text;
-    const QStringList want = {"_under",    "A",          "a",  "apple", "b",  "file1.txt",
-                              "File2.txt", "file10.txt", "x1", "x02",   "x3", "Zebra"};
+    // Letters beyond ASCII fold too: "éclair" before "Étude".
+    const QStringList want = {"_under",
+                              "A",
+                              "a",
+                              "apple",
+                              "b",
+                              "file1.txt",
+                              "File2.txt",
+                              "file10.txt",
+                              "x1",
+                              "x02",
+                              "x3",
+                              "Zebra",
+                              QStringLiteral("\u00e9clair"),
+                              QStringLiteral("\u00c9tude")};
     QCOMPARE(got, want);
     QVERIFY(NaturalCompare(u"disc 9"_qs, u"disc 10"_qs) < 0);
     QVERIFY(NaturalCompare(u"a100b"_qs, u"a99b"_qs) > 0);
