@@ -852,6 +852,9 @@ void TestTrackList::cover()
         QCOMPARE((QStringList{c.titles.front(), c.titles.back()}), expected);
     QCOMPARE(c.leftOut, leftOut);
     QCOMPARE(DurationText(4442000), QStringLiteral("74:02"));
+    // To the nearest second, as players show it.
+    QCOMPARE(DurationText(225499), QStringLiteral("3:45"));
+    QCOMPARE(DurationText(225500), QStringLiteral("3:46"));
 }
 
 void TestTrackList::headlines_data()
