@@ -492,7 +492,7 @@ void TestTrackList::cueSheet_data()
         << QByteArray("title Album\nfile a.wav wave\ntrack 1 audio\ntitle Song A\nindex 01 00:00:00\n"
                       "track 2 audio\ntitle Song B\nindex 01 01:00:00\n")
         << QStringList{"Song A", "Song B"} << QStringList{"1:00", "?"} << "Album//"
-        << "*";
+        << "a.wav: length of the last track unknown: file not found"; // the type is no part of the name
     QTest::newRow("Windows-1252")
         << QByteArray("TITLE \"Caf\xE9\"\nPERFORMER \"\xC3\xA9\"\nTRACK 01 AUDIO\nTITLE \"\x93Hi\x94\"\n"
                       "INDEX 01 00:00:00\n")
@@ -503,11 +503,13 @@ void TestTrackList::cueSheet_data()
                "\xEF\xBB\xBFTITLE \"Caf\xC3\xA9\"\nTRACK 01 AUDIO\nTITLE \"\xE2\x80\x9CHi\xE2\x80\x9D\"\n")
         << QStringList{QString::fromUtf8("\u201cHi\u201d")} << QStringList{"?"}
         << QString::fromUtf8("Caf\u00e9//") << "";
-    QTest::newRow("missing title and index; bad times")
-        << QByteArray("TRACK 01 AUDIO\nTRACK 02 AUDIO\nINDEX 01 00:61:00\nTRACK 3 AUDIO\nINDEX 01 xx\n"
-                      "TRACK 04 AUDIO\nINDEX 01 00:10:00\nTRACK 05 AUDIO\nINDEX 01 00:05:00\n")
-        << QStringList{"Track 1", "Track 2", "Track 3", "Track 4", "Track 5"}
-        << QStringList{"?", "?", "?", "?", "?"} << "//"
+    // Seconds run to 59 and frames to 74; a track number past 99 gives way to the position.
+    QTest::newRow("missing titles; bad times and numbers")
+        << QByteArray("TRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:60:00\nTRACK 3 AUDIO\n"
+                      "INDEX 01 xx\nTRACK 04 AUDIO\nINDEX 01 00:01:00\nTRACK 105 AUDIO\nINDEX 01 00:05:75\n"
+                      "TRACK 06 AUDIO\nINDEX 01 00:10:00\nTRACK 07 AUDIO\nINDEX 01 00:05:00\n")
+        << QStringList{"Track 1", "Track 2", "Track 3", "Track 4", "Track 5", "Track 6", "Track 7"}
+        << QStringList{"?", "?", "?", "?", "?", "?", "?"} << "//"
         << "";
     QTest::newRow("unclosed quote, markup, NUL")
         << QByteArray("TRACK 01 AUDIO\nTITLE \"<b>A</b>\nPERFORMER \"x") + '\0' + "y\"\n"
