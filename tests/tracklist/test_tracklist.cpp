@@ -645,6 +645,13 @@ void TestTrackList::playlist_data()
     QTest::newRow("Windows-1252 titles")
         << "g.m3u" << QByteArray("#EXTINF:5,Caf\xE9\ngone.wav\n")
         << QStringList{QString::fromUtf8("Caf\u00e9")} << QStringList{"0:05"} << "";
+    // Lengths round to the second; more than a day is no track's; the tag's case does not matter.
+    QTest::newRow("EXTINF lengths")
+        << "h.m3u" << QByteArray("#extinf:215.6,Rounded\ngone.wav\n#EXTINF:90000,Too long\ngone2.wav\n")
+        << QStringList{"Rounded", "Too long"} << QStringList{"3:36", "?"} << "";
+    QTest::newRow("PLS keys in any case; entry 0 is none")
+        << "i.pls" << QByteArray("[playlist]\nfile1=gone.wav\ntitle1=Lower\nFile0=zero.wav\nTitle0=Zero\n")
+        << QStringList{"Lower"} << QStringList{"?"} << "";
 }
 
 void TestTrackList::playlist()
