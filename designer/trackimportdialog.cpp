@@ -479,6 +479,7 @@ void TrackImportDialog::MoveSelected(int delta)
 void TrackImportDialog::SetCutShortCount(std::function<qsizetype(const tracklist::CoverTexts &)> count)
 {
     cutShortCount_ = std::move(count);
+    countedTitles_.reset();
     refresh();
 }
 
@@ -505,10 +506,16 @@ void TrackImportDialog::refresh()
         notes << (c.leftOut == 1
                       ? tr("1 title left out: a cover holds %1.").arg(CoverMaxTitles)
                       : tr("%1 titles left out: a cover holds %2.").arg(c.leftOut).arg(CoverMaxTitles));
-    // Said before the import, while a title can still be shortened here.
-    if (const qsizetype cut = cutShortCount_ ? cutShortCount_(c) : 0; cut > 0)
-        notes << (cut == 1 ? tr("1 title will be cut short to fit its column at 6 pt.")
-                           : tr("%1 titles will be cut short to fit their column at 6 pt.").arg(cut));
+    // Said before the import, while a title can still be shortened here. Only the titles
+    // decide it, and counting lays the whole list out: done again only when they change.
+    if (cutShortCount_ && countedTitles_ != c.titles) {
+        cutShort_ = cutShortCount_(c);
+        countedTitles_ = c.titles;
+    }
+    if (cutShortCount_ && cutShort_ > 0)
+        notes << (cutShort_ == 1
+                      ? tr("1 title will be cut short to fit its column at 6 pt.")
+                      : tr("%1 titles will be cut short to fit their column at 6 pt.").arg(cutShort_));
     LeftOutNote->setText(notes.join(u'\n'));
     LeftOutNote->setVisible(!notes.isEmpty());
     const QList<int> rows = selectedRows();

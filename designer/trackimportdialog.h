@@ -5,6 +5,7 @@
 #include <QTableView>
 
 #include <functional>
+#include <optional>
 
 #include "coverformat.h"
 #include "track.h"
@@ -120,6 +121,9 @@ private:
     QString currentTop_, currentBottom_;
     bool listEditor_ = false;
     std::function<qsizetype(const tracklist::CoverTexts &)> cutShortCount_;
+    // The titles last counted and their count: a change of selection recounts nothing.
+    std::optional<QStringList> countedTitles_;
+    qsizetype cutShort_ = 0;
 };
 
 // The file dialog behind ChooseSources.
