@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// The one writer of the programs' lines on a terminal. Paths, tags and arguments reach it, so
+// every line goes out through names::Readable: a terminal's control sequences are shown as their
+// escapes, never obeyed.
+namespace terminal {
+
+// The name before each line on stderr ("sleevedesk: ..."); set once in main().
+void SetProgram(const char *name);
+
+// "PROGRAM: " and the line, escaped, on stderr.
+void Error(QStringView line);
+
+// The line, escaped, on stdout (listings a script reads).
+void Out(QStringView line);
+
+} // namespace terminal
