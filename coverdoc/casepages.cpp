@@ -62,7 +62,7 @@ Fitted fitLine(QFont font, const QString &text, double length, double thickness)
     QString shown = text;
     if (box.width() > length)
         shown = QFontMetricsF(font, reference()).elidedText(text, Qt::ElideRight, length);
-    return {font, shown};
+    return {font, shown, shown != text};
 }
 
 // The visible parts of a document on paper, its panel left out (the piece paints its own
@@ -229,6 +229,25 @@ Fitted FitSpine(const CoverDocument &doc)
                    mm(SpineMm - 2 * SpinePadMm));
 }
 
+double SpineAngle(const CoverDocument &doc, bool hingeSide)
+{
+    return hingeSide == doc.caseSet.spineUpward ? -90 : 90;
+}
+
+QString SpineCutNote(const CoverDocument &doc)
+{
+    const Fitted f = FitSpine(doc);
+    if (!f.cut)
+        return {};
+    const QString line = SpineLine(doc);
+    // The ellipsis stands in for the tail.
+    const qsizetype kept = std::max<qsizetype>(0, f.text.size() - 1);
+    return QStringLiteral("The spine text is cut short: %1 of its %2 characters fit at %3 pt.")
+        .arg(kept)
+        .arg(line.size())
+        .arg(f.font.pointSizeF(), 0, 'g', 3);
+}
+
 QSizeF TraySize()
 {
     return {mm(TrayWidthMm), mm(TrayHeightMm)};
@@ -260,15 +279,16 @@ void PaintTray(const CoverDocument &doc, QPainter &p)
     p.restore();
     picture.SharePaperCopy(back.mainPicture());
 
-    // Both spines read the same way with the case face up.
+    // Each spine folds about its own edge, so the two run opposite ways on the flat card; the
+    // direction set is the hinge-side one's (the right spine as printed).
     const Fitted spine = FitSpine(doc);
     if (!spine.text.isEmpty()) {
         const double length = mm(TrayHeightMm - 2 * SpineEndMm);
         const double thickness = mm(SpineMm);
-        for (double left : {0.0, mm(SpineMm + TrayPanelMm)}) {
+        for (const bool hinge : {false, true}) {
             p.save();
-            p.translate(left + thickness / 2, card.height() / 2);
-            p.rotate(doc.caseSet.spineUpward ? -90 : 90);
+            p.translate((hinge ? mm(SpineMm + TrayPanelMm) : 0.0) + thickness / 2, card.height() / 2);
+            p.rotate(SpineAngle(doc, hinge));
             paintFitted(p, spine, doc.topHeadline().ForeColor(),
                         QRectF(-length / 2, -thickness / 2, length, thickness));
             p.restore();

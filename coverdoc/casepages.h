@@ -35,6 +35,9 @@ QString Name(Output output);
 QString Caption(Output output);
 
 QSizeF TraySize();
+// The turn of a spine's text on the flat card, in degrees clockwise: 90 reads top to bottom.
+// The hinge-side spine (the right one as printed) reads as set, the other the opposite way.
+double SpineAngle(const CoverDocument &doc, bool hingeSide);
 // The tray card from (0, 0): the cut line on its outer edge, fold lines between panel and spines.
 void PaintTray(const CoverDocument &doc, QPainter &p);
 // The disc face's square from (0, 0), the disc's diameter on a side.
@@ -50,8 +53,11 @@ QString HeadlinesLine(const CoverDocument &doc);
 struct Fitted {
     QFont font; // at 96 per inch
     QString text;
+    bool cut = false; // the line ends in "…" in place of its tail
 };
 Fitted FitSpine(const CoverDocument &doc);
+// Said when the spine line is cut short, naming how much of it shows; empty when it fits.
+QString SpineCutNote(const CoverDocument &doc);
 
 // A page of an output: its size and what it shows, from its top-left corner.
 using Page = pageexport::Page;

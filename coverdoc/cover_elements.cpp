@@ -248,10 +248,33 @@ bool CoverLabel::sameAs(const CoverElement &other) const
            borderStyle_ == o.borderStyle_ && alignment_ == o.alignment_;
 }
 
+bool CoverLabel::Crosses(double right) const
+{
+    // The measured width is rounded up: within it, the text is within too.
+    if (caption_.isEmpty() || !autoSize_ || wordWrap_ || left_ + Width() <= right)
+        return false;
+    return left_ + QFontMetricsF(font(), fonts::Reference96()).horizontalAdvance(caption_) > right;
+}
+
+void CoverLabel::paintWithin(QPainter &p, double right) const
+{
+    if (!Crosses(right)) {
+        paintText(p, caption_);
+        return;
+    }
+    const QFontMetricsF fm(font(), fonts::Reference96());
+    paintText(p, fm.elidedText(caption_, Qt::ElideRight, std::max(0.0, right - left_)));
+}
+
 void CoverLabel::paint(QPainter &p, bool) const
 {
+    paintText(p, caption_);
+}
+
+void CoverLabel::paintText(QPainter &p, const QString &caption) const
+{
     const QRectF r = rect();
-    if (!caption_.isEmpty()) {
+    if (!caption.isEmpty()) {
         p.setFont(fonts::ForDevice(font(), p.device()));
         p.setPen(colors::ToQColor(foreColor_));
         int flags = Qt::AlignTop | Qt::TextExpandTabs;
@@ -265,7 +288,7 @@ void CoverLabel::paint(QPainter &p, bool) const
             p.setClipRect(r);
         // Self-sizing labels never clip: their box is their text.
         p.drawText(autoSize_ && !wordWrap_ ? QRectF(r.topLeft(), QSizeF(r.width() + 64, r.height())) : r,
-                   flags, caption_);
+                   flags, caption);
         p.restore();
     }
     if (borderStyle_ == Border::FixedSingle && r.width() > 0 && r.height() > 0) {

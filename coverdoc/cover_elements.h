@@ -172,6 +172,9 @@ public:
     // The font at 96 per inch as painted and measured.
     QFont font() const;
     void paint(QPainter &p, bool printing) const override;
+    // A self-sizing line whose text would run past `right`: painted ending in "…" before it.
+    bool Crosses(double right) const;
+    void paintWithin(QPainter &p, double right) const;
     bool takesPointer() const override { return true; }
     std::unique_ptr<CoverElement> clone() const override;
     void assign(const CoverElement &other) override;
@@ -183,6 +186,7 @@ private:
     // hidden label never needs until its size is asked for.
     void resize();
     void measure() const override;
+    void paintText(QPainter &p, const QString &text) const;
     QString caption_;
     QString fontName_;
     float fontSize_ = 8;

@@ -247,22 +247,48 @@ void CoverDocument::paint(QPainter &p, bool printing, bool withPanel) const
     // A long list takes the place of the 20 title lines, where the first of them is painted.
     const bool longList = LongList();
     const CoverElement *firstLine = parts_[size_t(FirstTitleLine)].get();
-    const auto isTitle = [this](const CoverElement *e) {
-        for (int n = 1; n <= CoverTitleLines; ++n)
+    // Title lines 1 to 23 (titles and credit lines) by their number; 0 for any other part.
+    const auto lineOf = [this](const CoverElement *e) {
+        for (int n = 1; n <= CoverTitleLines + 3; ++n)
             if (e == &titleLine(n))
-                return true;
-        return false;
+                return n;
+        return 0;
     };
+    // The title and credit lines end inside the cut line.
+    const double edge = LineEdge();
     for (const CoverElement *e : order_) {
         if (!e->Visible() || (!withPanel && e == parts_[size_t(Panel)].get()))
             continue;
         p.save();
-        if (!longList || !isTitle(e))
+        const int line = lineOf(e);
+        if (longList && line >= 1 && line <= CoverTitleLines) {
+            if (e == firstLine)
+                paintList(p);
+        } else if (line > 0) {
+            static_cast<const CoverLabel *>(e)->paintWithin(p, edge);
+        } else {
             e->paint(p, printing);
-        else if (e == firstLine)
-            paintList(p);
+        }
         p.restore();
     }
+}
+
+double CoverDocument::LineEdge() const
+{
+    const CoverShape &cut = panel();
+    return cut.Left() + cut.Width() - cut.BorderWidth();
+}
+
+CoverDocument::CutShort CoverDocument::TitlesCutShort() const
+{
+    CutShort out;
+    if (LongList())
+        out.inColumns = LayOutList().cut;
+    const double edge = LineEdge();
+    for (int n = LongList() ? CoverTitleLines + 1 : 1; n <= CoverTitleLines + 3; ++n)
+        if (titleLine(n).Visible() && titleLine(n).Crosses(edge))
+            ++out.atEdge;
+    return out;
 }
 
 double CoverDocument::Centred(double width, Centring how) const

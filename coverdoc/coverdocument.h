@@ -94,7 +94,7 @@ public:
     // The tray card's spines and the disc face (settings after the records).
     struct CaseSet {
         QString spineText;                        // as typed; empty: the headlines
-        bool spineUpward = false;                 // read bottom to top rather than top to bottom
+        bool spineUpward = false;                 // the hinge-side spine reads bottom to top
         double discDiameter = 118, discHole = 41; // millimetres
         bool operator==(const CaseSet &) const = default;
     };
@@ -243,6 +243,17 @@ public:
     static constexpr float MinListPoints = 6;
     bool LongList() const { return titles.list.size() > CoverTitleLines; }
     ListLayout LayOutList() const;
+    // How far right a title or credit line reaches on the page: the inner edge of the cut line.
+    // A shown line that would run past it is painted ending in "…" there.
+    double LineEdge() const;
+    // Titles painted cut short: the long list's at its columns, and the title lines (the 20, when
+    // no list stands in their place, and the three credit lines) at the cut line.
+    struct CutShort {
+        qsizetype inColumns = 0;
+        int atEdge = 0;
+        qsizetype total() const { return inColumns + atEdge; }
+    };
+    CutShort TitlesCutShort() const;
 
     // ---- copyright notice
     void setNoticePosted(bool on);            // Check9_Click
@@ -260,6 +271,10 @@ public:
     void clearPicture(Slot slot);                    // the removal's "Yes"
     void setPictureWidthTyped(const QString &text);  // Text7_Change
     void setPictureHeightTyped(const QString &text); // Text8_Change
+    // "Fit Box to Picture": the main picture's box keeps its width and takes the height of the
+    // picture's proportions, in whole pixels, as if typed into W and H. A box that would leave
+    // the panel is made smaller, in the same proportions, to fit it. False without a picture.
+    bool fitBoxToPicture();
 
     // ---- layouts
     void setFront(bool on); // Option1_Click when selected

@@ -4,6 +4,9 @@
 // headline again from the rounded number).
 #include "coverdocument.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "colors.h"
 #include "coverformat.h"
 #include "textnumber.h"
@@ -440,6 +443,27 @@ void CoverDocument::setPictureHeightTyped(const QString &text)
     CoverImage &image = mainPicture();
     image.setHeight(TextNumber(text));
     image.setTop((panel().Height() - image.Height()) / 2.0);
+}
+
+bool CoverDocument::fitBoxToPicture()
+{
+    const CoverImage &image = mainPicture();
+    const QSize source = image.SourceSize();
+    if (!image.HasPicture() || source.isEmpty())
+        return false;
+    const double across = double(source.width()) / source.height();
+    const double room = panel().Height();
+    double width = std::min(image.Width(), double(layout.panelWidth));
+    double height = width / across;
+    if (height > room) {
+        height = room;
+        width = room * across;
+    }
+    const auto typed = [](double v) { return QString::number(std::max(1L, std::lround(v))); };
+    if (width != image.Width())
+        setPictureWidthTyped(typed(width));
+    setPictureHeightTyped(typed(height));
+    return true;
 }
 
 // ---------------------------------------------------------------- layouts

@@ -14,6 +14,7 @@
 #include "printqueue.h"
 #include "records.h"
 #include "source.h"
+#include "terminal.h"
 
 namespace commandline {
 
@@ -99,11 +100,43 @@ bool importTracks(CoverDocument &doc, const Job &job)
         say(QStringLiteral("warning: %1 titles kept, %2 left out of the page: they do not fit at 6 pt")
                 .arg(doc.titles.list.size())
                 .arg(doc.titles.list.size() - fitted.shown));
-    if (doc.LongList() && fitted.cut > 0)
-        say(fitted.cut == 1
-                ? QStringLiteral("warning: 1 title is cut short to fit its column")
-                : QStringLiteral("warning: %1 titles are cut short to fit their column").arg(fitted.cut));
     return true;
+}
+
+// What the page shows cut short, one warning line for the titles and one for the spine: the
+// cover as the design lays it out, the tray card as a back cover, the set as both.
+void warnCutShort(const CoverDocument &doc, casepages::Output as)
+{
+    using casepages::Output;
+    const bool tray = as == Output::Tray || as == Output::Set;
+    CoverDocument::CutShort cut;
+    if (as != Output::Disc) {
+        CoverDocument laidOut(doc);
+        if (as != Output::Cover)
+            laidOut.setBack(true);
+        cut = laidOut.TitlesCutShort();
+        if (as == Output::Set) {
+            laidOut.setFront(true);
+            const CoverDocument::CutShort front = laidOut.TitlesCutShort();
+            cut = front.total() > cut.total() ? front : cut;
+        }
+    }
+    const auto warn = [](const QString &line) { terminal::Error(QStringLiteral("warning: ") + line); };
+    if (cut.atEdge > 0)
+        warn(
+            cut.total() == 1
+                ? QStringLiteral("1 title line is cut short to end inside the cut line")
+                : QStringLiteral("%1 title lines are cut short to end inside the cut line").arg(cut.total()));
+    else if (cut.inColumns > 0)
+        warn(cut.inColumns == 1
+                 ? QStringLiteral("1 title is cut short to fit its column")
+                 : QStringLiteral("%1 titles are cut short to fit their column").arg(cut.inColumns));
+    if (tray) {
+        if (QString note = casepages::SpineCutNote(doc); !note.isEmpty()) {
+            note[0] = note[0].toLower();
+            warn(note);
+        }
+    }
 }
 
 } // namespace
@@ -153,6 +186,8 @@ int Run(const Job &job)
     }
     if (!job.trackSources.isEmpty() && !importTracks(doc, job))
         return TracksUnreadable;
+
+    warnCutShort(doc, job.as);
 
     const QString title = coverpage::Title(designPath);
     switch (job.kind) {

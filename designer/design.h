@@ -313,9 +313,13 @@ public:
     bool ChooseAndImportTracks(QWidget *parent);
     // "All Titles…" (the titles window, the cover's menu, Ctrl+Shift+I): the whole list in the
     // import's list, edited there; OK writes it as one step, Cancel changes nothing.
+    // "Fit Box to Picture" (the cover's menu): the main picture's box takes the picture's
+    // proportions at its width, as one step; false without a picture.
+    bool FitBoxToPicture();
     bool EditAllTitles(QWidget *parent);
-    // Titles that `texts`, once applied, would draw cut short at the smallest type.
-    qsizetype CutShortBy(const tracklist::CoverTexts &texts) const;
+    // Titles that `texts`, once applied, would draw cut short: in the long list's columns at the
+    // smallest type, or at the cut line.
+    CoverDocument::CutShort CutShortBy(const tracklist::CoverTexts &texts) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

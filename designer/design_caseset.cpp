@@ -107,8 +107,7 @@ void Design::ExportAs(casepages::Output output)
 
 void Design::EditSpine()
 {
-    auto *dialog = new SpineDialog(this, casepages::HeadlinesLine(doc_), doc_.caseSet.spineText,
-                                   doc_.caseSet.spineUpward);
+    auto *dialog = new SpineDialog(this, doc_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this,
             [this, dialog] { applySpine(dialog->text(), dialog->upward()); });

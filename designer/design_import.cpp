@@ -61,11 +61,11 @@ void Design::ApplyTrackImport(const tracklist::CoverTexts &texts)
                        : tr("Titles cut short to fit their column at 6 pt: %1.").arg(fitted.cut));
 }
 
-qsizetype Design::CutShortBy(const tracklist::CoverTexts &texts) const
+CoverDocument::CutShort Design::CutShortBy(const tracklist::CoverTexts &texts) const
 {
     CoverDocument after = doc_;
     after.applyTrackImport(texts);
-    return after.LongList() ? after.LayOutList().cut : 0;
+    return after.TitlesCutShort();
 }
 
 bool Design::ImportTracksFrom(const QStringList &paths)

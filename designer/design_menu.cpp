@@ -157,6 +157,10 @@ QMenu *Design::CoverMenu()
         ->setObjectName(QStringLiteral("SpineAction"));
     menu->addAction(QStringLiteral("Disc Face\u2026"), this, [this] { EditDisc(); })
         ->setObjectName(QStringLiteral("DiscAction"));
+    menu->addSeparator();
+    QAction *fit = menu->addAction(QStringLiteral("Fit Box to Picture"), this, [this] { FitBoxToPicture(); });
+    fit->setObjectName(QStringLiteral("FitBoxAction"));
+    fit->setEnabled(Image1->HasPicture() && !Image1->SourceSize().isEmpty());
     return menu;
 }
 

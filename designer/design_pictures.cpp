@@ -88,6 +88,19 @@ void Design::Text8_Change()
     edit([this] { doc_.setPictureHeightTyped(Text8->text()); });
 }
 
+bool Design::FitBoxToPicture()
+{
+    if (!Image1->HasPicture() || Image1->SourceSize().isEmpty())
+        return false;
+    FlushUndo(); // typing before it is a step of its own
+    NameStep(QStringLiteral("Fit Box to Picture"));
+    doc_.fitBoxToPicture();
+    Refresh();
+    noteChange();
+    FlushUndo();
+    return true;
+}
+
 void Design::Command16_Click()
 {
     Pixclear *p = PixclearForm();

@@ -15,6 +15,7 @@
 #include "names.h"
 #include "pageexport.h"
 #include "recent_designs.h"
+#include "terminal.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ int main(int argc, char *argv[])
                 break;
             }
     commandline::QuietPlatformNotes();
+    terminal::SetProgram("sleevedesk");
     fonts::PrepareEnvironment();
     const std::unique_ptr<QGuiApplication> app(windowless ? new QGuiApplication(argc, argv)
                                                           : new QApplication(argc, argv));

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "casepages.h"
 #include "coverdocument.h"
 
 namespace {
@@ -22,29 +23,48 @@ QDialogButtonBox *okCancel(QDialog *d)
 
 } // namespace
 
-SpineDialog::SpineDialog(QWidget *parent, const QString &headlines, const QString &text, bool upward)
-    : QDialog(parent)
+SpineDialog::SpineDialog(QWidget *parent, const CoverDocument &doc)
+    : QDialog(parent), doc_(std::make_unique<CoverDocument>(doc))
 {
     setObjectName(QStringLiteral("SpineDialog"));
     setWindowTitle(QStringLiteral("Spine"));
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(QStringLiteral("Text on both spines (empty: the headlines):"), this);
     layout->addWidget(label);
-    text_ = new QLineEdit(text, this);
+    text_ = new QLineEdit(doc.caseSet.spineText, this);
     text_->setObjectName(QStringLiteral("SpineText"));
     // The headlines as they would show: a placeholder is plain text.
-    text_->setPlaceholderText(headlines);
+    text_->setPlaceholderText(casepages::HeadlinesLine(doc));
     text_->setMinimumWidth(320);
     label->setBuddy(text_);
     layout->addWidget(text_);
-    down_ = new QRadioButton(QStringLiteral("Top to bottom"), this);
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("SpineNote"));
+    note_->setTextFormat(Qt::PlainText);
+    note_->setWordWrap(true);
+    layout->addWidget(note_);
+    down_ = new QRadioButton(QStringLiteral("Hinge side top to bottom, the other bottom to top"), this);
     down_->setObjectName(QStringLiteral("SpineDown"));
-    up_ = new QRadioButton(QStringLiteral("Bottom to top"), this);
+    up_ = new QRadioButton(QStringLiteral("Hinge side bottom to top, the other top to bottom"), this);
     up_->setObjectName(QStringLiteral("SpineUp"));
-    (upward ? up_ : down_)->setChecked(true);
+    (doc.caseSet.spineUpward ? up_ : down_)->setChecked(true);
     layout->addWidget(down_);
     layout->addWidget(up_);
     layout->addWidget(okCancel(this));
+    connect(text_, &QLineEdit::textChanged, this, &SpineDialog::checkFit);
+    checkFit();
+}
+
+SpineDialog::~SpineDialog() = default;
+
+void SpineDialog::checkFit()
+{
+    QString note;
+    // A text the design would refuse says why; one it keeps, whether the spine holds it whole.
+    if (doc_->setSpineText(text_->text(), &note))
+        note = casepages::SpineCutNote(*doc_);
+    note_->setText(note);
+    note_->setVisible(!note.isEmpty());
 }
 
 QString SpineDialog::text() const

@@ -476,7 +476,8 @@ void TrackImportDialog::MoveSelected(int delta)
     Model->moveRowsTo(rows, to); // persistent indexes keep the selection on the moved rows
 }
 
-void TrackImportDialog::SetCutShortCount(std::function<qsizetype(const tracklist::CoverTexts &)> count)
+void TrackImportDialog::SetCutShortCount(
+    std::function<CoverDocument::CutShort(const tracklist::CoverTexts &)> count)
 {
     cutShortCount_ = std::move(count);
     countedTitles_.reset();
@@ -512,10 +513,15 @@ void TrackImportDialog::refresh()
         cutShort_ = cutShortCount_(c);
         countedTitles_ = c.titles;
     }
-    if (cutShortCount_ && cutShort_ > 0)
-        notes << (cutShort_ == 1
-                      ? tr("1 title will be cut short to fit its column at 6 pt.")
-                      : tr("%1 titles will be cut short to fit their column at 6 pt.").arg(cutShort_));
+    // One line for both: a line past the cut line, and a title of the long list past its column.
+    if (cutShortCount_ && cutShort_.atEdge > 0)
+        notes << (cutShort_.total() == 1 ? tr("1 title line will be cut short to end inside the cut line.")
+                                         : tr("%1 title lines will be cut short to end inside the cut line.")
+                                               .arg(cutShort_.total()));
+    else if (cutShortCount_ && cutShort_.inColumns > 0)
+        notes << (cutShort_.inColumns == 1 ? tr("1 title will be cut short to fit its column at 6 pt.")
+                                           : tr("%1 titles will be cut short to fit their column at 6 pt.")
+                                                 .arg(cutShort_.inColumns));
     LeftOutNote->setText(notes.join(u'\n'));
     LeftOutNote->setVisible(!notes.isEmpty());
     const QList<int> rows = selectedRows();

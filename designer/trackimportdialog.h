@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "coverdocument.h"
 #include "coverformat.h"
 #include "track.h"
 
@@ -102,7 +103,7 @@ public:
 
     // How many of the titles the cover would draw cut short, for the note under the list: the
     // window that opens the dialog knows the cover's type and room; without it nothing is said.
-    void SetCutShortCount(std::function<qsizetype(const tracklist::CoverTexts &)> count);
+    void SetCutShortCount(std::function<CoverDocument::CutShort(const tracklist::CoverTexts &)> count);
 
     // Moves the selected rows one place up (-1) or down (+1), keeping them selected.
     void MoveSelected(int delta);
@@ -120,10 +121,10 @@ private:
     QList<int> selectedRows() const;
     QString currentTop_, currentBottom_;
     bool listEditor_ = false;
-    std::function<qsizetype(const tracklist::CoverTexts &)> cutShortCount_;
+    std::function<CoverDocument::CutShort(const tracklist::CoverTexts &)> cutShortCount_;
     // The titles last counted and their count: a change of selection recounts nothing.
     std::optional<QStringList> countedTitles_;
-    qsizetype cutShort_ = 0;
+    CoverDocument::CutShort cutShort_;
 };
 
 // The file dialog behind ChooseSources.

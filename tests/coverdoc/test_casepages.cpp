@@ -116,8 +116,8 @@ void TestCasePages::trayMeasures_data()
 {
     QTest::addColumn<bool>("back");
     QTest::addColumn<bool>("upward");
-    QTest::newRow("front layout, spines down") << false << false;
-    QTest::newRow("back layout, spines up") << true << true;
+    QTest::newRow("front layout, hinge side down") << false << false;
+    QTest::newRow("back layout, hinge side up") << true << true;
 }
 
 // 150.8 x 117.5 mm with folds at 6.4 and 144.4 mm, the spine text real text turned on its side.
@@ -154,20 +154,21 @@ void TestCasePages::trayMeasures()
     const QRectF leftSpine(edge.left() * pt, edge.top() * pt, 6.4 * pt, edge.height() * pt);
     const QRectF rightSpine((edge.left() + 144.4) * pt, edge.top() * pt, 6.4 * pt, edge.height() * pt);
     for (const QRectF &spine : {leftSpine, rightSpine}) {
-        int found = 0;
+        // The hinge side (right) reads as set, the other the opposite way: top to bottom puts
+        // the first word above the second.
+        const bool down = (spine == rightSpine) != upward;
+        QList<pages::Word> found;
         for (const pages::Word &w : words)
             if (spine.intersects(w.box) && (w.text == u"Evening" || w.text == u"Ensemble")) {
-                ++found;
+                found << w;
                 QVERIFY2(w.box.height() > w.box.width(), qPrintable(w.text));
                 QVERIFY2(spine.contains(w.box), qPrintable(w.text));
             }
-        QCOMPARE(found, 2);
+        QCOMPARE(found.size(), 2);
+        const pages::Word &first = found[0].text == u"Evening" ? found[0] : found[1];
+        const pages::Word &second = found[0].text == u"Evening" ? found[1] : found[0];
+        QCOMPARE(first.box.top() < second.box.top(), down);
     }
-    // Both spines read the same way: top to bottom puts the first word above the second.
-    const pages::Word *first = pages::Find(words, QStringLiteral("Evening"));
-    const pages::Word *second = pages::Find(words, QStringLiteral("Ensemble"));
-    QVERIFY(first && second);
-    QCOMPARE(first->box.top() > second->box.top(), upward);
 }
 
 // The panel shows the design laid out as a back cover, whatever the window shows, and the
@@ -326,6 +327,13 @@ void TestCasePages::spineFits()
     QVERIFY(m.horizontalAdvance(f.text) <= (117.5 - 6) * mm);
     QCOMPARE(f.text.endsWith(QChar(0x2026)), cut);
     QCOMPARE(f.text == text, !cut);
+    QCOMPARE(f.cut, cut);
+    // Said with how much shows: the characters before the ellipsis, of all of them.
+    const QString note = casepages::SpineCutNote(doc);
+    QCOMPARE(note.isEmpty(), !cut);
+    if (cut)
+        QVERIFY2(note.contains(QStringLiteral(" %1 of its %2 ").arg(f.text.size() - 1).arg(length)),
+                 qPrintable(note));
     if (size == 6.0f)
         QCOMPARE(f.font.pointSizeF(), 6.0);
 }

@@ -72,6 +72,8 @@ private slots:
     void titlesOptions();
     void pictureFields_data();
     void pictureFields();
+    void fitBoxToPicture_data();
+    void fitBoxToPicture();
 
     void everyOperationChangesAndCopies_data();
     void everyOperationChangesAndCopies();
@@ -88,6 +90,8 @@ private slots:
     void twentyTitlesAsTyped();
     void longListFitted_data();
     void longListFitted();
+    void linesEndInsideTheCutLine_data();
+    void linesEndInsideTheCutLine();
     void openCentring_data();
     void openCentring();
     void newDesignIsTheStartingOne();
@@ -556,6 +560,34 @@ void TestCoverDoc::pictureFields()
     QCOMPARE(width ? d.pictures.widthTyped : d.pictures.heightTyped, typed);
 }
 
+// The box keeps its width and takes the picture's proportions in whole pixels, as typed into W
+// and H, inside the panel and centred there.
+void TestCoverDoc::fitBoxToPicture_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QRectF>("box");
+    QTest::newRow("square") << QSize(500, 500) << "393" << QRectF(31.5, 31.5, 393, 393);
+    QTest::newRow("wide, rounded") << QSize(1000, 333) << "393" << QRectF(31.5, 162.5, 393, 131);
+    QTest::newRow("tall: the panel's height") << QSize(300, 600) << "393" << QRectF(114, 0, 228, 456);
+    QTest::newRow("wider than the panel") << QSize(100, 50) << "600" << QRectF(0, 114, 456, 228);
+}
+
+void TestCoverDoc::fitBoxToPicture()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QRectF, box);
+    CoverDocument d;
+    QVERIFY(!d.fitBoxToPicture());
+    QVERIFY(d.loadPicture(CoverDocument::Slot::Main, writeImage(picture.width(), picture.height(), "fit.png"),
+                          nullptr));
+    QFETCH(QString, width);
+    d.setPictureWidthTyped(width);
+    QVERIFY(d.fitBoxToPicture());
+    QCOMPARE(d.mainPicture().rect(), box);
+    QCOMPARE(d.pictures.heightTyped, QString::number(box.height()));
+}
+
 // Each operation changes the document; a copy taken before stays as it was and compares unequal,
 // a copy taken after compares equal, and assigning the earlier copy back undoes the change.
 void TestCoverDoc::everyOperationChangesAndCopies_data()
@@ -934,6 +966,55 @@ void TestCoverDoc::longListFitted()
         }
     for (int ink : inkInColumn)
         QVERIFY(ink > 0);
+}
+
+// A title or credit line that would run past the cut line ends in "…" inside it and is counted,
+// its whole text kept; the paragraph wraps in its box, and a long list stands in for the 20 lines.
+void TestCoverDoc::linesEndInsideTheCutLine_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<bool>("longList");
+    QTest::addColumn<int>("atEdge");
+    QTest::newRow("title 9, front") << 9 << false << false << 1;
+    QTest::newRow("third credit line, back") << 23 << true << false << 1;
+    QTest::newRow("the paragraph wraps") << 24 << false << false << 0;
+    QTest::newRow("credit line beside a long list") << 22 << false << true << 1;
+    QTest::newRow("title under a long list") << 5 << false << true << 0;
+}
+
+void TestCoverDoc::linesEndInsideTheCutLine()
+{
+    QFETCH(int, line);
+    QFETCH(bool, back);
+    QFETCH(bool, longList);
+    QFETCH(int, atEdge);
+    CoverDocument d;
+    d.setBack(back);
+    d.setTitlesShown(true);
+    d.setTitlesFont(QStringLiteral("Arial"), 10, colors::Red);
+    if (longList)
+        d.setTitleList(numbered(30));
+    const QString whole = QStringLiteral("A title far too long for the line it stands in (0:01)").repeated(2);
+    d.setTitle(line, whole);
+    d.titleLine(line).setForeColor(colors::Red);
+    QCOMPARE(d.TitlesCutShort().atEdge, atEdge);
+    CoverDocument reopened;
+    QVERIFY(reopened.applyRecords(asRecords(d.Records())));
+    QCOMPARE(reopened.titleLine(line).Caption(), whole);
+    // Red ink up to the cut line and not past it, on a page wider than the panel (left out).
+    QImage page(int(d.layout.panelWidth) + 200, 456, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    d.paint(p, true, false);
+    const int edge = int(d.layout.panelWidth) - 1; // inside the 1-pixel cut line
+    QList<int> inkAt;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = edge - 12; x < page.width(); ++x)
+            if (QColor c = page.pixelColor(x, y); c.red() > 200 && c.green() < 150)
+                inkAt << x;
+    QCOMPARE(!inkAt.isEmpty(), atEdge > 0);
+    QVERIFY(std::all_of(inkAt.begin(), inkAt.end(), [edge](int x) { return x < edge; }));
 }
 
 // After Open a headline is free exactly when its "Center" box, as loaded, is clear, whatever the

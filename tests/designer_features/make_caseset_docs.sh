@@ -11,6 +11,8 @@ docs="$here/../../docs"
 
 e2e_init
 e2e_start_xvfb
+# Dialogs take the keyboard under a window manager, as on a desktop.
+e2e_spawn openbox
 covers=/tmp/Covers
 rm -rf "$covers"
 mkdir -p "$covers"
@@ -31,26 +33,28 @@ echo "wrote $docs/sample-set.pdf and sample-set.png"
 e2e_spawn "$BIN" "$design"
 win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
 [ -n "$win" ] || e2e_fail "the design window did not appear"
+# Its client area in the top left corner, as the pictures show it.
+xdotool windowmove --sync "$win" 0 0
 sleep 0.5
 # The cover's menu, from its last entry up to Print As, unfolded.
 xdotool mousemove --window "$win" 200 200 click 3
 sleep 0.5
-xdotool key Up Up Up Up Right Down Down
+xdotool key Up Up Up Up Up Right Down Down
 sleep 0.5
 import -window root -crop 880x487+0+0 +repage "$docs/sleevedesk-printas.png"
 echo "wrote $docs/sleevedesk-printas.png"
 xdotool key Escape Escape
 sleep 0.3
-# Spine…, with a text of its own.
+# Spine…, with a text of its own too long for the spine: the dialog says so as it is typed.
 xdotool mousemove --window "$win" 200 200 click 3
 sleep 0.5
-xdotool key Up Up Return
+xdotool key Up Up Up Return
 sleep 0.8
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Spine$' 2>/dev/null | head -n 1) || true
 [ -n "$dialog" ] || e2e_fail "the Spine dialog did not appear"
 xdotool windowmove "$dialog" 460 120
 sleep 0.3
-xdotool type "Harbour Lights - Live at the Pier"
+xdotool type "Harbour Lights - Live at the Pier, recorded on the last night of the summer season with the whole band, the strings and the harbour choir"
 sleep 0.3
 import -window root -crop 880x487+0+0 +repage "$docs/sleevedesk-spine.png"
 echo "wrote $docs/sleevedesk-spine.png"

@@ -10,6 +10,8 @@ docs="$here/../../docs"
 
 e2e_init
 e2e_start_xvfb
+# Menus and dialogs take the keyboard under a window manager, as on a desktop.
+e2e_spawn openbox
 covers=/tmp/Covers
 rm -rf "$covers"
 mkdir -p "$covers"
@@ -33,6 +35,8 @@ printf '[General]\nRecentDesigns=%s, %s, %s\n' "$covers/Gone Fishing.qwd" "$cove
 e2e_spawn "$BIN" "$covers/Harbour Lights.qwd"
 win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
 [ -n "$win" ] || e2e_fail "the design window did not appear"
+# Its client area in the top left corner, as the picture shows it.
+xdotool windowmove --sync "$win" 0 0
 sleep 0.5
 # A change to undo: the headline made longer.
 xdotool mousemove --window "$win" 700 34 click 1

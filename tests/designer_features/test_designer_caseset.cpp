@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrintPreviewDialog>
@@ -89,11 +90,16 @@ void TestDesignerCaseSet::spineDialog_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("up");
     QTest::addColumn<QStringList>("steps"); // the undo steps made, the last first
-    QTest::newRow("markup kept as typed") << "<b>Side</b>" << false << QStringList{"Undo Spine Text"};
-    QTest::newRow("direction only") << "" << true << QStringList{"Undo Spine Direction"};
+    QTest::addColumn<QString>("note");      // said under the field as it is typed
+    QTest::newRow("markup kept as typed") << "<b>Side</b>" << false << QStringList{"Undo Spine Text"} << "";
+    QTest::newRow("direction only") << "" << true << QStringList{"Undo Spine Direction"} << "";
     QTest::newRow("both: two steps") << "Side" << true
-                                     << QStringList{"Undo Spine Direction", "Undo Spine Text"};
-    QTest::newRow("too long: refused") << QString(300, u'x') << true << QStringList{};
+                                     << QStringList{"Undo Spine Direction", "Undo Spine Text"} << "";
+    QTest::newRow("130 characters: kept, said to be cut short")
+        << QStringLiteral("Wide ").repeated(26) << false << QStringList{"Undo Spine Text"}
+        << "The spine text is cut short: ";
+    QTest::newRow("too long: refused")
+        << QString(300, u'x') << true << QStringList{} << "The spine text is longer than 255 characters.";
 }
 
 void TestDesignerCaseSet::spineDialog()
@@ -111,6 +117,10 @@ void TestDesignerCaseSet::spineDialog()
     // An empty field follows the headlines, which it shows.
     QCOMPARE(field->placeholderText(), QStringLiteral("Northbound \u00B7 Coastline"));
     field->setText(typed);
+    QFETCH(QString, note);
+    auto *said = dialog->findChild<QLabel *>("SpineNote");
+    QCOMPARE(said->isVisible(), !note.isEmpty());
+    QCOMPARE(said->text().left(note.size()), note);
     dialog->findChild<QRadioButton *>(up ? "SpineUp" : "SpineDown")->setChecked(true);
     clickOk(dialog);
     QCOMPARE(d->UndoStack()->index() - base, steps.size());

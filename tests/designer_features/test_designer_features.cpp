@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QUndoStack>
 
 #include "app_setup.h"
 #include "colors.h"
@@ -523,7 +524,8 @@ void TestDesignerFeatures::coverMenuOnThePanelOnly()
                                  QStringLiteral("Export PNG\u2026"), QStringLiteral("Print Preview\u2026"),
                                  "Open Recent", QStringLiteral("Import Track List\u2026"),
                                  QStringLiteral("All Titles\u2026"), "Print As", "Export As",
-                                 QStringLiteral("Spine\u2026"), QStringLiteral("Disc Face\u2026")}));
+                                 QStringLiteral("Spine\u2026"), QStringLiteral("Disc Face\u2026"),
+                                 "Fit Box to Picture"}));
     QCOMPARE(shown->actions().at(3)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     shown->close();
 }
@@ -675,6 +677,13 @@ void TestDesignerFeatures::pictureDialogFormats()
     QCOMPARE(dialogs.seenFilter, filter);
     QCOMPARE(d->Image1->SourceSize(), QSize(64, 48));
     QCOMPARE(d->PIXFLN->text(), png);
+
+    // Fit Box to Picture, from the cover's menu: one named step.
+    QVERIFY(d->LoadPictureFile(CoverDocument::Slot::Main, writePicture(path("square.png"), {300, 300})));
+    d->FlushUndo();
+    std::unique_ptr<QMenu>(d->CoverMenu())->findChild<QAction *>("FitBoxAction")->trigger();
+    QCOMPARE(d->Text8->text(), QStringLiteral("393"));
+    QCOMPARE(d->UndoStack()->undoText(), QStringLiteral("Fit Box to Picture"));
 }
 
 QTEST_MAIN(TestDesignerFeatures)

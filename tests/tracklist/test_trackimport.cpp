@@ -287,18 +287,25 @@ void TestTrackImport::applyWritesThroughFields()
 void TestTrackImport::cutShortSaidBefore_data()
 {
     QTest::addColumn<bool>("import"); // else All Titles… on a cover that has the list already
-    QTest::newRow("import") << true;
-    QTest::newRow("all titles") << false;
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("note");
+    const QString column = QStringLiteral("1 title will be cut short to fit its column at 6 pt.");
+    const QString edge = QStringLiteral("1 title line will be cut short to end inside the cut line.");
+    QTest::newRow("import") << true << 99 << column;
+    QTest::newRow("all titles") << false << 99 << column;
+    QTest::newRow("14 titles, past the cut line") << true << 14 << edge;
+    QTest::newRow("all 14 titles, past the cut line") << false << 14 << edge;
 }
 
-// 99 titles, the seventh too wide for its column at 6 pt: the preview says so, and shortening
-// that title there takes the note away.
+// The seventh title too wide for its column at 6 pt, or for its line: the preview says so, and
+// shortening that title there takes the note away.
 void TestTrackImport::cutShortSaidBefore()
 {
     QFETCH(bool, import);
+    QFETCH(int, count);
     QStringList titles;
-    for (int i = 1; i <= 99; ++i)
-        titles << QStringLiteral("%1 ").arg(i).repeated(i == 7 ? 30 : 1).trimmed();
+    for (int i = 1; i <= count; ++i)
+        titles << QStringLiteral("%1 ").arg(i).repeated(i == 7 ? 90 : 1).trimmed();
     const QString long99 = dir.filePath("long99.txt");
     QVERIFY(fixtures::writeBytes(long99, titles.join(u'\n').toUtf8() + '\n'));
     if (!import) {
@@ -316,7 +323,7 @@ void TestTrackImport::cutShortSaidBefore()
     };
     QVERIFY(import ? d->ImportTracksFrom({long99}) : d->EditAllTitles(d.get()));
     QCOMPARE(answered, 1);
-    QCOMPARE(said, QStringLiteral("1 title will be cut short to fit its column at 6 pt."));
+    QTEST(said, "note");
     QCOMPARE(after, QString());
     QCOMPARE(d->Document().TitleList().at(6), QStringLiteral("Seven"));
 }

@@ -73,6 +73,10 @@ void TestTrackImportCli::initTestCase()
     for (int i = 1; i <= 40; ++i)
         wide += (i == 2 ? QByteArray("Wide ").repeated(30) : "Line" + QByteArray::number(i)) + "\n";
     QVERIFY(fixtures::writeBytes(path("wide.txt"), wide));
+    QByteArray fourteen; // the ninth too long for its line on the cover
+    for (int i = 1; i <= 14; ++i)
+        fourteen += (i == 9 ? QByteArray("Nine ").repeated(40) : "Line" + QByteArray::number(i)) + "\n";
+    QVERIFY(fixtures::writeBytes(path("fourteen.txt"), fourteen));
     QVERIFY(fixtures::writeBytes(path("sheet.cue"),
                                  "PERFORMER \"Quartet\"\nTITLE \"Live\"\n"
                                  "TRACK 01 AUDIO\nTITLE \"Alderney\"\nINDEX 01 00:00:00\n"
@@ -101,6 +105,8 @@ void TestTrackImportCli::initTestCase()
     d.TitlesForm()->Text(21)->setText("PubLine");
     d.TitlesForm()->Text(24)->setText("NoteText");
     QVERIFY(designfile::Write(path("credits.qwd"), d.DesignRecords()));
+    QVERIFY(d.Document().setSpineText(QStringLiteral("Wide ").repeated(26)));
+    QVERIFY(designfile::Write(path("spine.qwd"), d.Document().Records(), d.Document().Settings()));
 }
 
 void TestTrackImportCli::importAndWrite_data()
@@ -121,6 +127,14 @@ void TestTrackImportCli::importAndWrite_data()
         << QStringList{"--import-tracks", "SRC/wide.txt", "--save", "OUT.qwd"} << 0
         << QStringList{"sleevedesk: warning: 1 title is cut short to fit its column"}
         << QStringList{"Line1", QString("Wide ").repeated(30).trimmed(), "Line20", "", "", "", "Line40"};
+    QTest::newRow("a title past the cut line")
+        << QStringList{"--import-tracks", "SRC/fourteen.txt", "--save", "OUT.qwd"} << 0
+        << QStringList{"sleevedesk: warning: 1 title line is cut short to end inside the cut line"}
+        << QStringList{"Line1", "Line2", "", "", "", ""};
+    QTest::newRow("a spine text too long for the tray card")
+        << QStringList{"--import-tracks", "SRC/sheet.cue", "SRC/spine.qwd", "--export-pdf",
+                       "OUT.pdf",         "--as",          "tray"}
+        << 0 << QStringList{"sleevedesk: warning: the spine text is cut short: "} << QStringList{};
     QTest::newRow("--replace-headlines")
         << QStringList{"--import-tracks",     "SRC/album", "SRC/cover.qwd",
                        "--replace-headlines", "--save",    "OUT.qwd"}
