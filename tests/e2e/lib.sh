@@ -67,6 +67,11 @@ e2e_xvfb_settled() { ! kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_display_answer
 # display, and the one that lost would otherwise use the winner's, which goes when it ends.
 e2e_xvfb_ours() { [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$E2E_XVFB_PID" ]; }
 
+# -noreset: a server that resets when its last client leaves drops a client that connects
+# meanwhile (a program starting while xdotool or xdpyinfo ends), and Qt aborts for want of a
+# display. bench/startloop.sh counts such starts with and without it.
+E2E_XVFB_ARGS=(-noreset)
+
 # Xvfb on the first free display from :90 on; exports DISPLAY.
 e2e_start_xvfb()
 {
@@ -74,10 +79,7 @@ e2e_start_xvfb()
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        # -noreset: a server that resets when its last client leaves drops a client that
-        # connects meanwhile (a program starting while xdotool or xdpyinfo ends), and
-        # Qt aborts for want of a display.
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp "${E2E_XVFB_ARGS[@]}" >"$E2E_TMP/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         # An Xvfb that ends lost a race for the display, or cannot run here.
         if e2e_until "$E2E_WAIT" e2e_xvfb_settled "$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null &&
