@@ -51,7 +51,7 @@ cd "$E2E_TMP"
 # ---------------------------------------------------------------- the program
 
 e2e_spawn "$BIN"
-win=$(timeout "$E2E_WAIT" xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
+win=$(e2e_wait_search --class sleevedesk) || true
 [ -n "$win" ] || e2e_fail "the design window did not appear"
 
 # Window coordinates are client coordinates: there is no window manager.
@@ -195,7 +195,7 @@ read -r ax ay < <(awk -F'"' -v w="$page_w" -v h="$page_h" '
     /^\*PaperDimension / { split($2, d, " "); if (d[1] + 0 == w && d[2] + 0 == h) { split($1, n, /[ \/:]/); want = n[2] } }
     /^\*ImageableArea / { split($1, n, /[ \/:]/); area[n[2]] = $2 }
     END { if (want == "" || !(want in area)) { print "0 0"; exit }
-          split(area[want], a, " "); printf "%.2f %.2f\n", a[1], h - a[4] }' /etc/cups/ppd/PDF.ppd)
+          split(area[want], a, " "); printf "%.2f %.2f\n", a[1], h - a[4] }' "$E2E_TMP/cups/ppd/PDF.ppd")
 awk -v iw="$iw" -v ih="$ih" -v ox="$ox" -v oy="$oy" -v ax="$ax" -v ay="$ay" 'BEGIN {
     wi = iw / 300; hi = ih / 300
     printf "e2e: cut line %.3f x %.3f in, its corner at (%.2f, %.2f) pt\n", wi, hi, ox, oy > "/dev/stderr"

@@ -23,8 +23,6 @@ e2e_start_cups
 cd "$E2E_TMP"
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 lpadmin -p AAA -E -v cups-pdf:/ -P "$ppd" 2>/dev/null || e2e_fail "cannot add the queue AAA"
-restore_queues() { lpadmin -x AAA 2>/dev/null || true; cupsaccept PDF 2>/dev/null || true; cupsenable PDF 2>/dev/null || true; }
-trap 'restore_queues; e2e_cleanup' EXIT
 
 jobs_done() { lpstat -W completed -o 2>/dev/null | wc -l; }
 
@@ -74,7 +72,7 @@ cupsenable PDF
 
 before=$(jobs_done)
 PRINTER=NOPE e2e_spawn "$BIN" "$DESIGN"
-win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
+win=$(e2e_wait_search --class sleevedesk) || true
 [ -n "$win" ] || e2e_fail "the design window did not appear"
 xdotool mousemove --window "$win" 444 472 click 1 # Print
 box=$(e2e_wait_window '^Print$')

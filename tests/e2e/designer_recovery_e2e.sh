@@ -25,7 +25,7 @@ start_designer()
     "$BIN" &
     PID=$!
     E2E_PIDS+=("$PID")
-    WIN=$(timeout 20 xdotool search --sync --onlyvisible --pid "$PID" --class sleevedesk 2>/dev/null | head -n 1) || true
+    WIN=$(e2e_wait_search --pid "$PID" --class sleevedesk) || true
     [ -n "$WIN" ] || e2e_fail "the design window did not appear"
 }
 
@@ -37,13 +37,15 @@ xdotool windowfocus --sync "$WIN" 2>/dev/null || true
 xdotool type --delay 15 "$headline"
 
 copy=""
-for i in $(seq 1 200); do
+copy_written()
+{
+    local f
     for f in "$copies"/*.qwd; do
         [ -f "$f" ] && [ "$(head -n 1 "$f" | tr -d '\r')" = "$headline" ] && copy=$f
     done
-    [ -n "$copy" ] && break
-    sleep 0.1
-done
+    [ -n "$copy" ]
+}
+e2e_until "$E2E_WAIT" copy_written || true
 [ -n "$copy" ] || e2e_fail "no recovery copy with the headline in $copies: $(ls -la "$copies" 2>&1 | tr '\n' ' ')"
 e2e_log "recovery copy $copy written"
 
@@ -56,11 +58,7 @@ wait "$PID" 2>/dev/null || true
 start_designer
 offer=$(e2e_wait_window '^Restore Unsaved Design\?$')
 xdotool mousemove --window "$offer" 136 127 click 1 # Restore
-for i in $(seq 1 100); do
-    xdotool search --onlyvisible --name '^Restore Unsaved Design\?$' >/dev/null 2>&1 || break
-    sleep 0.1
-done
-xdotool search --onlyvisible --name '^Restore Unsaved Design\?$' >/dev/null 2>&1 && e2e_fail "the offer stayed open"
+e2e_wait_gone '^Restore Unsaved Design\?$'
 
 # What the window shows is what prints.
 mark=$(e2e_mark recovered)

@@ -27,14 +27,10 @@ xdotool windowfocus --sync "$win" 2>/dev/null || true
 click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
 option_y() { echo $((32 + 16 * ($1 - 1) + 6)); }
 width_of() { xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'; }
+width_is() { [ "$(width_of)" = "$1" ]; }
 wait_width()
 {
-    local i
-    for i in $(seq 1 100); do
-        [ "$(width_of)" = "$1" ] && return 0
-        sleep 0.05
-    done
-    e2e_fail "window width $(width_of), expected $1"
+    e2e_until "$E2E_WAIT" width_is "$1" || e2e_fail "window width $(width_of), expected $1"
 }
 
 # "x y word" for every word of the PDF's first page, in points.
@@ -108,11 +104,8 @@ words "$pdf8" | awk '$3 == "Alpha_Folder" && (m == "" || $1 < m) { m = $1 } $3 =
     END { if (f - m < (435 - 129) * 0.75) { print "e2e: FAIL: file columns not on the second panel" > "/dev/stderr"; exit 1 } }'
 # Pointing at the window's background gives the credit line back.
 xdotool mousemove --window "$win" 420 12
-for i in $(seq 1 100); do
-    case "$(xdotool getwindowname "$win")" in "CD-R Data Index Quirewell"*) break ;; esac
-    [ "$i" = 100 ] && e2e_fail "no credit line over the background: $(xdotool getwindowname "$win")"
-    sleep 0.05
-done
+credit_shown() { case "$(xdotool getwindowname "$win")" in "CD-R Data Index Quirewell"*) ;; *) return 1 ;; esac; }
+e2e_until "$E2E_WAIT" credit_shown || e2e_fail "no credit line over the background: $(xdotool getwindowname "$win")"
 
 # Layout 4: a small folder list over a file column, and five more file columns.
 click 412 "$(option_y 4)"

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Shared set-up for the end-to-end checks of the real programs: a private X
-# server (Xvfb), a CUPS scheduler with a "PDF" queue (cups-pdf, pdftocairo
-# renderer) as the default printer, waiting for a printed PDF, and clean-up.
+# server (Xvfb), a private CUPS scheduler (own configuration and socket, named
+# by CUPS_SERVER) whose default is a "PDF" queue (cups-pdf, pdftocairo
+# renderer), waiting for a printed PDF, and clean-up.
 #
 # Use:  source tests/e2e/lib.sh; e2e_init; e2e_start_xvfb; e2e_start_cups; ...
 # Register each check with ctest's SKIP_RETURN_CODE 77 (Xvfb cannot run at
-# all) and RESOURCE_LOCK sleeve_e2e_cups (one scheduler, taken in turns).
+# all) and RESOURCE_LOCK sleeve_e2e_cups (cups-pdf writes the jobs of every
+# scheduler into one folder: the checks take turns).
 # Every process started here is ended by e2e_cleanup, which runs on exit.
 
 # How long a wait for the programs may last. Generous, as the machine may be
@@ -35,8 +37,8 @@ e2e_until()
 
 e2e_init()
 {
-    # One print scheduler and one PDF folder per machine: checks from other
-    # checkouts or build trees take turns with ours.
+    # One PDF folder per user (cups-pdf's): checks from other checkouts or
+    # build trees take turns with ours.
     exec 9>"${TMPDIR:-/tmp}/sleeve-e2e.lock"
     flock 9
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/sleeve-e2e.XXXXXX")
@@ -65,6 +67,11 @@ e2e_xvfb_settled() { ! kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_display_answer
 # display, and the one that lost would otherwise use the winner's, which goes when it ends.
 e2e_xvfb_ours() { [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$E2E_XVFB_PID" ]; }
 
+# -noreset: a server that resets when its last client leaves drops a client that connects
+# meanwhile (a program starting while xdotool or xdpyinfo ends), and Qt aborts for want of a
+# display. bench/startloop.sh counts such starts with and without it.
+E2E_XVFB_ARGS=(-noreset)
+
 # Xvfb on the first free display from :90 on; exports DISPLAY.
 e2e_start_xvfb()
 {
@@ -72,7 +79,7 @@ e2e_start_xvfb()
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp "${E2E_XVFB_ARGS[@]}" >"$E2E_TMP/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         # An Xvfb that ends lost a race for the display, or cannot run here.
         if e2e_until "$E2E_WAIT" e2e_xvfb_settled "$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null &&
@@ -92,27 +99,36 @@ e2e_start_xvfb()
 e2e_cupsd_answers() { lpstat -r 2>/dev/null | grep -q 'is running'; }
 e2e_cupsd_settled() { ! kill -0 "$E2E_CUPSD_PID" 2>/dev/null || e2e_cupsd_answers; }
 
-# A running scheduler (started here when none runs) with the PDF queue as default.
+# A scheduler of the check's own, with its own configuration, state and socket and the PDF
+# queue as its default: CUPS_SERVER names its socket, so no job can reach the machine's
+# printers, and the machine's queues and default are neither seen nor changed.
 e2e_start_cups()
 {
-    command -v cupsd >/dev/null || e2e_fail "cupsd is not installed (scripts/install-deps.sh)"
-    if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
-        cupsd -f >"$E2E_TMP/cupsd.log" 2>&1 &
-        E2E_CUPSD_PID=$!
-        e2e_until "$E2E_WAIT" e2e_cupsd_settled
-        kill -0 "$E2E_CUPSD_PID" 2>/dev/null || e2e_fail "cupsd did not start: $(cat "$E2E_TMP/cupsd.log")"
-        e2e_cupsd_answers || e2e_fail "cupsd did not answer"
-    fi
-    if ! lpstat -p PDF >/dev/null 2>&1; then
-        local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-        [ -f "$ppd" ] || e2e_fail "printer-driver-cups-pdf is not installed"
-        lpadmin -p PDF -E -v cups-pdf:/ -P "$ppd" || e2e_fail "cannot create the PDF queue"
-    fi
+    PATH=$PATH:/usr/sbin command -v cupsd >/dev/null || e2e_fail "cupsd is not installed (scripts/install-deps.sh)"
+    local root="$E2E_TMP/cups"
+    mkdir -p "$root/log"
+    # The filters run as the scheduler's user (lp): they read the queue's PPD and write their
+    # temporaries under $root.
+    chmod go+x "$E2E_TMP"
+    printf '%s\n' "ServerRoot $root" "RequestRoot $root/spool" "CacheDir $root/cache" "StateDir $root/state" \
+        "AccessLog $root/log/access_log" "ErrorLog $root/log/error_log" "PageLog $root/log/page_log" \
+        "SystemGroup root" >"$root/cups-files.conf"
+    printf '%s\n' "Listen $root/cups.sock" "Browsing Off" "WebInterface No" "LogLevel warn" \
+        "DefaultAuthType None" "<Location />" "Order allow,deny" "Allow all" "</Location>" >"$root/cupsd.conf"
+    export CUPS_SERVER="$root/cups.sock"
+    # A user's choice of printer would name a queue this scheduler does not have.
+    unset PRINTER LPDEST
+    PATH=$PATH:/usr/sbin cupsd -f -c "$root/cupsd.conf" -s "$root/cups-files.conf" >"$E2E_TMP/cupsd.log" 2>&1 &
+    E2E_CUPSD_PID=$!
+    e2e_until "$E2E_WAIT" e2e_cupsd_settled
+    kill -0 "$E2E_CUPSD_PID" 2>/dev/null || e2e_fail "cupsd did not start: $(cat "$E2E_TMP/cupsd.log")"
+    e2e_cupsd_answers || e2e_fail "cupsd did not answer"
+    local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+    [ -f "$ppd" ] || e2e_fail "printer-driver-cups-pdf is not installed"
     # The default renderer turns a page with anything translucent into one image.
-    lpadmin -p PDF -o pdftops-renderer-default=pdftocairo || e2e_fail "cannot set the renderer"
+    lpadmin -p PDF -E -v cups-pdf:/ -P "$ppd" -o pdftops-renderer-default=pdftocairo 2>"$E2E_TMP/lpadmin.log" ||
+        e2e_fail "cannot create the PDF queue: $(cat "$E2E_TMP/lpadmin.log")"
     lpadmin -d PDF || e2e_fail "cannot make PDF the default printer"
-    cupsenable PDF 2>/dev/null || true
-    cupsaccept PDF 2>/dev/null || true
 }
 
 # Where cups-pdf writes: its Out setting, ${HOME} being the job owner's home.
@@ -151,23 +167,34 @@ e2e_wait_pdf()
     fi
     e2e_log "no PDF named ${name}*-job_*.pdf in $dir; queue: $(lpstat -o PDF 2>&1 | tr '\n' ' ')"
     [ -n "$E2E_CUPSD_PID" ] && tail -n 20 "$E2E_TMP/cupsd.log" >&2
-    tail -n 20 /var/log/cups/error_log 2>/dev/null >&2 || true
+    tail -n 20 "$E2E_TMP/cups/log/error_log" 2>/dev/null >&2 || true
     return 1
 }
 
-# e2e_wait_window NAME-REGEX: prints the id of the first window whose title matches.
-e2e_wait_window()
+# e2e_wait_search ARGS...: prints the id of the first visible window that
+# `xdotool search ARGS` finds (--class sleevedesk, --pid N, --name REGEX).
+e2e_wait_search()
 {
     local w="" end=$((SECONDS + E2E_WAIT))
     # Polled rather than --sync: a search that meets a window being destroyed ends at once with
     # an X error, which a busy machine turns into a false failure.
     while [ -z "$w" ] && [ "$SECONDS" -lt "$end" ]; do
-        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+        w=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1) || true
         [ -n "$w" ] || sleep 0.1
     done
-    [ -n "$w" ] || e2e_fail "no window titled like '$1'"
+    [ -n "$w" ] || e2e_fail "no window found by: xdotool search --onlyvisible $*"
     echo "$w"
 }
+
+# e2e_wait_window NAME-REGEX: prints the id of the first window whose title matches.
+e2e_wait_window() { e2e_wait_search --name "$1"; }
+
+# e2e_wait_gone NAME-REGEX: waits until no visible window has a title that matches.
+e2e_wait_gone()
+{
+    e2e_until "$E2E_WAIT" e2e_window_gone "$1" || e2e_fail "the window '$1' stayed open"
+}
+e2e_window_gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 
 # e2e_wait_title WINDOW TEXT: waits until the window's title is TEXT.
 e2e_wait_title()

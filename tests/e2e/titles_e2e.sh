@@ -16,7 +16,7 @@ e2e_start_xvfb
 # The real program: its window, found by its class, has no name a desktop would show.
 cd "$E2E_TMP"
 e2e_spawn "$DESK"
-win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
+win=$(e2e_wait_search --class sleevedesk) || true
 [ -n "$win" ] || e2e_fail "no designer window"
 names=$(xprop -id "$win" _NET_WM_NAME WM_NAME)
 # An empty name: nothing (or "") after the equals sign.

@@ -48,12 +48,10 @@ head -c 30 "$E2E_TMP/Seaward/1 Breakwater.flac" >"$E2E_TMP/Seaward/4 Bonus.flac"
 # ---------------------------------------------------------------- the program
 
 e2e_spawn openbox
-for i in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
+wm_runs() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+e2e_until "$E2E_WAIT" wm_runs || e2e_fail "openbox did not start"
 e2e_spawn "$BIN"
-win=$(timeout 20 xdotool search --sync --onlyvisible --class sleevedesk 2>/dev/null | head -n 1) || true
+win=$(e2e_wait_search --class sleevedesk) || true
 [ -n "$win" ] || e2e_fail "the design window did not appear"
 xdotool windowactivate --sync "$win" 2>/dev/null || true
 click() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; }
@@ -61,35 +59,18 @@ click() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; }
 # focus WINDOW: activates it and waits until it has the keyboard focus.
 focus()
 {
-    local i
     xdotool windowactivate --sync "$1" 2>/dev/null || true
-    for i in $(seq 1 100); do
-        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "window $1 did not take the keyboard focus"
+    e2e_until "$E2E_WAIT" has_focus "$1" || e2e_fail "window $1 did not take the keyboard focus"
 }
-
-# wait_gone NAME-REGEX: waits until no visible window has that title.
-wait_gone()
-{
-    local i
-    for i in $(seq 1 100); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    e2e_fail "the window '$1' stayed open"
-}
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 
 click "$win" 688 396 # Enter Title Names
 titles=$(e2e_wait_window '^List of Titles$')
 xdotool windowactivate --sync "$titles" 2>/dev/null || true
 menus=$(xdotool search --onlyvisible --class sleevedesk 2>/dev/null | wc -l)
 click "$titles" 244 120 3 # the context menu, between the two columns
-for i in $(seq 1 100); do
-    [ "$(xdotool search --onlyvisible --class sleevedesk 2>/dev/null | wc -l)" -gt "$menus" ] && break
-    sleep 0.1
-done
+more_windows() { [ "$(xdotool search --onlyvisible --class sleevedesk 2>/dev/null | wc -l)" -gt "$1" ]; }
+e2e_until "$E2E_WAIT" more_windows "$menus" || true
 xdotool key Down Return # its one entry, "Import Track List…"
 
 chooser=$(e2e_wait_window '^Choose a Track List$')
@@ -97,23 +78,20 @@ focus "$chooser"
 xdotool type --delay 10 "$E2E_TMP/Seaward"
 xdotool key Return # into the folder (handled before the next key, which takes the folder shown)
 xdotool key alt+w  # Whole Folder
-wait_gone '^Choose a Track List$'
+e2e_wait_gone '^Choose a Track List$'
 
 preview=$(e2e_wait_window '^Import Track List$')
 focus "$preview"
 # Keys go in once the dialog has painted itself (a blank window has a handful of colours): by
 # then it has taken in the events before them.
-for i in $(seq 1 100); do
-    import -window "$preview" "$E2E_TMP/preview.png"
-    [ "$(convert "$E2E_TMP/preview.png" -format %k info:)" -gt 200 ] && break
-    sleep 0.1
-done
+painted() { import -window "$1" "$E2E_TMP/preview.png" && [ "$(convert "$E2E_TMP/preview.png" -format %k info:)" -gt 200 ]; }
+e2e_until "$E2E_WAIT" painted "$preview" || true
 if [ -n "$SHOT" ]; then
     cp "$E2E_TMP/preview.png" "$SHOT"
     e2e_log "screenshot of the preview: $SHOT"
 fi
 xdotool key Return # Import
-wait_gone '^Import Track List$'
+e2e_wait_gone '^Import Track List$'
 
 # ---------------------------------------------------------------- print
 

@@ -7,7 +7,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 cmake=${2:-cmake}
-. "$(dirname "$0")/../e2e/lib.sh" # e2e_until, E2E_WAIT
+. "$(dirname "$0")/../e2e/lib.sh" # e2e_until, e2e_wait_window, E2E_WAIT
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
@@ -40,7 +40,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 bin=$prefix/bin
 
 # A screen of our own: Xvfb picks a free display and tells us its number.
-Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+# -noreset: see e2e_start_xvfb.
+Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 pids+=($!)
 e2e_until "$E2E_WAIT" test -s "$tmp/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$tmp/display")"
@@ -53,8 +54,7 @@ export XDG_RUNTIME_DIR=$tmp/runtime
 (cd "$tmp" && PATH=/usr/bin:/bin exec "$bin/sleevegate") >"$tmp/launcher.log" 2>&1 &
 launcher=$!
 pids+=("$launcher")
-win=$(timeout "$E2E_WAIT" xdotool search --sync --name '^Quirewell Program Launcher$' | head -n 1) \
-  || fail "the launcher's window did not appear"
+win=$(e2e_wait_window '^Quirewell Program Launcher$') || { cat "$tmp/launcher.log"; fail "the launcher's window did not appear"; }
 echo "ok: launcher window $win"
 
 # True once a process of program $1 runs that is not among $2; sets `after`.
@@ -78,8 +78,7 @@ click_starts() { # x y program
 }
 
 click_starts 216 176 sleeveguide           # Command3 "Open Instructions"
-timeout "$E2E_WAIT" xdotool search --sync --name '^Quirewell Instructions$' >/dev/null \
-  || fail "the guide's window did not appear"
+e2e_wait_window '^Quirewell Instructions$' >/dev/null || fail "the guide's window did not appear"
 echo "ok: the guide's window is up"
 for pid in $(started_from "$bin/sleeveguide"); do kill "$pid"; done
 if [ -x "$bin/sleevedesk" ]; then
