@@ -2,16 +2,19 @@
 
 #include "artwork.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -19,14 +22,31 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextObjectInterface>
 #include <QToolBar>
 #include <QUrl>
 
 namespace {
 
+// Wider pictures are shown smaller, so that each fits the browser as it opens.
+constexpr int GuidePictureWidth = 600;
+
+// The size a built-in picture is shown at, from its file's header alone.
+QSize GuidePictureSize(const QString &builtIn)
+{
+    if (builtIn.isEmpty())
+        return {};
+    const QSize size = QImageReader(builtIn).size();
+    if (!size.isValid() || size.width() <= GuidePictureWidth)
+        return size;
+    return {GuidePictureWidth, qMax(1, size.height() * GuidePictureWidth / size.width())};
+}
+
 // A browser that reads nothing the text names but the guide's own built-in
 // pictures: a path in the text never reaches the file system, where a FIFO
-// would block and a device would never end.
+// would block and a device would never end. A built-in picture is asked for
+// only when it is painted (GuidePictureHandler), so it is decoded when it
+// first scrolls into view.
 class GuideBrowser : public QTextBrowser
 {
 public:
@@ -34,13 +54,64 @@ public:
     {
         if (type == QTextDocument::ImageResource) {
             const QString builtIn = GuideViewer::BuiltInPicture(name);
-            QFile file(builtIn);
-            if (!builtIn.isEmpty() && file.open(QIODevice::ReadOnly))
-                return file.readAll();
+            if (!builtIn.isEmpty()) {
+                QImageReader reader(builtIn);
+                reader.setScaledSize(GuidePictureSize(builtIn));
+                const QImage image = reader.read();
+                if (!image.isNull()) {
+                    loaded << name.toString();
+                    return image;
+                }
+            }
         }
         // Not a null answer, so the document does not go and read the file itself.
         return QByteArray();
     }
+
+    QStringList loaded;
+};
+
+// Lays a built-in picture out at the size the page gives it (see Load) and
+// asks the document for it only to paint it; any other picture is left to
+// Qt's own handler.
+class GuidePictureHandler : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    GuidePictureHandler(QTextObjectInterface *fallback, QObject *parent)
+        : QObject(parent), fallback_(fallback)
+    {}
+
+    QSizeF intrinsicSize(QTextDocument *doc, int position, const QTextFormat &format) override
+    {
+        const QTextImageFormat picture = format.toImageFormat();
+        if (sized(picture))
+            return {picture.width(), picture.height()};
+        return fallback_->intrinsicSize(doc, position, format);
+    }
+
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int position,
+                    const QTextFormat &format) override
+    {
+        const QTextImageFormat picture = format.toImageFormat();
+        if (!sized(picture)) {
+            fallback_->drawObject(painter, rect, doc, position, format);
+            return;
+        }
+        const QImage image =
+            doc->resource(QTextDocument::ImageResource, QUrl(picture.name())).value<QImage>();
+        if (!image.isNull())
+            painter->drawImage(rect, image);
+    }
+
+private:
+    static bool sized(const QTextImageFormat &picture)
+    {
+        return picture.hasProperty(QTextFormat::ImageWidth) && picture.hasProperty(QTextFormat::ImageHeight);
+    }
+
+    QTextObjectInterface *fallback_;
 };
 
 } // namespace
@@ -55,6 +126,10 @@ GuideViewer::GuideViewer(QWidget *parent) : QMainWindow(parent)
     contents_->setObjectName(QStringLiteral("contents"));
     browser_ = new GuideBrowser;
     browser_->setObjectName(QStringLiteral("browser"));
+    QAbstractTextDocumentLayout *layout = browser_->document()->documentLayout();
+    layout->registerHandler(
+        QTextFormat::ImageObject,
+        new GuidePictureHandler(layout->handlerForObject(QTextFormat::ImageObject), browser_));
     // Links are ours to follow: in-guide anchors here, web addresses outside.
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
@@ -143,6 +218,30 @@ int GuideViewer::Load(const QString &markdown)
     QTextDocument *doc = browser_->document();
     doc->setMarkdown(markdown);
     anchors_.clear();
+
+    // The built-in pictures' sizes from their headers: laying the page out
+    // then decodes none of them.
+    struct Picture {
+        int start, end;
+        QTextImageFormat format;
+    };
+    QList<Picture> pictures;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (const QTextFragment part = it.fragment(); part.charFormat().isImageFormat())
+                pictures.append(
+                    {part.position(), part.position() + part.length(), part.charFormat().toImageFormat()});
+    for (Picture &picture : pictures) {
+        const QSize size = GuidePictureSize(BuiltInPicture(QUrl(picture.format.name())));
+        if (!size.isValid())
+            continue;
+        picture.format.setWidth(size.width());
+        picture.format.setHeight(size.height());
+        QTextCursor cursor(doc);
+        cursor.setPosition(picture.start);
+        cursor.setPosition(picture.end, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(picture.format);
+    }
     contents_->clear();
 
     // Give every heading its anchor, numbering repeats as GitHub does.
@@ -177,6 +276,11 @@ int GuideViewer::Load(const QString &markdown)
     }
     browser_->moveCursor(QTextCursor::Start);
     return static_cast<int>(anchors_.size());
+}
+
+QStringList GuideViewer::PicturesShown() const
+{
+    return static_cast<GuideBrowser *>(browser_)->loaded;
 }
 
 bool GuideViewer::ShowSection(const QString &anchor)
@@ -217,3 +321,5 @@ bool GuideViewer::FollowLink(const QUrl &url)
         return QDesktopServices::openUrl(url);
     return false;
 }
+
+#include "guideviewer.moc"

@@ -31,6 +31,8 @@ public:
 
     // The anchors of the headings, in order.
     QStringList Anchors() const { return anchors_; }
+    // The pictures decoded so far, in order: those painted at least once.
+    QStringList PicturesShown() const;
     // Scrolls to a heading's anchor; false if there is none by that name.
     bool ShowSection(const QString &anchor);
     // Finds the next match of the find field's text, from the top again

@@ -9,6 +9,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -37,7 +38,36 @@ private slots:
     void slug();
     void picturesOnlyBuiltIn_data();
     void picturesOnlyBuiltIn();
+    void guidePictureShows_data();
+    void guidePictureShows();
+    void picturesDecodeInView();
 };
+
+namespace {
+// The names of the pictures the guide's Markdown shows, in order.
+QStringList guidePictureLinks()
+{
+    QFile source(QStringLiteral(SLEEVE_GUIDE_SOURCE));
+    if (!source.open(QIODevice::ReadOnly))
+        return {};
+    QStringList names;
+    static const QRegularExpression link(QStringLiteral("!\\[[^\\]]*\\]\\(([^)\\s]+)"));
+    for (auto it = link.globalMatch(QString::fromUtf8(source.readAll())); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
+}
+
+// The pictures of the viewer's page, as the document holds them.
+QList<QTextImageFormat> pagePictures(const GuideViewer &viewer)
+{
+    QList<QTextImageFormat> found;
+    for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                found << it.fragment().charFormat().toImageFormat();
+    return found;
+}
+} // namespace
 
 void TestGuide::initTestCase()
 {
@@ -257,6 +287,60 @@ void TestGuide::picturesOnlyBuiltIn()
 
     QVERIFY(!read);
     QCOMPARE(!resource.value<QPixmap>().isNull(), shown);
+}
+
+void TestGuide::guidePictureShows_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("name");
+    const QStringList names = guidePictureLinks();
+    QVERIFY(names.size() >= 5);
+    for (int i = 0; i < names.size(); ++i)
+        QTest::newRow(qPrintable(names.at(i))) << i << names.at(i);
+}
+
+void TestGuide::guidePictureShows()
+{
+    // Each picture the guide links is on the page at its place, built in, and
+    // decodes at the size the page gives it, no wider than the browser.
+    QFETCH(int, index);
+    QFETCH(QString, name);
+    GuideViewer viewer;
+    const QList<QTextImageFormat> pictures = pagePictures(viewer);
+    QCOMPARE(pictures.size(), guidePictureLinks().size());
+    const QTextImageFormat format = pictures.at(index);
+    QCOMPARE(format.name(), name);
+    QFile docs(QFileInfo(QStringLiteral(SLEEVE_GUIDE_SOURCE)).dir().filePath(name));
+    QFile builtIn(GuideViewer::BuiltInPicture(QUrl(name)));
+    QVERIFY(docs.open(QIODevice::ReadOnly) && builtIn.open(QIODevice::ReadOnly));
+    QVERIFY(docs.readAll() == builtIn.readAll());
+    const QImage image =
+        viewer.browser()->document()->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), QSizeF(format.width(), format.height()).toSize());
+    QVERIFY(image.width() <= 600);
+    const QSize full = QImage(builtIn.fileName()).size();
+    QVERIFY(qAbs(image.height() - full.height() * image.width() / full.width()) <= 1);
+}
+
+void TestGuide::picturesDecodeInView()
+{
+    // Opening decodes no picture off the page; scrolling to one decodes it.
+    GuideViewer viewer;
+    viewer.resize(700, 400);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QTest::qWait(50);
+    QCOMPARE(viewer.PicturesShown(), QStringList());
+    const QList<QTextImageFormat> pictures = pagePictures(viewer);
+    QTextBlock block = viewer.browser()->document()->begin();
+    while (block.isValid() && !block.text().contains(QChar::ObjectReplacementCharacter))
+        block = block.next();
+    QVERIFY(block.isValid());
+    viewer.browser()->setTextCursor(QTextCursor(block));
+    viewer.browser()->ensureCursorVisible();
+    QTRY_VERIFY(viewer.PicturesShown().contains(pictures.constFirst().name()));
+    QVERIFY(viewer.PicturesShown().size() < pictures.size());
 }
 
 QTEST_MAIN(TestGuide)
