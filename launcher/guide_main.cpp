@@ -5,9 +5,29 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTextBrowser>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstring>
+
+namespace {
+
+// --quit-when-shown, for start-up measurements: ends once the page has been
+// painted for the first time, pictures in view and all.
+class GuideQuitWhenPainted : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -33,6 +53,9 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("sleeveguide"));
 
     GuideViewer viewer;
+    GuideQuitWhenPainted quitter;
+    if (argc == 2 && std::strcmp(argv[1], "--quit-when-shown") == 0)
+        viewer.browser()->viewport()->installEventFilter(&quitter);
     viewer.show();
     return app.exec();
 }
