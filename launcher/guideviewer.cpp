@@ -23,8 +23,11 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextObjectInterface>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+
+#include <utility>
 
 namespace {
 
@@ -42,14 +45,16 @@ QSize GuidePictureSize(const QString &builtIn)
     return {GuidePictureWidth, qMax(1, size.height() * GuidePictureWidth / size.width())};
 }
 
-// A browser that reads nothing the text names but the guide's own built-in
+// A page that reads nothing the text names but the guide's own built-in
 // pictures: a path in the text never reaches the file system, where a FIFO
 // would block and a device would never end. A built-in picture is asked for
 // only when it is painted (GuidePictureHandler), so it is decoded when it
 // first scrolls into view.
-class GuideBrowser : public QTextBrowser
+class GuidePage : public QTextDocument
 {
 public:
+    using QTextDocument::QTextDocument;
+
     QVariant loadResource(int type, const QUrl &name) override
     {
         if (type == QTextDocument::ImageResource) {
@@ -71,52 +76,37 @@ public:
     QStringList loaded;
 };
 
-// Lays a built-in picture out at the size the page gives it (see Load) and
-// asks the document for it only to paint it; any other picture is left to
-// Qt's own handler.
+// Lays a built-in picture out at the size the page gives it (see SetPage)
+// and asks the page for it only to paint it. Any other picture takes no room
+// (Qt's own handler would read a name the page refuses from the file system).
 class GuidePictureHandler : public QObject, public QTextObjectInterface
 {
     Q_OBJECT
     Q_INTERFACES(QTextObjectInterface)
 public:
-    GuidePictureHandler(QTextObjectInterface *fallback, QObject *parent)
-        : QObject(parent), fallback_(fallback)
-    {}
+    using QObject::QObject;
 
-    QSizeF intrinsicSize(QTextDocument *doc, int position, const QTextFormat &format) override
+    QSizeF intrinsicSize(QTextDocument *, int, const QTextFormat &format) override
     {
         const QTextImageFormat picture = format.toImageFormat();
-        if (sized(picture))
-            return {picture.width(), picture.height()};
-        return fallback_->intrinsicSize(doc, position, format);
+        if (!picture.hasProperty(QTextFormat::ImageWidth) || !picture.hasProperty(QTextFormat::ImageHeight))
+            return {};
+        return {picture.width(), picture.height()};
     }
 
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int position,
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *doc, int,
                     const QTextFormat &format) override
     {
-        const QTextImageFormat picture = format.toImageFormat();
-        if (!sized(picture)) {
-            fallback_->drawObject(painter, rect, doc, position, format);
-            return;
-        }
-        const QImage image =
-            doc->resource(QTextDocument::ImageResource, QUrl(picture.name())).value<QImage>();
-        if (!image.isNull())
-            painter->drawImage(rect, image);
+        const QVariant image =
+            doc->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
+        if (!rect.isEmpty() && image.userType() == QMetaType::QImage)
+            painter->drawImage(rect, image.value<QImage>());
     }
-
-private:
-    static bool sized(const QTextImageFormat &picture)
-    {
-        return picture.hasProperty(QTextFormat::ImageWidth) && picture.hasProperty(QTextFormat::ImageHeight);
-    }
-
-    QTextObjectInterface *fallback_;
 };
 
 } // namespace
 
-GuideViewer::GuideViewer(QWidget *parent) : QMainWindow(parent)
+GuideViewer::GuideViewer(Opening opening, QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("GuideViewer"));
     setWindowTitle(QStringLiteral("Quirewell Instructions"));
@@ -124,12 +114,8 @@ GuideViewer::GuideViewer(QWidget *parent) : QMainWindow(parent)
 
     contents_ = new QListWidget;
     contents_->setObjectName(QStringLiteral("contents"));
-    browser_ = new GuideBrowser;
+    browser_ = new QTextBrowser;
     browser_->setObjectName(QStringLiteral("browser"));
-    QAbstractTextDocumentLayout *layout = browser_->document()->documentLayout();
-    layout->registerHandler(
-        QTextFormat::ImageObject,
-        new GuidePictureHandler(layout->handlerForObject(QTextFormat::ImageObject), browser_));
     // Links are ours to follow: in-guide anchors here, web addresses outside.
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
@@ -180,7 +166,41 @@ GuideViewer::GuideViewer(QWidget *parent) : QMainWindow(parent)
     });
 
     resize(880, 640);
-    Load(GuideText());
+    if (opening == Opening::Whole) {
+        Load(GuideText());
+        return;
+    }
+    rest_ = GuideText();
+    SetPage(FirstPage(rest_));
+    browser_->viewport()->installEventFilter(this);
+}
+
+bool GuideViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    // The first page is on the screen: the whole guide follows at once.
+    if (event->type() == QEvent::Paint && watched == browser_->viewport() && !rest_.isEmpty()) {
+        QTimer::singleShot(0, this, [this, text = std::exchange(rest_, QString())] { Load(text); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString GuideViewer::FirstPage(const QString &markdown)
+{
+    // Eighty lines of Markdown fill more than a screen; end at a paragraph.
+    int lines = 0;
+    bool fenced = false;
+    for (qsizetype at = 0; at < markdown.size(); ++lines) {
+        qsizetype end = markdown.indexOf(QLatin1Char('\n'), at);
+        if (end < 0)
+            end = markdown.size();
+        const QStringView line = QStringView(markdown).mid(at, end - at);
+        if (line.startsWith(u"```"))
+            fenced = !fenced;
+        else if (!fenced && lines >= 80 && line.trimmed().isEmpty())
+            return markdown.left(at);
+        at = end + 1;
+    }
+    return markdown;
 }
 
 QString GuideViewer::GuideText()
@@ -213,14 +233,15 @@ QString GuideViewer::Slug(const QString &heading)
     return slug;
 }
 
-int GuideViewer::Load(const QString &markdown)
+void GuideViewer::SetPage(const QString &markdown)
 {
-    QTextDocument *doc = browser_->document();
+    // Built apart from the browser, which would lay a shown page out anew at
+    // each block the Markdown adds.
+    auto *doc = new GuidePage(browser_);
     doc->setMarkdown(markdown);
-    anchors_.clear();
 
-    // The built-in pictures' sizes from their headers: laying the page out
-    // then decodes none of them.
+    // Every picture becomes one of ours, a built-in one with its size from its
+    // file's header: laying the page out then decodes none of them.
     struct Picture {
         int start, end;
         QTextImageFormat format;
@@ -232,16 +253,27 @@ int GuideViewer::Load(const QString &markdown)
                 pictures.append(
                     {part.position(), part.position() + part.length(), part.charFormat().toImageFormat()});
     for (Picture &picture : pictures) {
-        const QSize size = GuidePictureSize(BuiltInPicture(QUrl(picture.format.name())));
-        if (!size.isValid())
-            continue;
-        picture.format.setWidth(size.width());
-        picture.format.setHeight(size.height());
+        picture.format.setObjectType(PictureObject);
+        if (const QSize size = GuidePictureSize(BuiltInPicture(QUrl(picture.format.name())));
+            size.isValid()) {
+            picture.format.setWidth(size.width());
+            picture.format.setHeight(size.height());
+        }
         QTextCursor cursor(doc);
         cursor.setPosition(picture.start);
         cursor.setPosition(picture.end, QTextCursor::KeepAnchor);
         cursor.setCharFormat(picture.format);
     }
+    // The layout comes last: it would lay the page out at each block added.
+    doc->documentLayout()->registerHandler(PictureObject, new GuidePictureHandler(doc));
+    browser_->setDocument(doc); // the page before, a child of the browser, goes
+}
+
+int GuideViewer::Load(const QString &markdown)
+{
+    SetPage(markdown);
+    QTextDocument *doc = browser_->document();
+    anchors_.clear();
     contents_->clear();
 
     // Give every heading its anchor, numbering repeats as GitHub does.
@@ -280,7 +312,7 @@ int GuideViewer::Load(const QString &markdown)
 
 QStringList GuideViewer::PicturesShown() const
 {
-    return static_cast<GuideBrowser *>(browser_)->loaded;
+    return static_cast<GuidePage *>(browser_->document())->loaded;
 }
 
 bool GuideViewer::ShowSection(const QString &anchor)

@@ -41,6 +41,7 @@ private slots:
     void guidePictureShows_data();
     void guidePictureShows();
     void picturesDecodeInView();
+    void firstPageFirst();
 };
 
 namespace {
@@ -63,7 +64,7 @@ QList<QTextImageFormat> pagePictures(const GuideViewer &viewer)
     QList<QTextImageFormat> found;
     for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
+            if (it.fragment().charFormat().objectType() == GuideViewer::PictureObject)
                 found << it.fragment().charFormat().toImageFormat();
     return found;
 }
@@ -341,6 +342,23 @@ void TestGuide::picturesDecodeInView()
     viewer.browser()->ensureCursorVisible();
     QTRY_VERIFY(viewer.PicturesShown().contains(pictures.constFirst().name()));
     QVERIFY(viewer.PicturesShown().size() < pictures.size());
+}
+
+void TestGuide::firstPageFirst()
+{
+    // The program's viewer opens on the guide's first page and has the whole
+    // guide, contents and all, once that page has been painted.
+    const GuideViewer whole;
+    GuideViewer viewer(GuideViewer::Opening::FirstPageFirst);
+    const QString first = viewer.browser()->toPlainText();
+    QVERIFY(first.size() > 1000);
+    QVERIFY(first.size() < whole.browser()->toPlainText().size() / 4);
+    QVERIFY(whole.browser()->toPlainText().startsWith(first.left(first.size() - 1)));
+    QCOMPARE(viewer.contents()->count(), 0);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QTRY_COMPARE(viewer.Anchors(), whole.Anchors());
+    QCOMPARE(viewer.browser()->toPlainText(), whole.browser()->toPlainText());
 }
 
 QTEST_MAIN(TestGuide)
