@@ -267,6 +267,8 @@ void GuideViewer::SetPage(const QString &markdown)
     // The layout comes last: it would lay the page out at each block added.
     doc->documentLayout()->registerHandler(PictureObject, new GuidePictureHandler(doc));
     browser_->setDocument(doc); // the page before, a child of the browser, goes
+    // A page set while the window shows is otherwise left half laid out.
+    doc->documentLayout()->documentSize();
 }
 
 int GuideViewer::Load(const QString &markdown)

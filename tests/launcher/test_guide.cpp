@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
 
 #include <atomic>
 #include <thread>
@@ -359,6 +360,10 @@ void TestGuide::firstPageFirst()
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     QTRY_COMPARE(viewer.Anchors(), whole.Anchors());
     QCOMPARE(viewer.browser()->toPlainText(), whole.browser()->toPlainText());
+    // Laid out to its end: a section far down shows its text.
+    QVERIFY(viewer.ShowSection(viewer.Anchors().constLast()));
+    for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next())
+        QVERIFY2(b.text().isEmpty() || b.layout()->lineCount() > 0, qPrintable(b.text()));
 }
 
 QTEST_MAIN(TestGuide)
