@@ -5,9 +5,29 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTextBrowser>
 #include <QTextStream>
 
 #include <cstring>
+
+namespace {
+
+// --quit-when-shown, for start-up measurements: ends once the first page has
+// been painted, pictures in view and all (the rest of the guide would follow).
+class GuideQuitWhenPainted : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // exit(), not quit(): the window stays until the page is on the screen.
+        if (event->type() == QEvent::Paint)
+            QCoreApplication::exit(0);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -32,7 +52,10 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("sleeveguide"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sleeveguide"));
 
-    GuideViewer viewer;
+    GuideViewer viewer(GuideViewer::Opening::FirstPageFirst);
+    GuideQuitWhenPainted quitter;
+    if (argc == 2 && std::strcmp(argv[1], "--quit-when-shown") == 0)
+        viewer.browser()->viewport()->installEventFilter(&quitter);
     viewer.show();
     return app.exec();
 }

@@ -4,24 +4,40 @@
 #include "names.h"
 #include "programs.h"
 #include "startup.h"
+#include "terminal.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QScreen>
-#include <QTextStream>
 
 #include <cstring>
 
 namespace {
 
-void PrintUsage(QTextStream &out)
-{
-    out << "Usage: sleevegate [--resolve NAME]\n"
-           "Opens the Quirewell Program Launcher.\n"
-           "  --resolve NAME  print the file the launcher would start for NAME\n"
-           "                  (for example sleevedesk.exe) and exit; exit status 1\n"
-           "                  when it cannot be started.\n";
-}
+// The same codes as sleevedesk's and sleeveindex's where the meanings agree.
+enum LauncherExit : int {
+    LauncherDone = 0,
+    LauncherBadArguments = 1, // the command line was not understood
+    LauncherCannotStart = 2,  // --resolve: the program is missing or cannot be started
+};
+
+const char *const LauncherUsage =
+    "Usage: sleevegate\n"
+    "  or:  sleevegate --resolve NAME\n"
+    "\n"
+    "Opens the Quirewell Program Launcher, which starts the cover designer (sleevedesk),\n"
+    "the index maker (sleeveindex) and the user guide (sleeveguide). Its exit codes are\n"
+    "those of sleevedesk and sleeveindex where the meanings agree.\n"
+    "\n"
+    "  --resolve NAME  print the file the launcher would start for NAME (for example\n"
+    "                  sleevedesk.exe) and exit, without a window\n"
+    "  -h, --help      this help\n"
+    "  -v, --version   the version\n"
+    "\n"
+    "Exit codes:\n"
+    "  0  done\n"
+    "  1  the command line was not understood\n"
+    "  2  the program NAME names is missing or cannot be started\n";
 
 // --resolve answers without a window, so it works with no display: it is the
 // same lookup the buttons use, run from wherever this executable lies.
@@ -31,30 +47,39 @@ int Resolve(int argc, char **argv, const QString &name)
     const QString folder = programs::OwnFolder();
     const programs::Resolution found = programs::Resolve(name, folder);
     if (found.problem == programs::Problem::None) {
-        QTextStream(stdout) << names::Readable(found.path) << '\n';
-        return 0;
+        terminal::Out(found.path);
+        return LauncherDone;
     }
-    // The name comes from the command line: a terminal sees its control characters escaped.
-    QTextStream(stderr) << names::Readable(programs::Explain(name, found, folder)) << '\n';
-    return 1;
+    terminal::Error(programs::Explain(name, found, folder));
+    return LauncherCannotStart;
+}
+
+bool Is(const char *argument, const char *longName, const char *shortName)
+{
+    return std::strcmp(argument, longName) == 0 || std::strcmp(argument, shortName) == 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    terminal::SetProgram("sleevegate");
     if (argc >= 2 && std::strcmp(argv[1], "--resolve") == 0) {
         if (argc != 3) {
-            QTextStream err(stderr);
-            PrintUsage(err);
-            return 2;
+            terminal::Error(u"--resolve takes one NAME (see sleevegate --help)");
+            return LauncherBadArguments;
         }
         return Resolve(argc, argv, names::Decode(QByteArrayView(argv[2])));
     }
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        QTextStream out(stdout);
-        PrintUsage(out);
-        return 0;
+    if (argc >= 2 && Is(argv[1], "--help", "-h")) {
+        const QString usage = QString::fromUtf8(LauncherUsage);
+        for (const QString &line : usage.left(usage.size() - 1).split(u'\n'))
+            terminal::Out(line);
+        return LauncherDone;
+    }
+    if (argc == 2 && Is(argv[1], "--version", "-v")) {
+        terminal::Out(u"sleevegate " SLEEVE_VERSION);
+        return LauncherDone;
     }
 
     fonts::PrepareEnvironment();

@@ -11,6 +11,10 @@ test_pkgs=(make ccache clang-format-14 clang-tidy-14
            cups printer-driver-cups-pdf
            desktop-file-utils shared-mime-info libxml2-utils
            flac vorbis-tools openbox)
+# The manual pages are made at build time from the programs' own --help.
+run_pkgs+=(help2man)
+# The install check validates the AppStream metainfo and renders the manual pages.
+test_pkgs+=(appstream man-db groff-base)
 case ${1:-test} in
   run) pkgs=("${run_pkgs[@]}") ;;
   test) pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix and check what lands there: the
-# programs in one bin folder, the guide, the desktop entries (each starting an
+# programs in one bin folder, the guide and its pictures, the desktop entries (each starting an
 # installed program), the icons, the MIME type of design files, and that the
-# installed launcher resolves the suite's programs to the installed ones.
+# installed launcher resolves the suite's programs to the installed ones, the
+# AppStream metainfo and the manual pages.
 # Usage: install_check.sh BUILD_DIR [CMAKE]
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -50,6 +51,11 @@ else
 fi
 doc=$(find "$share/doc" -name guide.md 2>/dev/null | head -n 1)
 if [ -n "$doc" ] && cmp -s "$doc" "$src/docs/guide.md"; then ok "${doc#$prefix/}"; else fail "guide.md not under share/doc"; fi
+# Every picture the guide links lies beside it, as in docs/.
+for name in $(grep -o '!\[[^]]*\]([^) ]*' "$src/docs/guide.md" | sed 's/.*(//'); do
+  cmp -s "$(dirname "${doc:-/nonexistent}")/$name" "$src/docs/$name" && ok "guide picture $name" \
+    || fail "guide picture $name is not installed beside guide.md"
+done
 
 # 3. PNG size from its header (bytes 16..23: width and height, big-endian).
 png_size() {
@@ -132,10 +138,43 @@ for file in sleeveindex.exe sleevedesk.exe sleeveguide.exe; do
     if [ $status -eq 0 ] && [ "$out" = "$bin/$p" ]; then ok "sleevegate resolves $file to bin/$p"
     else fail "sleevegate --resolve $file gave '$out' ($(cat "$tmp/err"))"; fi
   else
-    if [ $status -eq 1 ] && grep -q "not found" "$tmp/err"; then ok "sleevegate reports $file not found"
+    if [ $status -eq 2 ] && grep -q "not found" "$tmp/err"; then ok "sleevegate reports $file not found"
     else fail "sleevegate --resolve $file: expected 'not found', got '$out' $(cat "$tmp/err")"; fi
   fi
 done
+
+# 7. AppStream metainfo: valid, one for each desktop entry, launching it.
+command -v appstreamcli >/dev/null || fail "appstreamcli is missing (scripts/install-deps.sh installs it)"
+for d in "$share"/applications/*.desktop; do
+  m=$(grep -l "<launchable type=\"desktop-id\">$(basename "$d")</launchable>" "$share"/metainfo/*.metainfo.xml 2>/dev/null)
+  [ -n "$m" ] || { fail "no metainfo launches $(basename "$d")"; continue; }
+  id=$(sed -n 's|.*<id>\(.*\)</id>.*|\1|p' "$m")
+  [ "$(basename "$m")" = "$id.metainfo.xml" ] || fail "$(basename "$m") holds the id $id"
+  appstreamcli validate --no-net "$m" >"$tmp/as.log" 2>&1 && ok "appstreamcli validate $(basename "$m")" \
+    || { cat "$tmp/as.log"; fail "appstreamcli validate $(basename "$m")"; }
+done
+
+# 8. Manual pages, rendered, naming every option and the version the program gives.
+render() { if command -v man >/dev/null; then MANWIDTH=80 man -l "$1"; else groff -man -Tutf8 -ww "$1"; fi; }
+for p in sleevedesk sleeveindex sleevegate; do
+  page=$share/man/man1/$p.1
+  [ -x "$bin/$p" ] || continue
+  [ -f "$page" ] || { fail "no manual page $p.1 (help2man missing at build time?)"; continue; }
+  render "$page" 2>"$tmp/man.err" | col -b >"$tmp/man.txt" || fail "$p.1 does not render"
+  [ -s "$tmp/man.err" ] && { cat "$tmp/man.err"; fail "$p.1 renders with warnings"; }
+  missing=$(QT_QPA_PLATFORM=offscreen "$bin/$p" --help 2>/dev/null | grep -o -- '--[a-z][a-z-]*' | sort -u \
+    | while read -r o; do grep -q -- "$o" "$tmp/man.txt" || echo "$o"; done)
+  version=$(QT_QPA_PLATFORM=offscreen "$bin/$p" --version 2>/dev/null)
+  if [ -n "$missing" ] || ! grep -q "^NAME" "$tmp/man.txt" || ! grep -qF "${version##* }" "$tmp/man.txt"; then
+    fail "$p.1 lacks ${missing:-its NAME or version $version}"
+  else
+    ok "man -l $p.1"
+  fi
+done
+[ "$(QT_QPA_PLATFORM=offscreen "$bin/sleevegate" --version)" = "sleevegate $("$bin/sleevedesk" --version 2>/dev/null | sed 's/.* //')" ] \
+  || fail "sleevegate --version is not 'sleevegate VERSION'"
+"$bin/sleevegate" --resolve 2>/dev/null && status=0 || status=$?
+[ $status -eq 1 ] || fail "sleevegate --resolve without NAME exits $status, not 1"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

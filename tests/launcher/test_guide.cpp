@@ -9,9 +9,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
 
 #include <atomic>
 #include <thread>
@@ -37,7 +39,36 @@ private slots:
     void slug();
     void picturesOnlyBuiltIn_data();
     void picturesOnlyBuiltIn();
+    void guidePictureShows_data();
+    void guidePictureShows();
+    void picturesDecodeInView();
+    void firstPageFirst();
 };
+
+namespace {
+// The names of the pictures the guide's Markdown shows, in order.
+QStringList guidePictureLinks()
+{
+    QFile source(QStringLiteral(SLEEVE_GUIDE_SOURCE));
+    source.open(QIODevice::ReadOnly); // an empty list fails the test
+    QStringList names;
+    static const QRegularExpression link(QStringLiteral("!\\[[^\\]]*\\]\\(([^)\\s]+)"));
+    for (auto it = link.globalMatch(QString::fromUtf8(source.readAll())); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
+}
+
+// The pictures of the viewer's page, as the document holds them.
+QList<QTextImageFormat> pagePictures(const GuideViewer &viewer)
+{
+    QList<QTextImageFormat> found;
+    for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().objectType() == GuideViewer::PictureObject)
+                found << it.fragment().charFormat().toImageFormat();
+    return found;
+}
+} // namespace
 
 void TestGuide::initTestCase()
 {
@@ -257,6 +288,76 @@ void TestGuide::picturesOnlyBuiltIn()
 
     QVERIFY(!read);
     QCOMPARE(!resource.value<QPixmap>().isNull(), shown);
+}
+
+void TestGuide::guidePictureShows_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("name");
+    const QStringList names = guidePictureLinks();
+    QVERIFY(names.size() >= 5);
+    for (int i = 0; i < names.size(); ++i)
+        QTest::newRow(qPrintable(names.at(i))) << i << names.at(i);
+}
+
+void TestGuide::guidePictureShows()
+{
+    // Each picture the guide links is on the page at its place, built in, and
+    // decodes at the size the page gives it, no wider than the browser.
+    QFETCH(int, index);
+    QFETCH(QString, name);
+    GuideViewer viewer;
+    const QList<QTextImageFormat> pictures = pagePictures(viewer);
+    QCOMPARE(pictures.size(), guidePictureLinks().size());
+    const QTextImageFormat format = pictures.at(index);
+    QCOMPARE(format.name(), name);
+    const QString builtIn = GuideViewer::BuiltInPicture(QUrl(name));
+    QVERIFY(!builtIn.isEmpty());
+    const QImage image =
+        viewer.browser()->document()->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), QSizeF(format.width(), format.height()).toSize());
+    QVERIFY(image.width() <= 600);
+    const QSize full = QImage(builtIn).size();
+    QVERIFY(qAbs(image.height() - full.height() * image.width() / full.width()) <= 1);
+}
+
+void TestGuide::picturesDecodeInView()
+{
+    // Opening decodes no picture off the page; scrolling to one decodes it.
+    GuideViewer viewer;
+    viewer.resize(700, 400);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QTest::qWait(50);
+    QCOMPARE(viewer.PicturesShown(), QStringList());
+    const QList<QTextImageFormat> pictures = pagePictures(viewer);
+    const QTextCursor first = viewer.browser()->document()->find(QString(QChar::ObjectReplacementCharacter));
+    QVERIFY(!first.isNull());
+    viewer.browser()->setTextCursor(first);
+    viewer.browser()->ensureCursorVisible();
+    QTRY_VERIFY(viewer.PicturesShown().contains(pictures.constFirst().name()));
+    QVERIFY(viewer.PicturesShown().size() < pictures.size());
+}
+
+void TestGuide::firstPageFirst()
+{
+    // The program's viewer opens on the guide's first page and has the whole
+    // guide, contents and all, once that page has been painted.
+    const GuideViewer whole;
+    GuideViewer viewer(GuideViewer::Opening::FirstPageFirst);
+    const QString first = viewer.browser()->toPlainText();
+    QVERIFY(first.size() < whole.browser()->toPlainText().size() / 4);
+    QVERIFY(whole.browser()->toPlainText().startsWith(first.left(first.size() - 1)));
+    QCOMPARE(viewer.contents()->count(), 0);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QTRY_COMPARE(viewer.Anchors(), whole.Anchors());
+    QCOMPARE(viewer.browser()->toPlainText(), whole.browser()->toPlainText());
+    // Laid out to its end: a section far down shows its text.
+    QVERIFY(viewer.ShowSection(viewer.Anchors().constLast()));
+    for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next())
+        QVERIFY2(b.text().isEmpty() || b.layout()->lineCount() > 0, qPrintable(b.text()));
 }
 
 QTEST_MAIN(TestGuide)
