@@ -9,6 +9,14 @@ set_tests_properties(titles_e2e PROPERTIES
   TIMEOUT 120
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+# The titles window under openbox on a smaller screen too.
+add_test(NAME titles_e2e_1024
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/titles_e2e.sh $<TARGET_FILE:test_empty_titles> $<TARGET_FILE:sleevedesk> 1024x768)
+set_tests_properties(titles_e2e_1024 PROPERTIES
+  SKIP_RETURN_CODE 77
+  TIMEOUT 120
+  RESOURCE_LOCK sleeve_e2e_cups
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
 sleeve_add_qtest(test_safewrite SOURCES common/test_safewrite.cpp LIBS sleevecommon)
 
 # Text from files, tags and paths shown as plain text in the three programs; names that are not
