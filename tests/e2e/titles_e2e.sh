@@ -27,17 +27,14 @@ echo "$names" | grep -Eq '^_NET_WM_NAME\(UTF8_STRING\) = ("")?$' || e2e_fail "de
 echo "$names" | grep -Eq '^WM_NAME\(STRING\) = ("")?$' || e2e_fail "designer's name: $names"
 echo "e2e: empty titles read empty"
 
+# Under openbox, the design window's frame at the top: a titles window placed by its client lost
+# its title bar above the screen.
 e2e_start_wm
-framed() { xprop -id "$win" _NET_FRAME_EXTENTS | grep -q =; }
-e2e_until "$E2E_WAIT" framed || e2e_fail "openbox did not frame the designer"
-# Its frame at the top: a titles window placed by its client lost its title bar above the screen.
+e2e_until "$E2E_WAIT" sh -c "xprop -id $win _NET_FRAME_EXTENTS | grep -q =" || e2e_fail "openbox did not frame the designer"
 read -r l _ t _ < <(xprop -id "$win" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
 xdotool windowmove --sync "$win" "$l" "$t" 2>/dev/null || xdotool windowmove "$win" "$l" "$t"
 xdotool mousemove --window "$win" 688 396 click 1 # Enter Title Names
 titles=$(e2e_wait_window '^List of Titles$')
-where() { xwininfo -id "$titles" | grep Absolute | tr -d ' \n'; }
-settled() { local was; was=$(where); sleep 0.5; [ "$was" = "$(where)" ]; }
+settled() { local was; was=$(xwininfo -id "$titles" | grep Abs); sleep 0.5; [ "$was" = "$(xwininfo -id "$titles" | grep Abs)" ]; }
 e2e_until "$E2E_WAIT" settled
-e2e_frame_on_screen "$titles" ||
-    e2e_fail "the titles window's frame leaves the $E2E_SCREEN screen: $(xwininfo -id "$titles" | grep Abs | tr '\n' ' ')"
-echo "e2e: the titles window lies whole on the $E2E_SCREEN screen"
+e2e_frame_on_screen "$titles" || e2e_fail "the titles window's frame leaves the $E2E_SCREEN screen: $(xwininfo -id "$titles" | grep Abs)"
