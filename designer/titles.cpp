@@ -201,7 +201,7 @@ void Titles::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Until the window manager has framed the window its frame is unknown and
-    // a move places the client: the frame is looked at where it was put.
+    // a move places the client: the frame is checked where the window lands.
     placing_ = true;
     asked_ = geometry().topLeft();
     if (QWindow *w = windowHandle())
