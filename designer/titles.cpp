@@ -9,8 +9,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
+
+#include <algorithm>
 
 #include "design.h"
 #include "names.h"
@@ -191,8 +195,55 @@ void Titles::dropEvent(QDropEvent *event)
     });
 }
 
+// ---------------------------------------------------------------- placing the window
+
+void Titles::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Until the window manager has framed the window its frame is unknown and
+    // a move places the client: the frame is checked where the window lands.
+    placing_ = true;
+    asked_ = geometry().topLeft();
+    if (QWindow *w = windowHandle())
+        w->installEventFilter(this); // installed once however often it is shown
+}
+
+void Titles::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (!placing_)
+        return;
+    if (!event->spontaneous())
+        asked_ = geometry().topLeft(); // the program's own move
+    else
+        keepFrameOnScreen(); // where the window manager put it
+}
+
+void Titles::keepFrameOnScreen()
+{
+    const QScreen *s = screen();
+    if (!s || !windowHandle() || !windowHandle()->isExposed())
+        return; // not framed yet
+    const QRect area = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (area.contains(frame)) {
+        // Done once the program's own placement has landed: the client stays where it was put.
+        placing_ = geometry().topLeft() != asked_;
+        return;
+    }
+    // By the frame, now known. A frame larger than the area keeps its title bar in reach.
+    move(std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())),
+         std::clamp(frame.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+}
+
 bool Titles::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == windowHandle() && placing_) {
+        if (event->type() == QEvent::Expose)
+            keepFrameOnScreen();
+        else if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)
+            placing_ = false; // the user has it now
+    }
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:

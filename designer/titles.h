@@ -45,10 +45,15 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void addImportEntry(QMenu *menu);
+    void keepFrameOnScreen();
     Design *design_;
     std::array<QLineEdit *, 24> fields_{};
+    bool placing_ = false; // shown, and not yet framed by the window manager
+    QPoint asked_;         // where the program put the client meanwhile
 };

@@ -224,6 +224,30 @@ int exportCatalog(const Options &options)
     return Done;
 }
 
+// What the page leaves out, in one line; "" when it shows everything.
+QString pageLeftOut(const Form1 &form)
+{
+    const Form1::LeftOut left = form.NotShownOnPage();
+    const QString folder = form.Dir1->List(form.Dir1->AncestorCount() - 1);
+    QStringList parts;
+    if (left.files > 0)
+        parts << QStringLiteral("%1 files").arg(left.files);
+    if (left.subfolders > 0)
+        parts << QStringLiteral("%1 subfolders of \"%2\"").arg(QString::number(left.subfolders), folder);
+    if (left.above > 0)
+        parts << QStringLiteral("the %1 folders above \"%2\"").arg(QString::number(left.above), folder);
+    QString line;
+    if (!parts.isEmpty()) {
+        const QString last = parts.takeLast();
+        line = (parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last) +
+               QStringLiteral(" do not fit the columns and are not shown");
+    }
+    if (!left.named)
+        line += (line.isEmpty() ? QString() : QStringLiteral("; ")) +
+                QStringLiteral("the layout has no folder list to name \"%1\"").arg(folder);
+    return line;
+}
+
 } // namespace
 
 int Export(const Options &options)
@@ -241,6 +265,8 @@ int Export(const Options &options)
                 .arg(fsl::ReadablePath(options.folder), qt_error_string(error)));
         return FolderUnread;
     }
+    // No one scrolls this page: it shows the folder itself.
+    form.ShowCurrentFolders();
     QString why;
     const bool png = !options.exportPng.isEmpty();
     const QString &out = png ? options.exportPng : options.exportPdf;
@@ -248,15 +274,9 @@ int Export(const Options &options)
         say(QStringLiteral("cannot write \"%1\": %2").arg(out, why));
         return NotWritten;
     }
-    const Form1::LeftOut left = form.NotShownOnPage();
-    if (left.files > 0 && left.folders > 0)
-        say(QStringLiteral("%1 files and %2 folders do not fit the columns and are not shown")
-                .arg(left.files)
-                .arg(left.folders));
-    else if (left.files > 0)
-        say(QStringLiteral("%1 files do not fit the columns and are not shown").arg(left.files));
-    else if (left.folders > 0)
-        say(QStringLiteral("%1 folders do not fit the columns and are not shown").arg(left.folders));
+    const QString left = pageLeftOut(form);
+    if (!left.isEmpty())
+        say(left);
     return Done;
 }
 

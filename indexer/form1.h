@@ -134,9 +134,14 @@ public:
     // list shows whole in its view (an entry shown by one column is shown).
     struct LeftOut {
         qint64 files = 0;
-        qint64 folders = 0;
+        qint64 subfolders = 0; // of the folder lists' current folders
+        qint64 above = 0;      // the folders above the current ones
+        bool named = false;    // a folder list shows its current folder
     };
     LeftOut NotShownOnPage() const;
+    // For a page that no one scrolls: each folder list shows its current
+    // folder and as many of its subfolders as fit.
+    void ShowCurrentFolders();
 
     // Printing beside the fixed window. Before printing: true when the page
     // fits the paper, or when the user chose to turn the page or print anyway.

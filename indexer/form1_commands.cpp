@@ -246,32 +246,49 @@ Form1::LeftOut Form1::NotShownOnPage() const
 {
     // Keyed by what a row stands for: a folder's file, or a folder list's
     // row under the same root and current folder.
-    QHash<QByteArray, int> total;
-    QSet<QPair<QByteArray, int>> shown;
     LeftOut out;
-    auto count = [&](const QListView *list, const QByteArray &key, int rows) {
-        if (list->isHidden())
-            return;
-        total.insert(key, rows);
-        const auto [first, last] = rowsInView(list);
-        for (int r = first; r < std::min(last, rows); ++r)
+    QHash<QByteArray, qint64> files;
+    QSet<QPair<QByteArray, int>> shown;
+    for (const fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6}) {
+        if (f->isHidden())
+            continue;
+        const QByteArray key = f->NativePath();
+        files.insert(key, f->ListCount());
+        const auto [first, last] = rowsInView(f);
+        for (int r = first; r < std::min(last, f->ListCount()); ++r)
             shown.insert({key, r});
-    };
-    for (const fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6})
-        count(f, "f" + f->NativePath(), f->ListCount());
-    qint64 files = 0;
-    for (auto it = total.cbegin(); it != total.cend(); ++it)
-        files += it.value();
-    out.files = files - shown.size();
-    total.clear();
-    shown.clear();
-    for (const fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6})
-        count(d, "d" + d->Root() + '\0' + d->NativePath(), d->ListCount());
-    qint64 folders = 0;
-    for (auto it = total.cbegin(); it != total.cend(); ++it)
-        folders += it.value();
-    out.folders = folders - shown.size();
+    }
+    for (const qint64 n : std::as_const(files))
+        out.files += n;
+    out.files -= shown.size();
+    QHash<QByteArray, const fsl::FolderListBox *> folders;
+    QSet<QPair<QByteArray, int>> seen;
+    for (const fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6}) {
+        if (d->isHidden())
+            continue;
+        const QByteArray key = d->Root() + '\0' + d->NativePath();
+        folders.insert(key, d);
+        const auto [first, last] = rowsInView(d);
+        for (int r = first; r < std::min(last, d->ListCount()); ++r)
+            seen.insert({key, r});
+    }
+    for (auto it = folders.cbegin(); it != folders.cend(); ++it) {
+        const int current = it.value()->AncestorCount() - 1;
+        for (int r = 0; r < it.value()->ListCount(); ++r) {
+            const bool inView = seen.contains({it.key(), r});
+            if (r == current)
+                out.named = out.named || inView;
+            else if (!inView)
+                ++(r < current ? out.above : out.subfolders);
+        }
+    }
     return out;
+}
+
+void Form1::ShowCurrentFolders()
+{
+    for (fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6})
+        d->ShowCurrentFolder();
 }
 
 namespace {

@@ -160,6 +160,14 @@ bool FolderListBox::Refresh()
     return true;
 }
 
+void FolderListBox::ShowCurrentFolder()
+{
+    doItemsLayout(); // the scroll range follows the rows at once
+    // The range ends where the last row is whole at the bottom: past that the
+    // view keeps every subfolder and gives the rest to the folders above.
+    verticalScrollBar()->setValue(AncestorCount() - 1);
+}
+
 bool FolderListBox::OpenRow(int row)
 {
     const QByteArray target = model_.pathOfRow(row);

@@ -68,6 +68,9 @@ public:
     // at the drive the folder lies on otherwise.
     void SetNativePath(const QByteArray &path, const QByteArray &root = {});
     bool Refresh();
+    // Scrolls so that the current folder and as many of its subfolders as
+    // fit are in view, the folders above it filling what room is left.
+    void ShowCurrentFolder();
     // Opens the entry in `row` as a double-click does; false when there is
     // none, or when it cannot be read (then OpenFailed says why and the list
     // stays where it is).

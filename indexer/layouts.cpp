@@ -3,8 +3,6 @@
 namespace layouts {
 namespace {
 
-constexpr unsigned AllDirs = Dir1 | Dir2 | Dir3 | Dir4 | Dir5 | Dir6;
-
 // clang-format off
 const std::array<Layout, Count> kTable = {{
     /* 1 */ {false, 396, {}, Dir1 | File1 | File2,
@@ -27,11 +25,11 @@ const std::array<Layout, Count> kTable = {{
              "2-sides: 4 folder columns plus 2 file columns.  Linked left."},
     /* 10 */ {true, 396, {}, Dir1 | Dir2 | Dir3 | Dir4 | Dir5 | File6,
               "2-sides: 5 folder columns plus 1 file column.  Linked left."},
-    /* 11 */ {true, 396, {}, AllDirs,
+    /* 11 */ {true, 396, {}, FolderLists,
               "2-sides: 6 folder columns and no file columns.  Linked left."},
     /* 12 */ {true, 396, {}, Dir1 | File1 | Dir3 | File4 | Dir5 | File6,
               "2-sides: 3 independent sets of folder/file columns.  Not linked."},
-    /* 13 */ {true, 396, {}, AllDirs,
+    /* 13 */ {true, 396, {}, FolderLists,
               "2-sides: 6 indepedent folder columns, no file column.  Not linked."},
     /* 14 */ {false, 396, {}, Dir1 | Dir2 | Dir3,
               "2-sides: 3 independent folder columns and no file column.  Not Linked."},

@@ -15,6 +15,8 @@ enum List : unsigned {
     File6 = 1u << 11,
 };
 // clang-format on
+constexpr unsigned FolderLists = Dir1 | Dir2 | Dir3 | Dir4 | Dir5 | Dir6;
+constexpr unsigned FileLists = File1 | File2 | File3 | File4 | File5 | File6;
 
 struct Layout {
     bool twoSided;

@@ -4,7 +4,9 @@ sleeve_add_qtest(test_headless SOURCES common/test_headless.cpp LIBS sleevecommo
 sleeve_add_qtest(test_empty_titles SOURCES common/test_empty_titles.cpp LIBS sleevedesigner sleeveindexcore)
 add_test(NAME titles_e2e
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/titles_e2e.sh $<TARGET_FILE:test_empty_titles> $<TARGET_FILE:sleevedesk>)
-set_tests_properties(titles_e2e PROPERTIES
+add_test(NAME titles_e2e_1024 # the titles window on a smaller screen
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/titles_e2e.sh $<TARGET_FILE:test_empty_titles> $<TARGET_FILE:sleevedesk> 1024x768)
+set_tests_properties(titles_e2e titles_e2e_1024 PROPERTIES
   SKIP_RETURN_CODE 77
   TIMEOUT 120
   RESOURCE_LOCK sleeve_e2e_cups

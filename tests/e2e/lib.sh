@@ -79,7 +79,7 @@ e2e_start_xvfb()
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp "${E2E_XVFB_ARGS[@]}" >"$E2E_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x1024}x24" -nolisten tcp "${E2E_XVFB_ARGS[@]}" >"$E2E_TMP/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         # An Xvfb that ends lost a race for the display, or cannot run here.
         if e2e_until "$E2E_WAIT" e2e_xvfb_settled "$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null &&
@@ -94,6 +94,22 @@ e2e_start_xvfb()
             break
     done
     e2e_skip "Xvfb cannot run here: $(tail -n 3 "$E2E_TMP/xvfb.log" 2>/dev/null | tr '\n' ' ')"
+}
+
+# openbox on our display (E2E_SCREEN=WxH before e2e_start_xvfb sizes the screen), ended at clean-up.
+e2e_start_wm()
+{
+    e2e_spawn openbox --sm-disable 2>"$E2E_TMP/openbox.log"
+    e2e_until "$E2E_WAIT" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q "window id"' || e2e_fail "no openbox"
+}
+# e2e_frame_on_screen WINDOW: true when its client area grown by its _NET_FRAME_EXTENTS lies on the screen.
+e2e_frame_on_screen()
+{
+    local l=0 r=0 t=0 b=0 x y w h sw sh
+    read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
+    read -r x y w h _ _ sw sh < <({ xwininfo -id "$1"; xwininfo -root; } |
+        awk -F: '/Absolute upper-left [XY]|  Width|  Height/ {printf "%d ", $2}')
+    [ $((x - l)) -ge 0 ] && [ $((y - t)) -ge 0 ] && [ $((x + w + r)) -le "$sw" ] && [ $((y + h + b)) -le "$sh" ]
 }
 
 e2e_cupsd_answers() { lpstat -r 2>/dev/null | grep -q 'is running'; }

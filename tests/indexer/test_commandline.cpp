@@ -26,14 +26,16 @@ private:
 
 void TestCommandLine::initTestCase()
 {
-    QVERIFY(tree_.mkdir("many") && tree_.mkdir("few") && tree_.mkdir("out"));
+    // Four levels down (/tmp/X/a/many): deeper than the shortest folder list holds.
+    QVERIFY(tree_.mkdir("a") && tree_.mkdir("a/many") && tree_.mkdir("a/many/sub1") &&
+            tree_.mkdir("a/many/sub2"));
+    QVERIFY(tree_.mkdir("few") && tree_.mkdir("out"));
     for (int i = 0; i < 318; ++i)
-        QVERIFY(tree_.touch("many/f" + QByteArray::number(i) + ".txt"));
+        QVERIFY(tree_.touch("a/many/f" + QByteArray::number(i) + ".txt"));
     QVERIFY(tree_.touch("few/alpha.txt") && tree_.touch("few/beta.txt"));
     // A working folder whose names must never reach a page of another folder.
     QVERIFY(tree_.mkdir("foreign") && tree_.mkdir("foreign/zzforeigndir") &&
             tree_.mkdir("foreign/zzforeigndir2") && tree_.touch("foreign/zzforeignfile.txt"));
-    QVERIFY(tree_.mkdir("many/sub1") && tree_.mkdir("many/sub2"));
     QVERIFY(tree_.mkdir("bad\xFF"
                         "dir") &&
             tree_.touch("bad\xFF"
@@ -50,12 +52,12 @@ void TestCommandLine::exportPdf_data()
     QTest::newRow("default layout") << QStringList{"--export-pdf", "OUT", "DIR/few"} << 0 << QString()
                                     << QStringList{"alpha.txt", "alpha.txt", "beta.txt", "beta.txt"} << false;
     QTest::newRow("flowed, not all fit")
-        << QStringList{"--export-pdf=OUT", "--layout", "4", "--flow", "DIR/many"} << 0
-        << "^\\d+ files( and \\d+ folders)? do not fit the columns and are not shown$"
+        << QStringList{"--export-pdf=OUT", "--layout", "4", "--flow", "DIR/a/many"} << 0
+        << "^\\d+ files and the \\d+ folders above \"many\" do not fit the columns and are not shown$"
         << QStringList{"f0.txt", "f150.txt"} << false;
     QTest::newRow("not flowed, whatever the window keeps")
-        << QStringList{"--export-pdf", "OUT", "--layout", "4", "DIR/many"} << 0
-        << "^\\d+ files( and \\d+ folders)? do not fit the columns and are not shown$"
+        << QStringList{"--export-pdf", "OUT", "--layout", "4", "DIR/a/many"} << 0
+        << "^\\d+ files and the \\d+ folders above \"many\" do not fit the columns and are not shown$"
         << QStringList(6, QStringLiteral("f0.txt")) << true;
     QTest::newRow("layout out of range")
         << QStringList{"--export-pdf", "OUT", "--layout", "21", "DIR/few"} << 1
@@ -64,7 +66,7 @@ void TestCommandLine::exportPdf_data()
                                     << QStringList() << false;
     QTest::newRow("no folder") << QStringList{"--export-pdf", "OUT"} << 1 << "needs the folder"
                                << QStringList() << false;
-    QTest::newRow("two folders") << QStringList{"--export-pdf", "OUT", "DIR/few", "DIR/many"} << 1
+    QTest::newRow("two folders") << QStringList{"--export-pdf", "OUT", "DIR/few", "DIR/a/many"} << 1
                                  << "one folder" << QStringList() << false;
     QTest::newRow("missing folder") << QStringList{"--export-pdf", "OUT", "DIR/absent"} << 2
                                     << "cannot read the folder .*absent.*: No such file" << QStringList()
@@ -192,7 +194,7 @@ void TestCommandLine::foreignWorkingFolder()
     const scriptrun::Result run =
         scriptrun::Run(QStringLiteral(SLEEVEINDEX),
                        {QStringLiteral("--export-pdf"), out, QStringLiteral("--layout"),
-                        QString::number(layout), tree_.qpath("many")},
+                        QString::number(layout), tree_.qpath("a/many")},
                        tree_.qpath("foreign"));
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QProcess text;
@@ -205,14 +207,17 @@ void TestCommandLine::foreignWorkingFolder()
         shown.insert(m.captured());
     const auto said = QRegularExpression(QStringLiteral("(\\d+) files")).match(run.err);
     // A layout of folder lists alone leaves no file out: it lists none.
-    const unsigned fileLists =
-        layouts::File1 | layouts::File2 | layouts::File3 | layouts::File4 | layouts::File5 | layouts::File6;
-    const unsigned lists = layouts::Get(layout).shown & fileLists;
+    const unsigned lists = layouts::Get(layout).shown & layouts::FileLists;
     const int left = lists ? 318 - int(shown.size()) : 0;
     // A row cut by a list's bottom edge is printed in part and counted as left out.
     const int said_ = said.hasMatch() ? said.captured(1).toInt() : 0;
     QVERIFY2(said_ >= left && said_ <= left + int(qPopulationCount(lists)),
              qPrintable(QStringLiteral("%1 said, %2 left out").arg(said_).arg(left)));
+    // The page names the folder and shows its subfolders; a layout without a folder list says so.
+    if (layouts::Get(layout).shown & layouts::FolderLists)
+        QVERIFY2(printed.contains(QRegularExpression("\\bmany\\s+sub1\\s+sub2\\s")), qPrintable(printed));
+    else
+        QVERIFY2(run.err.contains("no folder list to name \"many\""), qPrintable(run.err));
 }
 
 void TestCommandLine::folderNotUtf8()
