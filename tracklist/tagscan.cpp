@@ -492,7 +492,7 @@ QString judgeFlac(HeaderReader &in, qint64 start)
             return tooManyParts();
         const int type = quint8(h[0]) & 0x7F;
         const qint64 length = qint64(bigEndian(h.sliced(1, 3)));
-        if (type != 1) // padding is skipped, not read
+        if (type > 1) // stream info is 34 bytes; padding is skipped, not read
             if (QString why = b.other(length); !why.isEmpty())
                 return why;
         Spans block;
