@@ -38,7 +38,7 @@ set_tests_properties(trackimport_e2e PROPERTIES
 # Hostile audio files (sparse, made at run time) read only as far as their headers allow, and
 # the names and encodings of CUE sheets and playlists.
 sleeve_add_qtest(test_tracklist_bounds SOURCES tracklist/test_tracklist_bounds.cpp tracklist/fixtures.h
-  LIBS sleevetracklist PkgConfig::SLEEVE_TAGLIB)
+  LIBS sleevetracklist PkgConfig::SLEEVE_TAGLIB PkgConfig::SLEEVE_ZLIB)
 
 # The audio files of the tag fuzz target's corpus (one small real file of each format read) and
 # the crafted inputs, replayed through its checks.

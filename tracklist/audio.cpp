@@ -1,6 +1,7 @@
 #include "audio.h"
 #include "names.h"
 
+#include "tagscan.h"
 #include "text.h"
 
 #include <QFile>
@@ -58,14 +59,53 @@ qint64 readAt(int fd, char *into, qint64 count, qint64 at)
 class DescriptorStream : public TagLib::IOStream
 {
 public:
-    DescriptorStream(int fd, qint64 size, QByteArray name) : fd_(fd), size_(size), name_(std::move(name)) {}
+    DescriptorStream(int fd, qint64 size, QByteArray name, tagscan::HeaderReader &headers, qint64 judged)
+        : fd_(fd), size_(size), name_(std::move(name)), headers_(headers), judged_{judged}
+    {}
 
     // Why the reading was stopped; empty when it was not.
     QString overrun() const { return overrun_; }
     qint64 handedOut() const { return handedOut_; }
 
     TagLib::FileName name() const override { return name_.constData(); }
+    // A tag is judged by our walk when TagLib asks for its signature, wherever it found it, and
+    // before TagLib asks for its body.
     TagLib::ByteVector readBlock(unsigned long length) override
+    {
+        const qint64 at = pos_;
+        TagLib::ByteVector block = serve(length);
+        if (tagscan::IsTagSignature(QByteArrayView(block.data(), block.size())) &&
+            std::find(judged_.begin(), judged_.end(), at) == judged_.end()) {
+            if (judged_.size() > 64) // TagLib looks in a few places only
+                overrun_ = QStringLiteral("not a readable audio file (it holds over 64 tags)");
+            else
+                overrun_ = tagscan::JudgeTagAt(headers_, at);
+            judged_.push_back(at);
+            if (!overrun_.isEmpty())
+                return {};
+        }
+        return block;
+    }
+    void writeBlock(const TagLib::ByteVector &) override {}
+    void insert(const TagLib::ByteVector &, unsigned long, unsigned long) override {}
+    void removeBlock(unsigned long, unsigned long) override {}
+    bool readOnly() const override { return true; }
+    bool isOpen() const override { return true; }
+    void seek(long offset, Position p) override
+    {
+        const qint64 base = p == Beginning ? 0 : p == Current ? pos_ : size_;
+        qint64 to = 0;
+        // An offset from a damaged header may be anywhere near the limits.
+        if (__builtin_add_overflow(base, qint64(offset), &to))
+            to = offset < 0 ? 0 : std::numeric_limits<qint64>::max();
+        pos_ = std::max<qint64>(0, to);
+    }
+    long tell() const override { return long(pos_); }
+    long length() override { return long(size_); }
+    void truncate(long) override {}
+
+private:
+    TagLib::ByteVector serve(unsigned long length)
     {
         if (!overrun_.isEmpty() || pos_ >= size_ || length == 0)
             return {};
@@ -73,11 +113,13 @@ public:
         const qint64 want = std::uintmax_t(length) < std::uintmax_t(left) ? qint64(length) : left;
         const bool small = want <= Page;
         if (want > MaxTagBytes || want > MaxAudioReadBytes - handedOut_) {
-            overrun_ = QStringLiteral("reading it takes over %1 MiB").arg(MaxAudioReadBytes >> 20);
+            overrun_ = QStringLiteral("not a readable audio file (reading it takes over %1 MiB)")
+                           .arg(MaxAudioReadBytes >> 20);
             return {};
         }
         if (++reads_ > MaxReads || (small && want > MaxScanBytes - scanned_)) {
-            overrun_ = QStringLiteral("no audio found within %1 MiB of searching").arg(MaxScanBytes >> 20);
+            overrun_ = QStringLiteral("not a readable audio file (no audio found within %1 MiB of searching)")
+                           .arg(MaxScanBytes >> 20);
             return {};
         }
         handedOut_ += want;
@@ -108,25 +150,7 @@ public:
         pos_ += want;
         return block;
     }
-    void writeBlock(const TagLib::ByteVector &) override {}
-    void insert(const TagLib::ByteVector &, unsigned long, unsigned long) override {}
-    void removeBlock(unsigned long, unsigned long) override {}
-    bool readOnly() const override { return true; }
-    bool isOpen() const override { return true; }
-    void seek(long offset, Position p) override
-    {
-        const qint64 base = p == Beginning ? 0 : p == Current ? pos_ : size_;
-        qint64 to = 0;
-        // An offset from a damaged header may be anywhere near the limits.
-        if (__builtin_add_overflow(base, qint64(offset), &to))
-            to = offset < 0 ? 0 : std::numeric_limits<qint64>::max();
-        pos_ = std::max<qint64>(0, to);
-    }
-    long tell() const override { return long(pos_); }
-    long length() override { return long(size_); }
-    void truncate(long) override {}
 
-private:
     static constexpr qint64 Page = 4096;
     static constexpr qint64 Window = 32 * 1024;
     static constexpr qint64 MaxCached = Window - Page;
@@ -152,251 +176,10 @@ private:
     qint64 handedOut_ = 0;
     qint64 scanned_ = 0;
     int reads_ = 0;
+    tagscan::HeaderReader &headers_;
+    std::vector<qint64> judged_; // offsets of the tags judged
     QString overrun_;
 };
-
-// Header bytes read in 64 KiB pieces, so that walking the many small headers of a tag costs a
-// few system calls.
-class HeaderReader
-{
-public:
-    HeaderReader(int fd, qint64 size) : fd_(fd), size_(size) {}
-    qint64 size() const { return size_; }
-    qint64 bytesRead() const { return bytesRead_; }
-    // n bytes at an offset, or an empty view when the file ends before them.
-    QByteArrayView at(qint64 offset, qsizetype n)
-    {
-        if (offset < 0 || n > Piece || offset > size_ - n)
-            return {};
-        if (offset < start_ || offset + n > start_ + buffer_.size()) {
-            buffer_.resize(Piece);
-            start_ = offset;
-            const qint64 got = readAt(fd_, buffer_.data(), Piece, offset);
-            bytesRead_ += got;
-            buffer_.resize(got);
-            if (got < n)
-                return {};
-        }
-        return QByteArrayView(buffer_).sliced(offset - start_, n);
-    }
-
-    static constexpr qsizetype Piece = 64 * 1024;
-
-private:
-    int fd_;
-    qint64 size_;
-    QByteArray buffer_;
-    qint64 start_ = 0;
-    qint64 bytesRead_ = 0;
-};
-
-quint64 bigEndian(QByteArrayView v)
-{
-    quint64 n = 0;
-    for (const char c : v)
-        n = (n << 8) | quint8(c);
-    return n;
-}
-
-// An ID3v2 size of four 7-bit bytes; -1 when a byte has its high bit set.
-qint64 synchsafe(QByteArrayView v)
-{
-    qint64 n = 0;
-    for (const char c : v) {
-        if (quint8(c) & 0x80)
-            return -1;
-        n = (n << 7) | quint8(c);
-    }
-    return n;
-}
-
-const QString TagTooLarge = QStringLiteral("not a readable audio file (its tag claims over %1 MiB)");
-const QString TextTooLarge =
-    QStringLiteral("not a readable audio file (a text of its tag claims over %1 MiB)");
-constexpr int MaxTagParts = 10000; // frames or atoms of one tag; real ones have dozens
-
-QString tagTooLarge()
-{
-    return TagTooLarge.arg(MaxTagBytes >> 20);
-}
-
-QString textTooLarge()
-{
-    return TextTooLarge.arg(MaxTagTextBytes >> 20);
-}
-
-QString tooManyParts()
-{
-    return QStringLiteral("not a readable audio file (its tag has over %1 parts)").arg(MaxTagParts);
-}
-
-bool isId3TextFrame(QByteArrayView id)
-{
-    if (id.startsWith('T') || id.startsWith('W'))
-        return true;
-    for (const char *t : {"COMM", "USLT", "SYLT", "COM", "ULT", "SLT"})
-        if (id == QByteArrayView(t))
-            return true;
-    return false;
-}
-
-// Walks the frame headers of an ID3v2 tag at the file's start; *end gets where the tag ends.
-QString judgeId3v2(HeaderReader &in, qint64 *end)
-{
-    const QByteArrayView h = in.at(0, 10);
-    const int major = quint8(h[3]);
-    const int flags = quint8(h[5]);
-    const qint64 size = synchsafe(h.sliced(6, 4));
-    if (size < 0 || major < 2 || major > 4)
-        return {}; // not a tag TagLib reads; the audio must then follow at once
-    if (size > MaxTagBytes)
-        return tagTooLarge();
-    *end = 10 + size + (flags & 0x10 ? 10 : 0);
-    // Unsynchronised as a whole (before 2.4), the frame sizes are of other bytes than these:
-    // the cap on the whole tag bounds it all the same.
-    if (flags & 0x80 && major < 4)
-        return {};
-    const qint64 tagEnd = 10 + size;
-    qint64 pos = 10;
-    if (flags & 0x40 && major >= 3) {
-        const QByteArrayView x = in.at(pos, 4);
-        const qint64 extended = x.isEmpty() ? -1 : major == 4 ? synchsafe(x) : qint64(bigEndian(x)) + 4;
-        if (extended < 0)
-            return {};
-        pos += extended;
-    }
-    const qsizetype headerLength = major == 2 ? 6 : 10;
-    const qsizetype idLength = major == 2 ? 3 : 4;
-    qint64 text = 0;
-    for (int frames = 0; pos + headerLength <= tagEnd; ++frames) {
-        const QByteArrayView f = in.at(pos, headerLength);
-        if (f.isEmpty() || f[0] == '\0')
-            break; // padding, or cut short
-        if (frames >= MaxTagParts)
-            return tooManyParts();
-        const QByteArrayView sizeBytes = f.sliced(idLength, idLength);
-        qint64 length = major == 4 ? synchsafe(sizeBytes) : qint64(bigEndian(sizeBytes));
-        if (length < 0) // some writers put plain sizes into 2.4 tags, and TagLib takes them
-            length = qint64(bigEndian(sizeBytes));
-        if (isId3TextFrame(f.first(idLength))) {
-            text += length;
-            if (length > MaxTagTextBytes || text > MaxTagTextBytes)
-                return textTooLarge();
-        }
-        pos += headerLength + length;
-    }
-    return {};
-}
-
-// The header of the MP4 atom at an offset: its size (to the end of the file for size 0) and
-// the length of the header; false when there is none that fits within end.
-struct Atom {
-    qint64 at = 0;
-    qint64 size = 0;
-    qint64 header = 8;
-    QByteArray type;
-};
-bool atomAt(HeaderReader &in, qint64 at, qint64 end, Atom *atom)
-{
-    const QByteArrayView h = in.at(at, 8);
-    if (h.isEmpty())
-        return false;
-    atom->at = at;
-    atom->type = h.sliced(4, 4).toByteArray();
-    atom->header = 8;
-    const quint64 size32 = bigEndian(h.first(4));
-    quint64 size = size32;
-    if (size32 == 1) {
-        const QByteArrayView large = in.at(at + 8, 8);
-        if (large.isEmpty())
-            return false;
-        size = bigEndian(large);
-        atom->header = 16;
-    } else if (size32 == 0) {
-        size = quint64(end - at);
-    }
-    if (size < quint64(atom->header) || size > quint64(end - at))
-        return false;
-    atom->size = qint64(size);
-    return true;
-}
-
-// The child of the given type among the atoms from begin to end.
-bool findAtom(HeaderReader &in, qint64 begin, qint64 end, QByteArrayView type, Atom *found)
-{
-    for (int n = 0; n < MaxTagParts && begin < end; ++n) {
-        if (!atomAt(in, begin, end, found))
-            return false;
-        if (found->type == type)
-            return true;
-        begin += found->size;
-    }
-    return false;
-}
-
-// The item list of an MP4 file (moov/udta/meta/ilst): the list within the tag cap, each text
-// item within the text cap (a cover picture within the tag cap).
-QString judgeMp4(HeaderReader &in)
-{
-    Atom moov, udta, meta, ilst;
-    if (!findAtom(in, 0, in.size(), "moov", &moov) ||
-        !findAtom(in, moov.at + moov.header, moov.at + moov.size, "udta", &udta) ||
-        !findAtom(in, udta.at + udta.header, udta.at + udta.size, "meta", &meta) ||
-        !findAtom(in, meta.at + meta.header + 4, meta.at + meta.size, "ilst", &ilst))
-        return {};
-    if (ilst.size > MaxTagBytes)
-        return tagTooLarge();
-    qint64 pos = ilst.at + ilst.header;
-    const qint64 end = ilst.at + ilst.size;
-    Atom item;
-    for (int n = 0; pos < end; ++n) {
-        if (n >= MaxTagParts)
-            return tooManyParts();
-        if (!atomAt(in, pos, end, &item))
-            break;
-        if (item.type != "covr" && item.size > MaxTagTextBytes)
-            return textTooLarge();
-        pos += item.size;
-    }
-    return {};
-}
-
-// True when the bytes start as an audio format TagLib reads, or hold an MPEG audio frame sync.
-bool looksLikeAudio(QByteArrayView head)
-{
-    for (const char *magic : {"fLaC", "OggS", "RIFF", "FORM", "wvpk", "MAC ", "ADIF", "ID3"})
-        if (head.startsWith(magic))
-            return true;
-    if (head.size() >= 8 && head.sliced(4, 4) == "ftyp")
-        return true;
-    if (head.startsWith("\x30\x26\xB2\x75\x8E\x66\xCF\x11"))
-        return true; // ASF (WMA)
-    for (qsizetype i = 0; i + 1 < head.size(); ++i)
-        if (quint8(head[i]) == 0xFF && (quint8(head[i + 1]) & 0xE0) == 0xE0 && quint8(head[i + 1]) != 0xFF)
-            return true;
-    return false;
-}
-
-// Judges a file by its headers before TagLib reads it: an empty reason when it may be read.
-QString judgeHeaders(HeaderReader &in, bool audioName)
-{
-    qint64 audioStart = 0;
-    const QByteArrayView id3 = in.at(0, 10);
-    if (id3.startsWith("ID3")) {
-        if (QString why = judgeId3v2(in, &audioStart); !why.isEmpty())
-            return why;
-        if (audioStart >= in.size())
-            return {}; // a tag and nothing else: TagLib says what it makes of it
-    }
-    const QByteArrayView head =
-        in.at(audioStart, std::min<qint64>(HeaderReader::Piece, in.size() - audioStart));
-    if (!looksLikeAudio(head))
-        return audioName ? QStringLiteral("not a readable audio file (no audio header at its start)")
-                         : QStringLiteral("not an audio file");
-    if (head.size() >= 8 && head.sliced(4, 4) == "ftyp")
-        return judgeMp4(in);
-    return {};
-}
 
 // TagLib's debug messages are for its own developers, not for our users' terminals.
 class QuietTagLib : public TagLib::DebugListener
@@ -500,22 +283,23 @@ AudioFile ReadAudioFile(const QString &path)
         out.reason = QStringLiteral("empty file");
         return out;
     }
-    HeaderReader headers(fd, qint64(st.st_size));
-    out.reason = judgeHeaders(headers, IsAudioFileName(path));
+    tagscan::HeaderReader headers(fd, qint64(st.st_size));
+    qint64 id3End = 0;
+    out.reason = tagscan::JudgeHeaders(headers, IsAudioFileName(path), &id3End);
     out.bytesRead = headers.bytesRead();
     if (!out.reason.isEmpty()) {
         ::close(fd);
         return out;
     }
     {
-        DescriptorStream stream(fd, qint64(st.st_size), name);
+        DescriptorStream stream(fd, qint64(st.st_size), name, headers, id3End > 0 ? 0 : -1);
         TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Fast);
-        out.bytesRead += stream.handedOut();
+        out.bytesRead = headers.bytesRead() + stream.handedOut();
         // A file with tags but no audio (cut short after its tag, or a header and nothing
         // else) is no track either.
         const TagLib::AudioProperties *a = ref.isNull() ? nullptr : ref.audioProperties();
         if (!stream.overrun().isEmpty()) {
-            out.reason = QStringLiteral("not a readable audio file (%1)").arg(stream.overrun());
+            out.reason = stream.overrun();
         } else if (ref.isNull() || !ref.file()->isValid() || !a || a->lengthInMilliseconds() <= 0) {
             out.reason = IsAudioFileName(path)
                              ? QStringLiteral("not a readable audio file (damaged or cut short)")
@@ -543,8 +327,28 @@ AudioFile ReadAudioFile(const QString &path)
     return out;
 }
 
+AudioFile AudioFileReader::read(const QString &path)
+{
+    struct stat st {};
+    if (::stat(names::Encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return ReadAudioFile(path);
+    const std::pair<quint64, quint64> key{quint64(st.st_dev), quint64(st.st_ino)};
+    if (const auto it = read_.constFind(key); it != read_.cend()) {
+        AudioFile f = *it;
+        f.bytesRead = 0;
+        if (f.track) {
+            f.track->sourcePath = path;
+            if (!f.hasTitleTag)
+                f.track->title = CleanField(BaseName(path));
+        }
+        return f;
+    }
+    return *read_.insert(key, ReadAudioFile(path));
+}
+
 ReadResult ReadAudioFiles(const QStringList &paths, const Progress &progress)
 {
+    AudioFileReader files;
     ReadResult result;
     const qsizetype total = paths.size();
     for (qsizetype i = 0; i < total; ++i) {
@@ -553,7 +357,7 @@ ReadResult ReadAudioFiles(const QStringList &paths, const Progress &progress)
             result.cancelled = true;
             return result;
         }
-        AudioFile f = ReadAudioFile(paths[i]);
+        AudioFile f = files.read(paths[i]);
         if (f.track)
             result.tracks.append(std::move(*f.track));
         else

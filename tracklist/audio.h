@@ -2,6 +2,7 @@
 
 #include "track.h"
 
+#include <QHash>
 #include <QStringList>
 #include <QStringView>
 
@@ -34,6 +35,17 @@ struct AudioFile {
     qint64 bytesRead = 0; // bytes read from the file, headers and tags (at most MaxAudioReadBytes)
 };
 AudioFile ReadAudioFile(const QString &path);
+
+// Reads each distinct file (by device and inode) once: a list that names one file many times,
+// under one name or several, costs one reading. The track keeps the name it was asked by.
+class AudioFileReader
+{
+public:
+    AudioFile read(const QString &path);
+
+private:
+    QHash<std::pair<quint64, quint64>, AudioFile> read_;
+};
 
 // Audio files in the order of their tags, else of their names: see SortTracks.
 ReadResult ReadAudioFiles(const QStringList &paths, const Progress &progress = {});

@@ -230,6 +230,7 @@ ReadResult ReadPlaylist(const QString &path, const Progress &progress)
     result.skipped = list.problems;
     const QString base = FolderOf(path);
     const qsizetype total = list.entries.size();
+    AudioFileReader files;
     for (qsizetype i = 0; i < total; ++i) {
         if (progress && !progress(i, total)) {
             result = {};
@@ -266,7 +267,7 @@ ReadResult ReadPlaylist(const QString &path, const Progress &progress)
                                  : QStringLiteral("not a regular file (a device or a FIFO)")});
             continue;
         }
-        AudioFile f = ReadAudioFile(local);
+        AudioFile f = files.read(local);
         if (!f.track) {
             skip(f.reason);
             continue;

@@ -2,13 +2,15 @@
 // each in a child process of its own (so that one case's peak is not another's), against
 // TagLib's own FileRef reading the same file by name, which is how the file was read before its
 // headers were judged. And a CUE sheet of 99 FILE lines naming missing files, in a crowded
-// folder, against listing that folder once.
+// folder, against listing that folder once. A playlist naming one big FLAC 10,000 times, against
+// reading it once.
 // Usage: bench_tracklist_bounds [folder-files] [all]  (default 100000; "all" also runs the
 // baselines that take minutes or gigabytes: the 250 MB title and the 1 GiB of zeros).
 
 #include "audio.h"
 #include "cue.h"
 #include "fixtures.h"
+#include "playlist.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -149,6 +151,46 @@ int main(int argc, char **argv)
             fail("cannot make the sparse file");
     }
     compare("1 GiB of zeros named .mp3 (sparse)", tmp.filePath("zeros.mp3"), all);
+
+    // A playlist naming one FLAC 10,000 times, whose metadata holds four 16 MiB pictures: the file
+    // is read once, against reading it once.
+    {
+        const quint64 info =
+            (quint64(44100) << 44) | (quint64(1) << 41) | (quint64(15) << 36) | quint64(44100 * 3);
+        QByteArray flac = QByteArray("fLaC\0\0\0\x22", 8) + QByteArray::fromHex("1000100000000000");
+        for (int i = 7; i >= 0; --i)
+            flac += char((info >> (8 * i)) & 0xFF);
+        flac += QByteArray(16, '\0');
+        for (int i = 0; i < 4; ++i) {
+            const int length = (1 << 24) - 1;
+            flac += char(i == 3 ? 0x86 : 0x06);
+            flac += QByteArray::fromHex("ffffff") + QByteArray::fromHex("000000030000000a") + "image/jpeg" +
+                    QByteArray(20, '\0');
+            const int data = length - 32 - 10;
+            flac += char(data >> 24) + QByteArray(1, char(data >> 16)) + char(data >> 8) + char(data);
+            flac += QByteArray(data, '\0');
+        }
+        flac += QByteArray::fromHex("fff8") + QByteArray(998, '\0');
+        fixtures::writeBytes(tmp.filePath("cover.flac"), flac);
+        fixtures::writeBytes(tmp.filePath("list.m3u"), QByteArray("cover.flac\n").repeated(10000));
+    }
+    const Cost once = inChild([&] {
+        const tracklist::AudioFile f = tracklist::ReadAudioFile(tmp.filePath("cover.flac"));
+        std::printf("  (one reading: %s)\n", qPrintable(f.track ? f.track->title : f.reason));
+        std::fflush(stdout);
+    });
+    const Cost list = inChild([&] {
+        const tracklist::ReadResult r = tracklist::ReadPlaylist(tmp.filePath("list.m3u"));
+        std::printf("  (%lld tracks, %lld notes)\n", static_cast<long long>(r.tracks.size()),
+                    static_cast<long long>(r.skipped.size()));
+        std::fflush(stdout);
+    });
+    std::printf("playlist naming one FLAC with four 16 MiB pictures 10,000 times (goal under 3 s)\n");
+    std::printf("  %-34s %8.3f s cpu %8.3f s wall %9.0f MB peak\n", "ReadPlaylist", list.cpuS, list.wallS,
+                list.peakMb);
+    std::printf("  %-34s %8.3f s cpu %8.3f s wall %9.0f MB peak\n", "baseline: reading the file once",
+                once.cpuS, once.wallS, once.peakMb);
+    std::printf("  %-34s %8.3fx wall\n\n", "ours / baseline", list.wallS / std::max(once.wallS, 1e-3));
 
     // 99 FILE lines naming missing files, in a folder of many files.
     const QString crowded = tmp.filePath("crowded");
