@@ -1,13 +1,11 @@
 // Text from files, tags and paths shows as its own characters everywhere: every role of the
-// import preview's model and of the index maker's lists, every label and message box that shows
-// such text in the three programs, and the real question dialog of the dialog service.
+// import preview's model and of the index maker's lists, and every label, message box, question
+// and progress dialog that shows such text in the three programs.
 
 #include <QtTest>
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -90,22 +88,50 @@ void checkModel(const QAbstractItemModel &model, const QString &marker, const QS
     QVERIFY(carrying > 0);
 }
 
-// Every label of every window that carries `marker` must show `literal`.
-void checkLabels(const QString &marker, const QString &literal)
+// The texts of every window that carry `marker` (labels, those of message boxes and progress
+// dialogs among them, and tooltips) that do not show `literal` or that load a resource, each
+// with what it shows; the texts that carry it are counted in `carrying`.
+QStringList misshown(const QString &marker, const QString &literal, int &carrying)
 {
-    int carrying = 0;
-    for (QWidget *top : QApplication::topLevelWidgets())
-        for (const QLabel *label : top->findChildren<QLabel *>()) {
-            if (!label->text().contains(marker))
-                continue;
-            ++carrying;
-            const Seen s = seen(label->text(), label->textFormat());
-            QVERIFY2(s.text.contains(literal),
-                     qPrintable(label->objectName() + QStringLiteral(": ") + s.text));
-            QVERIFY2(s.loads.isEmpty(), qPrintable(s.loads.join(u' ')));
+    QStringList wrong;
+    auto check = [&](const QObject *w, const QString &text, Qt::TextFormat format) {
+        if (!text.contains(marker))
+            return;
+        ++carrying;
+        const Seen s = seen(text, format);
+        if (!s.text.contains(literal) || !s.loads.isEmpty())
+            wrong << QStringLiteral("%1 %2: %3 %4")
+                         .arg(QLatin1String(w->metaObject()->className()), w->objectName(), s.text,
+                              s.loads.join(u' '));
+    };
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        QList<QWidget *> widgets = top->findChildren<QWidget *>();
+        widgets << top;
+        for (const QWidget *w : widgets) {
+            if (const auto *label = qobject_cast<const QLabel *>(w))
+                check(label, label->text(), label->textFormat());
+            check(w, w->toolTip(), Qt::AutoText);
+            check(w, w->whatsThis(), Qt::AutoText);
         }
-    QVERIFY(carrying > 0);
+    }
+    return wrong;
 }
+
+// Checks the windows now, and a modal box while it waits (closed then, as with Escape).
+struct WindowCheck {
+    QString marker, literal;
+    QStringList wrong;
+    int carrying = 0;
+    void now() { wrong += misshown(marker, literal, carrying); }
+    void whenModal()
+    {
+        QTimer::singleShot(0, [this] {
+            now();
+            if (QWidget *box = QApplication::activeModalWidget())
+                box->close();
+        });
+    }
+};
 
 } // namespace
 
@@ -121,7 +147,6 @@ private slots:
     void indexerListRoles();
     void labels_data();
     void labels();
-    void realQuestion();
 
 private:
     QTemporaryDir dir;
@@ -188,13 +213,13 @@ void TestPlainText::labels_data()
 {
     // Where each program shows a path or a text from a file.
     QTest::addColumn<int>("where");
-    enum { Pictures, Problem, Notice, Preview, FolderError, StartFailure };
-    QTest::newRow("designer picture paths") << int(Pictures);
-    QTest::newRow("designer problem") << int(Problem);
-    QTest::newRow("designer notice") << int(Notice);
-    QTest::newRow("import preview notes") << int(Preview);
-    QTest::newRow("index maker folder error") << int(FolderError);
-    QTest::newRow("launcher start failure") << int(StartFailure);
+    const char *rows[] = {"designer picture paths",   "designer problem",
+                          "designer notice",          "import preview notes",
+                          "index maker folder error", "launcher start failure",
+                          "designer yes-no question", "index maker catalog question",
+                          "catalog progress"};
+    for (int where = 0; where < int(std::size(rows)); ++where)
+        QTest::newRow(rows[where]) << where;
 }
 
 void TestPlainText::labels()
@@ -202,6 +227,7 @@ void TestPlainText::labels()
     QFETCH(int, where);
     // No '/' inside: the same text names files.
     const QString literal = QStringLiteral("<b>Bold<img src=x.png><a href=x>here<");
+    WindowCheck windows{QStringLiteral("<b>"), literal, {}, 0};
     auto *design = new Design;
     switch (where) {
     case 0: {
@@ -241,32 +267,33 @@ void TestPlainText::labels()
         startup->Command2_Click();
         break;
     }
+    case 6: {
+        // Qt's own message box, not a script.
+        CommonDialog dialog(design);
+        QtDialogBackend qt;
+        windows.whenModal();
+        QVERIFY(!qt.question(dialog, design, QStringLiteral("Save"), literal));
+        break;
     }
-    checkLabels(QStringLiteral("<b>"), literal);
-}
-
-void TestPlainText::realQuestion()
-{
-    // Qt's own message box, not a script: found while it waits for an answer.
-    // (An image that exists nowhere: a fault here would otherwise read what it names.)
-    const QString literal = QStringLiteral("Replace <b>Bold</b><img src=missing.png> &amp; co?");
-    Seen shown;
-    bool found = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        found = true;
-        if (const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-            shown = seen(label->text(), label->textFormat());
-        box->button(QMessageBox::No)->click();
-    });
-    CommonDialog dialog(nullptr);
-    QtDialogBackend qt;
-    QVERIFY(!qt.question(dialog, nullptr, QStringLiteral("Replace"), literal));
-    QVERIFY(found);
-    QCOMPARE(shown.text, literal);
-    QCOMPARE(shown.loads, QStringList());
+    case 7:
+    case 8: {
+        QVERIFY(QDir(dir.path()).mkpath(literal));
+        auto *form = new Form1;
+        QVERIFY(form->OpenFolder(QFile::encodeName(dir.filePath(literal))));
+        form->CatalogHooks.beforeRead = [&](const QByteArray &) { windows.now(); }; // the dialog is up
+        catalog::Catalog c;
+        if (where == 7) {
+            windows.whenModal();
+            form->Catalog_Click();
+        } else {
+            QVERIFY(form->ReadCatalog(c));
+        }
+        break;
+    }
+    }
+    windows.now();
+    QVERIFY2(windows.wrong.isEmpty(), qPrintable(windows.wrong.join(u'\n')));
+    QVERIFY(windows.carrying > 0);
 }
 
 QTEST_MAIN(TestPlainText)
