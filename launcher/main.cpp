@@ -4,24 +4,21 @@
 #include "names.h"
 #include "programs.h"
 #include "startup.h"
+#include "terminal.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QScreen>
-#include <QTextStream>
 
 #include <cstring>
 
 namespace {
 
-void PrintUsage(QTextStream &out)
-{
-    out << "Usage: sleevegate [--resolve NAME]\n"
-           "Opens the Quirewell Program Launcher.\n"
-           "  --resolve NAME  print the file the launcher would start for NAME\n"
-           "                  (for example sleevedesk.exe) and exit; exit status 1\n"
-           "                  when it cannot be started.\n";
-}
+const char *const Usage = "Usage: sleevegate [--resolve NAME]\n"
+                          "Opens the Quirewell Program Launcher.\n"
+                          "  --resolve NAME  print the file the launcher would start for NAME\n"
+                          "                  (for example sleevedesk.exe) and exit; exit status 1\n"
+                          "                  when it cannot be started.\n";
 
 // --resolve answers without a window, so it works with no display: it is the
 // same lookup the buttons use, run from wherever this executable lies.
@@ -31,11 +28,10 @@ int Resolve(int argc, char **argv, const QString &name)
     const QString folder = programs::OwnFolder();
     const programs::Resolution found = programs::Resolve(name, folder);
     if (found.problem == programs::Problem::None) {
-        QTextStream(stdout) << names::Readable(found.path) << '\n';
+        terminal::Out(found.path);
         return 0;
     }
-    // The name comes from the command line: a terminal sees its control characters escaped.
-    QTextStream(stderr) << names::Readable(programs::Explain(name, found, folder)) << '\n';
+    terminal::Error(programs::Explain(name, found, folder));
     return 1;
 }
 
@@ -43,17 +39,16 @@ int Resolve(int argc, char **argv, const QString &name)
 
 int main(int argc, char **argv)
 {
+    terminal::SetProgram("sleevegate");
     if (argc >= 2 && std::strcmp(argv[1], "--resolve") == 0) {
         if (argc != 3) {
-            QTextStream err(stderr);
-            PrintUsage(err);
+            terminal::ErrorLines(QString::fromLatin1(Usage));
             return 2;
         }
         return Resolve(argc, argv, names::Decode(QByteArrayView(argv[2])));
     }
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        QTextStream out(stdout);
-        PrintUsage(out);
+        terminal::OutLines(QString::fromLatin1(Usage));
         return 0;
     }
 
