@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -17,7 +18,9 @@
 #include "form1.h"
 #include "fs_listing.h"
 #include "fs_models.h"
+#include "secondary_windows.h"
 #include "startup.h"
+#include "titles.h"
 #include "trackimportdialog.h"
 
 namespace {
@@ -213,10 +216,14 @@ void TestPlainText::labels_data()
 {
     // Where each program shows a path or a text from a file.
     QTest::addColumn<int>("where");
-    const char *rows[] = {"designer picture paths",   "designer problem",
-                          "designer notice",          "import preview notes",
-                          "index maker folder error", "launcher start failure",
-                          "designer yes-no question", "index maker catalog question",
+    const char *rows[] = {"designer pictures and windows",
+                          "designer problem",
+                          "designer notice",
+                          "import preview notes",
+                          "index maker folder error",
+                          "launcher start failure",
+                          "designer yes-no question",
+                          "index maker catalog question",
                           "catalog progress"};
     for (int where = 0; where < int(std::size(rows)); ++where)
         QTest::newRow(rows[where]) << where;
@@ -238,6 +245,9 @@ void TestPlainText::labels()
         QVERIFY(design->LoadPictureFile(CoverDocument::Slot::Main, path));
         QVERIFY(design->LoadPictureFile(CoverDocument::Slot::Logo1, path));
         QVERIFY(design->LoadPictureFile(CoverDocument::Slot::Logo2, path));
+        design->Text1->setText(literal); // and its secondary windows with it
+        design->TitlesForm()->show();
+        design->PixclearForm()->show();
         break;
     }
     case 1: design->ReportProblem(QStringLiteral("Open"), literal); break;
