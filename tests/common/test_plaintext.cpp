@@ -91,41 +91,29 @@ void checkModel(const QAbstractItemModel &model, const QString &marker, const QS
     QVERIFY(carrying > 0);
 }
 
-// The texts of every window that carry `marker` (labels, those of message boxes and progress
-// dialogs among them, and tooltips) that do not show `literal` or that load a resource, each
-// with what it shows; the texts that carry it are counted in `carrying`.
-QStringList misshown(const QString &marker, const QString &literal, int &carrying)
-{
-    QStringList wrong;
-    auto check = [&](const QObject *w, const QString &text, Qt::TextFormat format) {
-        if (!text.contains(marker))
-            return;
-        ++carrying;
-        const Seen s = seen(text, format);
-        if (!s.text.contains(literal) || !s.loads.isEmpty())
-            wrong << QStringLiteral("%1 %2: %3 %4")
-                         .arg(QLatin1String(w->metaObject()->className()), w->objectName(), s.text,
-                              s.loads.join(u' '));
-    };
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        QList<QWidget *> widgets = top->findChildren<QWidget *>();
-        widgets << top;
-        for (const QWidget *w : widgets) {
-            if (const auto *label = qobject_cast<const QLabel *>(w))
-                check(label, label->text(), label->textFormat());
-            check(w, w->toolTip(), Qt::AutoText);
-            check(w, w->whatsThis(), Qt::AutoText);
-        }
-    }
-    return wrong;
-}
-
-// Checks the windows now, and a modal box while it waits (closed then, as with Escape).
+// Checks the texts of every window that carry `marker` (labels, those of message boxes and
+// progress dialogs among them, and tooltips): each must show `literal` and load nothing.
 struct WindowCheck {
     QString marker, literal;
-    QStringList wrong;
+    QStringList wrong; // what each such text shows
     int carrying = 0;
-    void now() { wrong += misshown(marker, literal, carrying); }
+    void check(const QObject *w, const QString &text, Qt::TextFormat format)
+    {
+        const Seen s = seen(text, format);
+        carrying += text.contains(marker);
+        if (text.contains(marker) && (!s.text.contains(literal) || !s.loads.isEmpty()))
+            wrong << w->objectName() + QLatin1String(": ") + s.text + u' ' + s.loads.join(u' ');
+    }
+    void now()
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            for (const QWidget *w : top->findChildren<QWidget *>()) {
+                if (const auto *label = qobject_cast<const QLabel *>(w))
+                    check(label, label->text(), label->textFormat());
+                check(w, w->toolTip(), Qt::AutoText);
+            }
+    }
+    // While a modal box waits; closed then, as with Escape.
     void whenModal()
     {
         QTimer::singleShot(0, [this] {
@@ -216,17 +204,15 @@ void TestPlainText::labels_data()
 {
     // Where each program shows a path or a text from a file.
     QTest::addColumn<int>("where");
-    const char *rows[] = {"designer pictures and windows",
-                          "designer problem",
-                          "designer notice",
-                          "import preview notes",
-                          "index maker folder error",
-                          "launcher start failure",
-                          "designer yes-no question",
-                          "index maker catalog question",
-                          "catalog progress"};
-    for (int where = 0; where < int(std::size(rows)); ++where)
-        QTest::newRow(rows[where]) << where;
+    QTest::newRow("designer pictures and windows") << 0;
+    QTest::newRow("designer problem") << 1;
+    QTest::newRow("designer notice") << 2;
+    QTest::newRow("import preview notes") << 3;
+    QTest::newRow("index maker folder error") << 4;
+    QTest::newRow("launcher start failure") << 5;
+    QTest::newRow("designer yes-no question") << 6;
+    QTest::newRow("index maker catalog question") << 7;
+    QTest::newRow("catalog progress") << 8;
 }
 
 void TestPlainText::labels()

@@ -62,8 +62,6 @@ public:
         ::close(saved_);
         std::fclose(file_);
     }
-    Warnings(const Warnings &) = delete;
-    Warnings &operator=(const Warnings &) = delete;
     QStringList seen() const
     {
         std::fflush(stderr);
