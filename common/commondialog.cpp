@@ -4,12 +4,12 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 
 #include "colors.h"
+#include "plaintext.h"
 
 namespace {
 DialogBackend *g_backend = nullptr;
@@ -181,8 +181,5 @@ bool DialogBackend::question(CommonDialog &, QWidget *, const QString &, const Q
 
 bool QtDialogBackend::question(CommonDialog &, QWidget *parent, const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return plaintext::AskYesNo(parent, title, text);
 }

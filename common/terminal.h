@@ -8,7 +8,8 @@
 // escapes, never obeyed.
 namespace terminal {
 
-// The name before each line on stderr ("sleevedesk: ..."); set once in main().
+// The name before each line on stderr ("sleevedesk: ..."); set once in main(). It also sends
+// Qt's own warnings through the same escaping.
 void SetProgram(const char *name);
 
 // "PROGRAM: " and the line, escaped, on stderr.
@@ -16,5 +17,10 @@ void Error(QStringView line);
 
 // The line, escaped, on stdout (listings a script reads).
 void Out(QStringView line);
+
+// A text of several lines (a help text) on stdout, or as it is on stderr, each line escaped
+// on its own.
+void OutLines(QStringView text);
+void ErrorLines(QStringView text);
 
 } // namespace terminal

@@ -1,7 +1,6 @@
 #include "command_line.h"
 
 #include <QPrinter>
-#include <QTextStream>
 
 #include "casepages.h"
 #include "caseprint.h"
@@ -20,16 +19,9 @@ namespace commandline {
 
 namespace {
 
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
 void say(const QString &line)
 {
-    // Paths and entries reach a terminal: its control sequences are shown, not obeyed.
-    err() << "sleevedesk: " << names::Readable(line) << Qt::endl;
+    terminal::Error(line);
 }
 
 // Pictures the design names that the loaded cover does not show, each with a

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "colors.h"
+#include "plaintext.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
 #include "titles.h"
@@ -117,10 +118,9 @@ void Design::createControls()
         return l;
     };
     auto pathLabel = [&](const char *name, int x, int y, int w, int h) {
-        auto *l = label(name, "", x, y, w, h);
-        // A path from a dialog or a design file is shown as it is, never read as markup
-        // (which would load what an <img> names).
-        l->setTextFormat(Qt::PlainText);
+        // A path from a dialog or a design file.
+        auto *l = plaintext::Label(QString(), this);
+        place(l, name, x, y, w, h);
         QFont f(QStringLiteral("MS Serif"));
         f.setPointSizeF(6);
         l->setFont(f);

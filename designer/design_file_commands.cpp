@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "designfile.h"
+#include "plaintext.h"
 #include "recent_designs.h"
 #include "records.h"
 #include "secondary_windows.h"
@@ -83,11 +84,8 @@ void Design::markUnmodified(QStringList records)
 void Design::ReportProblem(const QString &title, const QString &text)
 {
     lastProblem_ = text;
-    auto *box = new QMessageBox(QMessageBox::Warning, title, QString(), QMessageBox::Ok, this);
+    auto *box = plaintext::Message(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("problem"));
-    // The text names files: shown as it is, never read as markup.
-    box->setTextFormat(Qt::PlainText);
-    box->setText(text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

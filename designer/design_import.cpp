@@ -8,6 +8,7 @@
 
 #include "coverformat.h"
 #include "importprogress.h"
+#include "plaintext.h"
 #include "source.h"
 #include "titles.h"
 #include "trackimportdialog.h"
@@ -19,10 +20,9 @@ constexpr int SkippedInMessage = 8;
 
 void showImportProblem(Design *design, const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, QObject::tr("Import Track List"), text, QMessageBox::Ok,
-                                design);
+    auto *box = plaintext::Message(QMessageBox::Warning, QObject::tr("Import Track List"), text,
+                                   QMessageBox::Ok, design);
     box->setObjectName(QStringLiteral("importProblem"));
-    box->setTextFormat(Qt::PlainText); // paths and tags are never markup
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

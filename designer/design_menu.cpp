@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QUndoStack>
 
+#include "plaintext.h"
 #include "recent_designs.h"
 
 namespace {
@@ -184,13 +185,10 @@ void Design::ShowNotice(const QString &title, const QString &text)
     // One at a time: a second problem replaces the first message's text.
     auto *box = findChild<QMessageBox *>(QStringLiteral("Notice"), Qt::FindDirectChildrenOnly);
     if (!box) {
-        box = new QMessageBox(this);
+        box = plaintext::Message(QMessageBox::Warning, QString(), QString(), QMessageBox::Ok, this);
         box->setObjectName(QStringLiteral("Notice"));
         box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setIcon(QMessageBox::Warning);
-        box->setStandardButtons(QMessageBox::Ok);
         box->setWindowModality(Qt::NonModal);
-        box->setTextFormat(Qt::PlainText);
     }
     box->setWindowTitle(title);
     box->setText(text);

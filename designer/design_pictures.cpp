@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "plaintext.h"
 #include "secondary_windows.h"
 
 QString Design::PictureFilter()
@@ -120,14 +121,11 @@ void Design::reportPicturesFromScreenCopies()
     // Non-blocking, one at a time; file names are shown as they are, never as markup.
     auto *box = findChild<QMessageBox *>(QStringLiteral("PrintedFromScreenCopy"), Qt::FindDirectChildrenOnly);
     if (!box) {
-        box = new QMessageBox(this);
+        box = plaintext::Message(QMessageBox::Information, QStringLiteral("Print"), QString(),
+                                 QMessageBox::Ok, this);
         box->setObjectName(QStringLiteral("PrintedFromScreenCopy"));
         box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setIcon(QMessageBox::Information);
-        box->setWindowTitle(QStringLiteral("Print"));
-        box->setStandardButtons(QMessageBox::Ok);
         box->setWindowModality(Qt::NonModal);
-        box->setTextFormat(Qt::PlainText);
     }
     box->setText(notes.join(u'\n'));
     box->setInformativeText(QStringLiteral("Choose the picture again to print it at full detail."));

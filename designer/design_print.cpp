@@ -22,6 +22,7 @@
 #include "colors.h"
 #include "coverpage.h"
 #include "pageprint.h"
+#include "plaintext.h"
 #include "printqueue.h"
 #include "titles.h"
 
@@ -57,15 +58,12 @@ void showPrintFailure(Design *d, const QString &reason)
     // Non-blocking, and only one at a time however often Print is pressed.
     auto *box = d->findChild<QMessageBox *>(QStringLiteral("PrintFailed"), Qt::FindDirectChildrenOnly);
     if (!box) {
-        box = new QMessageBox(d);
+        // Printer and file names are text, never markup.
+        box =
+            plaintext::Message(QMessageBox::Warning, QStringLiteral("Print"), QString(), QMessageBox::Ok, d);
         box->setObjectName(QStringLiteral("PrintFailed"));
         box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setIcon(QMessageBox::Warning);
-        box->setWindowTitle(QStringLiteral("Print"));
-        box->setStandardButtons(QMessageBox::Ok);
         box->setWindowModality(Qt::NonModal);
-        // Printer and file names are text, never markup.
-        box->setTextFormat(Qt::PlainText);
     }
     QString text = QStringLiteral("Nothing was printed.");
     if (!reason.isEmpty())

@@ -7,7 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "names.h"
+#include "plaintext.h"
+#include "terminal.h"
 
 namespace {
 
@@ -23,14 +24,12 @@ QDialog *makeOffer(QWidget *parent, const RecoveryStore::Orphan &orphan)
     dlg->setFixedSize(380, 150);
     const QString design =
         orphan.designPath.isEmpty() ? QStringLiteral("An untitled design") : orphan.designPath;
-    auto *text = new QLabel(
+    auto *text = plaintext::Label(
         QStringLiteral("The designer ended before this design was saved:\n\n%1\nlast changed %2.\n\n"
                        "Restore it, or discard it?")
             .arg(design, QLocale().toString(orphan.written, QLocale::ShortFormat)),
         dlg);
     text->setObjectName(QStringLiteral("Label1"));
-    // A path is shown as it is, never read as markup.
-    text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setGeometry(12, 10, 356, 96);
@@ -94,7 +93,7 @@ void Design::WriteRecoveryCopy()
     if (recovery_->Write(records, DesignPath(), &error))
         recoveryWritten_ = std::move(records);
     else if (recoveryWritten_.isEmpty())
-        qWarning("sleevedesk: no recovery copy: %s", qPrintable(names::Readable(error)));
+        terminal::Error(QStringLiteral("no recovery copy: ") + error);
 }
 
 void Design::offerRecovery()

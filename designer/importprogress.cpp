@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "plaintext.h"
+
 ImportProgress::ImportProgress(QWidget *parent) : parent_(parent)
 {
     clock_.start();
@@ -23,9 +25,9 @@ bool ImportProgress::step(qsizetype done, qsizetype total)
     if (!dialog_) {
         if (clock_.elapsed() < ShowAfterMs)
             return true;
-        dialog_ = std::make_unique<QProgressDialog>(
-            QCoreApplication::translate("ImportProgress", "Reading the track list\u2026"),
-            QCoreApplication::translate("ImportProgress", "Cancel"), 0, 0, parent_);
+        dialog_ =
+            plaintext::Progress(QCoreApplication::translate("ImportProgress", "Reading the track list\u2026"),
+                                QCoreApplication::translate("ImportProgress", "Cancel"), 0, 0, parent_);
         dialog_->setObjectName(QStringLiteral("importProgress"));
         dialog_->setWindowTitle(QCoreApplication::translate("ImportProgress", "Import Track List"));
         dialog_->setWindowModality(Qt::WindowModal);

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTextStream>
 #include <QTimer>
 
 #include <memory>
@@ -23,7 +22,7 @@ using commandline::Job;
 
 [[noreturn]] void usageError(const QString &why)
 {
-    QTextStream(stderr) << "sleevedesk: " << names::Readable(why) << " (see sleevedesk --help)" << Qt::endl;
+    terminal::Error(why + QStringLiteral(" (see sleevedesk --help)"));
     std::exit(commandline::Usage);
 }
 
@@ -36,6 +35,7 @@ int main(int argc, char *argv[])
     const std::initializer_list<const char *> scripted = {"--export-pdf",    "--export-png", "--print",
                                                           "--import-tracks", "--help",       "-h",
                                                           "--help-all",      "--version",    "-v"};
+    terminal::SetProgram("sleevedesk");
     headless::ChooseOffscreenWithoutDisplay(argc, argv, scripted);
     const bool windowless = headless::Names(argc, argv, scripted);
     // Without a display no window can open: any other option is a script's
@@ -123,10 +123,15 @@ int main(int argc, char *argv[])
     // Names that are not UTF-8 must reach open() as the bytes they were.
     if (!parser.parse(names::Arguments(argc, argv)))
         usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
-        parser.showHelp(commandline::Done);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
+    // The usage line quotes argv[0].
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        terminal::OutLines(parser.helpText());
+        return commandline::Done;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        terminal::Out(QStringLiteral("sleevedesk " SLEEVE_VERSION));
+        return commandline::Done;
+    }
 
     // An output named twice would silently write only the last one.
     for (const QCommandLineOption *option : {&exportPdf, &exportPng, &save, &printer, &dpi, &as})

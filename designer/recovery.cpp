@@ -15,6 +15,7 @@
 #include "designfile.h"
 #include "names.h"
 #include "safewrite.h"
+#include "terminal.h"
 
 namespace {
 
@@ -163,8 +164,7 @@ bool RecoveryStore::folderUsable(bool create, QString *error)
         ::close(fd);
     if (!why.isEmpty()) {
         folderState_ = FolderState::Refused;
-        qWarning("sleevedesk: recovery is off: the folder %s is not used: %s", qPrintable(folder_),
-                 qPrintable(why));
+        terminal::Error(QStringLiteral("recovery is off: the folder %1 is not used: %2").arg(folder_, why));
         if (error)
             *error = QStringLiteral("Recovery is off for this run.");
         return false;

@@ -7,13 +7,13 @@
 
 #include "colors.h"
 #include "design.h"
+#include "plaintext.h"
 
 namespace {
 
 QLabel *redMessage(QWidget *parent, const QString &text, double points, bool bold, QRect geometry)
 {
-    auto *l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText);
+    auto *l = plaintext::Label(text, parent);
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPointSizeF(points);
     f.setBold(bold);

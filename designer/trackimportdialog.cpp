@@ -329,12 +329,10 @@ TrackImportDialog::TrackImportDialog(const tracklist::ReadResult &read, const QS
     Numbered = new QCheckBox(tr("&Number the titles (1. 2. 3.)"), this);
     Durations = new QCheckBox(tr("Add the &lengths (3:45)"), this);
     ReplaceHeadlines = new QCheckBox(tr("Replace &headlines that are not empty"), this);
-    HeadlineNote = new QLabel(this);
+    HeadlineNote = plaintext::Label(QString(), this);
     HeadlineNote->setObjectName(QStringLiteral("HeadlineNote"));
-    HeadlineNote->setTextFormat(Qt::PlainText);
-    LeftOutNote = new QLabel(this);
+    LeftOutNote = plaintext::Label(QString(), this);
     LeftOutNote->setObjectName(QStringLiteral("LeftOutNote"));
-    LeftOutNote->setTextFormat(Qt::PlainText);
     LeftOutNote->setStyleSheet(QStringLiteral("color: #a33"));
 
     SkippedList = new QListWidget(this);

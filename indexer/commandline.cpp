@@ -4,13 +4,12 @@
 #include <QHash>
 #include <QRadioButton>
 
-#include <cstdio>
-
 #include "catalog.h"
 #include "form1.h"
 #include "fslists.h"
 #include "layouts.h"
 #include "pageexport.h"
+#include "terminal.h"
 
 namespace commandline {
 
@@ -45,7 +44,7 @@ namespace {
 
 void say(const QString &line)
 {
-    std::fprintf(stderr, "sleeveindex: %s\n", qPrintable(line));
+    terminal::Error(line);
 }
 
 bool refuse(QString *error, const QString &why)
@@ -198,9 +197,7 @@ int exportCatalog(const Options &options)
     catalog::Catalog::Hooks hooks;
     if (options.progress)
         hooks.progress = [](const catalog::Totals &t) {
-            std::fprintf(stderr, "sleeveindex: %llu folders, %llu files read\n",
-                         static_cast<unsigned long long>(t.folders),
-                         static_cast<unsigned long long>(t.files));
+            terminal::Error(QStringLiteral("%1 folders, %2 files read").arg(t.folders).arg(t.files));
             return true;
         };
     QString why;

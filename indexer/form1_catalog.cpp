@@ -10,12 +10,15 @@
 
 #include "catalog.h"
 #include "pageprint.h"
+#include "plaintext.h"
 
 bool Form1::ReadCatalog(catalog::Catalog &c)
 {
     const QByteArray root = Dir1->NativePath();
-    QProgressDialog progress(QStringLiteral("Reading \"%1\"…").arg(fsl::ReadablePath(root)),
-                             QStringLiteral("Cancel"), 0, 0, this);
+    // The path is a folder's name, which may read as markup.
+    const std::unique_ptr<QProgressDialog> dialog = plaintext::Progress(
+        QStringLiteral("Reading \"%1\"…").arg(fsl::ReadablePath(root)), QStringLiteral("Cancel"), 0, 0, this);
+    QProgressDialog &progress = *dialog;
     progress.setWindowTitle(QStringLiteral("Catalog"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);

@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QSettings>
@@ -21,27 +20,11 @@
 
 #include "names.h"
 #include "pageprint.h"
+#include "plaintext.h"
 
 namespace {
 
 constexpr const char *KeepFlowingKey = "flow/keep";
-
-QString askWithMessageBox(QWidget *parent, const QString &title, const QString &text,
-                          const QStringList &buttons)
-{
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
-    box.setTextFormat(Qt::PlainText);
-    QList<QAbstractButton *> made;
-    for (const QString &b : buttons)
-        made << box.addButton(b, made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
-    if (!made.isEmpty()) {
-        box.setDefaultButton(static_cast<QPushButton *>(made.first()));
-        box.setEscapeButton(made.last()); // "Cancel" comes last
-    }
-    box.exec();
-    const qsizetype at = made.indexOf(box.clickedButton());
-    return at < 0 ? QString() : buttons.at(at);
-}
 
 } // namespace
 
@@ -61,7 +44,7 @@ Form1::Platform Form1::withDefaults(Platform p)
             return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
         };
     if (!p.ask)
-        p.ask = askWithMessageBox;
+        p.ask = plaintext::Ask;
     if (!p.preview)
         p.preview = [](QWidget *parent, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
             QPrintPreviewDialog dialog(&printer, parent);
@@ -298,9 +281,8 @@ QPointer<QMessageBox> g_folderError;
 QMessageBox &Form1::FolderError()
 {
     if (!g_folderError) {
-        g_folderError = new QMessageBox(QMessageBox::Warning, QStringLiteral("Folder cannot be read"),
-                                        QString(), QMessageBox::Ok);
-        g_folderError->setTextFormat(Qt::PlainText);
+        g_folderError = plaintext::Message(QMessageBox::Warning, QStringLiteral("Folder cannot be read"),
+                                           QString(), QMessageBox::Ok, nullptr);
         g_folderError->setWindowModality(Qt::NonModal);
         g_folderError->setAttribute(Qt::WA_DeleteOnClose, false);
     }

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "colors.h"
+#include "plaintext.h"
 #include "texts.h"
 
 Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
@@ -15,11 +16,10 @@ Form3::Form3(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     font.setPointSizeF(8.25);
     font.setBold(true);
     auto label = [&](int x, int y, int w, int h) {
-        auto *l = new QLabel(this);
+        auto *l = plaintext::Label(QString(), this);
         l->setGeometry(x, y, w, h);
         l->setFont(font);
         l->setWordWrap(true);
-        l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "colors.h"
+#include "plaintext.h"
 #include "texts.h"
 #include "windowtitle.h"
 
@@ -13,7 +14,7 @@ Form5::Form5(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     setFixedSize(355, 125);
     colors::FillBackground(this, colors::White);
 
-    D = new QLabel(this);
+    D = plaintext::Label(QString(), this);
     D->setGeometry(32, 16, 281, 89);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(12);
@@ -24,6 +25,5 @@ Form5::Form5(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     D->setPalette(red);
     D->setWordWrap(true);
     D->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    D->setTextFormat(Qt::PlainText);
     D->setText(QString::fromLatin1(texts::Form5Text));
 }

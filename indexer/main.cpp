@@ -1,10 +1,9 @@
 #include <QApplication>
 
-#include <cstdio>
-
 #include "commandline.h"
 #include "fonts.h"
 #include "form1.h"
+#include "terminal.h"
 
 namespace {
 
@@ -12,7 +11,7 @@ namespace {
 void quiet(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtFatalMsg)
-        std::fprintf(stderr, "sleeveindex: %s\n", qPrintable(message));
+        terminal::Error(message);
 }
 
 } // namespace
@@ -21,21 +20,22 @@ int main(int argc, char *argv[])
 {
     // Understood before anything else: a mistyped command line needs no
     // display. Paths stay the bytes the system gave.
+    terminal::SetProgram("sleeveindex");
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QByteArray(argv[i]);
     commandline::Options options;
     QString error;
     if (!commandline::Parse(arguments, &options, &error)) {
-        std::fprintf(stderr, "sleeveindex: %s (see sleeveindex --help)\n", qPrintable(error));
+        terminal::Error(error + QStringLiteral(" (see sleeveindex --help)"));
         return commandline::BadArguments;
     }
     if (options.help) {
-        std::fputs(commandline::Usage, stdout);
+        terminal::OutLines(QString::fromUtf8(commandline::Usage));
         return commandline::Done;
     }
     if (options.version) {
-        std::fputs("sleeveindex " SLEEVE_VERSION "\n", stdout);
+        terminal::Out(QStringLiteral("sleeveindex " SLEEVE_VERSION));
         return commandline::Done;
     }
     const bool exporting = options.Batch();

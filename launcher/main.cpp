@@ -72,9 +72,7 @@ int main(int argc, char **argv)
         return Resolve(argc, argv, names::Decode(QByteArrayView(argv[2])));
     }
     if (argc >= 2 && Is(argv[1], "--help", "-h")) {
-        const QString usage = QString::fromUtf8(LauncherUsage);
-        for (const QString &line : usage.left(usage.size() - 1).split(u'\n'))
-            terminal::Out(line);
+        terminal::OutLines(QString::fromUtf8(LauncherUsage));
         return LauncherDone;
     }
     if (argc == 2 && Is(argv[1], "--version", "-v")) {

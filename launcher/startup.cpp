@@ -2,6 +2,7 @@
 
 #include "artwork.h"
 #include "colors.h"
+#include "plaintext.h"
 #include "programs.h"
 #include "wrapbutton.h"
 
@@ -61,9 +62,8 @@ void SetTextColour(QWidget *widget, qint32 colour)
 // A fixed, word-wrapping label on the window's peach, as the form's labels are.
 QLabel *MakeLabel(QWidget *parent, const QRect &geometry, const QString &text)
 {
-    auto *label = new QLabel(parent);
+    auto *label = plaintext::Label(QString(), parent);
     label->setGeometry(geometry);
-    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SetPeachBackground(label);
@@ -213,10 +213,9 @@ void Startup::ReportStartFailure(const QString &text)
     // Nothing started, so the launcher comes back to say so and stays usable.
     if (isMinimized())
         showNormal();
-    auto *box = new QMessageBox(QMessageBox::Warning, Title, text, QMessageBox::Ok, this);
+    // It names files and folders.
+    auto *box = plaintext::Message(QMessageBox::Warning, Title, text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("startFailure"));
-    // It names files and folders: shown as they are, never as markup.
-    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Window-modal and opened without a local event loop: the handler returns
     // at once and the launcher keeps running.

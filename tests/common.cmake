@@ -19,5 +19,6 @@ sleeve_add_qtest(test_plaintext SOURCES common/test_plaintext.cpp
   LIBS sleevedesigner sleeveindexcore sleevegate_core)
 sleeve_add_qtest(test_names SOURCES common/test_names.cpp tracklist/fixtures.h
   LIBS sleevedesigner sleevetestsupport PkgConfig::SLEEVE_TAGLIB)
-target_compile_definitions(test_names PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
-add_dependencies(test_names sleevedesk)
+target_compile_definitions(test_names PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>"
+                                              SLEEVEINDEX="$<TARGET_FILE:sleeveindex>")
+add_dependencies(test_names sleevedesk sleeveindex)

@@ -32,9 +32,9 @@ struct Run {
     QByteArray err; // as the terminal would receive it
 };
 
-// Runs sleevedesk in `dir` with arguments given as bytes: QProcess would pass them through
-// QFile::encodeName, which is the very loss under test, so a shell's printf makes them.
-Run sleevedesk(const QList<QByteArray> &args, const QString &dir)
+// Runs sleevedesk (or `program`) in `dir` with arguments given as bytes: QProcess would pass
+// them through QFile::encodeName, which is the very loss under test, so a shell's printf makes them.
+Run sleevedesk(const QList<QByteArray> &args, const QString &dir, const char *program = SLEEVEDESK)
 {
     QByteArray script = "cd \"$1\" && exec \"$0\"";
     for (const QByteArray &arg : args) {
@@ -46,7 +46,7 @@ Run sleevedesk(const QList<QByteArray> &args, const QString &dir)
     QProcess p;
     p.setProcessEnvironment(scriptrun::WithoutDisplay());
     p.start(QStringLiteral("/bin/sh"),
-            {QStringLiteral("-c"), QString::fromLatin1(script), QStringLiteral(SLEEVEDESK), dir});
+            {QStringLiteral("-c"), QString::fromLatin1(script), QString::fromLocal8Bit(program), dir});
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return {};
     return {p.exitCode(), p.readAllStandardError()};
@@ -107,6 +107,8 @@ void TestNames::initTestCase()
         fixtures::makeAudio(path("ok.wav"), fixtures::Kind::Wav, fixtures::titled("Herm"), dir.path(), 1000));
     QVERIFY(fixtures::writeBytes(path("talking.m3u"),
                                  "ok.wav\n\x1b]0;pwned\x07gone.mp3\n\x1b[2J\xe2\x80\xaegone.mp3\n"));
+    // An output that is a link to a name that talks.
+    QVERIFY(::symlink("\x1b]0;pwned\x07\x1b[31mgone.pdf", (root + "/link.pdf").constData()) == 0);
 }
 
 void TestNames::cleanupTestCase()
@@ -238,13 +240,23 @@ void TestNames::terminalEscapes_data()
     QTest::addColumn<QList<QByteArray>>("args");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("said");
+    QTest::addColumn<bool>("indexer"); // sleeveindex rather than sleevedesk
     QTest::newRow("picture path") << QList<QByteArray>{"--export-pdf", "t.pdf", "talking.qwd"} << 5
-                                  << QByteArray("\\x1B]0;pwned\\x07\\x1B[2Jpic.png");
+                                  << QByteArray("\\x1B]0;pwned\\x07\\x1B[2Jpic.png") << false;
     QTest::newRow("playlist entries")
         << QList<QByteArray>{"--import-tracks", "talking.m3u", "--save", "t.qwd"} << 0
-        << QByteArray("\\x1B[2J\\xE2\\x80\\xAEgone.mp3");
+        << QByteArray("\\x1B[2J\\xE2\\x80\\xAEgone.mp3") << false;
     QTest::newRow("design name") << QList<QByteArray>{"--export-pdf", "t.pdf", "\x1b[2Jgone.qwd"} << 2
-                                 << QByteArray("\\x1B[2Jgone.qwd");
+                                 << QByteArray("\\x1B[2Jgone.qwd") << false;
+    const QByteArray option("--lay\x1b[31mout"), optionSaid("lay\\x1B[31mout");
+    const QByteArray linkSaid("\\x1B]0;pwned\\x07\\x1B[31mgone.pdf");
+    QTest::newRow("designer: unknown option")
+        << QList<QByteArray>{option, "talking.qwd"} << 1 << optionSaid << false;
+    QTest::newRow("index maker: unknown option") << QList<QByteArray>{option, "."} << 1 << optionSaid << true;
+    QTest::newRow("designer: output through a link")
+        << QList<QByteArray>{"--export-pdf", "link.pdf", "bad\xffname.qwd"} << 3 << linkSaid << false;
+    QTest::newRow("index maker: catalog through a link")
+        << QList<QByteArray>{"--export-catalog", "link.pdf", "."} << 3 << linkSaid << true;
 }
 
 void TestNames::terminalEscapes()
@@ -252,7 +264,8 @@ void TestNames::terminalEscapes()
     QFETCH(QList<QByteArray>, args);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, said);
-    const Run r = sleevedesk(args, dir.path());
+    QFETCH(bool, indexer);
+    const Run r = sleevedesk(args, dir.path(), indexer ? SLEEVEINDEX : SLEEVEDESK);
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.err.contains(said), r.err.constData());
     for (const char c : r.err)

@@ -1,13 +1,12 @@
 // Text from files, tags and paths shows as its own characters everywhere: every role of the
-// import preview's model and of the index maker's lists, every label and message box that shows
-// such text in the three programs, and the real question dialog of the dialog service.
+// import preview's model and of the index maker's lists, and every label, message box, question
+// and progress dialog that shows such text in the three programs.
 
 #include <QtTest>
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
-#include <QMessageBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -19,7 +18,9 @@
 #include "form1.h"
 #include "fs_listing.h"
 #include "fs_models.h"
+#include "secondary_windows.h"
 #include "startup.h"
+#include "titles.h"
 #include "trackimportdialog.h"
 
 namespace {
@@ -90,22 +91,38 @@ void checkModel(const QAbstractItemModel &model, const QString &marker, const QS
     QVERIFY(carrying > 0);
 }
 
-// Every label of every window that carries `marker` must show `literal`.
-void checkLabels(const QString &marker, const QString &literal)
-{
+// Checks the texts of every window that carry `marker` (labels, those of message boxes and
+// progress dialogs among them, and tooltips): each must show `literal` and load nothing.
+struct WindowCheck {
+    QString marker, literal;
+    QStringList wrong; // what each such text shows
     int carrying = 0;
-    for (QWidget *top : QApplication::topLevelWidgets())
-        for (const QLabel *label : top->findChildren<QLabel *>()) {
-            if (!label->text().contains(marker))
-                continue;
-            ++carrying;
-            const Seen s = seen(label->text(), label->textFormat());
-            QVERIFY2(s.text.contains(literal),
-                     qPrintable(label->objectName() + QStringLiteral(": ") + s.text));
-            QVERIFY2(s.loads.isEmpty(), qPrintable(s.loads.join(u' ')));
-        }
-    QVERIFY(carrying > 0);
-}
+    void check(const QObject *w, const QString &text, Qt::TextFormat format)
+    {
+        const Seen s = seen(text, format);
+        carrying += text.contains(marker);
+        if (text.contains(marker) && (!s.text.contains(literal) || !s.loads.isEmpty()))
+            wrong << w->objectName() + QLatin1String(": ") + s.text + u' ' + s.loads.join(u' ');
+    }
+    void now()
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            for (const QWidget *w : top->findChildren<QWidget *>()) {
+                if (const auto *label = qobject_cast<const QLabel *>(w))
+                    check(label, label->text(), label->textFormat());
+                check(w, w->toolTip(), Qt::AutoText);
+            }
+    }
+    // While a modal box waits; closed then, as with Escape.
+    void whenModal()
+    {
+        QTimer::singleShot(0, [this] {
+            now();
+            if (QWidget *box = QApplication::activeModalWidget())
+                box->close();
+        });
+    }
+};
 
 } // namespace
 
@@ -121,7 +138,6 @@ private slots:
     void indexerListRoles();
     void labels_data();
     void labels();
-    void realQuestion();
 
 private:
     QTemporaryDir dir;
@@ -188,13 +204,15 @@ void TestPlainText::labels_data()
 {
     // Where each program shows a path or a text from a file.
     QTest::addColumn<int>("where");
-    enum { Pictures, Problem, Notice, Preview, FolderError, StartFailure };
-    QTest::newRow("designer picture paths") << int(Pictures);
-    QTest::newRow("designer problem") << int(Problem);
-    QTest::newRow("designer notice") << int(Notice);
-    QTest::newRow("import preview notes") << int(Preview);
-    QTest::newRow("index maker folder error") << int(FolderError);
-    QTest::newRow("launcher start failure") << int(StartFailure);
+    QTest::newRow("designer pictures and windows") << 0;
+    QTest::newRow("designer problem") << 1;
+    QTest::newRow("designer notice") << 2;
+    QTest::newRow("import preview notes") << 3;
+    QTest::newRow("index maker folder error") << 4;
+    QTest::newRow("launcher start failure") << 5;
+    QTest::newRow("designer yes-no question") << 6;
+    QTest::newRow("index maker catalog question") << 7;
+    QTest::newRow("catalog progress") << 8;
 }
 
 void TestPlainText::labels()
@@ -202,6 +220,7 @@ void TestPlainText::labels()
     QFETCH(int, where);
     // No '/' inside: the same text names files.
     const QString literal = QStringLiteral("<b>Bold<img src=x.png><a href=x>here<");
+    WindowCheck windows{QStringLiteral("<b>"), literal, {}, 0};
     auto *design = new Design;
     switch (where) {
     case 0: {
@@ -212,6 +231,9 @@ void TestPlainText::labels()
         QVERIFY(design->LoadPictureFile(CoverDocument::Slot::Main, path));
         QVERIFY(design->LoadPictureFile(CoverDocument::Slot::Logo1, path));
         QVERIFY(design->LoadPictureFile(CoverDocument::Slot::Logo2, path));
+        design->Text1->setText(literal); // and its secondary windows with it
+        design->TitlesForm()->show();
+        design->PixclearForm()->show();
         break;
     }
     case 1: design->ReportProblem(QStringLiteral("Open"), literal); break;
@@ -241,32 +263,33 @@ void TestPlainText::labels()
         startup->Command2_Click();
         break;
     }
+    case 6: {
+        // Qt's own message box, not a script.
+        CommonDialog dialog(design);
+        QtDialogBackend qt;
+        windows.whenModal();
+        QVERIFY(!qt.question(dialog, design, QStringLiteral("Save"), literal));
+        break;
     }
-    checkLabels(QStringLiteral("<b>"), literal);
-}
-
-void TestPlainText::realQuestion()
-{
-    // Qt's own message box, not a script: found while it waits for an answer.
-    // (An image that exists nowhere: a fault here would otherwise read what it names.)
-    const QString literal = QStringLiteral("Replace <b>Bold</b><img src=missing.png> &amp; co?");
-    Seen shown;
-    bool found = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        found = true;
-        if (const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-            shown = seen(label->text(), label->textFormat());
-        box->button(QMessageBox::No)->click();
-    });
-    CommonDialog dialog(nullptr);
-    QtDialogBackend qt;
-    QVERIFY(!qt.question(dialog, nullptr, QStringLiteral("Replace"), literal));
-    QVERIFY(found);
-    QCOMPARE(shown.text, literal);
-    QCOMPARE(shown.loads, QStringList());
+    case 7:
+    case 8: {
+        QVERIFY(QDir(dir.path()).mkpath(literal));
+        auto *form = new Form1;
+        QVERIFY(form->OpenFolder(QFile::encodeName(dir.filePath(literal))));
+        form->CatalogHooks.beforeRead = [&](const QByteArray &) { windows.now(); }; // the dialog is up
+        catalog::Catalog c;
+        if (where == 7) {
+            windows.whenModal();
+            form->Catalog_Click();
+        } else {
+            QVERIFY(form->ReadCatalog(c));
+        }
+        break;
+    }
+    }
+    windows.now();
+    QVERIFY2(windows.wrong.isEmpty(), qPrintable(windows.wrong.join(u'\n')));
+    QVERIFY(windows.carrying > 0);
 }
 
 QTEST_MAIN(TestPlainText)

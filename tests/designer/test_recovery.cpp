@@ -16,6 +16,7 @@
 #include "design.h"
 #include "recovery.h"
 #include "scripteddialog.h"
+#include "terminal.h"
 
 namespace {
 
@@ -50,23 +51,29 @@ int openDescriptors()
                    .size());
 }
 
-// Collects warnings while it lives.
+// Collects the lines said on stderr while it lives.
 class Warnings
 {
 public:
-    Warnings() { previous_ = qInstallMessageHandler(&Warnings::handle); }
-    ~Warnings() { qInstallMessageHandler(previous_); }
-    Warnings(const Warnings &) = delete;
-    Warnings &operator=(const Warnings &) = delete;
-    static inline QStringList seen;
+    Warnings() { ::dup2(::fileno(file_), 2); }
+    ~Warnings()
+    {
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        std::fclose(file_);
+    }
+    QStringList seen() const
+    {
+        std::fflush(stderr);
+        QFile f;
+        if (!f.open(::fileno(file_), QIODevice::ReadOnly) || !f.seek(0))
+            return {QStringLiteral("unread")};
+        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
 
 private:
-    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type == QtWarningMsg)
-            seen << message;
-    }
-    QtMessageHandler previous_;
+    std::FILE *file_ = std::tmpfile();
+    int saved_ = ::dup(2);
 };
 
 } // namespace
@@ -107,6 +114,7 @@ private:
 void TestRecovery::initTestCase()
 {
     SetupDesignerApplication();
+    terminal::SetProgram("sleevedesk");
 }
 
 void TestRecovery::init()
@@ -387,7 +395,6 @@ void TestRecovery::folderRefused()
     const QStringList before = QDir(real).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     Warnings warnings;
-    Warnings::seen.clear();
     {
         Design d;
         d.StartRecovery(folder);
@@ -407,10 +414,11 @@ void TestRecovery::folderRefused()
             QVERIFY(QFile::exists(d.Recovery()->CopyPath()));
         }
     }
-    QCOMPARE(Warnings::seen.size(), refused ? 1 : 0);
+    const QStringList seen = warnings.seen();
+    QCOMPARE(seen.size(), refused ? 1 : 0);
     if (refused)
-        QVERIFY2(Warnings::seen[0].startsWith(QStringLiteral("sleevedesk: recovery is off: the folder ")),
-                 qPrintable(Warnings::seen[0]));
+        QVERIFY2(seen[0].startsWith(QStringLiteral("sleevedesk: recovery is off: the folder ")),
+                 qPrintable(seen[0]));
 }
 
 void TestRecovery::plantedFiles_data()
