@@ -48,7 +48,6 @@ int main(int argc, char *argv[])
                 break;
             }
     commandline::QuietPlatformNotes();
-    terminal::SetProgram("sleevedesk");
     fonts::PrepareEnvironment();
     const std::unique_ptr<QGuiApplication> app(windowless ? new QGuiApplication(argc, argv)
                                                           : new QApplication(argc, argv));
