@@ -87,6 +87,8 @@ private slots:
     void windowCommand();
     void discName_data();
     void discName();
+    void sizes_data();
+    void sizes();
 
 private:
     Tree tree_;
@@ -227,6 +229,18 @@ void TestCatalog::outcomes_data()
         << "inner.txt";
     QTest::newRow("folder without permission") << QByteArray("locked") << 1 << "Not read: Permission denied"
                                                << "inner.txt";
+    // A heading longer than a column runs on, its note after it, on the page.
+    QTest::newRow("path too long to read") << QByteArray("deep") << 1 << "Not read: File name too long"
+                                           << "secret.txt";
+    QTest::newRow("modification time, not change time") << QByteArray("old") << 0 << "0 B 2001-02-03"
+                                                        << "secret.txt";
+    // Two names that differ by what draws nothing, or by what no font draws, read apart.
+    QTest::newRow("zero-width space") << QByteArray("a\xE2\x80\x8B"
+                                                    "b")
+                                      << 0 << "a\\xE2\\x80\\x8Bb"
+                                      << "secret.txt";
+    QTest::newRow("no font has it") << QByteArray("\xF4\x8F\xBF\xBD") << 0 << "\\xF4\\x8F\\xBF\\xBD"
+                                    << "secret.txt";
 }
 
 void TestCatalog::outcomes()
@@ -252,6 +266,16 @@ void TestCatalog::outcomes()
         };
     if (plant == "locked")
         t.lock("root/a/b");
+    const QByteArray deep(200, 'd'); // 21 deep, moved in from above: past PATH_MAX, made by short paths
+    for (int i = 0; plant == "deep" && i < 21; ++i)
+        QVERIFY(t.mkdir("root/n") &&
+                (i == 0 || ::rename(t.path("root/a/" + deep), t.path("root/n/" + deep)) == 0) &&
+                ::rename(t.path("root/n"), t.path("root/a/" + deep)) == 0);
+    const timespec old[2] = {{981158400, 0}, {981158400, 0}};
+    if (plant == "old")
+        QVERIFY(t.touch("root/a/old") && ::utimensat(AT_FDCWD, t.path("root/a/old"), old, 0) == 0);
+    if (plant.startsWith('a') || plant.startsWith('\xF4'))
+        QVERIFY(t.touch("root/a/ab") && t.touch("root/a/" + plant));
     catalog::Catalog c;
     QCOMPARE(c.Read(t.path("root"), hooks), catalog::Catalog::Outcome::Read);
     QCOMPARE(c.totals().unreadable, static_cast<quint64>(unreadable));
@@ -259,6 +283,10 @@ void TestCatalog::outcomes()
     QVERIFY(catalog::WritePdf(pdf, c, catalog::Paper::A4));
     const QString text = pdfText(pdf);
     QVERIFY2(text.contains(said), qPrintable(text));
+    if (plant == "deep") { // every heading whole: 200 d a level, to the first level past PATH_MAX
+        const qsizetype k = (4096 - t.path("root/a").size() + 200) / 201;
+        QVERIFY(text.count(u'd') >= 200 * k * (k + 1) / 2);
+    }
     QVERIFY2(!text.contains(unsaid), qPrintable(text));
     QCOMPARE(text.count(QStringLiteral("a/b")), 1); // read once, never again through a link
 }
@@ -385,6 +413,25 @@ void TestCatalog::discName()
     QCOMPARE(c.DiscName(), name);
     QVERIFY(catalog::WritePdf(t.qpath("c.pdf"), c, catalog::Paper::Booklet));
     QVERIFY(pdfText(t.qpath("c.pdf"), 1, 1).startsWith(name + QLatin1Char('\n')));
+}
+
+void TestCatalog::sizes_data()
+{
+    QTest::addColumn<quint64>("bytes");
+    QTest::addColumn<QString>("shown");
+    // At each unit's edge the number as rounded decides the unit.
+    QTest::newRow("1023 bytes") << quint64(1023) << "1023 B";
+    QTest::newRow("1024 bytes") << quint64(1024) << "1.0 KB";
+    QTest::newRow("9.95 KiB") << quint64(10189) << "10 KB";
+    QTest::newRow("1 MiB less a byte") << quint64(1048575) << "1.0 MB";
+    QTest::newRow("1 TiB") << (quint64(1) << 40) << "1.0 TB";
+}
+
+void TestCatalog::sizes()
+{
+    QFETCH(quint64, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(catalog::SizeText(bytes), shown);
 }
 
 int main(int argc, char *argv[])
