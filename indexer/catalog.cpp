@@ -59,7 +59,7 @@ QString SizeText(quint64 bytes)
         v /= 1024.0;
         ++u;
     }
-    return QStringLiteral("%1 %2").arg(v, 0, 'f', v < 9.95 ? 1 : 0).arg(QLatin1String(units[u]));
+    return QStringLiteral("%1 %2").arg(v, 0, 'f', v < 10 ? 1 : 0).arg(QLatin1String(units[u]));
 }
 
 namespace {

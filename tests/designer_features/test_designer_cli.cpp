@@ -363,8 +363,6 @@ void TestDesignerCli::as_data()
     QTest::newRow("cut picture: disc as PNG")
         << QStringList{"--export-png", "OUT.png", "--dpi", "96", "--as", "disc", "CUT"} << 5 << cut
         << QList<QSizeF>{{470, 470}};
-    QTest::newRow("cut picture: set") << QStringList{"--as=set", "--export-pdf", "OUT.pdf", "CUT"} << 5 << cut
-                                      << QList<QSizeF>{{210, 297}, {210, 297}};
 }
 
 // --as chooses the output: each at its size, on its pages; a wrong word is exit 1 and one line.
