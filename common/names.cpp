@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <unistd.h>
+#include <utility>
 
 #include <vector>
 
@@ -39,25 +40,90 @@ void appendEscape(QString &out, unsigned char c)
     }
 }
 
-// Characters that would break the line (controls, C1 controls, line and paragraph separators)
-// or reorder it (bidirectional embeddings, overrides and isolates, which can make "txt.exe" read
-// as "exe.txt"): shown as the escapes of their bytes.
-bool shownAsBytes(char16_t c)
+// Unicode's default-ignorable code points (DerivedCoreProperties.txt): zero-width spaces and
+// joiners, the bidirectional marks and controls, soft hyphens, variation selectors, blank
+// fillers, tags. They draw nothing, so "a\u200Bb" would read as "ab".
+bool ignorable(char32_t c)
+{
+    static constexpr std::pair<char32_t, char32_t> ranges[] = {
+        {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x061C, 0x061C}, {0x115F, 0x1160}, {0x17B4, 0x17B5},
+        {0x180B, 0x180F},   {0x200B, 0x200F},   {0x202A, 0x202E}, {0x2060, 0x206F}, {0x3164, 0x3164},
+        {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFF8}, {0x1BCA0, 0x1BCA3},
+        {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+    };
+    if (c < 0xAD)
+        return false;
+    for (const auto &[from, to] : ranges)
+        if (c >= from && c <= to)
+            return true;
+    return false;
+}
+
+// Symbols that emoji sequences join and vary.
+bool pictographic(char32_t c)
+{
+    return c == 0xA9 || c == 0xAE || (c >= 0x2100 && c <= 0x2BFF) || (c >= 0x1F000 && c <= 0x1FAFF);
+}
+
+// Letters of scripts whose shaping a joiner or non-joiner changes (Arabic to Mongolian, the
+// Indic scripts among them).
+bool joining(char32_t c)
+{
+    return ((c >= 0x0600 && c <= 0x1CFF) || (c >= 0xA800 && c <= 0xABFF)) &&
+           (QChar::isLetter(c) || QChar::isMark(c));
+}
+
+// An ignorable character that still changes what is drawn, where it stands: the joiner in an emoji
+// sequence, a joiner between letters that join, a variation selector after what it varies (or
+// before a keycap), the tag letters of a flag.
+bool drawnHere(char32_t c, char32_t before, char32_t after)
+{
+    if (c == 0x200D && (pictographic(before) || before == 0xFE0F) && pictographic(after))
+        return true;
+    if ((c == 0x200C || c == 0x200D) && joining(before) && joining(after))
+        return true;
+    if (c >= 0xFE00 && c <= 0xFE0F)
+        return pictographic(before) || QChar::category(before) == QChar::Symbol_Math || after == 0x20E3 ||
+               QChar::script(before) == QChar::Script_Han;
+    if (c >= 0xE0100 && c <= 0xE01EF)
+        return QChar::script(before) == QChar::Script_Han;
+    if (c >= 0x180B && c <= 0x180F && c != 0x180E)
+        return QChar::script(before) == QChar::Script_Mongolian;
+    return c >= 0xE0020 && c <= 0xE007F && (before == 0x1F3F4 || (before >= 0xE0020 && before <= 0xE007F));
+}
+
+// Characters that would break the line (controls, C1 controls, line and paragraph separators),
+// reorder it (bidirectional embeddings, overrides and isolates, which can make "txt.exe" read as
+// "exe.txt") or vanish from it (the ignorable ones, where they draw nothing): shown as the escapes
+// of their bytes, so that two different names never read alike.
+bool shownAsBytes(char32_t c, char32_t before, char32_t after)
 {
     return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029 ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+           (ignorable(c) && !drawnHere(c, before, after));
 }
 
 // Appends decoded text, escaping the characters that cannot stand as they are.
-void appendText(QString &out, const QString &text)
+void appendText(QString &out, QStringView text)
 {
-    for (const QChar ch : text) {
-        if (!shownAsBytes(ch.unicode())) {
+    const auto codeAt = [&text](qsizetype i) -> std::pair<char32_t, qsizetype> {
+        if (i >= text.size())
+            return {0, 0};
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            return {QChar::surrogateToUcs4(text[i], text[i + 1]), 2};
+        return {text[i].unicode(), 1};
+    };
+    char32_t before = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const auto [c, len] = codeAt(i);
+        const QStringView ch = text.sliced(i, len);
+        if (shownAsBytes(c, before, codeAt(i + len).first)) {
+            for (const char b : ch.toUtf8())
+                appendEscape(out, static_cast<unsigned char>(b));
+        } else {
             out += ch;
-            continue;
         }
-        for (const char b : QString(ch).toUtf8())
-            appendEscape(out, static_cast<unsigned char>(b));
+        before = c;
+        i += len;
     }
 }
 
@@ -150,33 +216,34 @@ QString ReadableName(const char *s, qsizetype n)
     if (i == n)
         return QString::fromLatin1(s, n);
 
-    // A byte-order mark is a character of the name like any other.
+    // A byte-order mark is a character of the name, kept (and shown as its escape).
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QByteArrayView bytes(s, n);
     QString out;
     out.reserve(n + 8);
     if (bytes.isValidUtf8()) {
-        appendText(out, utf8.decode(bytes));
+        appendText(out, QString(utf8.decode(bytes)));
         return out;
     }
-    // Not UTF-8: a character at a time; each byte that starts no well-formed character is
-    // escaped on its own.
-    out += QLatin1String(s, i);
+    // Not UTF-8: runs of well-formed characters, each read as a whole (a character's neighbours
+    // decide whether it shows), and each byte that starts no character escaped on its own.
+    i = 0;
     while (i < n) {
-        if (static_cast<unsigned char>(s[i]) < 0x80) {
-            appendText(out, QString(QLatin1Char(s[i])));
-            ++i;
+        qsizetype end = i;
+        while (end < n) {
+            const qsizetype len = static_cast<unsigned char>(s[end]) < 0x80 ? 1 : characterLength(bytes, end);
+            if (len == 0)
+                break;
+            end += len;
+        }
+        if (end > i) {
+            appendText(out, QString(utf8.decode(bytes.sliced(i, end - i))));
+            i = end;
             continue;
         }
-        const qsizetype len = characterLength(bytes, i);
-        if (len == 0) {
-            appendEscape(out, static_cast<unsigned char>(s[i]));
-            ++i;
-            continue;
-        }
-        appendText(out, utf8.decode(bytes.sliced(i, len)));
-        i += len;
+        appendEscape(out, static_cast<unsigned char>(s[i]));
+        ++i;
     }
     return out;
 }

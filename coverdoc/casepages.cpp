@@ -155,6 +155,24 @@ void paintRimNotice(QPainter &p, const CoverDocument &doc, double radius)
     }
 }
 
+// The pictures a piece may show. A piece painted from a copy of the document shares the
+// document's decoded pictures, and hands back what its print noted (a picture it could not read).
+constexpr CoverDocument::Part PictureParts[] = {CoverDocument::MainPicture, CoverDocument::Logo1,
+                                                CoverDocument::Logo2};
+
+void sharePictures(const CoverDocument &to, const CoverDocument &from)
+{
+    for (const CoverDocument::Part part : PictureParts)
+        to.image(part).SharePaperCopy(from.image(part));
+}
+
+// An output starts without the notes of the one before; its pieces add theirs.
+void forgetNotes(const CoverDocument &doc)
+{
+    for (const CoverDocument::Part part : PictureParts)
+        doc.image(part).ForgetPrintNote();
+}
+
 // A piece placed on a sheet.
 struct Piece {
     QSizeF size;
@@ -168,12 +186,11 @@ Piece frontPiece(const CoverDocument &doc)
     front->setFront(true);
     const QRectF panel = coverpage::PanelRect(*front);
     return {panel.size(), [&doc, front, panel](QPainter &p) {
-                const CoverImage &picture = doc.image(CoverDocument::MainPicture);
-                front->mainPicture().SharePaperCopy(picture);
+                sharePictures(*front, doc);
                 p.translate(-panel.topLeft());
                 p.setClipRect(panel, Qt::IntersectClip);
                 coverpage::PaintPage(*front, p);
-                picture.SharePaperCopy(front->mainPicture());
+                sharePictures(doc, *front);
             }};
 }
 
@@ -263,8 +280,7 @@ void PaintTray(const CoverDocument &doc, QPainter &p)
     // The design laid out as a back cover, whatever it shows, at the panel's height.
     CoverDocument back(doc);
     back.setBack(true);
-    const CoverImage &picture = doc.image(CoverDocument::MainPicture);
-    back.mainPicture().SharePaperCopy(picture);
+    sharePictures(back, doc);
     const QRectF panel(mm(SpineMm), 0, mm(TrayPanelMm), mm(TrayHeightMm));
     const QRectF source = back.panel().rect();
     const double scale = panel.height() / source.height();
@@ -277,7 +293,7 @@ void PaintTray(const CoverDocument &doc, QPainter &p)
     p.translate(-source.topLeft());
     paintParts(back, p);
     p.restore();
-    picture.SharePaperCopy(back.mainPicture());
+    sharePictures(doc, back);
 
     // Each spine folds about its own edge, so the two run opposite ways on the flat card; the
     // direction set is the hinge-side one's (the right spine as printed).
@@ -425,6 +441,7 @@ QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QS
         }
         return {Page{sheet, std::move(paint)}};
     };
+    forgetNotes(doc);
     switch (output) {
     case Output::Cover: return {Page{sheet, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); }}};
     case Output::Tray: return single(TraySize(), [&doc](QPainter &p) { PaintTray(doc, p); });
@@ -448,6 +465,7 @@ bool Export(const CoverDocument &doc, Output output, const QString &path, Format
     if (output == Output::Cover)
         return coverpage::Export(doc, path, pdf ? coverpage::Format::Pdf : coverpage::Format::Png, dpi, title,
                                  error, options);
+    forgetNotes(doc);
     QList<Page> pages;
     double margin = coverpage::ExportMargin;
     if (output == Output::Tray) {

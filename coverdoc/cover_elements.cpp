@@ -1089,13 +1089,17 @@ QImage CoverImage::PaperCrop(const QSize &size) const
         whole = screen_;
     else if (sameFile)
         whole = DecodePicture(path_, need, nullptr, nullptr);
-    if (whole.isNull()) {
-        if (!path_.isEmpty() && !sameFile)
-            printNote_ = QStringLiteral("%1 has changed or is gone since it was loaded: the print used the "
-                                        "picture's screen copy.")
-                             .arg(path_);
+    // Noted as a paint on paper notes it: the file changed, or it could not be read again.
+    if (!path_.isEmpty() && !sameFile)
+        printNote_ = QStringLiteral("%1 has changed or is gone since it was loaded: the print used the "
+                                    "picture's screen copy.")
+                         .arg(path_);
+    else if (!path_.isEmpty() && whole.isNull())
+        printNote_ = QStringLiteral("%1 could not be read again: the print used the picture's screen "
+                                    "copy.")
+                         .arg(path_);
+    if (whole.isNull())
         whole = screen_;
-    }
     if (whole.isNull())
         return {};
     const double sx = double(whole.width()) / source.width();
@@ -1109,6 +1113,8 @@ QImage CoverImage::PaperCrop(const QSize &size) const
 
 void CoverImage::SharePaperCopy(const CoverImage &other) const
 {
+    if (printNote_.isEmpty() && this != &other)
+        printNote_ = other.printNote_;
     if (this == &other || path_.isEmpty() || path_ != other.path_ || stamp_ != other.stamp_ ||
         sourceSize_ != other.sourceSize_ || other.printCopy_.isNull())
         return;

@@ -304,8 +304,11 @@ public:
     // Null without a picture.
     QImage PaperCrop(const QSize &size) const;
     // Takes the copy that a print of `other` decoded, when both show the same file as it was: a
-    // second page of the same picture decodes nothing again.
+    // second page of the same picture decodes nothing again. What that print noted is kept here
+    // too (the first note of a job stays): a piece painted from a copy of the document reports.
     void SharePaperCopy(const CoverImage &other) const;
+    // A job of several pieces starts without the notes of the one before.
+    void ForgetPrintNote() const { printNote_.clear(); }
 
     // Pixel sizes of the copies the last paints made: the part of the box the
     // screen showed, the picture as decoded for the screen, the one drawn on paper.

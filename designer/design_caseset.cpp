@@ -103,6 +103,8 @@ void Design::ExportAs(casepages::Output output)
         ShowNotice(QStringLiteral("Not exported"),
                    QStringLiteral("The %1 was not exported to %2: %3")
                        .arg(casepages::Caption(output).toLower(), path, error));
+    else
+        reportPicturesFromScreenCopies();
 }
 
 void Design::EditSpine()

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fs_drawable.h"
 #include "fslists.h"
 #include "safewrite.h"
 
@@ -53,7 +54,8 @@ QString SizeText(quint64 bytes)
     const char *const units[] = {"KB", "MB", "GB", "TB", "PB"};
     double v = static_cast<double>(bytes) / 1024.0;
     int u = 0;
-    while (v >= 1024.0 && u < 4) {
+    // The unit as the number is shown, rounded: 1,048,575 bytes is "1.0 MB", not "1024 KB".
+    while (std::round(v) >= 1024.0 && u < 4) {
         v /= 1024.0;
         ++u;
     }
@@ -393,8 +395,8 @@ public:
         double y = margin_;
         const double full = width_ - 2 * margin_;
         const QFontMetricsF tm(title_, &device_);
-        for (const QString &l :
-             wrap(c.DiscName(), full, [&tm](const QString &s) { return tm.horizontalAdvance(s); })) {
+        for (const QString &l : wrap(fsl::Drawable(c.DiscName(), title_), full,
+                                     [&tm](const QString &s) { return tm.horizontalAdvance(s); })) {
             y += tm.ascent() / unit_;
             shaped(title_, margin_, y, l);
             y += tm.descent() / unit_ + 2;
@@ -427,7 +429,7 @@ public:
 
     void heading(const QString &path, int error, bool hasFiles)
     {
-        const QStringList lines = wrap(*bold_, path, colW_);
+        const QStringList lines = wrap(*bold_, fsl::Drawable(path, bold_->font), colW_);
         QString note;
         if (error == -1)
             note = QStringLiteral("Not read again: the same folder as one above it");
@@ -435,16 +437,18 @@ public:
             note = QStringLiteral("Not read: %1").arg(qt_error_string(error));
         const QStringList notes = note.isEmpty() ? QStringList() : wrap(*body_, note, colW_);
         const double gap = y_ > margin_ ? line_ * 0.6 : 0;
-        // A heading stays with its first line.
+        // A heading stays with its first line; one longer than a column runs on into the next.
         const qsizetype keep = lines.size() + notes.size() + (hasFiles ? 1 : 0);
         room(gap + static_cast<double>(keep) * line_);
         if (y_ > margin_)
             y_ += line_ * 0.6;
         for (const QString &l : lines) {
+            room(line_);
             text(*bold_, left(), y_ + ascent_, l);
             y_ += line_;
         }
         for (const QString &l : notes) {
+            room(line_);
             shaped(italic_, left(), y_ + ascent_, l);
             y_ += line_;
         }
@@ -452,7 +456,7 @@ public:
 
     void file(const QString &name, bool link, qint64 size, qint64 mtime)
     {
-        const QStringList lines = wrap(*body_, name, colW_ - metaW_);
+        const QStringList lines = wrap(*body_, fsl::Drawable(name, body_->font), colW_ - metaW_);
         room(static_cast<double>(lines.size()) * line_);
         const QString meta = (link ? QStringLiteral("link") : SizeText(static_cast<quint64>(size))) +
                              QLatin1String("  ") + dateText(mtime);

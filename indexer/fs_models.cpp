@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "fs_drawable.h"
 #include "fs_names.h"
 #include "fs_paths.h"
 
@@ -198,7 +199,8 @@ void RowDelegate::paintContent(QPainter *p, const QStyleOptionViewItem &opt, con
     const bool selected = opt.state & QStyle::State_Selected;
     p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     p->setFont(opt.font);
-    const QString shown = opt.fontMetrics.elidedText(opt.text, opt.textElideMode, tr.width());
+    const QString shown =
+        opt.fontMetrics.elidedText(Drawable(opt.text, opt.font), opt.textElideMode, tr.width());
     p->drawText(tr, static_cast<int>(opt.displayAlignment) | Qt::TextSingleLine, shown);
 }
 
@@ -215,7 +217,8 @@ void FolderDelegate::paintContent(QPainter *p, const QStyleOptionViewItem &opt,
     p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     p->setFont(opt.font);
     const QRect tr(x + kGlyph + 3, r.top(), r.right() - (x + kGlyph + 3), r.height());
-    const QString shown = opt.fontMetrics.elidedText(opt.text, Qt::ElideRight, tr.width());
+    const QString shown =
+        opt.fontMetrics.elidedText(Drawable(opt.text, opt.font), Qt::ElideRight, tr.width());
     p->drawText(tr, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
 }
 

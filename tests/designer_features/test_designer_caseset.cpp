@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -49,6 +50,8 @@ private slots:
     void printAs_data();
     void printAs();
     void previewChoice();
+    void pictureLeftOutSaid_data();
+    void pictureLeftOutSaid();
 
 private:
     QString path(const QString &name) const { return tmp.filePath(name); }
@@ -202,6 +205,36 @@ void TestDesignerCaseSet::previewChoice()
     choice->setCurrentIndex(3); // Complete Set
     QTRY_COMPARE(widget->pageCount(), 2);
     preview->close();
+}
+
+void TestDesignerCaseSet::pictureLeftOutSaid_data()
+{
+    QTest::addColumn<int>("output");
+    QTest::addColumn<bool>("print"); // else exported
+    QTest::newRow("tray card printed") << int(casepages::Output::Tray) << true;
+    QTest::newRow("disc face exported") << int(casepages::Output::Disc) << false;
+    QTest::newRow("complete set exported") << int(casepages::Output::Set) << false;
+}
+
+// A picture cut short since it was loaded: each piece goes out with its screen copy, and says so.
+void TestDesignerCaseSet::pictureLeftOutSaid()
+{
+    QFETCH(int, output);
+    QFETCH(bool, print);
+    QImage img(60, 40, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    // Cut short after it was loaded, then chosen again whole: said, then not.
+    for (const bool cut : {true, false}) {
+        QVERIFY(img.save(path("pic.png")));
+        dialogs.push(ScriptedDialogBackend::choose(path("pic.png")));
+        d->Command8_Click();
+        QVERIFY(!cut || QFile::resize(path("pic.png"), 60));
+        if (!print)
+            dialogs.push(ScriptedDialogBackend::choose(path("out.pdf")));
+        print ? d->PrintAs(casepages::Output(output)) : d->ExportAs(casepages::Output(output));
+        const std::unique_ptr<QMessageBox> box(d->findChild<QMessageBox *>("PrintedFromScreenCopy"));
+        QCOMPARE(box && box->text().contains(path("pic.png")), cut);
+    }
 }
 
 QTEST_MAIN(TestDesignerCaseSet)

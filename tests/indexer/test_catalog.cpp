@@ -227,6 +227,19 @@ void TestCatalog::outcomes_data()
         << "inner.txt";
     QTest::newRow("folder without permission") << QByteArray("locked") << 1 << "Not read: Permission denied"
                                                << "inner.txt";
+    // A heading longer than a column runs on, its note after it, on the page.
+    QTest::newRow("path too long to read") << QByteArray("deep") << 1 << "Not read: File name too long"
+                                           << "secret.txt";
+    // At a unit's edge the number as rounded decides the unit.
+    QTest::newRow("1024 bytes") << QByteArray("1024") << 0 << "sized 1.0 KB"
+                                << "1024 B";
+    QTest::newRow("1 MiB less a byte") << QByteArray("1048575") << 0 << "sized 1.0 MB"
+                                       << "1024 KB";
+    QTest::newRow("modification time, not change time") << QByteArray("old") << 0 << "0 B 2001-02-03"
+                                                        << "secret.txt";
+    // Two names that differ by what no font draws read apart.
+    QTest::newRow("no font has it") << QByteArray("\xF4\x8F\xBF\xBD") << 0 << "\\xF4\\x8F\\xBF\\xBD"
+                                    << "secret.txt";
 }
 
 void TestCatalog::outcomes()
@@ -252,6 +265,18 @@ void TestCatalog::outcomes()
         };
     if (plant == "locked")
         t.lock("root/a/b");
+    const QByteArray deep(200, 'd'); // 21 deep, moved in from above: past PATH_MAX, made by short paths
+    for (int i = 0; plant == "deep" && i < 21; ++i)
+        QVERIFY(t.mkdir("root/n") &&
+                (i == 0 || ::rename(t.path("root/a/" + deep), t.path("root/n/" + deep)) == 0) &&
+                ::rename(t.path("root/n"), t.path("root/a/" + deep)) == 0);
+    const timespec old[2] = {{981158400, 0}, {981158400, 0}};
+    if (plant == "old")
+        QVERIFY(t.touch("root/a/old") && ::utimensat(AT_FDCWD, t.path("root/a/old"), old, 0) == 0);
+    if (plant.startsWith('\xF4'))
+        QVERIFY(t.touch("root/a/ab") && t.touch("root/a/" + plant));
+    if (plant.toLongLong() > 0)
+        QVERIFY(t.touch("root/a/sized") && ::truncate(t.path("root/a/sized"), plant.toLongLong()) == 0);
     catalog::Catalog c;
     QCOMPARE(c.Read(t.path("root"), hooks), catalog::Catalog::Outcome::Read);
     QCOMPARE(c.totals().unreadable, static_cast<quint64>(unreadable));
@@ -259,6 +284,10 @@ void TestCatalog::outcomes()
     QVERIFY(catalog::WritePdf(pdf, c, catalog::Paper::A4));
     const QString text = pdfText(pdf);
     QVERIFY2(text.contains(said), qPrintable(text));
+    if (plant == "deep") { // every heading whole: 200 d a level, to the first level past PATH_MAX
+        const qsizetype k = (4096 - t.path("root/a").size() + 200) / 201;
+        QVERIFY(text.count(u'd') >= 200 * k * (k + 1) / 2);
+    }
     QVERIFY2(!text.contains(unsaid), qPrintable(text));
     QCOMPARE(text.count(QStringLiteral("a/b")), 1); // read once, never again through a link
 }

@@ -1037,6 +1037,7 @@ void TestForm1::printToPdf()
     f.File2->scrollToBottom();
     for (int i = 0; i < 60; ++i)
         QVERIFY(tree_->touch("disc/zz_many" + QByteArray::number(i) + ".txt"));
+    QVERIFY(tree_->touch("disc/zz_\xF4\x8F\xBF\xBD")); // last; a character no font draws
     f.Command4->click();
     f.File2->scrollToBottom();
     const int scroll = f.File2->verticalScrollBar()->value();
@@ -1074,6 +1075,7 @@ void TestForm1::printToPdf()
         texts << w.text;
     // List text is text on the page; no control's caption is.
     QVERIFY(texts.contains(QStringLiteral("top1.txt")));
+    QVERIFY(texts.contains(QStringLiteral("zz_\\xF4\\x8F\\xBF\\xBD")));
     for (const char *caption : {"Refresh", "Help!", "Print", "Set-Up", "1", "20"})
         QVERIFY2(!texts.contains(QString::fromLatin1(caption)), caption);
     // File3 at 0, File1 at 132, File4 at 435: the same name, 96 pixels to the inch.

@@ -493,6 +493,12 @@ void TestTrackList::cueSheet_data()
                       "track 2 audio\ntitle Song B\nindex 01 01:00:00\n")
         << QStringList{"Song A", "Song B"} << QStringList{"1:00", "?"} << "Album//"
         << "a.wav: length of the last track unknown: file not found"; // the type is no part of the name
+    // The last track of a file ends with that file, not where the next file's first track starts.
+    QTest::newRow("two files")
+        << QByteArray("FILE a.wav WAVE\nTRACK 1 AUDIO\nINDEX 01 00:00:00\nTRACK 2 AUDIO\n"
+                      "INDEX 01 01:00:00\nFILE b.wav WAVE\nTRACK 3 AUDIO\nINDEX 01 03:00:00\n")
+        << QStringList{"Track 1", "Track 2", "Track 3"} << QStringList{"1:00", "?", "?"} << "//"
+        << "*";
     QTest::newRow("Windows-1252")
         << QByteArray("TITLE \"Caf\xE9\"\nPERFORMER \"\xC3\xA9\"\nTRACK 01 AUDIO\nTITLE \"\x93Hi\x94\"\n"
                       "INDEX 01 00:00:00\n")
