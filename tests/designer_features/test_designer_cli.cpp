@@ -4,10 +4,12 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QtEndian>
 
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app_setup.h"
 #include "design.h"
@@ -70,6 +72,10 @@ private slots:
     void commandLine();
     void outputs_data();
     void outputs();
+    void outputIsAnInput_data();
+    void outputIsAnInput();
+    void windowExportKeepsItsDesign_data();
+    void windowExportKeepsItsDesign();
     void version();
     void sameDesignSamePages();
     void as_data();
@@ -298,6 +304,98 @@ void TestDesignerCli::outputs()
     } else {
         QCOMPARE(run.out, QByteArray());
     }
+}
+
+void TestDesignerCli::outputIsAnInput_data()
+{
+    // album/song.wav is read by way of a playlist, the folder, or a CUE sheet; OUT is that file,
+    // a hard link of it, or a link to it; or the design's main picture.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("pdf over a playlist's track")
+        << QStringList{"--import-tracks", "list.m3u", "--export-pdf", "OUT", "DESIGN"} << "album/song.wav";
+    QTest::newRow("save over a track of the folder imported")
+        << QStringList{"--import-tracks", "album", "--save", "OUT"} << "album/song.wav";
+    QTest::newRow("pdf over the file a CUE sheet names")
+        << QStringList{"--import-tracks", "sheet.cue", "--export-pdf", "OUT", "DESIGN"} << "album/song.wav";
+    QTest::newRow("pdf over a hard link of a track")
+        << QStringList{"--import-tracks", "list.m3u", "--export-pdf", "OUT", "DESIGN"} << "hard.wav";
+    QTest::newRow("save through a link to a track")
+        << QStringList{"--import-tracks", "sheet.cue", "--save", "OUT"} << "link.wav";
+    QTest::newRow("png over the design's picture")
+        << QStringList{"--export-png", "OUT", "--dpi", "96", "DESIGN"} << "PICTURE";
+}
+
+// Whatever surface read a file, no output of the run replaces it: exit 3, the file kept.
+void TestDesignerCli::outputIsAnInput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QTemporaryDir work;
+    QVERIFY(QDir(work.path()).mkdir("album"));
+    const QString song = work.filePath("album/song.wav");
+    QByteArray wav = "RIFF" + QByteArray(4, 0) + "WAVEfmt " +
+                     QByteArray::fromHex("1000000001000100401f0000401f000001000800") + "data" +
+                     QByteArray::fromHex("401f0000") + QByteArray(8000, char(0x80)); // 1 s of silence
+    qToLittleEndian<quint32>(quint32(wav.size() - 8), wav.data() + 4);
+    const QList<std::pair<QString, QByteArray>> files{
+        {"album/song.wav", wav},
+        {"list.m3u", "album/song.wav\n"},
+        {"sheet.cue", "FILE \"album/song.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"}};
+    for (const auto &[name, bytes] : files) {
+        QFile f(work.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    QVERIFY(QFile::link(song, work.filePath("link.wav")));
+    QCOMPARE(
+        ::link(QFile::encodeName(song).constData(), QFile::encodeName(work.filePath("hard.wav")).constData()),
+        0);
+    args.replaceInStrings(QStringLiteral("DESIGN"), design);
+    const QString target = out == "PICTURE" ? tmp.filePath("pic.png") : work.filePath(out);
+    const QByteArray kept = fileBytes(target);
+    args.replaceInStrings(QStringLiteral("OUT"), target);
+    const QStringList before =
+        QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    const RawRun run = sleevedeskRaw(args, work.path(), 0);
+    QVERIFY2(run.exitCode == 3 && run.err.contains("a file this run reads"), qPrintable(run.err));
+    QCOMPARE(fileBytes(target), kept);
+    QVERIFY(QFileInfo(work.filePath("link.wav")).isSymLink());
+    QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+}
+
+void TestDesignerCli::windowExportKeepsItsDesign_data()
+{
+    QTest::addColumn<int>("piece"); // -1: the cover's Export as PDF; else Export As of that piece
+    QTest::newRow("Export as PDF") << -1;
+    QTest::newRow("Export As, tray card") << int(casepages::Output::Tray);
+}
+
+// The window's design counts as read even when it was not (saved under a new name here): its
+// exports never replace it.
+void TestDesignerCli::windowExportKeepsItsDesign()
+{
+    QFETCH(int, piece);
+    QTemporaryDir work;
+    const QString saved = work.filePath("new.qwd");
+    ScriptedDialogBackend dialogs;
+    CommonDialog::SetBackend(&dialogs);
+    {
+        Design d;
+        d.Text1->setText(QStringLiteral("Southbound"));
+        dialogs.push(ScriptedDialogBackend::choose(saved));
+        d.Command2_Click();
+        const QByteArray before = fileBytes(saved);
+        QVERIFY(before.contains("Southbound"));
+        dialogs.push(ScriptedDialogBackend::choose(saved));
+        if (piece < 0)
+            d.ExportPdf();
+        else
+            d.ExportAs(casepages::Output(piece));
+        QCOMPARE(fileBytes(saved), before);
+        QVERIFY2(d.LastNotice().contains("a file this run reads"), qPrintable(d.LastNotice()));
+    }
+    CommonDialog::SetBackend(nullptr);
 }
 
 // Without a display, as --help (test_trackimport_cli): neither needs a window.
