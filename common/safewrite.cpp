@@ -84,7 +84,7 @@ void appendParts(std::deque<QByteArray> *parts, const QByteArray &path, bool fro
 
 QString joined(const QString &folder, const QByteArray &name)
 {
-    const QString n = names::Decode(name);
+    QString n = names::Decode(name);
     if (folder.isEmpty())
         return n;
     return folder.endsWith(u'/') ? folder + n : folder + u'/' + n;
