@@ -7,15 +7,17 @@
 #include <QIODevice>
 #include <QRandomGenerator>
 
-#include <cctype>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "inputs.h"
 #include "names.h"
 
 namespace safewrite {
@@ -24,12 +26,14 @@ namespace testing {
 namespace {
 Step failStep = Step::None;
 int failCode = 0;
+int failTimes = 0;
 } // namespace
 
-void FailNext(Step step, int code)
+void FailNext(Step step, int code, int times)
 {
     failStep = step;
     failCode = code;
+    failTimes = times;
 }
 } // namespace testing
 
@@ -38,9 +42,10 @@ namespace {
 // The injected fault for `step`, taken once; 0 when there is none.
 int injected(testing::Step step)
 {
-    if (testing::failStep != step)
+    if (testing::failStep != step || testing::failTimes <= 0)
         return 0;
-    testing::failStep = testing::Step::None;
+    if (--testing::failTimes == 0)
+        testing::failStep = testing::Step::None;
     return testing::failCode;
 }
 
@@ -55,15 +60,6 @@ QString errnoText(int code)
     return qt_error_string(code);
 }
 
-// The folder part and the name part of a path, as the kernel splits them.
-std::pair<QString, QString> splitPath(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    if (slash < 0)
-        return {QStringLiteral("."), path};
-    return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
-}
-
 // Would the kernel refuse to follow this link when protected_symlinks is on? In a sticky,
 // world-writable folder it follows only links of the follower, of the folder's owner, and
 // (as the folder's owner could replace any of them anyway) of root.
@@ -73,83 +69,34 @@ bool untrustedLink(const struct stat &link, const struct stat &folder)
     return shared && link.st_uid != ::geteuid() && link.st_uid != 0 && link.st_uid != folder.st_uid;
 }
 
-// Follows links at `path` to the file that the write must replace or create, one hop at a time,
-// each hop checked as above.
-bool resolveTarget(const QString &path, const Options &options, QString *target, QString *error)
+// A path's parts; a path that ends in "/" names a folder, so it ends in ".".
+void appendParts(std::deque<QByteArray> *parts, const QByteArray &path, bool front)
 {
-    QString current = path;
-    for (int hop = 0; hop < 40; ++hop) {
-        const QByteArray native = names::Encode(current);
-        struct stat st;
-        if (::lstat(native.constData(), &st) != 0) {
-            const int code = errno;
-            if (code != ENOENT) {
-                setError(error, QStringLiteral("Cannot write %1: %2").arg(current, errnoText(code)));
-                return false;
-            }
-            if (hop == 0) {
-                *target = current; // a new file
-                return true;
-            }
-            // A link to nothing: a planted one would make us create a file wherever it points.
-            const QString link = QFileInfo(path).absoluteFilePath();
-            const QString missing = QFileInfo(current).absoluteFilePath();
-            if (!options.createLinkTarget) {
-                setError(error,
-                         QStringLiteral("%1 is a link to %2, which does not exist.").arg(link, missing));
-                return false;
-            }
-            if (!options.createLinkTarget(link, missing)) {
-                setError(error,
-                         QStringLiteral("%1 is a link to %2, which does not exist; it was not created.")
-                             .arg(link, missing));
-                return false;
-            }
-            *target = current;
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            if (S_ISDIR(st.st_mode)) {
-                setError(error, QStringLiteral("%1 is a folder.").arg(current));
-                return false;
-            }
-            if (!S_ISREG(st.st_mode)) {
-                // Replacing a FIFO or a device node by a regular file is not what was asked.
-                setError(error, QStringLiteral("%1 is not a regular file.").arg(current));
-                return false;
-            }
-            *target = current;
-            return true;
-        }
-        if (!options.followLinks) {
-            setError(error, QStringLiteral("%1 is a link; it is not followed.").arg(current));
-            return false;
-        }
-        const auto [folder, name] = splitPath(current);
-        struct stat dir;
-        if (::stat(names::Encode(folder).constData(), &dir) != 0) {
-            setError(error, QStringLiteral("Cannot write %1: %2").arg(current, errnoText(errno)));
-            return false;
-        }
-        if (untrustedLink(st, dir)) {
-            setError(error,
-                     QStringLiteral("%1 is a link that another user made in the shared folder %2; it is "
-                                    "not followed. Save under another name.")
-                         .arg(current, folder));
-            return false;
-        }
-        QByteArray to(qsizetype(st.st_size > 0 ? st.st_size : 255) + 1, Qt::Uninitialized);
-        const ssize_t n = ::readlink(native.constData(), to.data(), size_t(to.size()));
-        if (n < 0 || n >= to.size()) {
-            setError(error, QStringLiteral("Cannot read the link %1.").arg(current));
-            return false;
-        }
-        to.truncate(n);
-        const QString next = names::Decode(to);
-        current = next.startsWith(u'/') ? next : folder + u'/' + next;
-    }
-    setError(error, QStringLiteral("Cannot write %1: %2").arg(path, errnoText(ELOOP)));
-    return false;
+    QList<QByteArray> split = path.split('/');
+    split.removeAll(QByteArray());
+    if (path.endsWith('/') && !path.isEmpty())
+        split << QByteArrayLiteral(".");
+    if (front)
+        parts->insert(parts->begin(), split.cbegin(), split.cend());
+    else
+        parts->insert(parts->end(), split.cbegin(), split.cend());
+}
+
+QString joined(const QString &folder, const QByteArray &name)
+{
+    QString n = names::Decode(name);
+    if (folder.isEmpty())
+        return n;
+    return folder.endsWith(u'/') ? folder + n : folder + u'/' + n;
+}
+
+// Where a held folder is, for messages and for telling it from the inputs.
+QString folderPath(int fd)
+{
+    QByteArray buffer(4096, Qt::Uninitialized);
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(proc.constData(), buffer.data(), size_t(buffer.size()));
+    return n > 0 && n < buffer.size() ? names::Decode(buffer.left(n)) : QString();
 }
 
 QString absolute(const QString &path)
@@ -157,13 +104,147 @@ QString absolute(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+int openFolder(int at, const char *name)
+{
+    int fd;
+    do {
+        fd = ::openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The file a write must replace or create: its folder, held open, and its name there.
+struct Resolved {
+    int folder = -1;
+    QByteArray name;
+    QString text; // as the path was written, links replaced by their targets: for messages
+    bool exists = false;
+};
+
+// Walks `path` one part at a time from a held folder, as the kernel would but checking every
+// link on the way, and ends holding the target's folder. Every part but the last must be a
+// folder (or a trusted link to one); the last, a regular file, nothing, or a trusted link.
+bool resolve(const QString &path, const Options &options, Resolved *out, QString *error)
+{
+    const QByteArray native = names::Encode(path);
+    std::deque<QByteArray> parts;
+    QString text;
+    int dir;
+    if (options.folder >= 0) {
+        dir = ::fcntl(options.folder, F_DUPFD_CLOEXEC, 0);
+        text = folderPath(options.folder);
+        parts.push_back(native);
+        if (native.contains('/') || native == "." || native == "..") {
+            setError(error, QStringLiteral("Invalid file name."));
+            return false;
+        }
+    } else {
+        dir = openFolder(AT_FDCWD, native.startsWith('/') ? "/" : ".");
+        text = native.startsWith('/') ? QStringLiteral("/") : QString();
+        appendParts(&parts, native, false);
+    }
+    if (dir < 0) {
+        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, errnoText(errno)));
+        return false;
+    }
+    auto fail = [&](const QString &why) {
+        ::close(dir);
+        setError(error, why);
+        return false;
+    };
+    if (parts.empty())
+        return fail(QStringLiteral("%1 is a folder.").arg(path));
+    bool linked = false; // the last part came from a link
+    for (int hops = 0; !parts.empty();) {
+        const QByteArray part = parts.front();
+        parts.pop_front();
+        const bool last = parts.empty();
+        const QString here = joined(text, part);
+        struct stat st;
+        if (::fstatat(dir, part.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int code = errno;
+            if (code != ENOENT || !last)
+                return fail(QStringLiteral("Cannot write %1: %2").arg(here, errnoText(code)));
+            if (linked) {
+                // A link to nothing: a planted one would make us create a file wherever it points.
+                const QString link = absolute(path);
+                const QString missing = absolute(here);
+                if (!options.createLinkTarget)
+                    return fail(
+                        QStringLiteral("%1 is a link to %2, which does not exist.").arg(link, missing));
+                if (!options.createLinkTarget(link, missing))
+                    return fail(
+                        QStringLiteral("%1 is a link to %2, which does not exist; it was not created.")
+                            .arg(link, missing));
+            }
+            *out = {dir, part, here, false};
+            return true;
+        }
+        if (S_ISLNK(st.st_mode)) {
+            if (last && !options.followLinks)
+                return fail(QStringLiteral("%1 is a link; it is not followed.").arg(here));
+            struct stat folder;
+            if (::fstat(dir, &folder) != 0)
+                return fail(QStringLiteral("Cannot write %1: %2").arg(here, errnoText(errno)));
+            if (untrustedLink(st, folder))
+                return fail(
+                    QStringLiteral("%1 is a link that another user made in the shared folder %2; it is "
+                                   "not followed. Save under another name.")
+                        .arg(here, text.isEmpty() ? QStringLiteral(".") : text));
+            if (++hops > 40)
+                return fail(QStringLiteral("Cannot write %1: %2").arg(path, errnoText(ELOOP)));
+            QByteArray to(qsizetype(st.st_size > 0 ? st.st_size : 255) + 1, Qt::Uninitialized);
+            const ssize_t n = ::readlinkat(dir, part.constData(), to.data(), size_t(to.size()));
+            if (n <= 0 || n >= to.size())
+                return fail(QStringLiteral("Cannot read the link %1.").arg(here));
+            to.truncate(n);
+            linked = linked || last;
+            appendParts(&parts, to, true);
+            if (to.startsWith('/')) {
+                ::close(dir);
+                dir = openFolder(AT_FDCWD, "/");
+                text = QStringLiteral("/");
+                if (dir < 0) {
+                    setError(error, QStringLiteral("Cannot write %1: %2").arg(path, errnoText(errno)));
+                    return false;
+                }
+            }
+            if (parts.empty())
+                return fail(QStringLiteral("%1 is a folder.").arg(here));
+            continue;
+        }
+        if (last) {
+            if (S_ISDIR(st.st_mode))
+                return fail(QStringLiteral("%1 is a folder.").arg(here));
+            // Replacing a FIFO or a device node by a regular file is not what was asked.
+            if (!S_ISREG(st.st_mode))
+                return fail(QStringLiteral("%1 is not a regular file.").arg(here));
+            *out = {dir, part, here, true};
+            return true;
+        }
+        // A folder, opened as it was looked at: a link swapped in meanwhile is refused.
+        const int next = openFolder(dir, part.constData());
+        if (next < 0)
+            return fail(QStringLiteral("Cannot write %1: %2").arg(here, errnoText(errno)));
+        ::close(dir);
+        dir = next;
+        text = here;
+    }
+    return fail(QStringLiteral("Cannot write %1: %2").arg(path, errnoText(ELOOP)));
+}
+
 // Is the output (given as `path`, resolved to `target`) one of the files this run reads?
-bool isInput(const QString &path, const QString &target, const QStringList &inputs)
+bool isInput(const QString &path, const Resolved &target, const Options &options)
 {
     struct stat out;
-    const bool exists = ::stat(names::Encode(target).constData(), &out) == 0;
-    const QString outPath = absolute(path), outTarget = absolute(target);
-    for (const QString &input : inputs) {
+    const bool exists = ::fstatat(target.folder, target.name.constData(), &out, 0) == 0;
+    const QString outPath = absolute(path);
+    const QString real = folderPath(target.folder);
+    const QString outTarget = real.isEmpty() ? absolute(target.text) : joined(real, target.name);
+    for (const QString &name : {outPath, outTarget})
+        if (inputs::Contains(name, exists ? &out : nullptr, options.replacesDesign))
+            return true;
+    for (const QString &input : options.inputs) {
         if (input.isEmpty())
             continue;
         const QString in = absolute(input);
@@ -178,12 +259,11 @@ bool isInput(const QString &path, const QString &target, const QStringList &inpu
 }
 
 // Temporaries a writer left when it was killed between writing and renaming, in the open folder
-// `folder`: removes those that are regular files of this user, unchanged for a minute before `now`
-// (seconds since the epoch), not locked by a writer still at work, and that `leftover` accepts.
-void removeStaleTemporaries(int folder, const QByteArray &name, qint64 now,
-                            const std::function<bool(int)> &leftover)
+// `folder` (readable): removes those that are regular files of this user, unchanged for a minute
+// before `now` (seconds since the epoch) and not locked by a writer still at work.
+void removeStaleTemporaries(int folder, qint64 now)
 {
-    const int scan = ::dup(folder);
+    const int scan = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (scan < 0)
         return;
     DIR *dir = ::fdopendir(scan);
@@ -192,7 +272,7 @@ void removeStaleTemporaries(int folder, const QByteArray &name, qint64 now,
         return;
     }
     while (const dirent *e = ::readdir(dir)) {
-        if (!IsTemporaryName(QByteArray(e->d_name), name))
+        if (!IsTemporaryName(QByteArray(e->d_name)))
             continue;
         struct stat st;
         if (::fstatat(folder, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
@@ -204,7 +284,7 @@ void removeStaleTemporaries(int folder, const QByteArray &name, qint64 now,
         struct stat opened;
         // A writer holds its temporary locked until it is renamed: one still at work is left alone.
         if (::fstat(fd, &opened) == 0 && opened.st_dev == st.st_dev && opened.st_ino == st.st_ino &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && leftover(fd))
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlinkat(folder, e->d_name, 0);
         ::close(fd);
     }
@@ -260,13 +340,20 @@ namespace {
 
 // fsync, retried when interrupted; filesystems and files that cannot sync (EINVAL, ENOTSUP, a
 // pipe) pass. Returns 0 or the error number.
+int fsyncCall(int fd)
+{
+    if (const int code = injected(testing::Step::Fsync)) {
+        errno = code;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+
 int syncFile(int fd)
 {
-    if (const int code = injected(testing::Step::Fsync))
-        return code;
     int rc;
     do {
-        rc = ::fsync(fd);
+        rc = fsyncCall(fd);
     } while (rc != 0 && errno == EINTR);
     if (rc != 0 && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
         return errno;
@@ -344,11 +431,16 @@ bool Writer::open(QString *error)
         setError(error, QStringLiteral("Invalid file name."));
         return false;
     }
-    if (!resolveTarget(path, d->options, &d->target, error))
+    Resolved at;
+    if (!resolve(path, d->options, &at, error))
         return false;
-    if (isInput(path, d->target, d->options.inputs)) {
+    d->folder = at.folder;
+    d->name = at.name;
+    d->target = at.text;
+    if (isInput(path, at, d->options)) {
         d->refusedAsInput = true;
         setError(error, QStringLiteral("%1 is a file this run reads; it is kept as it is.").arg(path));
+        d->abandon();
         return false;
     }
     if (!d->create(error)) {
@@ -360,12 +452,6 @@ bool Writer::open(QString *error)
 
 bool Writer::State::create(QString *error)
 {
-    const auto [folderPath, namePath] = splitPath(target);
-    name = names::Encode(namePath);
-    folder = ::open(names::Encode(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
-        return fail(error, errno);
-
     struct stat old;
     const bool exists = ::fstatat(folder, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists && !S_ISREG(old.st_mode)) {
@@ -381,14 +467,8 @@ bool Writer::State::create(QString *error)
     }
 
     // The temporary is private until it has the old file's mode.
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 1000 && fd < 0; ++attempt) {
-        temp = name + '.';
-        for (int i = 0; i < 6; ++i)
-            temp += letters[QRandomGenerator::system()->bounded(int(sizeof letters - 1))];
-        // Named so that a later writer can tell it from the user's own files.
-        if (!IsTemporaryName(temp, name))
-            continue;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = TemporaryName(name);
         fd = ::openat(folder, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                       exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)
@@ -467,11 +547,12 @@ bool Writer::commit(QString *error)
         ::unlinkat(d->folder, d->temp.constData(), 0);
         return failed(code);
     }
-    // The rename itself reaches the disk with the folder.
-    ::fsync(d->folder);
-    if (d->options.isLeftoverTemporary)
-        removeStaleTemporaries(d->folder, d->name, QDateTime::currentSecsSinceEpoch(),
-                               d->options.isLeftoverTemporary);
+    // The rename itself reaches the disk with the folder (held as a path only: opened to sync).
+    if (const int sync = ::openat(d->folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); sync >= 0) {
+        fsyncCall(sync);
+        ::close(sync);
+    }
+    removeStaleTemporaries(d->folder, QDateTime::currentSecsSinceEpoch());
     ::close(d->folder);
     d->folder = -1;
     return true;
@@ -486,21 +567,38 @@ bool WriteBytes(const QString &path, QByteArrayView bytes, QString *error, const
     return writer.commit(error);
 }
 
-bool IsTemporaryName(const QByteArray &entry, const QByteArray &name)
+namespace {
+const QByteArray TempPrefix = QByteArrayLiteral(".sleeve-");
+const QByteArray TempSuffix = QByteArrayLiteral(".part");
+constexpr int TempRandom = 12;
+constexpr qsizetype TempHead = 200; // of the target's name: the whole fits in 255 bytes
+} // namespace
+
+QByteArray TemporaryName(const QByteArray &target)
 {
-    // "NAME." and six letters or digits, with at least two capitals and two small letters, as the
-    // random part has (and a word such as "backup" or "Backup" has not).
-    if (entry.size() != name.size() + 7 || !entry.startsWith(name) || entry.at(name.size()) != '.')
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray temp = TempPrefix;
+    for (int i = 0; i < TempRandom; ++i)
+        temp += letters[QRandomGenerator::system()->bounded(int(sizeof letters - 1))];
+    // Cut at a character's start, so that the name stays readable text.
+    qsizetype head = std::min(target.size(), TempHead);
+    while (head > 0 && head < target.size() && (static_cast<unsigned char>(target.at(head)) & 0xC0) == 0x80)
+        --head;
+    return temp + '-' + target.left(head) + TempSuffix;
+}
+
+bool IsTemporaryName(const QByteArray &entry)
+{
+    const qsizetype fixed = TempPrefix.size() + TempRandom + 1;
+    if (entry.size() < fixed + TempSuffix.size() || entry.size() > fixed + TempHead + TempSuffix.size() ||
+        !entry.startsWith(TempPrefix) || !entry.endsWith(TempSuffix) || entry.at(fixed - 1) != '-')
         return false;
-    int upper = 0, lower = 0;
-    for (qsizetype i = name.size() + 1; i < entry.size(); ++i) {
-        const auto c = static_cast<unsigned char>(entry.at(i));
-        if (!std::isalnum(c))
+    for (qsizetype i = TempPrefix.size(); i < fixed - 1; ++i) {
+        const char c = entry.at(i);
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
             return false;
-        upper += std::isupper(c) ? 1 : 0;
-        lower += std::islower(c) ? 1 : 0;
     }
-    return upper >= 2 && lower >= 2;
+    return true;
 }
 
 } // namespace safewrite

@@ -22,6 +22,7 @@
 #include "bigimage.h"
 #include "colors.h"
 #include "fonts.h"
+#include "inputs.h"
 
 void CoverElement::setVisible(bool v)
 {
@@ -763,6 +764,7 @@ bool openPicture(QImageReader &reader, const QString &path, QString *error)
     else if (!fi.isFile())
         why = QStringLiteral("Not a regular file.");
     if (why.isEmpty()) {
+        inputs::Note(path);
         reader.setFileName(path);
         reader.setAutoTransform(true);
         if (!reader.canRead())

@@ -155,9 +155,9 @@ int Run(const Job &job)
     QString designPath;
     QString error;
     bool complete = true;
-    // What this run reads is never overwritten by what it writes.
+    // What this run reads (the design, its pictures, every track file) is noted by its readers
+    // and never overwritten by what it writes.
     safewrite::Options output;
-    output.inputs = job.trackSources;
     if (!job.design.isEmpty()) {
         designPath = names::Absolute(job.design);
         const auto records = designfile::Read(designPath, &error);
@@ -169,9 +169,6 @@ int Run(const Job &job)
             say(QStringLiteral("cannot read the design %1: not a design file: %2").arg(job.design, why));
             return DesignUnreadable;
         }
-        output.inputs << designPath;
-        for (int picture : {14, 17, 18})
-            output.inputs << designfile::Text(*records, picture);
         doc.applyRecords(
             *records, [](CoverImage &image, const QString &file) { return image.LoadPictureForPaper(file); });
         complete = picturesComplete(doc, *records);

@@ -158,6 +158,7 @@ bool Design::SaveDesign(bool askName)
     // A link to a missing file would create that file wherever it points: asked first.
     bool declined = false;
     designfile::WriteOptions options;
+    options.replacesDesign = true; // a design read in this run, never a track or a picture
     options.createLinkTarget = [this, &declined](const QString &link, const QString &target) {
         declined = !CommonDialog1.Ask(
             QStringLiteral("Save"),

@@ -87,18 +87,21 @@ bool isOwnRegularFile(const QString &path)
            st.st_uid == ::geteuid();
 }
 
-// Files of the folder are written as Save writes, but never through a link.
-safewrite::Options noLinks()
+// Files of the folder are written as Save writes, but never through a link, and in the folder
+// as it was checked: renaming it and planting a link in its place changes nothing.
+safewrite::Options inFolder(int folder)
 {
     safewrite::Options options;
     options.followLinks = false;
+    options.folder = folder;
     return options;
 }
 
-void removeCopy(const QString &base)
+void removeCopy(int folder, const QString &base)
 {
-    QFile::remove(base + CopySuffix);
-    QFile::remove(base + PathSuffix);
+    const QByteArray name = names::Encode(QFileInfo(base).fileName());
+    for (const QString &suffix : {CopySuffix, PathSuffix})
+        ::unlinkat(folder, (name + names::Encode(suffix)).constData(), 0);
 }
 
 } // namespace
@@ -115,7 +118,13 @@ QString RecoveryStore::DefaultFolder()
 RecoveryStore::RecoveryStore(const QString &folder) : folder_(QDir::cleanPath(folder))
 {}
 
-RecoveryStore::~RecoveryStore() = default;
+RecoveryStore::~RecoveryStore()
+{
+    held_.clear();
+    lock_.reset();
+    if (folderFd_ >= 0)
+        ::close(folderFd_);
+}
 
 QString RecoveryStore::CopyPath() const
 {
@@ -160,7 +169,7 @@ bool RecoveryStore::folderUsable(bool create, QString *error)
         why = QStringLiteral("others may write to it");
     else if (st.st_mode & 077)
         ::fchmod(fd, 0700); // readable by others: made private, as it would have been made
-    if (fd >= 0)
+    if (fd >= 0 && !why.isEmpty())
         ::close(fd);
     if (!why.isEmpty()) {
         folderState_ = FolderState::Refused;
@@ -169,6 +178,8 @@ bool RecoveryStore::folderUsable(bool create, QString *error)
             *error = QStringLiteral("Recovery is off for this run.");
         return false;
     }
+    // Held for the run: every copy goes into this folder, not into whatever has its name later.
+    folderFd_ = fd;
     folderState_ = FolderState::Usable;
     return true;
 }
@@ -203,9 +214,10 @@ bool RecoveryStore::Write(const QStringList &records, const QString &designPath,
 {
     if (!claim(error))
         return false;
-    return safewrite::WriteBytes(base_ + PathSuffix, designPath.toUtf8(), error, noLinks()) &&
-           designfile::Write(base_ + CopySuffix, records.mid(0, designfile::RecordCount),
-                             records.mid(designfile::RecordCount), error, noLinks());
+    const QString name = QFileInfo(base_).fileName();
+    return safewrite::WriteBytes(name + PathSuffix, designPath.toUtf8(), error, inFolder(folderFd_)) &&
+           designfile::Write(name + CopySuffix, records.mid(0, designfile::RecordCount),
+                             records.mid(designfile::RecordCount), error, inFolder(folderFd_));
 }
 
 std::optional<designfile::Records> RecoveryStore::ReadCopy(const QString &copyPath, QString *error)
@@ -221,7 +233,7 @@ std::optional<designfile::Records> RecoveryStore::ReadCopy(const QString &copyPa
 void RecoveryStore::Remove()
 {
     if (!base_.isEmpty())
-        removeCopy(base_);
+        removeCopy(folderFd_, base_);
 }
 
 QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
@@ -241,7 +253,7 @@ QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
         Orphan o{copy.absoluteFilePath(), readDesignPath(base), copy.lastModified()};
         const QFileInfo design(o.designPath);
         if (!o.designPath.isEmpty() && design.exists() && design.lastModified() >= o.written) {
-            removeCopy(base);
+            removeCopy(folderFd_, base);
             continue;
         }
         held_[base] = std::move(lock);
@@ -274,7 +286,7 @@ void RecoveryStore::Discard(const Orphan &orphan)
     const auto it = held_.find(base);
     if (it == held_.end())
         return;
-    removeCopy(base);
+    removeCopy(folderFd_, base);
     held_.erase(it); // and with it the lock
 }
 

@@ -20,7 +20,8 @@ class QLockFile;
 // designer to start offers it back.
 // The folder is this user's alone: made 0700, and refused (recovery off for the run, one warning
 // line, nothing changed) when it is a link, another user's, or writable by group or others.
-// Nothing in it is followed through a link or taken from another owner.
+// Nothing in it is followed through a link or taken from another owner. The folder is checked
+// once and then held open: copies are written and removed through that descriptor.
 class RecoveryStore
 {
 public:
@@ -74,7 +75,8 @@ private:
     bool claim(QString *error);
     QString folder_;
     FolderState folderState_ = FolderState::Unchecked;
-    QString base_; // this designer's files: base_ + ".qwd", ".path", ".lock"
+    int folderFd_ = -1; // the folder as checked, held for the run: copies are written through it
+    QString base_;      // this designer's files: base_ + ".qwd", ".path", ".lock"
     std::unique_ptr<QLockFile> lock_;
     std::map<QString, std::unique_ptr<QLockFile>> held_; // orphans' locks, by base
 };

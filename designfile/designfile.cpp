@@ -1,5 +1,6 @@
 #include "designfile.h"
 
+#include "inputs.h"
 #include "names.h"
 #include "textnumber.h"
 
@@ -317,39 +318,6 @@ Records Decode(const QByteArray &bytes)
     return reader.finish();
 }
 
-#ifdef Q_OS_UNIX
-namespace {
-
-// A complete design file as Write makes one: 75 lines and any settings, each ended by CR LF.
-bool isCompleteDesign(int fd)
-{
-    constexpr qsizetype MaxBytes = MaxScanBytes + MaxSettingsScan;
-    QByteArray bytes(MaxBytes + 1, Qt::Uninitialized);
-    qsizetype size = 0;
-    while (size < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        size += n;
-    }
-    bytes.truncate(size);
-    const qsizetype lines = bytes.count('\n');
-    if (size > MaxBytes || !bytes.endsWith("\r\n") || lines < RecordCount ||
-        lines > RecordCount + MaxSettingLines)
-        return false;
-    for (qsizetype i = bytes.indexOf('\n'); i >= 0; i = bytes.indexOf('\n', i + 1))
-        if (i == 0 || bytes.at(i - 1) != '\r')
-            return false;
-    return true;
-}
-
-} // namespace
-#endif
-
 bool Write(const QString &path, const QStringList &records, QString *error, const WriteOptions &options)
 {
     return Write(path, records, {}, error, options);
@@ -364,12 +332,7 @@ bool Write(const QString &path, const QStringList &records, const QStringList &s
             QStringLiteral("A design file holds %1 records, not %2.").arg(RecordCount).arg(records.size()));
         return false;
     }
-    WriteOptions o = options;
-#ifdef Q_OS_UNIX
-    if (!o.isLeftoverTemporary)
-        o.isLeftoverTemporary = isCompleteDesign;
-#endif
-    return safewrite::WriteBytes(path, Encode(records, settings), error, o);
+    return safewrite::WriteBytes(path, Encode(records, settings), error, options);
 }
 
 std::optional<Records> Read(const QString &path, QString *error)
@@ -401,6 +364,7 @@ std::optional<Records> Read(const QString &path, QString *error)
                             : QStringLiteral("%1 is not a regular file.").arg(path));
         return std::nullopt;
     }
+    inputs::Note(path, fd, inputs::Kind::Design);
     // One read takes a whole design file (and the 0 that follows tells its end); files that
     // report no size (under /proc) still read in whole pages.
     const qsizetype bufferSize = std::clamp<qsizetype>(qsizetype(st.st_size) + 1, 4096, Chunk);

@@ -273,6 +273,7 @@ AudioFile ReadAudioFile(const QString &path)
         out.reason = QStringLiteral("cannot open it: %1").arg(errnoText(errno));
         return out;
     }
+    inputs::Note(path, fd);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         out.reason = QStringLiteral("not a regular file (a device or a FIFO)");

@@ -208,6 +208,7 @@ bool ReadSmallFile(const QString &path, qsizetype maxBytes, QByteArray *bytes, Q
                       : QStringLiteral("cannot open it: %1").arg(MissingReason(errno));
         return false;
     }
+    inputs::Note(path, fd);
     struct stat st {};
     bool ok = false;
     if (::fstat(fd, &st) != 0) {

@@ -8,6 +8,9 @@
 
 #include <optional>
 
+// Every reader here notes the files it opens (inputs::Note): no output may replace them.
+#include "inputs.h"
+
 namespace tracklist {
 
 // The longest text kept for a title, an artist or an album: a cover line has room for far less,

@@ -4,11 +4,13 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "inputs.h"
 #include "pageexport.h"
 #include "safewrite.h"
 
@@ -88,10 +90,11 @@ void TestSafeWrite::writer_data()
                                     << "full disk" << false;
     QTest::newRow("png, full disk") << "png"
                                     << "full disk" << false;
+    // The system call fails; the writer's own handling of its result decides.
     QTest::newRow("bytes, fsync fails") << "bytes"
-                                        << "fsync fails" << false;
+                                        << "fsync EIO" << false;
     QTest::newRow("pdf, fsync fails") << "pdf"
-                                      << "fsync fails" << false;
+                                      << "fsync EIO" << false;
     QTest::newRow("bytes, close fails") << "bytes"
                                         << "close fails" << false;
     QTest::newRow("png, close fails") << "png"
@@ -108,6 +111,15 @@ void TestSafeWrite::writer_data()
                                                                    << "shared link" << false;
     QTest::newRow("bytes, own link in a sticky folder") << "bytes"
                                                         << "own link" << true;
+    // clang-format off
+    QTest::newRow("bytes, fsync interrupted: retried") << "bytes" << "fsync EINTR" << true;
+    for (const char *code : {"EINVAL", "ENOTSUP", "EROFS"})
+        QTest::addRow("bytes, fsync %s: cannot sync here, passes", code) << "bytes" << QString("fsync ") + code << true;
+    QTest::newRow("pdf, another user's folder link in a sticky folder") << "pdf" << "shared folder link" << false;
+    QTest::newRow("bytes, own folder link in a sticky folder") << "bytes" << "own folder link" << true;
+    QTest::newRow("bytes, a 255-byte name") << "bytes" << "long name" << true;
+    QTest::newRow("pdf, a killed writer's temporary is removed") << "pdf" << "stale temporary" << true;
+    // clang-format on
     QTest::newRow("bytes, output is an input") << "bytes"
                                                << "input" << false;
     QTest::newRow("pdf, output is an input's hard link") << "pdf"
@@ -133,33 +145,52 @@ void TestSafeWrite::writer()
         QVERIFY(QDir().mkdir(folder));
         QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 01777), 0);
     }
-    const QString path = folder + "/out";
     const QString victim = dir.filePath("victim");
     QVERIFY(putFile(victim, Old, 0600));
+    const bool folderLink = situation.contains("folder link");
+    QString path = folder + (situation == "long name" ? "/" + QString(255, u'n') : "/out");
+    if (folderLink) {
+        // The link is a folder of the path, not its end.
+        QVERIFY(QDir().mkdir(dir.filePath("victims")));
+        QCOMPARE(::symlink(QFile::encodeName(dir.filePath("victims")).constData(),
+                           QFile::encodeName(folder + "/link").constData()),
+                 0);
+        if (situation.startsWith("shared") &&
+            ::lchown(QFile::encodeName(folder + "/link").constData(), 65534, 0))
+            QSKIP("giving a link to another user needs root");
+        path = folder + "/link/out";
+    }
+    const QString stale = folder + "/" + QString::fromLatin1(safewrite::TemporaryName("out"));
+    if (situation == "stale temporary") {
+        QVERIFY(putFile(stale, Old));
+        const struct timespec then[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(stale).constData(), then, 0), 0);
+    }
     safewrite::Options options;
 
     if (situation == "mode 0640")
         QVERIFY(putFile(path, Old, 0640));
     else if (situation != "new" && situation != "fifo" && situation != "device" &&
-             !situation.contains("link"))
+             !situation.contains("link") && situation != "stale temporary")
         QVERIFY(putFile(path, Old));
     if (situation == "fifo")
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     if (situation == "device" &&
         ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
         QSKIP("making a device node needs root");
-    if (situation.contains("link")) {
+    if (situation.contains("link") && !folderLink) {
         QCOMPARE(::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(path).constData()), 0);
         if (situation == "shared link" && ::lchown(QFile::encodeName(path).constData(), 65534, 65534) != 0)
             QSKIP("giving a link to another user needs root");
     }
+    // Noted as the readers note what they open.
     if (situation == "input" || situation == "input link")
-        options.inputs << (situation == "input" ? path : victim);
+        inputs::Note(situation == "input" ? path : victim);
     if (situation == "input hard link") {
         QCOMPARE(
             ::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("other")).constData()),
             0);
-        options.inputs << dir.filePath("other");
+        inputs::Note(dir.filePath("other"));
     }
     const QStringList before = entries(folder);
 
@@ -169,8 +200,10 @@ void TestSafeWrite::writer()
         std::unique_ptr<FileSizeLimit> limit;
         if (situation == "full disk")
             limit = std::make_unique<FileSizeLimit>(100);
-        if (situation == "fsync fails")
-            safewrite::testing::FailNext(safewrite::testing::Step::Fsync, EIO);
+        const QHash<QString, int> codes{
+            {"EIO", EIO}, {"EINTR", EINTR}, {"EINVAL", EINVAL}, {"ENOTSUP", ENOTSUP}, {"EROFS", EROFS}};
+        if (situation.startsWith("fsync"))
+            safewrite::testing::FailNext(safewrite::testing::Step::Fsync, codes[situation.mid(6)]);
         if (situation == "close fails")
             safewrite::testing::FailNext(safewrite::testing::Step::Close, EIO);
         const auto paint = [](QPainter &p) { p.fillRect(QRectF(0, 0, 200, 200), Qt::blue); };
@@ -198,6 +231,10 @@ void TestSafeWrite::writer()
     // No temporary stays behind, in the link's folder or in its target's.
     QCOMPARE(entries(dir.path()).filter("."), QStringList());
     QCOMPARE(entries(folder).filter("."), QStringList());
+    if (folderLink) {
+        QCOMPARE(entries(dir.filePath("victims")), written ? QStringList{"out"} : QStringList());
+        return;
+    }
     if (situation == "own link") {
         // A link of this user is written through, and stays a link.
         QCOMPARE(readAll(victim), QByteArray(4000, 'a') + QByteArray(4000, 'b') + QByteArray(4000, 'c'));

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QtEndian>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -70,6 +71,9 @@ private slots:
     void commandLine();
     void outputs_data();
     void outputs();
+    void outputIsAnInput_data();
+    void outputIsAnInput();
+    void windowExportKeepsItsDesign();
     void version();
     void sameDesignSamePages();
     void as_data();
@@ -303,6 +307,74 @@ void TestDesignerCli::outputs()
     } else {
         QCOMPARE(run.out, QByteArray());
     }
+}
+
+void TestDesignerCli::outputIsAnInput_data()
+{
+    // album/song.wav, read by way of a playlist, the folder or a CUE sheet; or the design's
+    // main picture (hard links and links: test_safewrite).
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("pdf over a playlist's track")
+        << QStringList{"--import-tracks", "list.m3u", "--export-pdf", "OUT", "DESIGN"} << "album/song.wav";
+    QTest::newRow("save over a track of the folder imported")
+        << QStringList{"--import-tracks", "album", "--save", "OUT"} << "album/song.wav";
+    QTest::newRow("pdf over the file a CUE sheet names")
+        << QStringList{"--import-tracks", "sheet.cue", "--export-pdf", "OUT", "DESIGN"} << "album/song.wav";
+    QTest::newRow("png over the design's picture")
+        << QStringList{"--export-png", "OUT", "--dpi", "96", "DESIGN"} << "PICTURE";
+}
+
+// Whatever surface read a file, no output of the run replaces it: exit 3, the file kept.
+void TestDesignerCli::outputIsAnInput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QTemporaryDir work;
+    QVERIFY(QDir(work.path()).mkdir("album"));
+    QByteArray wav = "RIFF    WAVEfmt " + QByteArray::fromHex("1000000001000100401f0000401f000001000800") +
+                     "data" + QByteArray::fromHex("401f0000") + QByteArray(8000, char(0x80)); // 1 s, silent
+    qToLittleEndian<quint32>(quint32(wav.size() - 8), wav.data() + 4);
+    for (const auto &[name, bytes] :
+         {std::pair<QString, QByteArray>{"album/song.wav", wav},
+          {"list.m3u", "album/song.wav\n"},
+          {"sheet.cue", "FILE \"album/song.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"}}) {
+        QFile f(work.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    args.replaceInStrings(QStringLiteral("DESIGN"), design);
+    const QString target = out == "PICTURE" ? tmp.filePath("pic.png") : work.filePath(out);
+    const QByteArray kept = fileBytes(target);
+    args.replaceInStrings(QStringLiteral("OUT"), target);
+    const QStringList before =
+        QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    const RawRun run = sleevedeskRaw(args, work.path(), 0);
+    QVERIFY2(run.exitCode == 3 && run.err.contains("a file this run reads"), qPrintable(run.err));
+    QCOMPARE(fileBytes(target), kept);
+    QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+}
+
+// The window's design counts as read even when it was not (saved under a new name): neither of
+// its exports replaces it.
+void TestDesignerCli::windowExportKeepsItsDesign()
+{
+    QTemporaryDir work;
+    const QString saved = work.filePath("new.qwd");
+    ScriptedDialogBackend dialogs;
+    CommonDialog::SetBackend(&dialogs);
+    {
+        Design d;
+        for (int i = 0; i < 3; ++i)
+            dialogs.push(ScriptedDialogBackend::choose(saved));
+        d.Command2_Click();
+        const QByteArray before = fileBytes(saved);
+        d.ExportPdf();
+        QCOMPARE(fileBytes(saved), before);
+        d.ExportAs(casepages::Output::Tray);
+        QCOMPARE(fileBytes(saved), before);
+    }
+    CommonDialog::SetBackend(nullptr);
 }
 
 // Without a display, as --help (test_trackimport_cli): neither needs a window.
