@@ -391,17 +391,13 @@ bool readString(QDataStream &s, QString *out)
     s >> n;
     if (s.status() != QDataStream::Ok || n > 4 * MaxFieldLength)
         return false;
-    QList<char16_t> buf(n);
-    for (char16_t &c : buf)
-        s >> c;
-    *out = QString(reinterpret_cast<const QChar *>(buf.constData()), n);
-    return s.status() == QDataStream::Ok;
+    out->resize(n);
+    return s.readRawData(reinterpret_cast<char *>(out->data()), int(n * 2)) == int(n * 2);
 }
 void writeString(QDataStream &s, const QString &v)
 {
     s << quint32(v.size());
-    for (const QChar c : v)
-        s << c.unicode();
+    s.writeRawData(reinterpret_cast<const char *>(v.constData()), int(v.size() * 2));
 }
 
 QByteArray writeCache(const QByteArray &key, const Library &lib)
