@@ -12,6 +12,7 @@
 #include <QUndoStack>
 
 #include "recent_designs.h"
+#include "stockdialog.h"
 
 namespace {
 
@@ -157,6 +158,17 @@ QMenu *Design::CoverMenu()
         ->setObjectName(QStringLiteral("SpineAction"));
     menu->addAction(QStringLiteral("Disc Face\u2026"), this, [this] { EditDisc(); })
         ->setObjectName(QStringLiteral("DiscAction"));
+    // Queued: the menu has closed before the dialog opens.
+    menu->addAction(
+            QStringLiteral("Print On Stock\u2026"), this,
+            [this] {
+                auto *dialog =
+                    new StockDialog(this, doc_, CommonDialog1, coverpage::Title(DesignPath()), DesignPath());
+                dialog->setAttribute(Qt::WA_DeleteOnClose);
+                dialog->open();
+            },
+            Qt::QueuedConnection)
+        ->setObjectName(QStringLiteral("PrintOnStockAction"));
     menu->addSeparator();
     QAction *fit = menu->addAction(QStringLiteral("Fit Box to Picture"), this, [this] { FitBoxToPicture(); });
     fit->setObjectName(QStringLiteral("FitBoxAction"));

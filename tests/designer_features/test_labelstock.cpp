@@ -3,10 +3,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+
+#include "app_setup.h"
 #include "coverdocument.h"
+#include "design.h"
 #include "labelstock.h"
 #include "pdfpaths.h"
 #include "scriptrun.h"
+#include "stockdialog.h"
 #include "stocksheet.h"
 
 Q_DECLARE_METATYPE(labelstock::Template)
@@ -44,7 +53,42 @@ class TestLabelStock : public QObject
     QTemporaryDir home;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        SetupDesignerApplication();
+    }
+
+    // From the cover's menu: search, the labels chosen reach the sheet, the sheet is remembered.
+    void dialog()
+    {
+        Design d;
+        QMenu *menu = d.CoverMenu();
+        menu->findChild<QAction *>(QStringLiteral("PrintOnStockAction"))->trigger();
+        QTRY_VERIFY(d.findChild<StockDialog *>());
+        auto *dialog = d.findChild<StockDialog *>();
+        const QString part = haveLibrary() ? QStringLiteral("L6043") : QStringLiteral("CD-Letter-2");
+        dialog->findChild<QLineEdit *>(QStringLiteral("StockSearch"))->setText(part.toLower());
+        auto *table = dialog->findChild<QTableView *>(QStringLiteral("StockTable"));
+        QCOMPARE(table->model()->rowCount(), 1);
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QVERIFY(dialog->Selected() && dialog->Selected()->part == part);
+        dialog->findChild<QListWidget *>(QStringLiteral("StockLabels"))
+            ->item(0)
+            ->setCheckState(Qt::Unchecked);
+        QCOMPARE(dialog->ChosenLabels(), QList<int>{1});
+        QString error;
+        const QString pdf = home.filePath(QStringLiteral("dialog.pdf"));
+        QVERIFY2(dialog->ExportSheet(pdf, &error), qPrintable(error));
+        int circles = 0;
+        for (const pdfpaths::Stroke &s : pdfpaths::Read(pdf).value(0).strokes)
+            circles += s.dashed && s.outerEdge().height() > 100 && s.outerEdge().top() > 130;
+        QCOMPARE(circles, 1);
+        delete dialog;
+        StockDialog again(&d, CoverDocument(), d.CommonDialog1, {}, {});
+        QCOMPARE(again.Selected()->part, part);
+        delete menu;
+    }
 
     void units_data()
     {
