@@ -158,6 +158,11 @@ QMenu *Design::CoverMenu()
         ->setObjectName(QStringLiteral("SpineAction"));
     menu->addAction(QStringLiteral("Disc Face\u2026"), this, [this] { EditDisc(); })
         ->setObjectName(QStringLiteral("DiscAction"));
+    menu->addSeparator();
+    QAction *fit = menu->addAction(QStringLiteral("Fit Box to Picture"), this, [this] { FitBoxToPicture(); });
+    fit->setObjectName(QStringLiteral("FitBoxAction"));
+    fit->setEnabled(Image1->HasPicture() && !Image1->SourceSize().isEmpty());
+    // Beside Print As and Export As in purpose, after every older entry in place.
     // Queued: the menu has closed before the dialog opens.
     menu->addAction(
             QStringLiteral("Print On Stock\u2026"), this,
@@ -169,10 +174,6 @@ QMenu *Design::CoverMenu()
             },
             Qt::QueuedConnection)
         ->setObjectName(QStringLiteral("PrintOnStockAction"));
-    menu->addSeparator();
-    QAction *fit = menu->addAction(QStringLiteral("Fit Box to Picture"), this, [this] { FitBoxToPicture(); });
-    fit->setObjectName(QStringLiteral("FitBoxAction"));
-    fit->setEnabled(Image1->HasPicture() && !Image1->SourceSize().isEmpty());
     return menu;
 }
 

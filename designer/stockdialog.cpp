@@ -59,6 +59,7 @@ StockDialog::StockDialog(QWidget *parent, const CoverDocument &doc, CommonDialog
     table_->setObjectName(QStringLiteral("StockTable"));
     table_->setModel(proxy_);
     table_->setSortingEnabled(true);
+    table_->sortByColumn(0, Qt::AscendingOrder);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -97,7 +98,7 @@ StockDialog::StockDialog(QWidget *parent, const CoverDocument &doc, CommonDialog
     all->addLayout(row);
     all->addWidget(status_);
     all->addWidget(buttons);
-    resize(1000, 420);
+    resize(1120, 420);
 
     connect(piece_, &QComboBox::currentIndexChanged, this, &StockDialog::fill);
     connect(search_, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
@@ -112,6 +113,7 @@ StockDialog::StockDialog(QWidget *parent, const CoverDocument &doc, CommonDialog
     });
     connect(exportButton, &QPushButton::clicked, this, &StockDialog::exportPdf);
     fill();
+    search_->setFocus();
 }
 
 labelstock::Piece StockDialog::Piece() const
