@@ -1,6 +1,7 @@
 #include "labelstock.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDateTime>
 #include <QDir>
@@ -374,6 +375,8 @@ QByteArray cacheKey(const QStringList &folders)
     QStringList papers;
     QStringList files = templateFiles(folders, &papers);
     files = papers + files;
+    // The program too: a new build may read the same files differently.
+    files.prepend(QCoreApplication::applicationFilePath());
     QByteArray key;
     QDataStream s(&key, QIODevice::WriteOnly);
     for (const QString &path : std::as_const(files)) {
