@@ -13,6 +13,7 @@
 #include "printqueue.h"
 #include "records.h"
 #include "source.h"
+#include "stocksheet.h"
 #include "terminal.h"
 
 namespace commandline {
@@ -184,7 +185,14 @@ int Run(const Job &job)
     case Job::Kind::ExportPng: {
         const auto format =
             job.kind == Job::Kind::ExportPdf ? casepages::Format::Pdf : casepages::Format::Png;
-        if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output)) {
+        labelstock::Piece piece{};
+        if (job.onStock && stocksheet::PieceOf(job.as, &piece)) {
+            if (!stocksheet::Export(doc, piece, job.stock, job.labels, job.output, format, job.dpi, title,
+                                    &error, output)) {
+                say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
+                return NotWritten;
+            }
+        } else if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
@@ -203,7 +211,12 @@ int Run(const Job &job)
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }
-        if (!caseprint::Print(printer, doc, job.as, title, &error)) {
+        labelstock::Piece piece{};
+        const bool printed =
+            job.onStock && stocksheet::PieceOf(job.as, &piece)
+                ? stocksheet::Print(printer, doc, piece, job.stock, job.labels, title, &error)
+                : caseprint::Print(printer, doc, job.as, title, &error);
+        if (!printed) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }
@@ -212,6 +225,29 @@ int Run(const Job &job)
     }
     complete = picturesPrinted(doc) && complete;
     return complete ? Done : PictureMissing;
+}
+
+int ListStock(const QString &pieceName)
+{
+    labelstock::Piece piece{};
+    if (!pieceName.isEmpty() && !labelstock::PieceNamed(pieceName, &piece)) {
+        terminal::Error(
+            QStringLiteral("--list-stock takes disc, cover or tray, not \"%1\" (see sleevedesk --help)")
+                .arg(pieceName));
+        return Usage;
+    }
+    const labelstock::Library &library = labelstock::Index();
+    for (const QString &line : library.notes)
+        terminal::Error(QStringLiteral("note: ") + line);
+    for (const labelstock::Template &t : library.templates) {
+        const bool fits = pieceName.isEmpty() ? labelstock::Fits(t, labelstock::Piece::Disc) ||
+                                                    labelstock::Fits(t, labelstock::Piece::Cover) ||
+                                                    labelstock::Fits(t, labelstock::Piece::Tray)
+                                              : labelstock::Fits(t, piece);
+        if (fits)
+            terminal::Out(labelstock::ListLine(t));
+    }
+    return Done;
 }
 
 } // namespace commandline

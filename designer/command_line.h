@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "casepages.h"
+#include "labelstock.h"
 
 // The designer's work without a window: export a design file as a PDF or a
 // PNG, or print it, from a script; or fill a design's titles from a track list
@@ -35,7 +36,14 @@ struct Job {
     bool numbered = false;
     bool durations = false;
     bool replaceHeadlines = false; // album and artist overwrite headlines that are not empty
+    // On a sheet of label stock: the piece at the chosen labels (0-based) of the template.
+    bool onStock = false;
+    labelstock::Template stock;
+    QList<int> labels;
 };
+
+// --list-stock: the templates that fit the piece, or any piece, one line each on stdout.
+int ListStock(const QString &piece);
 
 // Keeps Qt's notes about what a platform without a display cannot do off
 // stderr. Call before the application object exists.

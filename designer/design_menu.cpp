@@ -13,6 +13,7 @@
 
 #include "plaintext.h"
 #include "recent_designs.h"
+#include "stockdialog.h"
 
 namespace {
 
@@ -162,6 +163,18 @@ QMenu *Design::CoverMenu()
     QAction *fit = menu->addAction(QStringLiteral("Fit Box to Picture"), this, [this] { FitBoxToPicture(); });
     fit->setObjectName(QStringLiteral("FitBoxAction"));
     fit->setEnabled(Image1->HasPicture() && !Image1->SourceSize().isEmpty());
+    // Beside Print As and Export As in purpose, after every older entry in place.
+    // Queued: the menu has closed before the dialog opens.
+    menu->addAction(
+            QStringLiteral("Print On Stock\u2026"), this,
+            [this] {
+                auto *dialog =
+                    new StockDialog(this, doc_, CommonDialog1, coverpage::Title(DesignPath()), DesignPath());
+                dialog->setAttribute(Qt::WA_DeleteOnClose);
+                dialog->open();
+            },
+            Qt::QueuedConnection)
+        ->setObjectName(QStringLiteral("PrintOnStockAction"));
     return menu;
 }
 

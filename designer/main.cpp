@@ -11,6 +11,7 @@
 #include "design.h"
 #include "fonts.h"
 #include "headless.h"
+#include "labelstock.h"
 #include "names.h"
 #include "pageexport.h"
 #include "recent_designs.h"
@@ -32,9 +33,9 @@ int main(int argc, char *argv[])
 {
     // Exports and prints from scripts need no display, and no widgets: they work on the
     // document alone, under a QGuiApplication.
-    const std::initializer_list<const char *> scripted = {"--export-pdf",    "--export-png", "--print",
-                                                          "--import-tracks", "--help",       "-h",
-                                                          "--help-all",      "--version",    "-v"};
+    const std::initializer_list<const char *> scripted = {
+        "--export-pdf", "--export-png", "--print", "--import-tracks", "--help", "-h",
+        "--help-all",   "--version",    "-v",      "--list-stock"};
     terminal::SetProgram("sleevedesk");
     headless::ChooseOffscreenWithoutDisplay(argc, argv, scripted);
     const bool windowless = headless::Names(argc, argv, scripted);
@@ -112,10 +113,27 @@ int main(int argc, char *argv[])
     const QCommandLineOption save(QStringLiteral("save"),
                                   QStringLiteral("With --import-tracks: save the design file."),
                                   QStringLiteral("file.qwd"));
+    const QCommandLineOption stock(
+        QStringLiteral("stock"),
+        QStringLiteral(
+            "With --as disc, cover or tray and --export-pdf, --export-png or --print: put the piece "
+            "on the labels of a label sheet, named by brand and part as --list-stock shows them "
+            "(\"Avery L6043\"), at true size on the sheet's paper."),
+        QStringLiteral("BRAND PART"));
+    const QCommandLineOption labels(
+        QStringLiteral("labels"),
+        QStringLiteral("With --stock: the labels to print on, numbered from 1 along the sheet's rows "
+                       "(\"2\" or \"1,3\"); all of them when not given."),
+        QStringLiteral("N[,M...]"));
+    const QCommandLineOption listStock(
+        QStringLiteral("list-stock"),
+        QStringLiteral("List the label sheets that fit a piece (disc, cover or tray, given after it; any "
+                       "piece when not given), one a line: brand | part | description | paper | label "
+                       "size | labels per sheet."));
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp); // start-up measurements
     parser.addOptions({exportPdf, exportPng, dpi, print, printer, as, importTracks, numbered, durations,
-                       replaceHeadlines, save, quitWhenShown});
+                       replaceHeadlines, save, stock, labels, listStock, quitWhenShown});
     parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
                                  QStringLiteral("[design.qwd]"));
 
@@ -133,10 +151,17 @@ int main(int argc, char *argv[])
     }
 
     // An output named twice would silently write only the last one.
-    for (const QCommandLineOption *option : {&exportPdf, &exportPng, &save, &printer, &dpi, &as})
+    for (const QCommandLineOption *option :
+         {&exportPdf, &exportPng, &save, &printer, &dpi, &as, &stock, &labels})
         if (parser.values(*option).size() > 1)
             usageError(QStringLiteral("--%1 is given more than once").arg(option->names().constFirst()));
     const QStringList designs = parser.positionalArguments();
+    if (parser.isSet(listStock)) {
+        // The piece comes after the option, where a design would.
+        if (designs.size() > 1 || parser.optionNames().size() > 1)
+            usageError(QStringLiteral("--list-stock goes alone, with disc, cover or tray after it"));
+        return commandline::ListStock(designs.value(0));
+    }
     if (designs.size() > 1)
         usageError(QStringLiteral("one design file at a time"));
     const int batch = int(parser.isSet(exportPdf)) + int(parser.isSet(exportPng)) + int(parser.isSet(print));
@@ -155,10 +180,36 @@ int main(int argc, char *argv[])
         if (batch != 1)
             usageError(QStringLiteral("--as goes with one of --export-pdf, --export-png and --print"));
     }
+    const labelstock::Template *stockTemplate = nullptr;
+    QList<int> stockLabels;
+    if (parser.isSet(labels) && !parser.isSet(stock))
+        usageError(QStringLiteral("--labels goes with --stock"));
+    if (parser.isSet(stock)) {
+        labelstock::Piece piece{};
+        if (!parser.isSet(as) || !labelstock::PieceNamed(parser.value(as), &piece))
+            usageError(QStringLiteral("--stock goes with --as disc, cover or tray"));
+        stockTemplate = labelstock::Find(labelstock::Index(), parser.value(stock));
+        if (!stockTemplate)
+            usageError(QStringLiteral("no label sheet is called \"%1\" (sleevedesk --list-stock lists them)")
+                           .arg(parser.value(stock)));
+        if (!labelstock::Fits(*stockTemplate, piece))
+            usageError(
+                QStringLiteral("the labels of %1 (%2) do not fit the %3")
+                    .arg(stockTemplate->name(), stockTemplate->sizeText(), labelstock::PieceName(piece)));
+        if (parser.isSet(labels)) {
+            QString why;
+            stockLabels =
+                labelstock::ParseLabels(parser.value(labels), int(stockTemplate->labelsMm.size()), &why);
+            if (stockLabels.isEmpty())
+                usageError(why);
+        }
+    }
     const bool importing = parser.isSet(importTracks);
     for (const QCommandLineOption *option : {&numbered, &durations, &replaceHeadlines, &save})
         if (parser.isSet(*option) && !importing)
             usageError(QStringLiteral("--%1 goes with --import-tracks").arg(option->names().constFirst()));
+    if (importing && stockTemplate)
+        usageError(QStringLiteral("--stock goes with --export-pdf, --export-png or --print of a design"));
     if (importing && (parser.isSet(exportPng) || parser.isSet(print) ||
                       int(parser.isSet(exportPdf)) + int(parser.isSet(save)) != 1))
         usageError(QStringLiteral("--import-tracks goes with one of --save and --export-pdf"));
@@ -186,6 +237,11 @@ int main(int argc, char *argv[])
         Job job;
         job.design = designs.constFirst();
         job.as = *output;
+        if (stockTemplate) {
+            job.onStock = true;
+            job.stock = *stockTemplate;
+            job.labels = stockLabels;
+        }
         if (parser.isSet(exportPdf)) {
             job.kind = Job::Kind::ExportPdf;
             job.output = parser.value(exportPdf);

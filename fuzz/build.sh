@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (design files; CUE sheets, playlists and text lists; audio files) with libFuzzer,
+# Builds the fuzz targets (design files; CUE sheets, playlists and text lists; audio files; label stock
+# templates) with libFuzzer,
 # AddressSanitizer and UBSan.
 #   fuzz/build.sh [out-dir]           (default: build-fuzz/, ignored by git)
 # Then, for example, ten minutes on one core:
@@ -24,5 +25,5 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 cmake -S "$root" -B "$out" "${launcher[@]}" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSLEEVE_FUZZ=ON -DSLEEVE_BUILD_TESTS=OFF -DSLEEVE_BUILD_BENCH=OFF >/dev/null
-cmake --build "$out" --target designfile_fuzzer tracklist_fuzzer tag_fuzzer -j2
-echo "built $out/designfile_fuzzer $out/tracklist_fuzzer $out/tag_fuzzer"
+cmake --build "$out" --target designfile_fuzzer tracklist_fuzzer tag_fuzzer labelstock_fuzzer -j2
+echo "built $out/designfile_fuzzer $out/tracklist_fuzzer $out/tag_fuzzer $out/labelstock_fuzzer"

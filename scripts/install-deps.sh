@@ -5,7 +5,8 @@
 #   install-deps.sh       that, and the tools the tests and checks use
 set -euo pipefail
 run_pkgs=(cmake g++ ninja-build qt6-base-dev libgl-dev libcups2-dev libxcb1-dev
-          libtag1-dev libcdio-dev libpng-dev pkg-config fonts-liberation fonts-dejavu-core)
+          libtag1-dev libcdio-dev libpng-dev pkg-config fonts-liberation fonts-dejavu-core
+          glabels-data)
 test_pkgs=(make ccache clang-format-14 clang-tidy-14
            xvfb xdotool x11-utils imagemagick poppler-utils
            cups printer-driver-cups-pdf

@@ -23,3 +23,8 @@ sleeve_add_qtest(test_cli_windowless
 # The case set's menu entries, dialogs, Print As and the preview's choice.
 sleeve_add_qtest(test_designer_caseset
   SOURCES designer_features/test_designer_caseset.cpp LIBS sleevedesigner sleevetestsupport)
+# Label stock: the template reader under hostile files, pieces on label sheets, --stock.
+sleeve_add_qtest(test_labelstock
+  SOURCES designer_features/test_labelstock.cpp LIBS sleevedesigner sleevetestsupport)
+target_compile_definitions(test_labelstock PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
+add_dependencies(test_labelstock sleevedesk)
