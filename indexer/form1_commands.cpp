@@ -4,6 +4,7 @@
 #include "form1.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHash>
@@ -27,9 +28,15 @@ namespace {
 constexpr const char *KeepFlowingKey = "flow/keep";
 
 QString askWithMessageBox(QWidget *parent, const QString &title, const QString &text,
-                          const QStringList &buttons)
+                          const QStringList &buttons, const QString &check = {}, bool *checked = nullptr)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QCheckBox *checkBox = nullptr;
+    if (checked) { // under the text, the buttons as they were
+        checkBox = new QCheckBox(check, &box);
+        checkBox->setChecked(*checked);
+        box.setCheckBox(checkBox);
+    }
     box.setTextFormat(Qt::PlainText);
     QList<QAbstractButton *> made;
     for (const QString &b : buttons)
@@ -39,6 +46,8 @@ QString askWithMessageBox(QWidget *parent, const QString &title, const QString &
         box.setEscapeButton(made.last()); // "Cancel" comes last
     }
     box.exec();
+    if (checkBox)
+        *checked = checkBox->isChecked();
     const qsizetype at = made.indexOf(box.clickedButton());
     return at < 0 ? QString() : buttons.at(at);
 }
@@ -60,8 +69,17 @@ Form1::Platform Form1::withDefaults(Platform p)
                               const QString &filter) {
             return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
         };
+    // A window given its own questions answers these with them, the box left as it was.
+    if (!p.askChecked)
+        p.askChecked = p.ask ? decltype(p.askChecked)(
+                                   [ask = p.ask](QWidget *parent, const QString &title, const QString &text,
+                                                 const QStringList &buttons, const QString &,
+                                                 bool *) { return ask(parent, title, text, buttons); })
+                             : decltype(p.askChecked)(askWithMessageBox);
     if (!p.ask)
-        p.ask = askWithMessageBox;
+        p.ask = [](QWidget *parent, const QString &title, const QString &text, const QStringList &buttons) {
+            return askWithMessageBox(parent, title, text, buttons);
+        };
     if (!p.preview)
         p.preview = [](QWidget *parent, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
             QPrintPreviewDialog dialog(&printer, parent);

@@ -350,15 +350,19 @@ void TestCatalog::windowCommand_data()
 {
     QTest::addColumn<QString>("choice"); // the first question's answer
     QTest::addColumn<bool>("cancel");
-    QTest::newRow("exported") << "Export PDF…" << false;
-    QTest::newRow("cancelled while reading") << "Export PDF…" << true;
-    QTest::newRow("previewed") << "Print Preview…" << false;
+    QTest::addColumn<bool>("impose"); // the paper question's check box
+    QTest::newRow("exported") << "Export PDF…" << false << false;
+    QTest::newRow("cancelled while reading") << "Export PDF…" << true << false;
+    QTest::newRow("previewed") << "Print Preview…" << false << false;
+    QTest::newRow("exported to fold") << "Export PDF…" << false << true;
+    QTest::newRow("previewed to fold") << "Print Preview…" << false << true;
 }
 
 void TestCatalog::windowCommand()
 {
     QFETCH(QString, choice);
     QFETCH(bool, cancel);
+    QFETCH(bool, impose);
     const QString out = tree_.qpath("window.pdf");
     QFile::remove(out);
     QStringList asked;
@@ -366,6 +370,12 @@ void TestCatalog::windowCommand()
     platform.ask = [&](QWidget *, const QString &, const QString &text, const QStringList &buttons) {
         asked << text;
         return buttons.contains(QStringLiteral("A4")) ? QStringLiteral("A4") : choice;
+    };
+    platform.askChecked = [&](QWidget *, const QString &, const QString &text, const QStringList &,
+                              const QString &, bool *checked) {
+        asked << text;
+        *checked = impose;
+        return QStringLiteral("A4");
     };
     platform.chooseSaveFile = [&out](QWidget *, const QString &, const QString &, const QString &) {
         return out;
@@ -398,6 +408,14 @@ void TestCatalog::windowCommand()
     QVERIFY(form.CommonDialog1.Printer().pageLayout().isEquivalentTo(indexPaper)); // the page's paper kept
     if (!cancel)
         QVERIFY(pdfText(out, 1, 1).contains(QStringLiteral("300 folders, 3000 files")));
+    if (cancel)
+        return;
+    QProcess info; // folded: on landscape A4
+    info.start(QStringLiteral("pdfinfo"), {out});
+    QVERIFY(info.waitForFinished(20000));
+    const auto size = QRegularExpression(QStringLiteral("Page size: +([\\d.]+) x ([\\d.]+)"))
+                          .match(QString::fromUtf8(info.readAllStandardOutput()));
+    QCOMPARE(qRound(size.captured(1).toDouble()), impose ? 842 : 595);
 }
 
 void TestCatalog::discName_data()
