@@ -1,5 +1,6 @@
 #include "plaintext.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -34,10 +35,17 @@ QMessageBox *Message(QMessageBox::Icon icon, const QString &title, const QString
     return box;
 }
 
-QString Ask(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons)
+QString Ask(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+            const QString &check, bool *checked)
 {
     const std::unique_ptr<QMessageBox> box(
         Message(QMessageBox::Question, title, text, QMessageBox::NoButton, parent));
+    QCheckBox *checkBox = nullptr;
+    if (checked) { // under the text, the buttons as they were
+        checkBox = new QCheckBox(check, box.get());
+        checkBox->setChecked(*checked);
+        box->setCheckBox(checkBox);
+    }
     QList<QAbstractButton *> made;
     for (const QString &b : buttons)
         made << box->addButton(b, made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
@@ -46,6 +54,8 @@ QString Ask(QWidget *parent, const QString &title, const QString &text, const QS
         box->setEscapeButton(made.last()); // "Cancel" comes last
     }
     box->exec();
+    if (checkBox)
+        *checked = checkBox->isChecked();
     const qsizetype at = made.indexOf(box->clickedButton());
     return at < 0 ? QString() : buttons.at(at);
 }

@@ -29,8 +29,10 @@ QMessageBox *Message(QMessageBox::Icon icon, const QString &title, const QString
                      QMessageBox::StandardButtons buttons, QWidget *parent);
 
 // Asks a question with these buttons, the first the default and the last the escape (with one
-// button, a message); the button chosen, "" when the box was closed.
-QString Ask(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons);
+// button, a message); the button chosen, "" when the box was closed. With `checked`, a check box
+// captioned `check` sits under the text and `*checked` gets its state.
+QString Ask(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+            const QString &check = {}, bool *checked = nullptr);
 
 // Asks a yes-or-no question, "No" the default; true for yes.
 bool AskYesNo(QWidget *parent, const QString &title, const QString &text);

@@ -1,5 +1,6 @@
 #include "catalog.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPageLayout>
@@ -47,6 +48,55 @@ QPageSize PageSizeOf(Paper paper)
                      QPageSize::ExactMatch);
 }
 
+std::optional<Sheet> SheetNamed(const QString &name)
+{
+    if (name == QLatin1String("a4"))
+        return Sheet::A4;
+    if (name == QLatin1String("letter"))
+        return Sheet::Letter;
+    return std::nullopt;
+}
+
+std::vector<std::pair<int, int>> BookletOrder(int pages)
+{
+    // Padded to whole sheets of four pages; sheet k holds the k-th pages from each end.
+    const int padded = std::max(4, (pages + 3) / 4 * 4);
+    std::vector<std::pair<int, int>> sides;
+    for (int k = 0; 2 * k < padded / 2; ++k) {
+        sides.emplace_back(padded - 2 * k, 2 * k + 1);     // front
+        sides.emplace_back(2 * k + 2, padded - 2 * k - 1); // back
+    }
+    return sides;
+}
+
+namespace {
+
+// The landscape sheet, in millimetres.
+QSizeF sheetMm(Sheet sheet)
+{
+    return QPageSize(sheet == Sheet::A4 ? QPageSize::A4 : QPageSize::Letter)
+        .size(QPageSize::Millimeter)
+        .transposed();
+}
+
+// The booklet page's size in millimetres, and the top-left of the left page on the sheet.
+constexpr double BookletW = 120, BookletH = 119;
+QPointF leftPageAt(Sheet sheet)
+{
+    const QSizeF s = sheetMm(sheet);
+    return {s.width() / 2 - BookletW, (s.height() - BookletH) / 2};
+}
+
+} // namespace
+
+FoldMark FoldMarkOf(Sheet sheet)
+{
+    // 5 mm strokes, 2 mm off the pages: a trimmer or the fold never meets the text.
+    const QPointF at = leftPageAt(sheet);
+    const double x = at.x() + BookletW, top = at.y(), bottom = at.y() + BookletH;
+    return {x, top - 7, top - 2, bottom + 2, bottom + 7};
+}
+
 QString SizeText(quint64 bytes)
 {
     if (bytes < 1024)
@@ -73,6 +123,10 @@ public:
     explicit SpoolWriter(QIODevice &device) : device_(device) { buffer_.reserve(BlockSize + 4096); }
     void u8(quint8 v) { buffer_.append(static_cast<char>(v)); }
     void i64(qint64 v) { buffer_.append(reinterpret_cast<const char *>(&v), sizeof v); }
+    void f64(double v) { buffer_.append(reinterpret_cast<const char *>(&v), sizeof v); }
+    void raw(const void *data, qsizetype n) { buffer_.append(static_cast<const char *>(data), n); }
+    // Where the next byte goes in the file.
+    qint64 pos() const { return written_ + buffer_.size(); }
     void text(const QString &s)
     {
         const QByteArray u = s.toUtf8();
@@ -83,6 +137,7 @@ public:
     bool flush()
     {
         const bool ok = device_.write(buffer_) == buffer_.size();
+        written_ += buffer_.size();
         buffer_.clear();
         return ok;
     }
@@ -91,6 +146,7 @@ private:
     static constexpr qsizetype BlockSize = 1 << 20;
     QIODevice &device_;
     QByteArray buffer_;
+    qint64 written_ = 0;
 };
 
 class SpoolReader
@@ -107,6 +163,20 @@ public:
             at_ += sizeof v;
         }
         return v;
+    }
+    double f64()
+    {
+        double v = 0;
+        raw(&v, sizeof v);
+        return v;
+    }
+    bool raw(void *data, qint64 n)
+    {
+        if (n < 0 || !fill(n))
+            return false;
+        std::memcpy(data, buffer_.constData() + at_, static_cast<size_t>(n));
+        at_ += n;
+        return true;
     }
     QString text()
     {
@@ -390,6 +460,56 @@ public:
 
     int pages() const { return page_; }
 
+    // From here on the pages are written to `out` instead of painted, each
+    // page's start (and the end) kept in `starts`, for replay() to paint anywhere.
+    void record(SpoolWriter &out, std::vector<qint64> &starts)
+    {
+        rec_ = &out;
+        starts_ = &starts;
+        starts.push_back(out.pos());
+    }
+    // False when the file could not be written.
+    bool endRecord()
+    {
+        flush();
+        starts_->push_back(rec_->pos());
+        rec_ = nullptr;
+        return recorded_;
+    }
+
+    // Paints a page that record() wrote, in the painter's present coordinates.
+    void replay(QIODevice &page)
+    {
+        SpoolReader in(page);
+        while (!in.atEnd()) {
+            const quint8 op = in.u8();
+            const quint8 which = in.u8();
+            if (op == 'G') {
+                const qint64 n = in.i64();
+                if (n <= 0 || n > (1 << 20))
+                    return;
+                QList<quint32> glyphs(n);
+                QList<QPointF> positions(n);
+                if (!in.raw(glyphs.data(), n * qint64(sizeof(quint32))) ||
+                    !in.raw(positions.data(), n * qint64(sizeof(QPointF))))
+                    return;
+                QGlyphRun run;
+                run.setRawFont(which == 0 ? body_->raw : bold_->raw);
+                run.setGlyphIndexes(glyphs);
+                run.setPositions(positions);
+                p_.drawGlyphRun(QPointF(), run);
+            } else if (op == 'T') {
+                const double x = in.f64(), y = in.f64();
+                const QString s = in.text();
+                const QFont *fonts[] = {&body_->font, &bold_->font, &italic_, &title_};
+                p_.setFont(*fonts[std::min<quint8>(which, 3)]);
+                p_.drawText(QPointF(x, y), s);
+            } else {
+                return;
+            }
+        }
+    }
+
     void summary(const Catalog &c)
     {
         double y = margin_;
@@ -421,7 +541,12 @@ public:
     void startListing()
     {
         flush();
-        device_.newPage();
+        if (rec_) {
+            recorded_ = rec_->flushIfFull() && recorded_;
+            starts_->push_back(rec_->pos());
+        } else {
+            device_.newPage();
+        }
         ++page_;
         col_ = 0;
         y_ = margin_;
@@ -516,6 +641,14 @@ private:
     void shaped(const QFont &font, double x, double y, const QString &s)
     {
         flush();
+        if (rec_) {
+            rec_->u8('T');
+            rec_->u8(&font == &body_->font ? 0 : &font == &bold_->font ? 1 : &font == &italic_ ? 2 : 3);
+            rec_->f64(x * unit_);
+            rec_->f64(y * unit_);
+            rec_->text(s);
+            return;
+        }
         p_.setFont(font);
         p_.drawText(QPointF(x * unit_, y * unit_), s);
     }
@@ -525,7 +658,13 @@ private:
     {
         if (runGlyphs_.isEmpty())
             return;
-        {
+        if (rec_) {
+            rec_->u8('G');
+            rec_->u8(runFace_ == body_.get() ? 0 : 1);
+            rec_->i64(runGlyphs_.size());
+            rec_->raw(runGlyphs_.constData(), runGlyphs_.size() * qsizetype(sizeof(quint32)));
+            rec_->raw(runPositions_.constData(), runPositions_.size() * qsizetype(sizeof(QPointF)));
+        } else {
             QGlyphRun run;
             run.setRawFont(runFace_->raw);
             run.setGlyphIndexes(runGlyphs_);
@@ -609,26 +748,19 @@ private:
     QFont italic_, title_;
     std::unique_ptr<CatalogFace> body_, bold_;
     CatalogFace *runFace_ = nullptr;
+    SpoolWriter *rec_ = nullptr;
+    bool recorded_ = true;
+    std::vector<qint64> *starts_ = nullptr;
     QList<quint32> runGlyphs_;
     QList<QPointF> runPositions_;
 };
 
-} // namespace
-
-int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
+void flowPages(const Catalog &c, QIODevice &spool, PageFlow &flow)
 {
-    if (!spool_)
-        return 0;
-    device.setPageLayout(QPageLayout(PageSizeOf(paper), QPageLayout::Portrait, QMarginsF()));
-    QPainter p;
-    if (!p.begin(&device))
-        return 0;
-    p.setPen(Qt::black);
-    PageFlow flow(p, device, paper);
-    flow.summary(*this);
+    flow.summary(c);
     flow.startListing();
-    spool_->seek(0);
-    SpoolReader in(*spool_);
+    spool.seek(0);
+    SpoolReader in(spool);
     while (!in.atEnd() && in.u8() == 'D') {
         const QString heading = in.text();
         const auto error = static_cast<int>(in.i64());
@@ -643,11 +775,84 @@ int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
         }
     }
     flow.finish();
+}
+
+} // namespace
+
+int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
+{
+    if (!spool_)
+        return 0;
+    device.setPageLayout(QPageLayout(PageSizeOf(paper), QPageLayout::Portrait, QMarginsF()));
+    QPainter p;
+    if (!p.begin(&device))
+        return 0;
+    p.setPen(Qt::black);
+    PageFlow flow(p, device, paper);
+    flowPages(*this, *spool_, flow);
     p.end();
     return flow.pages();
 }
 
-bool WritePdf(const QString &path, const Catalog &catalog, Paper paper, QString *error)
+int Catalog::PaintImposed(QPagedPaintDevice &device, Sheet sheet) const
+{
+    if (!spool_)
+        return 0;
+    device.setPageLayout(QPageLayout(QPageSize(sheet == Sheet::A4 ? QPageSize::A4 : QPageSize::Letter),
+                                     QPageLayout::Landscape, QMarginsF()));
+    QPainter p;
+    if (!p.begin(&device))
+        return 0;
+    p.setPen(Qt::black);
+    // The pages are laid out once into a file of their own, then each is
+    // painted in its place: the sides want them out of order.
+    QTemporaryFile pagesFile;
+    if (!pagesFile.open())
+        return 0;
+    PageFlow flow(p, device, Paper::Booklet);
+    std::vector<qint64> starts;
+    {
+        SpoolWriter out(pagesFile);
+        flow.record(out, starts);
+        flowPages(*this, *spool_, flow);
+        if (!flow.endRecord() || !out.flush() || !pagesFile.flush())
+            return 0;
+    }
+    const int pages = flow.pages();
+    const double mm = device.logicalDpiX() / 25.4;
+    const QPointF left = leftPageAt(sheet);
+    const FoldMark fold = FoldMarkOf(sheet);
+    bool first = true;
+    for (const auto &[l, r] : BookletOrder(pages)) {
+        if (!first)
+            device.newPage();
+        first = false;
+        p.setPen(QPen(Qt::black, 0.25 * mm));
+        p.drawLine(QPointF(fold.x, fold.top1) * mm, QPointF(fold.x, fold.top2) * mm);
+        p.drawLine(QPointF(fold.x, fold.bottom1) * mm, QPointF(fold.x, fold.bottom2) * mm);
+        p.setPen(Qt::black);
+        for (const int page : {l, r}) {
+            if (page > pages)
+                continue; // a blank page of the padding
+            const auto at = static_cast<size_t>(page - 1);
+            pagesFile.seek(starts[at]);
+            QByteArray bytes = pagesFile.read(starts[at + 1] - starts[at]);
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::ReadOnly);
+            p.save();
+            p.translate((left + QPointF(page == l ? 0 : BookletW, 0)) * mm);
+            flow.replay(buffer);
+            p.restore();
+        }
+    }
+    p.end();
+    return pages;
+}
+
+namespace {
+
+bool writePdf(const QString &path, const Catalog &catalog, QString *error,
+              const std::function<int(QPdfWriter &)> &paint)
 {
     // The project's one writer: a full disk, a planted link or a FIFO leaves the old file as it was.
     safewrite::Writer file(path);
@@ -657,13 +862,25 @@ bool WritePdf(const QString &path, const Catalog &catalog, Paper paper, QString 
         QPdfWriter pdf(file.device());
         pdf.setTitle(QStringLiteral("Catalog of %1").arg(catalog.DiscName()));
         pdf.setCreator(QStringLiteral("Sleeve"));
-        if (catalog.Paint(pdf, paper) == 0) {
+        if (paint(pdf) == 0) {
             if (error)
                 *error = QStringLiteral("The pages could not be painted.");
             return false;
         }
     }
     return file.commit(error);
+}
+
+} // namespace
+
+bool WritePdf(const QString &path, const Catalog &catalog, Paper paper, QString *error)
+{
+    return writePdf(path, catalog, error, [&](QPdfWriter &pdf) { return catalog.Paint(pdf, paper); });
+}
+
+bool WriteImposedPdf(const QString &path, const Catalog &catalog, Sheet sheet, QString *error)
+{
+    return writePdf(path, catalog, error, [&](QPdfWriter &pdf) { return catalog.PaintImposed(pdf, sheet); });
 }
 
 } // namespace catalog

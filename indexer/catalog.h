@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPagedPaintDevice;
 
@@ -22,6 +24,20 @@ enum class Paper { Booklet, A4, Letter };
 std::optional<Paper> PaperNamed(const QString &name);
 // The booklet page folds into a jewel case: 120 × 119 mm.
 QPageSize PageSizeOf(Paper paper);
+
+// The sheet that booklet pages are imposed on, two to a side.
+enum class Sheet { A4, Letter };
+// "a4" or "letter"; nothing for any other name.
+std::optional<Sheet> SheetNamed(const QString &name);
+// The pages of a booklet of `pages` pages on each side of its sheets, in print
+// order (front, back, next sheet's front...), left then right, for duplex
+// printing flipped on the short edge; numbers past `pages` are blank.
+std::vector<std::pair<int, int>> BookletOrder(int pages);
+// Where the fold mark's two strokes are on a side, in millimetres from the top-left.
+struct FoldMark {
+    double x, top1, top2, bottom1, bottom2;
+};
+FoldMark FoldMarkOf(Sheet sheet);
 
 struct Totals {
     quint64 folders = 0; // the root included
@@ -63,6 +79,9 @@ public:
     // Paints every page onto the device (a QPdfWriter or a QPrinter), its
     // page size set to `paper`. The number of pages, 0 when the painter could not begin.
     int Paint(QPagedPaintDevice &device, Paper paper) const;
+    // Paints the booklet's pages two to a side of `sheet`, landscape, in
+    // BookletOrder. The number of booklet pages, 0 when the painter could not begin.
+    int PaintImposed(QPagedPaintDevice &device, Sheet sheet) const;
 
 private:
     QByteArray root_;
@@ -74,6 +93,8 @@ private:
 
 // Writes the catalog as a PDF file: whole, or not at all; false with a reason.
 bool WritePdf(const QString &path, const Catalog &catalog, Paper paper, QString *error = nullptr);
+// The same, the booklet imposed on `sheet` to fold.
+bool WriteImposedPdf(const QString &path, const Catalog &catalog, Sheet sheet, QString *error = nullptr);
 
 // "1.2 MB", "532 B": sizes as the catalog prints them.
 QString SizeText(quint64 bytes);

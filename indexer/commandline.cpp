@@ -18,6 +18,7 @@ const char *const Usage =
     "       sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER\n"
     "       sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER\n"
     "       sleeveindex --export-catalog OUT.pdf [--paper booklet|a4|letter] [--progress] FOLDER\n"
+    "       sleeveindex --export-catalog OUT.pdf --impose [--sheet a4|letter] [--progress] FOLDER\n"
     "\n"
     "Index maker for data discs. Without --export-pdf, --export-png or --export-catalog it\n"
     "opens the window on FOLDER (or on the working folder).\n"
@@ -30,6 +31,10 @@ const char *const Usage =
     "  --export-catalog OUT.pdf  write every folder and file under FOLDER as a catalog\n"
     "  --paper P                 the catalog's paper: booklet (120 x 119 mm, folds into\n"
     "                            the case; the default), a4 or letter\n"
+    "  --impose                  print the booklet's pages two to a side of a landscape\n"
+    "                            sheet, in booklet order: print both sides (flip on the\n"
+    "                            short edge), fold the stack once and it reads in order\n"
+    "  --sheet S                 the sheet --impose prints on: a4 (the default) or letter\n"
     "  --progress                say how far the catalog has come, on stderr\n"
     "  -h, --help                this help\n"
     "  -v, --version             the version\n"
@@ -90,12 +95,14 @@ bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error)
     const QCommandLineOption exportCatalog(QStringLiteral("export-catalog"), {}, QStringLiteral("file"));
     const QCommandLineOption paper(QStringLiteral("paper"), {}, QStringLiteral("paper"));
     const QCommandLineOption progress(QStringLiteral("progress"), {});
+    const QCommandLineOption impose(QStringLiteral("impose"), {});
+    const QCommandLineOption sheet(QStringLiteral("sheet"), {}, QStringLiteral("sheet"));
     const QCommandLineOption layout(QStringLiteral("layout"), {}, QStringLiteral("n"));
     const QCommandLineOption flow(QStringLiteral("flow"), {});
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
-    parser.addOptions(
-        {exportPdf, exportPng, dpi, exportCatalog, paper, progress, layout, flow, help, version});
+    parser.addOptions({exportPdf, exportPng, dpi, exportCatalog, paper, progress, impose, sheet, layout, flow,
+                       help, version});
     if (!parser.parse(args))
         return refuse(error, parser.errorText());
     Options o;
@@ -105,7 +112,8 @@ bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error)
         *options = o;
         return true;
     }
-    for (const QCommandLineOption *once : {&exportPdf, &exportPng, &dpi, &exportCatalog, &paper, &layout})
+    for (const QCommandLineOption *once :
+         {&exportPdf, &exportPng, &dpi, &exportCatalog, &paper, &sheet, &layout})
         if (parser.values(*once).size() > 1)
             return refuse(error,
                           QStringLiteral("--%1 is given more than once").arg(once->names().constFirst()));
@@ -151,6 +159,20 @@ bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error)
         }
     }
     o.progress = parser.isSet(progress);
+    if (parser.isSet(impose) && !parser.isSet(exportCatalog))
+        return refuse(error, QStringLiteral("--impose goes with --export-catalog"));
+    if (parser.isSet(sheet) && !parser.isSet(impose))
+        return refuse(error, QStringLiteral("--sheet goes with --impose"));
+    o.impose = parser.isSet(impose);
+    if (o.impose && o.paper != QLatin1String("booklet"))
+        return refuse(
+            error,
+            QStringLiteral("--impose folds booklet pages; --paper %1 does not go with it").arg(o.paper));
+    if (parser.isSet(sheet)) {
+        o.sheet = parser.value(sheet);
+        if (!catalog::SheetNamed(o.sheet))
+            return refuse(error, QStringLiteral("the sheet is a4 or letter, not \"%1\"").arg(o.sheet));
+    }
     if (parser.isSet(exportCatalog) && (parser.isSet(layout) || parser.isSet(flow)))
         return refuse(error, QStringLiteral("--layout and --flow go with the index page, not the catalog"));
     if (parser.isSet(layout)) {
@@ -211,7 +233,11 @@ int exportCatalog(const Options &options)
         say(QStringLiteral("cannot write \"%1\": %2").arg(options.exportCatalog, why));
         return NotWritten;
     }
-    if (!catalog::WritePdf(options.exportCatalog, c, *catalog::PaperNamed(options.paper), &why)) {
+    const bool written =
+        options.impose
+            ? catalog::WriteImposedPdf(options.exportCatalog, c, *catalog::SheetNamed(options.sheet), &why)
+            : catalog::WritePdf(options.exportCatalog, c, *catalog::PaperNamed(options.paper), &why);
+    if (!written) {
         say(QStringLiteral("cannot write \"%1\": %2").arg(options.exportCatalog, why));
         return NotWritten;
     }

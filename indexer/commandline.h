@@ -9,7 +9,7 @@ class Form1;
 //   sleeveindex [--layout N] [--flow] [FOLDER]                        the window, on FOLDER
 //   sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER     the page as a PDF, no window
 //   sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER
-//   sleeveindex --export-catalog OUT.pdf [--paper P] [--progress] FOLDER
+//   sleeveindex --export-catalog OUT.pdf [--paper P] [--impose [--sheet S]] [--progress] FOLDER
 namespace commandline {
 
 // The same numbers as the designer's where the meanings agree.
@@ -30,8 +30,10 @@ struct Options {
     int dpi = 300;         // for --export-png
     QString exportCatalog; // empty: not asked
     QString paper = QStringLiteral("booklet");
-    bool progress = false; // the catalog says how far it has come
-    int layout = 0;        // 0: the window's own (layout 1)
+    bool impose = false;                  // the booklet's pages two to a side, to fold
+    QString sheet = QStringLiteral("a4"); // what --impose prints on
+    bool progress = false;                // the catalog says how far it has come
+    int layout = 0;                       // 0: the window's own (layout 1)
     bool flow = false;
     QByteArray folder; // the file system's bytes, as given
     bool Batch() const { return !exportPdf.isEmpty() || !exportPng.isEmpty() || !exportCatalog.isEmpty(); }

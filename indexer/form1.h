@@ -49,6 +49,10 @@ public:
         std::function<QString(QWidget *parent, const QString &title, const QString &text,
                               const QStringList &buttons)>
             ask;
+        // The same with a check box captioned `check` under the text; `*checked` goes in and comes out.
+        std::function<QString(QWidget *parent, const QString &title, const QString &text,
+                              const QStringList &buttons, const QString &check, bool *checked)>
+            askChecked;
         // Shows the page as it would print, on `printer`, until the user closes the preview.
         std::function<void(QWidget *parent, QPrinter &printer, const std::function<void(QPrinter &)> &paint)>
             preview;

@@ -64,14 +64,19 @@ void Form1::Catalog_Click()
         return;
     const QStringList papers{QStringLiteral("Booklet (120 × 119 mm)"), QStringLiteral("A4"),
                              QStringLiteral("Letter")};
-    const QString chosen = platform_.ask(this, QStringLiteral("Catalog"), QStringLiteral("The paper:"),
-                                         papers + QStringList{QStringLiteral("Cancel")});
+    bool impose = false;
+    const QString chosen = platform_.askChecked(
+        this, QStringLiteral("Catalog"), QStringLiteral("The paper:"),
+        papers + QStringList{QStringLiteral("Cancel")},
+        QStringLiteral("Booklet pages two to a side, to fold (on A4 or Letter)"), &impose);
     const qsizetype at = papers.indexOf(chosen);
     if (at < 0)
         return;
     const catalog::Paper paper = at == 0   ? catalog::Paper::Booklet
                                  : at == 1 ? catalog::Paper::A4
                                            : catalog::Paper::Letter;
+    // Folded, the booklet's pages go on the sheet chosen; A4 when the booklet itself was.
+    const catalog::Sheet sheet = at == 2 ? catalog::Sheet::Letter : catalog::Sheet::A4;
     QString path;
     if (what == export_) {
         path = platform_.chooseSaveFile(this, QStringLiteral("Export Catalog"),
@@ -85,17 +90,27 @@ void Form1::Catalog_Click()
     catalog::Catalog c;
     if (!ReadCatalog(c))
         return;
+    auto paint = [&c, paper, impose, sheet](QPrinter &target) {
+        if (!impose)
+            return c.Paint(target, paper);
+        const QPrinter::DuplexMode duplex = target.duplex();
+        target.setDuplex(QPrinter::DuplexShortSide);
+        const int pages = c.PaintImposed(target, sheet);
+        target.setDuplex(duplex);
+        return pages;
+    };
     QString why;
     QPrinter &printer = CommonDialog1.Printer();
     const QPageLayout pageLayout = printer.pageLayout(); // the index page's paper stays as it was
     if (what == export_) {
-        if (!catalog::WritePdf(path, c, paper, &why))
+        if (!(impose ? catalog::WriteImposedPdf(path, c, sheet, &why)
+                     : catalog::WritePdf(path, c, paper, &why)))
             platform_.ask(this, QStringLiteral("Not exported"),
                           QStringLiteral("The catalog could not be written to \"%1\": %2").arg(path, why),
                           {QStringLiteral("OK")});
     } else if (what == preview) {
-        platform_.preview(this, printer, [&c, paper](QPrinter &target) { c.Paint(target, paper); });
-    } else if (!pageprint::PrinterAvailable(printer) || c.Paint(printer, paper) == 0) {
+        platform_.preview(this, printer, [&paint](QPrinter &target) { paint(target); });
+    } else if (!pageprint::PrinterAvailable(printer) || paint(printer) == 0) {
         platform_.ask(this, QStringLiteral("Not printed"),
                       QStringLiteral("The catalog could not be printed."), {QStringLiteral("OK")});
     }

@@ -43,8 +43,17 @@ Form1::Platform Form1::withDefaults(Platform p)
                               const QString &filter) {
             return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
         };
+    // A window given its own questions answers these with them, the box left as it was.
+    if (!p.askChecked)
+        p.askChecked = p.ask ? decltype(p.askChecked)(
+                                   [ask = p.ask](QWidget *parent, const QString &title, const QString &text,
+                                                 const QStringList &buttons, const QString &,
+                                                 bool *) { return ask(parent, title, text, buttons); })
+                             : decltype(p.askChecked)(plaintext::Ask);
     if (!p.ask)
-        p.ask = plaintext::Ask;
+        p.ask = [](QWidget *parent, const QString &title, const QString &text, const QStringList &buttons) {
+            return plaintext::Ask(parent, title, text, buttons);
+        };
     if (!p.preview)
         p.preview = [](QWidget *parent, QPrinter &printer, const std::function<void(QPrinter &)> &paint) {
             QPrintPreviewDialog dialog(&printer, parent);

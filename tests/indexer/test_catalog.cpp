@@ -87,6 +87,10 @@ private slots:
     void windowCommand();
     void discName_data();
     void discName();
+    void bookletOrder_data();
+    void bookletOrder();
+    void imposed_data();
+    void imposed();
 
 private:
     Tree tree_;
@@ -308,6 +312,11 @@ void TestCatalog::commandLine_data()
                                    << "booklet, a4 or letter";
     QTest::newRow("paper alone") << QStringList{"--paper", "a4", "DIR/odd"} << 1
                                  << "goes with --export-catalog";
+    QTest::newRow("imposed on other paper")
+        << QStringList{"--export-catalog", "OUT", "--impose", "--paper", "a4", "DIR/odd"} << 1
+        << "folds booklet pages";
+    QTest::newRow("sheet alone") << QStringList{"--export-catalog", "OUT", "--sheet", "a4", "DIR/odd"} << 1
+                                 << "goes with --impose";
     QTest::newRow("with a layout") << QStringList{"--export-catalog", "OUT", "--layout", "3", "DIR/odd"} << 1
                                    << "not the catalog";
     QTest::newRow("missing folder") << QStringList{"--export-catalog", "OUT", "DIR/absent"} << 2
@@ -342,15 +351,19 @@ void TestCatalog::windowCommand_data()
 {
     QTest::addColumn<QString>("choice"); // the first question's answer
     QTest::addColumn<bool>("cancel");
-    QTest::newRow("exported") << "Export PDF…" << false;
-    QTest::newRow("cancelled while reading") << "Export PDF…" << true;
-    QTest::newRow("previewed") << "Print Preview…" << false;
+    QTest::addColumn<bool>("impose"); // the paper question's check box
+    QTest::newRow("exported") << "Export PDF…" << false << false;
+    QTest::newRow("cancelled while reading") << "Export PDF…" << true << false;
+    QTest::newRow("previewed") << "Print Preview…" << false << false;
+    QTest::newRow("exported to fold") << "Export PDF…" << false << true;
+    QTest::newRow("previewed to fold") << "Print Preview…" << false << true;
 }
 
 void TestCatalog::windowCommand()
 {
     QFETCH(QString, choice);
     QFETCH(bool, cancel);
+    QFETCH(bool, impose);
     const QString out = tree_.qpath("window.pdf");
     QFile::remove(out);
     QStringList asked;
@@ -358,6 +371,12 @@ void TestCatalog::windowCommand()
     platform.ask = [&](QWidget *, const QString &, const QString &text, const QStringList &buttons) {
         asked << text;
         return buttons.contains(QStringLiteral("A4")) ? QStringLiteral("A4") : choice;
+    };
+    platform.askChecked = [&](QWidget *, const QString &, const QString &text, const QStringList &,
+                              const QString &, bool *checked) {
+        asked << text;
+        *checked = impose;
+        return QStringLiteral("A4");
     };
     platform.chooseSaveFile = [&out](QWidget *, const QString &, const QString &, const QString &) {
         return out;
@@ -390,6 +409,14 @@ void TestCatalog::windowCommand()
     QVERIFY(form.CommonDialog1.Printer().pageLayout().isEquivalentTo(indexPaper)); // the page's paper kept
     if (!cancel)
         QVERIFY(pdfText(out, 1, 1).contains(QStringLiteral("300 folders, 3000 files")));
+    if (cancel)
+        return;
+    QProcess info; // folded: on landscape A4
+    info.start(QStringLiteral("pdfinfo"), {out});
+    QVERIFY(info.waitForFinished(20000));
+    const auto size = QRegularExpression(QStringLiteral("Page size: +([\\d.]+) x ([\\d.]+)"))
+                          .match(QString::fromUtf8(info.readAllStandardOutput()));
+    QCOMPARE(qRound(size.captured(1).toDouble()), impose ? 842 : 595);
 }
 
 void TestCatalog::discName_data()
@@ -414,6 +441,103 @@ void TestCatalog::discName()
     QCOMPARE(c.DiscName(), name);
     QVERIFY(catalog::WritePdf(t.qpath("c.pdf"), c, catalog::Paper::Booklet));
     QVERIFY(pdfText(t.qpath("c.pdf"), 1, 1).startsWith(name + QLatin1Char('\n')));
+}
+
+void TestCatalog::bookletOrder_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QString>("sides"); // left|right, front and back of each sheet
+    QTest::newRow("1") << 1 << "4|1 2|3";
+    QTest::newRow("4") << 4 << "4|1 2|3";
+    QTest::newRow("5") << 5 << "8|1 2|7 6|3 4|5";
+    QTest::newRow("6") << 6 << "8|1 2|7 6|3 4|5";
+    QTest::newRow("9") << 9 << "12|1 2|11 10|3 4|9 8|5 6|7";
+}
+
+void TestCatalog::bookletOrder()
+{
+    QFETCH(int, pages);
+    QFETCH(QString, sides);
+    QStringList got;
+    for (const auto &[l, r] : catalog::BookletOrder(pages))
+        got << QStringLiteral("%1|%2").arg(l).arg(r);
+    QCOMPARE(got.join(u' '), sides);
+}
+
+void TestCatalog::imposed_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<double>("topMm");  // the pages' top edge on the sheet
+    QTest::addColumn<QString>("sides"); // each side's page numbers; - a blank page
+    QTest::newRow("6 pages on A4") << 400 << "a4" << 45.5 << "-|1 2|- 6|3 4|5";
+    QTest::newRow("2 pages on Letter") << 0 << "letter" << 48.45 << "-|1 2|-";
+}
+
+// Each side's two page numbers, told apart by x, and the fold mark on the
+// first side, rendered: a stroke above and below the fold, nothing between.
+void TestCatalog::imposed()
+{
+    QFETCH(int, files);
+    QFETCH(QString, sheet);
+    QFETCH(double, topMm);
+    QFETCH(QString, sides);
+    const QByteArray dir = "imposed" + QByteArray::number(files);
+    QVERIFY(tree_.mkdir(dir));
+    for (int i = 0; i < files; ++i)
+        QVERIFY(tree_.touch(dir + "/f" + QByteArray::number(i) + ".txt"));
+    const QString pdf = tree_.qpath(dir + ".pdf");
+    const scriptrun::Result run =
+        scriptrun::Run(QStringLiteral(SLEEVEINDEX),
+                       {"--export-catalog", pdf, "--impose", "--sheet", sheet, tree_.qpath(dir)});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(60000));
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    const QRegularExpression pageRe(
+        QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">(.*?)</page>"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression wordRe(
+        QStringLiteral("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)<"));
+    QStringList got;
+    double width = 0;
+    for (auto pages = pageRe.globalMatch(html); pages.hasNext();) {
+        const auto page = pages.next();
+        width = page.captured(1).toDouble();
+        QString half[2] = {QStringLiteral("-"), QStringLiteral("-")};
+        double lowest[2] = {-1, -1}, centre[2] = {0, 0};
+        for (auto words = wordRe.globalMatch(page.captured(3)); words.hasNext();) {
+            const auto w = words.next();
+            const double x0 = w.captured(1).toDouble(), y = w.captured(2).toDouble(),
+                         x1 = w.captured(3).toDouble();
+            QVERIFY2(x1 <= width / 2 || x0 >= width / 2, qPrintable(w.captured(4) + " lies on the fold"));
+            const int h = x0 >= width / 2 ? 1 : 0;
+            if (y > lowest[h]) { // the page number is the lowest word
+                lowest[h] = y;
+                half[h] = w.captured(4);
+                centre[h] = (x0 + x1) / 2;
+            }
+        }
+        for (int h = 0; h < 2; ++h) // centred on its page
+            QVERIFY2(lowest[h] < 0 || std::abs(centre[h] - width / 2 - (h == 0 ? -60 : 60) * 72 / 25.4) < 3,
+                     qPrintable(half[h] + " is not centred on its page"));
+        got << half[0] + u'|' + half[1];
+    }
+    QCOMPARE(got.join(u' '), sides);
+    QCOMPARE(qRound(width * 25.4 / 72), sheet == QLatin1String("a4") ? 297 : 279);
+    // The fold mark, rendered at 200 dpi: dark 4.5 mm above and below the pages, light elsewhere.
+    const QString png = tree_.qpath(dir);
+    QVERIFY(QProcess::execute(QStringLiteral("pdftoppm"), {"-r", "200", "-gray", "-png", "-singlefile", "-f",
+                                                           "1", "-l", "1", pdf, png}) == 0);
+    const QImage image(png + QStringLiteral(".png"));
+    QVERIFY(!image.isNull());
+    const double dot = 200 / 25.4, foldX = width / 2 * 200 / 72, bottomMm = topMm + 119;
+    auto ink = [&](double dx, double yMm) {
+        return qGray(image.pixel(qRound(foldX + dx * dot), qRound(yMm * dot))) < 160;
+    };
+    QVERIFY(ink(0, topMm - 4.5) && ink(0, bottomMm + 4.5));
+    QVERIFY(!ink(0, topMm - 9) && !ink(0, bottomMm + 9) && !ink(1.5, topMm - 4.5) && !ink(0, topMm + 60));
 }
 
 int main(int argc, char *argv[])
