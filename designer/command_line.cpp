@@ -1,8 +1,12 @@
 #include "command_line.h"
 
+#include <QPainter>
 #include <QPrinter>
 #include <QTextStream>
 
+#include <optional>
+
+#include "calibration.h"
 #include "casepages.h"
 #include "caseprint.h"
 #include "coverdocument.h"
@@ -10,6 +14,7 @@
 #include "coverpage.h"
 #include "designfile.h"
 #include "names.h"
+#include "pageexport.h"
 #include "pageprint.h"
 #include "printqueue.h"
 #include "records.h"
@@ -195,6 +200,9 @@ int Run(const Job &job)
     case Job::Kind::ExportPng: {
         const auto format =
             job.kind == Job::Kind::ExportPdf ? casepages::Format::Pdf : casepages::Format::Png;
+        std::optional<pageexport::Calibrated> calibrated;
+        if (!job.calibrated.isEmpty())
+            calibrated.emplace(calibration::Load(job.calibrated));
         if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
@@ -223,6 +231,64 @@ int Run(const Job &job)
     }
     complete = picturesPrinted(doc) && complete;
     return complete ? Done : PictureMissing;
+}
+
+namespace {
+
+QString calibrationNote(const QString &queue, const calibration::Correction &c)
+{
+    return QStringLiteral("Calibration page for %1, printed with its calibration (%2). Lay a ruler on the "
+                          "page and measure, in millimetres, the origin mark from the paper's left and top "
+                          "edges, and the square's width and height; type them into Printer Calibration.")
+        .arg(queue.isEmpty() ? QStringLiteral("a PDF") : queue, calibration::Describe(c));
+}
+
+} // namespace
+
+int RunCalibration(const CalibrationJob &job)
+{
+    QString error;
+    switch (job.kind) {
+    case CalibrationJob::Kind::Store: calibration::Save(job.printer, job.correction); return Done;
+    case CalibrationJob::Kind::Show:
+        terminal::Out(
+            QStringLiteral("%1: %2").arg(job.printer, calibration::Describe(calibration::Load(job.printer))));
+        return Done;
+    case CalibrationJob::Kind::ExportPage: {
+        // The page as the paper holds it: no margin, the export's default paper.
+        const QSizeF paper = casepages::DefaultSheet();
+        const QSizeF paperMm = paper / casepages::PxPerMm;
+        const QString note = calibrationNote(QString(), {});
+        if (!pageexport::ExportPdf(
+                job.output, QStringLiteral("Calibration page"), paper, 0,
+                [&](QPainter &p) { calibration::PaintPage(p, {}, paperMm, note); }, &error)) {
+            say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
+            return NotWritten;
+        }
+        return Done;
+    }
+    case CalibrationJob::Kind::PrintPage: {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!printqueue::UseChosenOrDefault(printer, job.printer, &error) ||
+            !PrintCalibrationPage(printer, &error)) {
+            say(QStringLiteral("nothing was printed: %1").arg(error));
+            return NotPrinted;
+        }
+        return Done;
+    }
+    }
+    return Done;
+}
+
+bool PrintCalibrationPage(QPrinter &printer, QString *error)
+{
+    const QString queue = printer.printerName();
+    const QString note = calibrationNote(queue, calibration::Load(queue));
+    const QPointF origin = printer.pageRect(QPrinter::Millimeter).topLeft();
+    const QSizeF paper = printer.paperRect(QPrinter::Millimeter).size();
+    return pageprint::PrintPage(
+        printer, QStringLiteral("Calibration page"),
+        [&](QPainter &p) { calibration::PaintPage(p, origin, paper, note); }, error);
 }
 
 } // namespace commandline

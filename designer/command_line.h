@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
+
+#include "calibration.h"
 #include "casepages.h"
 
 // The designer's work without a window: export a design file as a PDF or a
@@ -35,7 +38,20 @@ struct Job {
     bool numbered = false;
     bool durations = false;
     bool replaceHeadlines = false; // album and artist overwrite headlines that are not empty
+    QString calibrated;            // an export made as this queue would print it ("" leaves calibrations out)
 };
+
+// A printer's calibration from a script: kept, shown, or its page printed or written.
+struct CalibrationJob {
+    enum class Kind { Store, Show, PrintPage, ExportPage } kind = Kind::Show;
+    QString printer; // the queue; "" with PrintPage for the system's default
+    calibration::Correction correction;
+    QString output; // the page's PDF
+};
+int RunCalibration(const CalibrationJob &job);
+// The calibration page on a printer, under the queue's calibration as every print is (the dialog's
+// Print too).
+bool PrintCalibrationPage(QPrinter &printer, QString *error);
 
 // Keeps Qt's notes about what a platform without a display cannot do off
 // stderr. Call before the application object exists.

@@ -611,7 +611,7 @@ private:
 
 } // namespace
 
-int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
+int Catalog::Paint(QPagedPaintDevice &device, Paper paper, const QTransform &calibrated) const
 {
     if (!spool_)
         return 0;
@@ -619,6 +619,7 @@ int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
     QPainter p;
     if (!p.begin(&device))
         return 0;
+    p.setTransform(calibrated); // kept from page to page: nothing here sets another
     p.setPen(Qt::black);
     PageFlow flow(p, device, paper);
     flow.summary(*this);

@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QString>
 #include <QTemporaryFile>
+#include <QTransform>
 
 #include <functional>
 #include <memory>
@@ -61,8 +62,9 @@ public:
     void SetDate(QDate date) { date_ = date; }
 
     // Paints every page onto the device (a QPdfWriter or a QPrinter), its
-    // page size set to `paper`. The number of pages, 0 when the painter could not begin.
-    int Paint(QPagedPaintDevice &device, Paper paper) const;
+    // page size set to `paper`, each under `calibrated` (a printer's correction, in device pixels).
+    // The number of pages, 0 when the painter could not begin.
+    int Paint(QPagedPaintDevice &device, Paper paper, const QTransform &calibrated = {}) const;
 
 private:
     QByteArray root_;

@@ -11,6 +11,18 @@
 #include "catalog.h"
 #include "pageprint.h"
 
+namespace {
+
+// The catalog's pages on the printer under the queue's calibration, taken on the catalog's own
+// page (its paper, no margins), which is where its painter starts.
+bool printCalibrated(QPrinter &printer, const catalog::Catalog &c, catalog::Paper paper)
+{
+    printer.setPageLayout(QPageLayout(catalog::PageSizeOf(paper), QPageLayout::Portrait, QMarginsF()));
+    return c.Paint(printer, paper, pageprint::Calibration(printer)) > 0;
+}
+
+} // namespace
+
 bool Form1::ReadCatalog(catalog::Catalog &c)
 {
     const QByteArray root = Dir1->NativePath();
@@ -92,7 +104,7 @@ void Form1::Catalog_Click()
                           {QStringLiteral("OK")});
     } else if (what == preview) {
         platform_.preview(this, printer, [&c, paper](QPrinter &target) { c.Paint(target, paper); });
-    } else if (!pageprint::PrinterAvailable(printer) || c.Paint(printer, paper) == 0) {
+    } else if (!pageprint::PrinterAvailable(printer) || !printCalibrated(printer, c, paper)) {
         platform_.ask(this, QStringLiteral("Not printed"),
                       QStringLiteral("The catalog could not be printed."), {QStringLiteral("OK")});
     }

@@ -19,3 +19,14 @@ sleeve_add_qtest(test_names SOURCES common/test_names.cpp tracklist/fixtures.h
   LIBS sleevedesigner sleevetestsupport PkgConfig::SLEEVE_TAGLIB)
 target_compile_definitions(test_names PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>")
 add_dependencies(test_names sleevedesk)
+
+# Printer calibration: the correction's arithmetic and bounds, and a real print through a CUPS
+# queue of the check's own.
+sleeve_add_qtest(test_calibration SOURCES common/test_calibration.cpp LIBS sleevecommon)
+add_test(NAME calibration_e2e
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/calibration_e2e.sh $<TARGET_FILE:sleevedesk>)
+set_tests_properties(calibration_e2e PROPERTIES
+  SKIP_RETURN_CODE 77
+  TIMEOUT 180
+  RESOURCE_LOCK sleeve_e2e_cups
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
