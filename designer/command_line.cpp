@@ -203,7 +203,8 @@ int Run(const Job &job)
         std::optional<pageexport::Calibrated> calibrated;
         if (!job.calibrated.isEmpty())
             calibrated.emplace(calibration::Load(job.calibrated));
-        if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output)) {
+        if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output,
+                               job.cropMarks)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
@@ -222,7 +223,7 @@ int Run(const Job &job)
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }
-        if (!caseprint::Print(printer, doc, job.as, title, &error)) {
+        if (!caseprint::Print(printer, doc, job.as, title, &error, job.cropMarks)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }
@@ -232,18 +233,6 @@ int Run(const Job &job)
     complete = picturesPrinted(doc) && complete;
     return complete ? Done : PictureMissing;
 }
-
-namespace {
-
-QString calibrationNote(const QString &queue, const calibration::Correction &c)
-{
-    return QStringLiteral("Calibration page for %1, printed with its calibration (%2). Lay a ruler on the "
-                          "page and measure, in millimetres, the origin mark from the paper's left and top "
-                          "edges, and the square's width and height; type them into Printer Calibration.")
-        .arg(queue.isEmpty() ? QStringLiteral("a PDF") : queue, calibration::Describe(c));
-}
-
-} // namespace
 
 int RunCalibration(const CalibrationJob &job)
 {
@@ -258,7 +247,7 @@ int RunCalibration(const CalibrationJob &job)
         // The page as the paper holds it: no margin, the export's default paper.
         const QSizeF paper = casepages::DefaultSheet();
         const QSizeF paperMm = paper / casepages::PxPerMm;
-        const QString note = calibrationNote(QString(), {});
+        const QString note = caseprint::CalibrationNote(QString(), {});
         if (!pageexport::ExportPdf(
                 job.output, QStringLiteral("Calibration page"), paper, 0,
                 [&](QPainter &p) { calibration::PaintPage(p, {}, paperMm, note); }, &error)) {
@@ -270,7 +259,7 @@ int RunCalibration(const CalibrationJob &job)
     case CalibrationJob::Kind::PrintPage: {
         QPrinter printer(QPrinter::HighResolution);
         if (!printqueue::UseChosenOrDefault(printer, job.printer, &error) ||
-            !PrintCalibrationPage(printer, &error)) {
+            !caseprint::PrintCalibrationPage(printer, &error)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
         }
@@ -278,17 +267,6 @@ int RunCalibration(const CalibrationJob &job)
     }
     }
     return Done;
-}
-
-bool PrintCalibrationPage(QPrinter &printer, QString *error)
-{
-    const QString queue = printer.printerName();
-    const QString note = calibrationNote(queue, calibration::Load(queue));
-    const QPointF origin = printer.pageRect(QPrinter::Millimeter).topLeft();
-    const QSizeF paper = printer.paperRect(QPrinter::Millimeter).size();
-    return pageprint::PrintPage(
-        printer, QStringLiteral("Calibration page"),
-        [&](QPainter &p) { calibration::PaintPage(p, origin, paper, note); }, error);
 }
 
 } // namespace commandline

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QPrinter;
-
 #include "calibration.h"
 #include "casepages.h"
 
@@ -39,6 +37,7 @@ struct Job {
     bool durations = false;
     bool replaceHeadlines = false; // album and artist overwrite headlines that are not empty
     QString calibrated;            // an export made as this queue would print it ("" leaves calibrations out)
+    bool cropMarks = false;        // corner marks round each piece
 };
 
 // A printer's calibration from a script: kept, shown, or its page printed or written.
@@ -49,9 +48,6 @@ struct CalibrationJob {
     QString output; // the page's PDF
 };
 int RunCalibration(const CalibrationJob &job);
-// The calibration page on a printer, under the queue's calibration as every print is (the dialog's
-// Print too).
-bool PrintCalibrationPage(QPrinter &printer, QString *error);
 
 // Keeps Qt's notes about what a platform without a display cannot do off
 // stderr. Call before the application object exists.

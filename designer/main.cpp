@@ -199,11 +199,15 @@ int main(int argc, char *argv[])
         QStringLiteral("With --export-pdf or --export-png: lay the printer's calibration on the file, as it "
                        "would print; exports leave calibrations out otherwise."),
         QStringLiteral("printer"));
+    const QCommandLineOption cropMarks(
+        QStringLiteral("crop-marks"),
+        QStringLiteral("With --print, --export-pdf or --export-png: corner marks round each piece, 2 mm off "
+                       "its cut line and 5 mm long."));
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp); // start-up measurements
     parser.addOptions({exportPdf, exportPng, dpi, print, printer, as, importTracks, numbered, durations,
                        replaceHeadlines, save, quitWhenShown});
-    parser.addOptions({calibrate, offset, scale, showCalibration, calibrationPage, calibrated});
+    parser.addOptions({calibrate, offset, scale, showCalibration, calibrationPage, calibrated, cropMarks});
     parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
                                  QStringLiteral("[design.qwd]"));
 
@@ -253,6 +257,8 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(calibrated) && !parser.isSet(exportPdf) && !parser.isSet(exportPng))
         usageError(QStringLiteral("--calibrated goes with --export-pdf or --export-png"));
+    if (parser.isSet(cropMarks) && (batch != 1 || importing))
+        usageError(QStringLiteral("--crop-marks goes with one of --export-pdf, --export-png and --print"));
 
     SetupDesignerApplication();
     if (importing) {
@@ -278,6 +284,7 @@ int main(int argc, char *argv[])
         job.design = designs.constFirst();
         job.as = *output;
         job.calibrated = parser.value(calibrated);
+        job.cropMarks = parser.isSet(cropMarks);
         if (parser.isSet(exportPdf)) {
             job.kind = Job::Kind::ExportPdf;
             job.output = parser.value(exportPdf);

@@ -36,7 +36,8 @@ bbox() {
 }
 # near A B TOLERANCE WHAT
 near() { python3 -c "import sys; sys.exit(abs($1-($2))>$3)" || e2e_fail "$4: $1 mm, expected $2"; }
-# runs PDF row|column AT_MM FROM_MM TO_MM: the centres (mm) of dark runs along a line of the page.
+# runs PDF row|column AT_MM FROM_MM TO_MM: the dark runs along a line of the page (a hair wide),
+# each as START:END in mm.
 runs() {
     gs -q -dNOPAUSE -dBATCH -sDEVICE=pgmraw -r254 -sOutputFile=page.pgm "$1"
     python3 - "$2" "$3" "$4" "$5" <<'PY'
@@ -49,14 +50,14 @@ while len(head) < 4:  # P5, width, height, maximum; "#" lines are comments
     line = raw[at_:end]; at_ = end + 1
     if not line.startswith(b"#"): head += line.split()
 w, h, px = int(head[1]), int(head[2]), raw[at_:]
-dark = lambda x, y: px[y * w + x] < 200
+dark = lambda x, y: any(px[(y + d) * w + x] < 200 for d in (-1, 0, 1))
 n, line = (w, round(at * 10)) if kind == "row" else (h, round(at * 10))
 out, start = [], None
 for i in range(round(lo * 10), round(hi * 10)):
-    d = dark(i, line) if kind == "row" else dark(line, i)
+    d = dark(i, line) if kind == "row" else any(dark(line + d, i) for d in (-1, 0, 1))
     if d and start is None: start = i
     if not d and start is not None: out.append((start, i)); start = None
-print(" ".join(f"{(a + b - 1) / 20:.2f}:{(b - a) / 10:.1f}" for a, b in out))
+print(" ".join(f"{a / 10:.2f}:{b / 10:.2f}" for a, b in out))
 PY
 }
 
@@ -95,8 +96,22 @@ for pdf in page.pdf exported.pdf; do
     ox=$(python3 -c "print($l+8)") oy=$(python3 -c "print($t+6)")
     read -r a b rest < <(runs "$pdf" row "$(python3 -c "print($oy+55.5)")" "$(python3 -c "print($ox-5)")" "$(python3 -c "print($ox+150)")")
     [ -n "$b" ] && [ -z "${rest:-}" ] || e2e_fail "$pdf: not two edges across the square: $a $b $rest"
-    near "${b%%:*}-${a%%:*}" 100 0.2 "$pdf: the square's width"
+    near "(${b/:/+})/2-(${a/:/+})/2" 100 0.2 "$pdf: the square's width"
     read -r a b rest < <(runs "$pdf" column "$(python3 -c "print($ox+55.5)")" "$(python3 -c "print($oy-5)")" "$(python3 -c "print($oy+105)")")
-    near "${b%%:*}-${a%%:*}" 100 0.2 "$pdf: the square's height"
+    near "(${b/:/+})/2-(${a/:/+})/2" 100 0.2 "$pdf: the square's height"
 done
+# ---------------------------------------------------------------- crop marks
+near "$r0-$l0" 150.8 0.1 "without crop marks the print reaches no further than the cut line"
+print marked --as tray --crop-marks "$DESIGN"
+read -r l t r b < <(bbox marked.pdf)
+near "$r-$l" "150.8+14" 0.1 "with crop marks the print's width"
+near "$b-$t" "117.5+14" 0.1 "with crop marks the print's height"
+# Along the cut line's top edge, from the left: the mark, 5 mm long, then 2 mm of paper, then the line.
+read -r mark line _ < <(runs marked.pdf row "$(python3 -c "print($t+7)")" "$(python3 -c "print($l-1)")" "$(python3 -c "print($l+12)")")
+near "${mark#*:}-${mark%:*}" 5 0.15 "the crop mark's length"
+near "${line%:*}-${mark#*:}" 2 0.15 "the crop mark's gap to the cut line"
+env -u DISPLAY "$BIN" --crop-marks --export-pdf marked-export.pdf --as disc "$DESIGN" || e2e_fail "--crop-marks --export-pdf failed"
+read -r l t r b < <(bbox marked-export.pdf)
+near "($r-$l)-($b-$t)" 0 0.1 "the disc face's marks are not square round it"
+
 echo "e2e: the calibration moved the print by its offset and scale, and the page's square is 100 mm"
