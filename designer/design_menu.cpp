@@ -8,9 +8,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QUndoStack>
 
+#include "calibrationdialog.h"
+#include "caseprint.h"
 #include "recent_designs.h"
 
 namespace {
@@ -161,6 +164,21 @@ QMenu *Design::CoverMenu()
     QAction *fit = menu->addAction(QStringLiteral("Fit Box to Picture"), this, [this] { FitBoxToPicture(); });
     fit->setObjectName(QStringLiteral("FitBoxAction"));
     fit->setEnabled(Image1->HasPicture() && !Image1->SourceSize().isEmpty());
+    // Printing on the paper at hand.
+    menu->addSeparator();
+    QAction *marks = menu->addAction(QStringLiteral("Crop Marks"), this,
+                                     [](bool checked) { caseprint::SetCropMarksWanted(checked); });
+    marks->setObjectName(QStringLiteral("CropMarksAction"));
+    marks->setCheckable(true);
+    marks->setChecked(caseprint::CropMarksWanted());
+    menu->addAction(QStringLiteral("Printer Calibration…"), this,
+                    [this] {
+                        CalibrationDialog dialog(this, CommonDialog1.PrinterChosen
+                                                           ? CommonDialog1.Printer().printerName()
+                                                           : QString());
+                        dialog.exec();
+                    })
+        ->setObjectName(QStringLiteral("PrinterCalibrationAction"));
     return menu;
 }
 
