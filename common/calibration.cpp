@@ -27,8 +27,7 @@ QString queueKey(const QString &queue)
 // Rounded to whole steps of 1/perUnit, as the nearest double to the decimal a user types.
 double stepped(double v, double lo, double hi, double perUnit)
 {
-    const double r = std::round(std::clamp(v, lo, hi) * perUnit) / perUnit;
-    return r == 0 ? 0 : r; // no "-0.0"
+    return std::round(std::clamp(v, lo, hi) * perUnit) / perUnit;
 }
 
 double offsetStepped(double mm)

@@ -61,7 +61,7 @@ private slots:
             << Correction{-10, 10, 0.97, 1.03} << true << Correction{-10, 10, 0.97, 1.03};
         QTest::newRow("steps") << Correction{1.04, -0.06, 1.00004, 0.99996} << true
                                << Correction{1, -0.1, 1, 1};
-        QTest::newRow("no minus zero") << Correction{-0.04, 0, 1, 1} << true << Correction{};
+        QTest::newRow("under half a step") << Correction{-0.04, 0, 1, 1} << true << Correction{};
         QTest::newRow("offset over") << Correction{10.06, 0, 1, 1} << false << Correction{10, 0, 1, 1};
         QTest::newRow("scale over") << Correction{0, 0, 1, 0.969} << false << Correction{0, 0, 1, 0.97};
         QTest::newRow("not a number") << Correction{qQNaN(), 0, qInf(), 1} << false << Correction{};
