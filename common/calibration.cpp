@@ -25,22 +25,22 @@ QString queueKey(const QString &queue)
 }
 
 // Rounded to whole steps of 1/perUnit, as the nearest double to the decimal a user types.
-double stepped(double v, double lo, double hi, double perUnit)
+double toSteps(double v, double lo, double hi, double perUnit)
 {
     return std::round(std::clamp(v, lo, hi) * perUnit) / perUnit;
 }
 
 double offsetStepped(double mm)
 {
-    return stepped(mm, -MaxOffsetMm, MaxOffsetMm, 1 / OffsetStepMm);
+    return toSteps(mm, -MaxOffsetMm, MaxOffsetMm, 1 / OffsetStepMm);
 }
 
 double scaleStepped(double s)
 {
-    return stepped(s, 1 - MaxScalePercent / 100, 1 + MaxScalePercent / 100, 100 / ScaleStepPercent);
+    return toSteps(s, 1 - MaxScalePercent / 100, 1 + MaxScalePercent / 100, 100 / ScaleStepPercent);
 }
 
-bool within(double v, double bound)
+bool withinBound(double v, double bound)
 {
     // Half a step of slack: a typed bound must not fail on its last binary digit.
     return std::isfinite(v) && std::abs(v) <= bound + 1e-9;
@@ -50,8 +50,8 @@ bool within(double v, double bound)
 
 bool InRange(const Correction &c)
 {
-    return within(c.dxMm, MaxOffsetMm) && within(c.dyMm, MaxOffsetMm) &&
-           within((c.sx - 1) * 100, MaxScalePercent) && within((c.sy - 1) * 100, MaxScalePercent);
+    return withinBound(c.dxMm, MaxOffsetMm) && withinBound(c.dyMm, MaxOffsetMm) &&
+           withinBound((c.sx - 1) * 100, MaxScalePercent) && withinBound((c.sy - 1) * 100, MaxScalePercent);
 }
 
 Correction Clamped(const Correction &c)

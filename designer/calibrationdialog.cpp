@@ -16,7 +16,7 @@
 
 namespace {
 
-QDoubleSpinBox *millimetres(QWidget *parent, const char *name, double value)
+QDoubleSpinBox *millimetreBox(QWidget *parent, const char *name, double value)
 {
     auto *box = new QDoubleSpinBox(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -48,10 +48,10 @@ CalibrationDialog::CalibrationDialog(QWidget *parent, const QString &printer) : 
     current_->setTextFormat(Qt::PlainText);
     form->addRow(QStringLiteral("Calibration:"), current_);
     const double origin = calibration::PageOriginMm, square = calibration::SquareMm;
-    originX_ = millimetres(this, "OriginX", origin);
-    originY_ = millimetres(this, "OriginY", origin);
-    width_ = millimetres(this, "SquareWidth", square);
-    height_ = millimetres(this, "SquareHeight", square);
+    originX_ = millimetreBox(this, "OriginX", origin);
+    originY_ = millimetreBox(this, "OriginY", origin);
+    width_ = millimetreBox(this, "SquareWidth", square);
+    height_ = millimetreBox(this, "SquareHeight", square);
     form->addRow(QStringLiteral("Origin mark from the left edge:"), originX_);
     form->addRow(QStringLiteral("Origin mark from the top edge:"), originY_);
     form->addRow(QStringLiteral("Square's width:"), width_);
