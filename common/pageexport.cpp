@@ -15,6 +15,13 @@ namespace pageexport {
 
 namespace {
 
+// The correction a Calibrated lays on exports; none outside one.
+calibration::Correction &exportCorrection()
+{
+    static calibration::Correction c;
+    return c;
+}
+
 constexpr int PdfResolution = 1200;
 
 void fail(QString *error, const QString &why)
@@ -90,6 +97,7 @@ bool ExportPdfPages(const QString &path, const QString &title, const QList<Page>
                 pdf.newPage();
             }
             p.save();
+            p.setTransform(calibration::Transform(exportCorrection(), PdfResolution / 25.4));
             p.scale(scale, scale);
             p.translate(marginPx, marginPx);
             pages[i].paint(p);
@@ -108,6 +116,16 @@ bool ExportPng(const QString &path, QSizeF contentPx, double marginPx, int dpi, 
                QString *error, const safewrite::Options &options)
 {
     return ExportPngPages(path, {Page{contentPx, paint}}, marginPx, dpi, error, options);
+}
+
+Calibrated::Calibrated(const calibration::Correction &c)
+{
+    exportCorrection() = calibration::Clamped(c);
+}
+
+Calibrated::~Calibrated()
+{
+    exportCorrection() = {};
 }
 
 bool ExportPngPages(const QString &path, const QList<Page> &pages, double marginPx, int dpi, QString *error,
@@ -140,6 +158,7 @@ bool ExportPngPages(const QString &path, const QList<Page> &pages, double margin
     img.setDotsPerMeterY(dpm);
     {
         QPainter p(&img);
+        p.setTransform(calibration::Transform(exportCorrection(), dpi / 25.4));
         const double scale = dpi / 96.0;
         p.scale(scale, scale);
         p.translate(marginPx, marginPx);

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "calibration.h"
 #include "safewrite.h"
 
 class QPainter;
@@ -46,6 +47,17 @@ bool ExportPngPages(const QString &path, const QList<Page> &pages, double margin
 
 // The PNG's pixel size for a page: ceil((content + 2 margin) * dpi / 96).
 QSize PngPixelSize(QSizeF contentPx, double marginPx, int dpi);
+
+// Files written while one lives go out under a printer's calibration, as that printer would
+// print them; exports leave calibrations out otherwise. One at a time.
+class Calibrated
+{
+public:
+    explicit Calibrated(const calibration::Correction &c);
+    ~Calibrated();
+    Calibrated(const Calibrated &) = delete;
+    Calibrated &operator=(const Calibrated &) = delete;
+};
 
 // Resolutions offered for PNG export, and the largest accepted.
 inline constexpr int PngDpiChoices[] = {96, 300, 600};

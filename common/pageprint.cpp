@@ -4,6 +4,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "calibration.h"
+
 namespace pageprint {
 
 bool PrinterAvailable(const QPrinter &printer)
@@ -22,6 +24,19 @@ void ScaleTo96(QPainter &p, const QPrinter &printer)
 QSizeF PrintableSize(const QPrinter &printer)
 {
     return printer.pageRect(QPrinter::DevicePixel).size() * (96.0 / printer.resolution());
+}
+
+QTransform Calibration(const QPrinter &printer)
+{
+    if (!printer.outputFileName().isEmpty())
+        return {};
+    const calibration::Correction c = calibration::Load(printer.printerName());
+    if (c.isIdentity())
+        return {};
+    const double dotsPerMm = printer.resolution() / 25.4;
+    // The painter's origin on the paper: the printable area's corner, the paper's on a full page.
+    const QPointF origin = printer.fullPage() ? QPointF() : printer.pageRect(QPrinter::Millimeter).topLeft();
+    return calibration::Transform(c, dotsPerMm, origin);
 }
 
 bool PrintPage(QPrinter &printer, const QString &docName, const std::function<void(QPainter &)> &paint,
@@ -46,6 +61,7 @@ bool PrintPages(QPrinter &printer, const QString &docName, int count,
             *error = QStringLiteral("The printer could not start the job.");
         return false;
     }
+    const QTransform calibrated = Calibration(printer);
     for (int page = 0; page < count; ++page) {
         if (page > 0 && !printer.newPage()) {
             p.end();
@@ -54,6 +70,7 @@ bool PrintPages(QPrinter &printer, const QString &docName, int count,
             return false;
         }
         p.save();
+        p.setTransform(calibrated);
         ScaleTo96(p, printer);
         paint(p, page);
         p.restore();

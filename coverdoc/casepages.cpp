@@ -378,13 +378,57 @@ void PaintDisc(const CoverDocument &doc, QPainter &p)
     p.restore();
 }
 
-QList<Page> Sheets(const CoverDocument &doc, QSizeF sheet, QString *error)
+void PaintCropMarks(QPainter &p, const QRectF &cut)
 {
-    const Piece pieces[] = {
+    p.save();
+    p.setPen(QPen(Qt::black, mm(0.1), Qt::SolidLine, Qt::FlatCap));
+    const double off = mm(CropMarkOffMm), end = mm(CropMarkOffMm + CropMarkLengthMm);
+    for (const QPointF corner : {cut.topLeft(), cut.topRight(), cut.bottomLeft(), cut.bottomRight()}) {
+        // Outward: away from the piece along both edges that meet here.
+        const double sx = corner.x() == cut.left() ? -1 : 1, sy = corner.y() == cut.top() ? -1 : 1;
+        p.drawLine(corner + QPointF(sx * off, 0), corner + QPointF(sx * end, 0));
+        p.drawLine(corner + QPointF(0, sy * off), corner + QPointF(0, sy * end));
+    }
+    p.restore();
+}
+
+namespace {
+
+// How far crop marks reach beyond a cut line, with a hair to spare for the pen.
+double cropReach(bool cropMarks)
+{
+    return cropMarks ? mm(CropMarkOffMm + CropMarkLengthMm + 0.5) : 0;
+}
+
+// A piece moved in by the marks' reach, its marks round it.
+Page withCropMarks(QSizeF size, std::function<void(QPainter &)> paint, const QRectF &cut)
+{
+    const double reach = cropReach(true);
+    return {size + QSizeF(2 * reach, 2 * reach), [paint = std::move(paint), cut, reach](QPainter &p) {
+                p.save();
+                p.translate(reach, reach);
+                paint(p);
+                p.restore();
+                p.translate(reach, reach);
+                PaintCropMarks(p, cut);
+                p.translate(-reach, -reach);
+            }};
+}
+
+} // namespace
+
+QList<Page> Sheets(const CoverDocument &doc, QSizeF sheet, QString *error, bool cropMarks)
+{
+    Piece pieces[] = {
         frontPiece(doc),
         {TraySize(), [&doc](QPainter &p) { PaintTray(doc, p); }},
         {DiscSize(doc), [&doc](QPainter &p) { PaintDisc(doc, p); }},
     };
+    if (cropMarks)
+        for (Piece &piece : pieces) {
+            const Page marked = withCropMarks(piece.size, piece.paint, QRectF(QPointF(), piece.size));
+            piece = {marked.size, marked.paint};
+        }
     // Top to bottom in columns, left to right, then on the next sheet; never scaled.
     struct Placed {
         QPointF at;
@@ -431,9 +475,14 @@ QList<Page> Sheets(const CoverDocument &doc, QSizeF sheet, QString *error)
     return pages;
 }
 
-QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QString *error)
+QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QString *error, bool cropMarks)
 {
     const auto single = [&](QSizeF size, std::function<void(QPainter &)> paint) -> QList<Page> {
+        if (cropMarks) {
+            const Page marked = withCropMarks(size, std::move(paint), QRectF(QPointF(), size));
+            size = marked.size;
+            paint = marked.paint;
+        }
         if (size.width() > sheet.width() + 1e-6 || size.height() > sheet.height() + 1e-6) {
             if (error)
                 *error = QStringLiteral("The paper is too small for the %1.").arg(Caption(output).toLower());
@@ -443,12 +492,18 @@ QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QS
     };
     forgetNotes(doc);
     switch (output) {
-    case Output::Cover: return {Page{sheet, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); }}};
+    case Output::Cover:
+        if (cropMarks) // the window's page moved in, the marks round its panel
+            return {Page{sheet, withCropMarks(
+                                    sheet, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); },
+                                    coverpage::PanelRect(doc))
+                                    .paint}};
+        return {Page{sheet, [&doc](QPainter &p) { coverpage::PaintPage(doc, p); }}};
     case Output::Tray: return single(TraySize(), [&doc](QPainter &p) { PaintTray(doc, p); });
     case Output::Disc: return single(DiscSize(doc), [&doc](QPainter &p) { PaintDisc(doc, p); });
     case Output::Set: break;
     }
-    return Sheets(doc, sheet, error);
+    return Sheets(doc, sheet, error, cropMarks);
 }
 
 QSizeF DefaultSheet()
@@ -459,26 +514,33 @@ QSizeF DefaultSheet()
 }
 
 bool Export(const CoverDocument &doc, Output output, const QString &path, Format format, int dpi,
-            const QString &title, QString *error, const safewrite::Options &options)
+            const QString &title, QString *error, const safewrite::Options &options, bool cropMarks)
 {
     const bool pdf = format == Format::Pdf;
-    if (output == Output::Cover)
+    if (output == Output::Cover && !cropMarks)
         return coverpage::Export(doc, path, pdf ? coverpage::Format::Pdf : coverpage::Format::Png, dpi, title,
                                  error, options);
     forgetNotes(doc);
     QList<Page> pages;
     double margin = coverpage::ExportMargin;
-    if (output == Output::Tray) {
+    if (output == Output::Cover) {
+        const Piece front = frontPiece(doc);
+        pages = {Page{front.size, front.paint}};
+    } else if (output == Output::Tray) {
         pages = {Page{TraySize(), [&doc](QPainter &p) { PaintTray(doc, p); }}};
     } else if (output == Output::Disc) {
         pages = {Page{DiscSize(doc), [&doc](QPainter &p) { PaintDisc(doc, p); }}};
     } else {
         margin = mm(SheetMarginMm);
         const QSizeF paper = DefaultSheet();
-        pages = Sheets(doc, QSizeF(paper.width() - 2 * margin, paper.height() - 2 * margin), error);
+        pages =
+            Sheets(doc, QSizeF(paper.width() - 2 * margin, paper.height() - 2 * margin), error, cropMarks);
         if (pages.isEmpty())
             return false;
     }
+    if (cropMarks && output != Output::Set)
+        for (Page &page : pages)
+            page = withCropMarks(page.size, page.paint, QRectF(QPointF(), page.size));
     return pdf ? pageexport::ExportPdfPages(path, title, pages, margin, error, options)
                : pageexport::ExportPngPages(path, pages, margin, dpi, error, options);
 }

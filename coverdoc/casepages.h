@@ -59,13 +59,21 @@ Fitted FitSpine(const CoverDocument &doc);
 // Said when the spine line is cut short, naming how much of it shows; empty when it fits.
 QString SpineCutNote(const CoverDocument &doc);
 
+// Crop marks: at each corner of a piece, a line along each edge outward, 2 mm off the cut line
+// and 5 mm long, so that a trimmer that hides the dashed outline still has its line.
+constexpr double CropMarkOffMm = 2, CropMarkLengthMm = 5;
+// The marks of a piece whose cut line is `cut`.
+void PaintCropMarks(QPainter &p, const QRectF &cut);
+
 // A page of an output: its size and what it shows, from its top-left corner.
 using Page = pageexport::Page;
 // The pieces placed on sheets of `sheet` (the paper's printable part), each whole and at true
 // size, as few sheets as they fit on; none (with *error) when a piece is larger than the sheet.
-QList<Page> Sheets(const CoverDocument &doc, QSizeF sheet, QString *error);
+// With crop marks the pieces keep the marks' reach from the sheet's edges and from each other.
+QList<Page> Sheets(const CoverDocument &doc, QSizeF sheet, QString *error, bool cropMarks = false);
 // The pages a printer gets for an output on paper of `sheet`; the cover is the window's page.
-QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QString *error);
+QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QString *error,
+                       bool cropMarks = false);
 // The export's default paper: Letter where the locale measures in inches, else A4.
 QSizeF DefaultSheet();
 
@@ -74,6 +82,7 @@ enum class Format { Pdf, Png };
 // face each on a page of its own with a white margin; the set on sheets of the default paper
 // (PDF pages, or one PNG with the sheets one below the other).
 bool Export(const CoverDocument &doc, Output output, const QString &path, Format format, int dpi,
-            const QString &title, QString *error, const safewrite::Options &options = {});
+            const QString &title, QString *error, const safewrite::Options &options = {},
+            bool cropMarks = false);
 
 } // namespace casepages

@@ -2,17 +2,19 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QSettings>
 
+#include "calibration.h"
 #include "coverdocument.h"
 #include "pageprint.h"
 
 namespace caseprint {
 
 bool Print(QPrinter &printer, const CoverDocument &doc, casepages::Output output, const QString &docName,
-           QString *error)
+           QString *error, bool cropMarks)
 {
     const QList<casepages::Page> pages =
-        casepages::PrintPages(doc, output, pageprint::PrintableSize(printer), error);
+        casepages::PrintPages(doc, output, pageprint::PrintableSize(printer), error, cropMarks);
     if (pages.isEmpty())
         return false;
     return pageprint::PrintPages(
@@ -24,7 +26,7 @@ void PaintPreview(QPrinter &printer, const CoverDocument &doc, casepages::Output
 {
     QString error;
     const QList<casepages::Page> pages =
-        casepages::PrintPages(doc, output, pageprint::PrintableSize(printer), &error);
+        casepages::PrintPages(doc, output, pageprint::PrintableSize(printer), &error, CropMarksWanted());
     QPainter p(&printer);
     if (pages.isEmpty()) {
         // The reason on the sheet itself: the preview has no other place for it.
@@ -40,6 +42,38 @@ void PaintPreview(QPrinter &printer, const CoverDocument &doc, casepages::Output
         pages[i].paint(p);
         p.restore();
     }
+}
+
+QString CalibrationNote(const QString &queue, const calibration::Correction &c)
+{
+    return QStringLiteral("Calibration page for %1, printed with its calibration (%2). Lay a ruler on the "
+                          "page and measure, in millimetres, the origin mark from the paper's left and top "
+                          "edges, and the square's width and height; type them into Printer Calibration.")
+        .arg(queue.isEmpty() ? QStringLiteral("a PDF") : queue, calibration::Describe(c));
+}
+
+bool PrintCalibrationPage(QPrinter &printer, QString *error)
+{
+    const QString queue = printer.printerName();
+    const QString note = CalibrationNote(queue, calibration::Load(queue));
+    const QPointF origin = printer.pageRect(QPrinter::Millimeter).topLeft();
+    const QSizeF paper = printer.paperRect(QPrinter::Millimeter).size();
+    return pageprint::PrintPage(
+        printer, QStringLiteral("Calibration page"),
+        [&](QPainter &p) { calibration::PaintPage(p, origin, paper, note); }, error);
+}
+
+bool CropMarksWanted()
+{
+    return QSettings(QStringLiteral("Sleeve"), QStringLiteral("sleevedesk"))
+        .value(QStringLiteral("Print/CropMarks"), false)
+        .toBool();
+}
+
+void SetCropMarksWanted(bool wanted)
+{
+    QSettings(QStringLiteral("Sleeve"), QStringLiteral("sleevedesk"))
+        .setValue(QStringLiteral("Print/CropMarks"), wanted);
 }
 
 } // namespace caseprint

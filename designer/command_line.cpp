@@ -1,7 +1,11 @@
 #include "command_line.h"
 
+#include <QPainter>
 #include <QPrinter>
 
+#include <optional>
+
+#include "calibration.h"
 #include "casepages.h"
 #include "caseprint.h"
 #include "coverdocument.h"
@@ -9,6 +13,7 @@
 #include "coverpage.h"
 #include "designfile.h"
 #include "names.h"
+#include "pageexport.h"
 #include "pageprint.h"
 #include "printqueue.h"
 #include "records.h"
@@ -185,6 +190,9 @@ int Run(const Job &job)
     case Job::Kind::ExportPng: {
         const auto format =
             job.kind == Job::Kind::ExportPdf ? casepages::Format::Pdf : casepages::Format::Png;
+        std::optional<pageexport::Calibrated> calibrated;
+        if (!job.calibrated.isEmpty())
+            calibrated.emplace(calibration::Load(job.calibrated));
         labelstock::Piece piece{};
         if (job.onStock && stocksheet::PieceOf(job.as, &piece)) {
             if (!stocksheet::Export(doc, piece, job.stock, job.labels, job.output, format, job.dpi, title,
@@ -192,7 +200,8 @@ int Run(const Job &job)
                 say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
                 return NotWritten;
             }
-        } else if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output)) {
+        } else if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output,
+                                      job.cropMarks)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
             return NotWritten;
         }
@@ -215,7 +224,7 @@ int Run(const Job &job)
         const bool printed =
             job.onStock && stocksheet::PieceOf(job.as, &piece)
                 ? stocksheet::Print(printer, doc, piece, job.stock, job.labels, title, &error)
-                : caseprint::Print(printer, doc, job.as, title, &error);
+                : caseprint::Print(printer, doc, job.as, title, &error, job.cropMarks);
         if (!printed) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
             return NotPrinted;
@@ -246,6 +255,41 @@ int ListStock(const QString &pieceName)
                                               : labelstock::Fits(t, piece);
         if (fits)
             terminal::Out(labelstock::ListLine(t));
+    }
+    return Done;
+}
+
+int RunCalibration(const CalibrationJob &job)
+{
+    QString error;
+    switch (job.kind) {
+    case CalibrationJob::Kind::Store: calibration::Save(job.printer, job.correction); return Done;
+    case CalibrationJob::Kind::Show:
+        terminal::Out(
+            QStringLiteral("%1: %2").arg(job.printer, calibration::Describe(calibration::Load(job.printer))));
+        return Done;
+    case CalibrationJob::Kind::ExportPage: {
+        // The page as the paper holds it: no margin, the export's default paper.
+        const QSizeF paper = casepages::DefaultSheet();
+        const QSizeF paperMm = paper / casepages::PxPerMm;
+        const QString note = caseprint::CalibrationNote(QString(), {});
+        if (!pageexport::ExportPdf(
+                job.output, QStringLiteral("Calibration page"), paper, 0,
+                [&](QPainter &p) { calibration::PaintPage(p, {}, paperMm, note); }, &error)) {
+            say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
+            return NotWritten;
+        }
+        return Done;
+    }
+    case CalibrationJob::Kind::PrintPage: {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!printqueue::UseChosenOrDefault(printer, job.printer, &error) ||
+            !caseprint::PrintCalibrationPage(printer, &error)) {
+            say(QStringLiteral("nothing was printed: %1").arg(error));
+            return NotPrinted;
+        }
+        return Done;
+    }
     }
     return Done;
 }

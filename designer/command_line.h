@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "calibration.h"
 #include "casepages.h"
 #include "labelstock.h"
 
@@ -40,10 +41,21 @@ struct Job {
     bool onStock = false;
     labelstock::Template stock;
     QList<int> labels;
+    QString calibrated;            // an export made as this queue would print it ("" leaves calibrations out)
+    bool cropMarks = false;        // corner marks round each piece
 };
 
 // --list-stock: the templates that fit the piece, or any piece, one line each on stdout.
 int ListStock(const QString &piece);
+
+// A printer's calibration from a script: kept, shown, or its page printed or written.
+struct CalibrationJob {
+    enum class Kind { Store, Show, PrintPage, ExportPage } kind = Kind::Show;
+    QString printer; // the queue; "" with PrintPage for the system's default
+    calibration::Correction correction;
+    QString output; // the page's PDF
+};
+int RunCalibration(const CalibrationJob &job);
 
 // Keeps Qt's notes about what a platform without a display cannot do off
 // stderr. Call before the application object exists.

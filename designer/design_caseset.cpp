@@ -49,7 +49,8 @@ void Design::PrintAs(casepages::Output output)
     const QString queue = CommonDialog1.PrinterChosen ? printer.printerName() : QString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool printed = printqueue::UseChosenOrDefault(printer, queue, &error) &&
-                         caseprint::Print(printer, doc_, output, coverpage::Title(DesignPath()), &error);
+                         caseprint::Print(printer, doc_, output, coverpage::Title(DesignPath()), &error,
+                                          caseprint::CropMarksWanted());
     QApplication::restoreOverrideCursor();
     if (!printed)
         ShowPrintFailure(error);

@@ -8,10 +8,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QUndoStack>
 
 #include "plaintext.h"
+#include "calibrationdialog.h"
+#include "caseprint.h"
 #include "recent_designs.h"
 #include "stockdialog.h"
 
@@ -175,6 +178,21 @@ QMenu *Design::CoverMenu()
             },
             Qt::QueuedConnection)
         ->setObjectName(QStringLiteral("PrintOnStockAction"));
+    // Printing on the paper at hand.
+    menu->addSeparator();
+    QAction *marks = menu->addAction(QStringLiteral("Crop Marks"), this,
+                                     [](bool checked) { caseprint::SetCropMarksWanted(checked); });
+    marks->setObjectName(QStringLiteral("CropMarksAction"));
+    marks->setCheckable(true);
+    marks->setChecked(caseprint::CropMarksWanted());
+    menu->addAction(QStringLiteral("Printer Calibration…"), this,
+                    [this] {
+                        CalibrationDialog dialog(this, CommonDialog1.PrinterChosen
+                                                           ? CommonDialog1.Printer().printerName()
+                                                           : QString());
+                        dialog.exec();
+                    })
+        ->setObjectName(QStringLiteral("PrinterCalibrationAction"));
     return menu;
 }
 

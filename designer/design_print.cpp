@@ -90,7 +90,10 @@ void Design::ShowPrintFailure(const QString &reason)
 
 void Design::PaintPage(QPainter &p) const
 {
-    coverpage::PaintPage(doc_, p);
+    if (caseprint::CropMarksWanted()) // the page moved in by the marks' reach, the marks round the panel
+        casepages::PrintPages(doc_, casepages::Output::Cover, {}, nullptr, true).constFirst().paint(p);
+    else
+        coverpage::PaintPage(doc_, p);
 }
 
 bool Design::PrintCover(const QString &printerName, QString *error)

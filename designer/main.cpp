@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app_setup.h"
+#include "calibration.h"
 #include "casepages.h"
 #include "command_line.h"
 #include "design.h"
@@ -27,6 +28,65 @@ using commandline::Job;
     std::exit(commandline::Usage);
 }
 
+// "X,Y" as two numbers; nothing for anything else.
+std::optional<std::pair<double, double>> numberPair(const QString &text)
+{
+    const QStringList parts = text.split(u',');
+    bool okX = false, okY = false;
+    if (parts.size() != 2)
+        return std::nullopt;
+    const double x = parts[0].trimmed().toDouble(&okX), y = parts[1].trimmed().toDouble(&okY);
+    if (!okX || !okY)
+        return std::nullopt;
+    return std::pair{x, y};
+}
+
+// The calibration options: none given gives nothing to do; else the job, or a usage error.
+std::optional<commandline::CalibrationJob> calibrationJob(const QCommandLineParser &parser, bool print,
+                                                          const QString &exportPdf)
+{
+    using K = commandline::CalibrationJob::Kind;
+    commandline::CalibrationJob job;
+    const bool store = parser.isSet(QStringLiteral("calibrate")),
+               show = parser.isSet(QStringLiteral("show-calibration")),
+               page = parser.isSet(QStringLiteral("calibration-page"));
+    const bool offset = parser.isSet(QStringLiteral("offset")), scale = parser.isSet(QStringLiteral("scale"));
+    if (int(store) + int(show) + int(page) > 1)
+        usageError(QStringLiteral("--calibrate, --show-calibration and --calibration-page go one at a time"));
+    if ((offset || scale) && !store)
+        usageError(QStringLiteral("--offset and --scale go with --calibrate"));
+    if (store) {
+        job.kind = K::Store;
+        job.printer = parser.value(QStringLiteral("calibrate"));
+        if (!offset)
+            usageError(QStringLiteral("--calibrate needs --offset X,Y"));
+        const auto xy = numberPair(parser.value(QStringLiteral("offset")));
+        const auto s = scale ? numberPair(parser.value(QStringLiteral("scale"))) : std::pair{100.0, 100.0};
+        if (!xy || !s)
+            usageError(QStringLiteral("--offset and --scale take two numbers, as 2.0,-1.5"));
+        job.correction = {xy->first, xy->second, s->first / 100, s->second / 100};
+        if (!calibration::InRange(job.correction))
+            usageError(QStringLiteral("the offset goes from -%1 to %1 mm and the scale from %2 to %3 %")
+                           .arg(calibration::MaxOffsetMm)
+                           .arg(100 - calibration::MaxScalePercent)
+                           .arg(100 + calibration::MaxScalePercent));
+    } else if (show) {
+        job.kind = K::Show;
+        job.printer = parser.value(QStringLiteral("show-calibration"));
+    } else if (page) {
+        if (print == !exportPdf.isEmpty())
+            usageError(QStringLiteral("--calibration-page goes with one of --print and --export-pdf"));
+        job.kind = print ? K::PrintPage : K::ExportPage;
+        job.printer = parser.value(QStringLiteral("printer"));
+        job.output = exportPdf;
+    } else {
+        return std::nullopt;
+    }
+    if ((store || show) && job.printer.isEmpty())
+        usageError(QStringLiteral("no printer given"));
+    return job;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -34,8 +94,8 @@ int main(int argc, char *argv[])
     // Exports and prints from scripts need no display, and no widgets: they work on the
     // document alone, under a QGuiApplication.
     const std::initializer_list<const char *> scripted = {
-        "--export-pdf", "--export-png", "--print", "--import-tracks", "--help", "-h",
-        "--help-all",   "--version",    "-v",      "--list-stock"};
+        "--export-pdf", "--export-png", "--print", "--import-tracks", "--help", "-h", "--help-all",
+        "--version", "-v", "--list-stock", "--calibrate", "--show-calibration"};
     terminal::SetProgram("sleevedesk");
     headless::ChooseOffscreenWithoutDisplay(argc, argv, scripted);
     const bool windowless = headless::Names(argc, argv, scripted);
@@ -130,10 +190,41 @@ int main(int argc, char *argv[])
         QStringLiteral("List the label sheets that fit a piece (disc, cover or tray, given after it; any "
                        "piece when not given), one a line: brand | part | description | paper | label "
                        "size | labels per sheet."));
+    const QCommandLineOption calibrate(
+        QStringLiteral("calibrate"),
+        QStringLiteral(
+            "Keep a calibration for the printer, laid on every print to it: with --offset X,Y "
+            "in mm (-%1 to %1, 0.1 mm steps) and --scale SX,SY in per cent of true size (%2 to %3).")
+            .arg(calibration::MaxOffsetMm)
+            .arg(100 - calibration::MaxScalePercent)
+            .arg(100 + calibration::MaxScalePercent),
+        QStringLiteral("printer"));
+    const QCommandLineOption offset(QStringLiteral("offset"), QStringLiteral("With --calibrate: the offset."),
+                                    QStringLiteral("x,y"));
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("With --calibrate: the scale; 100,100 when not given."),
+                                   QStringLiteral("sx,sy"));
+    const QCommandLineOption showCalibration(QStringLiteral("show-calibration"),
+                                             QStringLiteral("Print the printer's calibration."),
+                                             QStringLiteral("printer"));
+    const QCommandLineOption calibrationPage(
+        QStringLiteral("calibration-page"),
+        QStringLiteral(
+            "With --print (and --printer) or --export-pdf: make the calibration page to measure."));
+    const QCommandLineOption calibrated(
+        QStringLiteral("calibrated"),
+        QStringLiteral("With --export-pdf or --export-png: lay the printer's calibration on the file, as it "
+                       "would print; exports leave calibrations out otherwise."),
+        QStringLiteral("printer"));
+    const QCommandLineOption cropMarks(
+        QStringLiteral("crop-marks"),
+        QStringLiteral("With --print, --export-pdf or --export-png: corner marks round each piece, 2 mm off "
+                       "its cut line and 5 mm long."));
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp); // start-up measurements
     parser.addOptions({exportPdf, exportPng, dpi, print, printer, as, importTracks, numbered, durations,
                        replaceHeadlines, save, stock, labels, listStock, quitWhenShown});
+    parser.addOptions({calibrate, offset, scale, showCalibration, calibrationPage, calibrated, cropMarks});
     parser.addPositionalArgument(QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open."),
                                  QStringLiteral("[design.qwd]"));
 
@@ -214,6 +305,16 @@ int main(int argc, char *argv[])
                       int(parser.isSet(exportPdf)) + int(parser.isSet(save)) != 1))
         usageError(QStringLiteral("--import-tracks goes with one of --save and --export-pdf"));
 
+    if (const auto job = calibrationJob(parser, parser.isSet(print), parser.value(exportPdf))) {
+        if (!designs.isEmpty() || importing)
+            usageError(QStringLiteral("the calibration options take no design file"));
+        return commandline::RunCalibration(*job);
+    }
+    if (parser.isSet(calibrated) && !parser.isSet(exportPdf) && !parser.isSet(exportPng))
+        usageError(QStringLiteral("--calibrated goes with --export-pdf or --export-png"));
+    if (parser.isSet(cropMarks) && (batch != 1 || importing))
+        usageError(QStringLiteral("--crop-marks goes with one of --export-pdf, --export-png and --print"));
+
     SetupDesignerApplication();
     if (importing) {
         Job job;
@@ -242,6 +343,8 @@ int main(int argc, char *argv[])
             job.stock = *stockTemplate;
             job.labels = stockLabels;
         }
+        job.calibrated = parser.value(calibrated);
+        job.cropMarks = parser.isSet(cropMarks);
         if (parser.isSet(exportPdf)) {
             job.kind = Job::Kind::ExportPdf;
             job.output = parser.value(exportPdf);

@@ -779,7 +779,7 @@ void flowPages(const Catalog &c, QIODevice &spool, PageFlow &flow)
 
 } // namespace
 
-int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
+int Catalog::Paint(QPagedPaintDevice &device, Paper paper, const QTransform &calibrated) const
 {
     if (!spool_)
         return 0;
@@ -787,6 +787,7 @@ int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
     QPainter p;
     if (!p.begin(&device))
         return 0;
+    p.setTransform(calibrated); // kept from page to page: nothing here sets another
     p.setPen(Qt::black);
     PageFlow flow(p, device, paper);
     flowPages(*this, *spool_, flow);
@@ -794,15 +795,21 @@ int Catalog::Paint(QPagedPaintDevice &device, Paper paper) const
     return flow.pages();
 }
 
-int Catalog::PaintImposed(QPagedPaintDevice &device, Sheet sheet) const
+QPageLayout Catalog::ImposedLayout(Sheet sheet)
+{
+    return QPageLayout(QPageSize(sheet == Sheet::A4 ? QPageSize::A4 : QPageSize::Letter), QPageLayout::Landscape,
+                       QMarginsF());
+}
+
+int Catalog::PaintImposed(QPagedPaintDevice &device, Sheet sheet, const QTransform &calibrated) const
 {
     if (!spool_)
         return 0;
-    device.setPageLayout(QPageLayout(QPageSize(sheet == Sheet::A4 ? QPageSize::A4 : QPageSize::Letter),
-                                     QPageLayout::Landscape, QMarginsF()));
+    device.setPageLayout(ImposedLayout(sheet));
     QPainter p;
     if (!p.begin(&device))
         return 0;
+    p.setTransform(calibrated); // the pages' places are translated on top of it
     p.setPen(Qt::black);
     // The pages are laid out once into a file of their own, then each is
     // painted in its place: the sides want them out of order.

@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QString>
 #include <QTemporaryFile>
+#include <QTransform>
 
 #include <functional>
 #include <memory>
@@ -77,11 +79,14 @@ public:
     void SetDate(QDate date) { date_ = date; }
 
     // Paints every page onto the device (a QPdfWriter or a QPrinter), its
-    // page size set to `paper`. The number of pages, 0 when the painter could not begin.
-    int Paint(QPagedPaintDevice &device, Paper paper) const;
-    // Paints the booklet's pages two to a side of `sheet`, landscape, in
-    // BookletOrder. The number of booklet pages, 0 when the painter could not begin.
-    int PaintImposed(QPagedPaintDevice &device, Sheet sheet) const;
+    // page size set to `paper`, each under `calibrated` (a printer's correction, in device pixels).
+    // The number of pages, 0 when the painter could not begin.
+    int Paint(QPagedPaintDevice &device, Paper paper, const QTransform &calibrated = {}) const;
+    // Paints the booklet's pages two to a side of `sheet`, landscape, in BookletOrder, each side
+    // under `calibrated`. The number of booklet pages, 0 when the painter could not begin.
+    int PaintImposed(QPagedPaintDevice &device, Sheet sheet, const QTransform &calibrated = {}) const;
+    // The imposed sheet's page layout: landscape, no margins.
+    static QPageLayout ImposedLayout(Sheet sheet);
 
 private:
     QByteArray root_;

@@ -12,6 +12,18 @@
 #include "pageprint.h"
 #include "plaintext.h"
 
+namespace {
+
+// The queue's calibration, taken on the catalog's own page layout (no margins), which is where
+// its painter starts.
+QTransform calibrationOn(QPrinter &printer, const QPageLayout &layout)
+{
+    printer.setPageLayout(layout);
+    return pageprint::Calibration(printer);
+}
+
+} // namespace
+
 bool Form1::ReadCatalog(catalog::Catalog &c)
 {
     const QByteArray root = Dir1->NativePath();
@@ -90,12 +102,16 @@ void Form1::Catalog_Click()
     catalog::Catalog c;
     if (!ReadCatalog(c))
         return;
-    auto paint = [&c, paper, impose, sheet](QPrinter &target) {
-        if (!impose)
-            return c.Paint(target, paper);
+    // A preview shows the page as it is; a print carries the printer's calibration.
+    auto paint = [&c, paper, impose, sheet](QPrinter &target, bool calibrated) {
+        if (!impose) {
+            const QPageLayout layout(catalog::PageSizeOf(paper), QPageLayout::Portrait, QMarginsF());
+            return c.Paint(target, paper, calibrated ? calibrationOn(target, layout) : QTransform());
+        }
         const QPrinter::DuplexMode duplex = target.duplex();
         target.setDuplex(QPrinter::DuplexShortSide);
-        const int pages = c.PaintImposed(target, sheet);
+        const QPageLayout layout = catalog::Catalog::ImposedLayout(sheet);
+        const int pages = c.PaintImposed(target, sheet, calibrated ? calibrationOn(target, layout) : QTransform());
         target.setDuplex(duplex);
         return pages;
     };
@@ -109,8 +125,8 @@ void Form1::Catalog_Click()
                           QStringLiteral("The catalog could not be written to \"%1\": %2").arg(path, why),
                           {QStringLiteral("OK")});
     } else if (what == preview) {
-        platform_.preview(this, printer, [&paint](QPrinter &target) { paint(target); });
-    } else if (!pageprint::PrinterAvailable(printer) || paint(printer) == 0) {
+        platform_.preview(this, printer, [&paint](QPrinter &target) { paint(target, false); });
+    } else if (!pageprint::PrinterAvailable(printer) || paint(printer, true) == 0) {
         platform_.ask(this, QStringLiteral("Not printed"),
                       QStringLiteral("The catalog could not be printed."), {QStringLiteral("OK")});
     }

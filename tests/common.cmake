@@ -22,3 +22,14 @@ sleeve_add_qtest(test_names SOURCES common/test_names.cpp tracklist/fixtures.h
 target_compile_definitions(test_names PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>"
                                               SLEEVEINDEX="$<TARGET_FILE:sleeveindex>")
 add_dependencies(test_names sleevedesk sleeveindex)
+
+# Printer calibration: the correction's arithmetic and bounds, and a real print through a CUPS
+# queue of the check's own.
+sleeve_add_qtest(test_calibration SOURCES common/test_calibration.cpp LIBS sleevecommon)
+add_test(NAME calibration_e2e
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/calibration_e2e.sh $<TARGET_FILE:sleevedesk>)
+set_tests_properties(calibration_e2e PROPERTIES
+  SKIP_RETURN_CODE 77
+  TIMEOUT 180
+  RESOURCE_LOCK sleeve_e2e_cups
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
