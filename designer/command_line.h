@@ -41,8 +41,8 @@ struct Job {
     bool onStock = false;
     labelstock::Template stock;
     QList<int> labels;
-    QString calibrated;            // an export made as this queue would print it ("" leaves calibrations out)
-    bool cropMarks = false;        // corner marks round each piece
+    QString calibrated;     // an export made as this queue would print it ("" leaves calibrations out)
+    bool cropMarks = false; // corner marks round each piece
 };
 
 // --list-stock: the templates that fit the piece, or any piece, one line each on stdout.

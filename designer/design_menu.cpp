@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QUndoStack>
 
-#include "plaintext.h"
 #include "calibrationdialog.h"
 #include "caseprint.h"
+#include "plaintext.h"
 #include "recent_designs.h"
 #include "stockdialog.h"
 

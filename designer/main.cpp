@@ -94,8 +94,8 @@ int main(int argc, char *argv[])
     // Exports and prints from scripts need no display, and no widgets: they work on the
     // document alone, under a QGuiApplication.
     const std::initializer_list<const char *> scripted = {
-        "--export-pdf", "--export-png", "--print", "--import-tracks", "--help", "-h", "--help-all",
-        "--version", "-v", "--list-stock", "--calibrate", "--show-calibration"};
+        "--export-pdf", "--export-png", "--print", "--import-tracks", "--help",      "-h",
+        "--help-all",   "--version",    "-v",      "--list-stock",    "--calibrate", "--show-calibration"};
     terminal::SetProgram("sleevedesk");
     headless::ChooseOffscreenWithoutDisplay(argc, argv, scripted);
     const bool windowless = headless::Names(argc, argv, scripted);

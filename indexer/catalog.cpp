@@ -797,8 +797,8 @@ int Catalog::Paint(QPagedPaintDevice &device, Paper paper, const QTransform &cal
 
 QPageLayout Catalog::ImposedLayout(Sheet sheet)
 {
-    return QPageLayout(QPageSize(sheet == Sheet::A4 ? QPageSize::A4 : QPageSize::Letter), QPageLayout::Landscape,
-                       QMarginsF());
+    return QPageLayout(QPageSize(sheet == Sheet::A4 ? QPageSize::A4 : QPageSize::Letter),
+                       QPageLayout::Landscape, QMarginsF());
 }
 
 int Catalog::PaintImposed(QPagedPaintDevice &device, Sheet sheet, const QTransform &calibrated) const

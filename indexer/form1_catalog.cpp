@@ -111,7 +111,8 @@ void Form1::Catalog_Click()
         const QPrinter::DuplexMode duplex = target.duplex();
         target.setDuplex(QPrinter::DuplexShortSide);
         const QPageLayout layout = catalog::Catalog::ImposedLayout(sheet);
-        const int pages = c.PaintImposed(target, sheet, calibrated ? calibrationOn(target, layout) : QTransform());
+        const int pages =
+            c.PaintImposed(target, sheet, calibrated ? calibrationOn(target, layout) : QTransform());
         target.setDuplex(duplex);
         return pages;
     };
