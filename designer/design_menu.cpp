@@ -166,18 +166,6 @@ QMenu *Design::CoverMenu()
     QAction *fit = menu->addAction(QStringLiteral("Fit Box to Picture"), this, [this] { FitBoxToPicture(); });
     fit->setObjectName(QStringLiteral("FitBoxAction"));
     fit->setEnabled(Image1->HasPicture() && !Image1->SourceSize().isEmpty());
-    // Beside Print As and Export As in purpose, after every older entry in place.
-    // Queued: the menu has closed before the dialog opens.
-    menu->addAction(
-            QStringLiteral("Print On Stock\u2026"), this,
-            [this] {
-                auto *dialog =
-                    new StockDialog(this, doc_, CommonDialog1, coverpage::Title(DesignPath()), DesignPath());
-                dialog->setAttribute(Qt::WA_DeleteOnClose);
-                dialog->open();
-            },
-            Qt::QueuedConnection)
-        ->setObjectName(QStringLiteral("PrintOnStockAction"));
     // Printing on the paper at hand.
     menu->addSeparator();
     QAction *marks = menu->addAction(QStringLiteral("Crop Marks"), this,
@@ -193,6 +181,18 @@ QMenu *Design::CoverMenu()
                         dialog.exec();
                     })
         ->setObjectName(QStringLiteral("PrinterCalibrationAction"));
+    // Last, so that every older entry keeps its place.
+    // Queued: the menu has closed before the dialog opens.
+    menu->addAction(
+            QStringLiteral("Print On Stock\u2026"), this,
+            [this] {
+                auto *dialog =
+                    new StockDialog(this, doc_, CommonDialog1, coverpage::Title(DesignPath()), DesignPath());
+                dialog->setAttribute(Qt::WA_DeleteOnClose);
+                dialog->open();
+            },
+            Qt::QueuedConnection)
+        ->setObjectName(QStringLiteral("PrintOnStockAction"));
     return menu;
 }
 

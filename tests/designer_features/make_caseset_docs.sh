@@ -39,7 +39,7 @@ sleep 0.5
 # The cover's menu, from its last entry up to Print As, unfolded.
 xdotool mousemove --window "$win" 200 200 click 3
 sleep 0.5
-xdotool key Up Up Up Up Up Up Right Down Down
+xdotool key Up Up Up Up Up Up Up Up Right Down Down
 sleep 0.5
 import -window root -crop 880x487+0+0 +repage "$docs/sleevedesk-printas.png"
 echo "wrote $docs/sleevedesk-printas.png"
@@ -48,7 +48,7 @@ sleep 0.3
 # Spine…, with a text of its own too long for the spine: the dialog says so as it is typed.
 xdotool mousemove --window "$win" 200 200 click 3
 sleep 0.5
-xdotool key Up Up Up Up Return
+xdotool key Up Up Up Up Up Up Return
 sleep 0.8
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Spine$' 2>/dev/null | head -n 1) || true
 [ -n "$dialog" ] || e2e_fail "the Spine dialog did not appear"

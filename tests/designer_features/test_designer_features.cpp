@@ -520,13 +520,14 @@ void TestDesignerFeatures::coverMenuOnThePanelOnly()
     for (QAction *a : shown->actions())
         if (!a->isSeparator())
             texts << a->text();
-    QCOMPARE(texts,
-             QStringList({"Undo Typing", "Redo", QStringLiteral("Export PDF\u2026"),
-                          QStringLiteral("Export PNG\u2026"), QStringLiteral("Print Preview\u2026"),
-                          "Open Recent", QStringLiteral("Import Track List\u2026"),
-                          QStringLiteral("All Titles\u2026"), "Print As", "Export As",
-                          QStringLiteral("Spine\u2026"), QStringLiteral("Disc Face\u2026"),
-                          "Fit Box to Picture", "Crop Marks", QStringLiteral("Printer Calibration\u2026")}));
+    QCOMPARE(
+        texts,
+        QStringList({"Undo Typing", "Redo", QStringLiteral("Export PDF\u2026"),
+                     QStringLiteral("Export PNG\u2026"), QStringLiteral("Print Preview\u2026"), "Open Recent",
+                     QStringLiteral("Import Track List\u2026"), QStringLiteral("All Titles\u2026"),
+                     "Print As", "Export As", QStringLiteral("Spine\u2026"),
+                     QStringLiteral("Disc Face\u2026"), "Fit Box to Picture", "Crop Marks",
+                     QStringLiteral("Printer Calibration\u2026"), QStringLiteral("Print On Stock\u2026")}));
     QCOMPARE(shown->actions().at(3)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
     shown->close();
 }
