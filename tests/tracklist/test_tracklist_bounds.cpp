@@ -103,8 +103,9 @@ QByteArray ogg(const QList<QByteArray> &packets)
     QByteArray lacing, data, out;
     int seq = 0;
     const auto flush = [&] {
-        out += "OggS" + bytesOf({0, seq == 0 ? 2 : 0}) + QByteArray(8, '\0') + le(7, 4) +
-               le(quint64(seq++), 4) + QByteArray(4, '\0') + bytesOf({int(lacing.size())}) + lacing + data;
+        const int page = seq++;
+        out += "OggS" + bytesOf({0, page == 0 ? 2 : 0}) + QByteArray(8, '\0') + le(7, 4) +
+               le(quint64(page), 4) + QByteArray(4, '\0') + bytesOf({int(lacing.size())}) + lacing + data;
         lacing.clear();
         data.clear();
     };
