@@ -1,4 +1,5 @@
 #include "stockdialog.h"
+#include "plaintext.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -72,7 +73,7 @@ StockDialog::StockDialog(QWidget *parent, const CoverDocument &doc, CommonDialog
     preview_->setObjectName(QStringLiteral("StockPreview"));
     preview_->setFixedSize(240, 320);
     preview_->setAlignment(Qt::AlignCenter);
-    status_ = new QLabel(this);
+    status_ = plaintext::Label(QString(), this); // it shows the chosen path
     status_->setTextFormat(Qt::PlainText);
     status_->setWordWrap(true);
 
