@@ -2,6 +2,7 @@
 
 #include <QLibrary>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <cups/cups.h>
 
@@ -76,6 +77,8 @@ public:
         c.freeDests(1, dest);
         return s;
     }
+
+    QStringList queues() override { return QPrinterInfo::availablePrinterNames(); }
 };
 
 PrintSystem *g_system = nullptr;
@@ -98,6 +101,16 @@ bool fail(QString *error, const QString &why)
 void SetPrintSystem(PrintSystem *system)
 {
     g_system = system;
+}
+
+QStringList Queues()
+{
+    return printSystem().queues();
+}
+
+QString DefaultQueue()
+{
+    return printSystem().defaultQueue();
 }
 
 bool UseChosenOrDefault(QPrinter &printer, const QString &chosen, QString *error)

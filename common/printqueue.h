@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 
@@ -24,10 +25,15 @@ public:
     // does not exist (a PRINTER variable naming a removed queue); "" when none.
     virtual QString defaultQueue() = 0;
     virtual QueueState state(const QString &queue) = 0;
+    // The queues a user can choose from, by name.
+    virtual QStringList queues() { return {}; }
 };
 
 // nullptr restores the system's (CUPS).
 void SetPrintSystem(PrintSystem *system);
+
+QStringList Queues();
+QString DefaultQueue();
 
 // Points `printer` at the queue the user chose (by the printer dialog or on a
 // command line), or at the system's default when `chosen` is "". A file

@@ -6,12 +6,12 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "calibration.h"
 #include "caseprint.h"
+#include "plaintext.h"
 #include "printqueue.h"
 
 namespace {
@@ -38,14 +38,14 @@ CalibrationDialog::CalibrationDialog(QWidget *parent, const QString &printer) : 
     auto *form = new QFormLayout;
     printer_ = new QComboBox(this);
     printer_->setObjectName(QStringLiteral("CalibrationPrinter"));
-    printer_->addItems(QPrinterInfo::availablePrinterNames());
-    const QString start = printer.isEmpty() ? QPrinterInfo::defaultPrinterName() : printer;
+    printer_->addItems(printqueue::Queues());
+    const QString start = printer.isEmpty() ? printqueue::DefaultQueue() : printer;
     if (const int at = printer_->findText(start); at >= 0)
         printer_->setCurrentIndex(at);
     form->addRow(QStringLiteral("Printer:"), printer_);
-    current_ = new QLabel(this);
+    // Queue names and print errors are the print system's text.
+    current_ = plaintext::Label({}, this);
     current_->setObjectName(QStringLiteral("CalibrationCurrent"));
-    current_->setTextFormat(Qt::PlainText);
     form->addRow(QStringLiteral("Calibration:"), current_);
     const double origin = calibration::PageOriginMm, square = calibration::SquareMm;
     originX_ = millimetreBox(this, "OriginX", origin);
@@ -57,12 +57,11 @@ CalibrationDialog::CalibrationDialog(QWidget *parent, const QString &printer) : 
     form->addRow(QStringLiteral("Square's width:"), width_);
     form->addRow(QStringLiteral("Square's height:"), height_);
     layout->addLayout(form);
-    note_ = new QLabel(
+    note_ = plaintext::Label(
         QStringLiteral("Print the calibration page, measure it with a ruler and type what you see. Keep "
                        "works out the offset and scale that make this printer's pages come out true."),
         this);
     note_->setObjectName(QStringLiteral("CalibrationNote"));
-    note_->setTextFormat(Qt::PlainText);
     note_->setWordWrap(true);
     layout->addWidget(note_);
     auto *buttons = new QDialogButtonBox(this);

@@ -16,7 +16,7 @@ set_tests_properties(designer_print_e2e PROPERTIES
   SKIP_RETURN_CODE 77
   TIMEOUT 180
   RESOURCE_LOCK sleeve_e2e_cups
-  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/xdg-config")
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
 # The same work in-process under a QGuiApplication only: no widget may be made.
 sleeve_add_qtest(test_cli_windowless
   SOURCES designer_features/test_cli_windowless.cpp LIBS sleevedesigner)

@@ -22,6 +22,6 @@ add_test(NAME launcher_e2e
                  ${CMAKE_BINARY_DIR} ${CMAKE_COMMAND})
 set_tests_properties(launcher_install launcher_e2e PROPERTIES
   # Recovery copies of the programs started stay in the build tree.
-  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;XDG_STATE_HOME=${CMAKE_BINARY_DIR}/xdg-state;QT_FONT_DPI=96"
+  ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime;QT_FONT_DPI=96"
   SKIP_RETURN_CODE 77
   TIMEOUT 300)

@@ -667,6 +667,82 @@ QString judgeMp4(HeaderReader &in)
     return {};
 }
 
+// ---------------------------------------------------------------- ASF (WMA)
+
+// The objects' identifiers as they stand in the file.
+const QByteArrayView AsfHeader("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+const QByteArrayView AsfHeaderExtension("\xB5\x03\xBF\x5F\x2E\xA9\xCF\x11\x8E\xE3\x00\xC0\x0C\x20\x53\x65",
+                                        16);
+const QByteArrayView AsfMetadata("\xEA\xCB\xF8\xC5\xAF\x5B\x77\x48\x84\x67\xAA\x8C\x44\xFA\x4C\xCA", 16);
+const QByteArrayView AsfMetadataLibrary("\x94\x1C\x23\x44\x98\x94\xD1\x49\xA1\x41\x1D\x13\x4E\x45\x70\x54",
+                                        16);
+
+// The records of a metadata object, whose values have 32-bit lengths (the other objects' texts
+// have 16-bit ones): each text within the text cap, each byte array (a picture) within the tag's.
+QString judgeAsfMetadata(HeaderReader &in, qint64 pos, qint64 end)
+{
+    const qint64 count = qint64(littleEndian(in.at(pos, 2)));
+    pos += 2;
+    Budget b;
+    for (qint64 i = 0; i < count && pos + 12 <= end; ++i) {
+        if (i >= MaxTagParts)
+            return tooManyParts();
+        const QByteArrayView r = in.at(pos, 12);
+        if (r.isEmpty())
+            return {};
+        const qint64 name = qint64(littleEndian(r.sliced(4, 2)));
+        const quint64 type = littleEndian(r.sliced(6, 2));
+        const qint64 length = qint64(littleEndian(r.sliced(8, 4)));
+        if (QString why = type == 1 ? b.other(length) : b.text(length); !why.isEmpty())
+            return why;
+        pos += 12 + name + length;
+    }
+    return {};
+}
+
+// The header object within the tag cap, its objects within it, the metadata in its extension
+// within the caps.
+QString judgeAsf(HeaderReader &in, qint64 start)
+{
+    const QByteArrayView h = in.at(start, 30);
+    if (h.isEmpty())
+        return {};
+    const qint64 size = qint64(std::min<quint64>(littleEndian(h.sliced(16, 8)), quint64(in.size())));
+    if (size > MaxTagBytes)
+        return tagTooLarge();
+    const qint64 end = start + size, objects = qint64(littleEndian(h.sliced(24, 4)));
+    qint64 pos = start + 30;
+    for (qint64 n = 0; n < objects && pos + 24 <= end; ++n) {
+        if (n >= MaxTagParts)
+            return tooManyParts();
+        const QByteArrayView o = in.at(pos, 24);
+        if (o.isEmpty())
+            return {};
+        const qint64 length = qint64(littleEndian(o.sliced(16, 8)));
+        if (length < 24 || length > end - pos)
+            return {};
+        if (o.first(16) == AsfHeaderExtension) {
+            qint64 p = pos + 46;
+            for (int m = 0; p + 24 <= pos + length; ++m) {
+                if (m >= MaxTagParts)
+                    return tooManyParts();
+                const QByteArrayView e = in.at(p, 24);
+                if (e.isEmpty())
+                    break;
+                const qint64 inner = qint64(littleEndian(e.sliced(16, 8)));
+                if (inner < 24 || inner > pos + length - p)
+                    break;
+                if (e.first(16) == AsfMetadata || e.first(16) == AsfMetadataLibrary)
+                    if (QString why = judgeAsfMetadata(in, p + 24, p + inner); !why.isEmpty())
+                        return why;
+                p += inner;
+            }
+        }
+        pos += length;
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------- the start of a file
 
 // True when the bytes start as an audio format TagLib reads, or hold an MPEG audio frame sync.
@@ -677,7 +753,7 @@ bool looksLikeAudio(QByteArrayView head)
             return true;
     if (head.size() >= 8 && head.sliced(4, 4) == "ftyp")
         return true;
-    if (head.startsWith("\x30\x26\xB2\x75\x8E\x66\xCF\x11"))
+    if (head.startsWith(AsfHeader))
         return true; // ASF (WMA)
     for (qsizetype i = 0; i + 1 < head.size(); ++i)
         if (quint8(head[i]) == 0xFF && (quint8(head[i + 1]) & 0xE0) == 0xE0 && quint8(head[i + 1]) != 0xFF)
@@ -736,6 +812,8 @@ QString JudgeHeaders(HeaderReader &in, bool audioName, qint64 *id3End)
         return judgeOgg(in, audioStart);
     if (head.startsWith("RIFF") && head.size() >= 12 && head.sliced(8, 4) == "WAVE")
         return judgeWav(in, audioStart);
+    if (head.startsWith(AsfHeader))
+        return judgeAsf(in, audioStart);
     return {};
 }
 

@@ -18,6 +18,8 @@
 #include <QtTest>
 
 #include "app_setup.h"
+#include "calibration.h"
+#include "calibrationdialog.h"
 #include "design.h"
 #include "pdfpaths.h"
 #include "printqueue.h"
@@ -28,6 +30,8 @@ namespace {
 struct NoPrinters : printqueue::PrintSystem {
     QString defaultQueue() override { return {}; }
     printqueue::QueueState state(const QString &) override { return {}; }
+    // Listed, but none exists: what the calibration dialog offers.
+    QStringList queues() override { return {QStringLiteral("Office"), QStringLiteral("<b>PDF</b>")}; }
 };
 
 void clickOk(QDialog *dialog)
@@ -52,6 +56,8 @@ private slots:
     void previewChoice();
     void pictureLeftOutSaid_data();
     void pictureLeftOutSaid();
+    void calibrationDialog_data();
+    void calibrationDialog();
 
 private:
     QString path(const QString &name) const { return tmp.filePath(name); }
@@ -235,6 +241,50 @@ void TestDesignerCaseSet::pictureLeftOutSaid()
         const std::unique_ptr<QMessageBox> box(d->findChild<QMessageBox *>("PrintedFromScreenCopy"));
         QCOMPARE(box && box->text().contains(path("pic.png")), cut);
     }
+}
+
+void TestDesignerCaseSet::calibrationDialog_data()
+{
+    // The origin mark and the square as measured; what the chosen queue then keeps.
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QList<double>>("measured"); // origin x, y; square width, height
+    QTest::addColumn<QString>("note");
+    QTest::newRow("each box its own axis") << "<b>PDF</b>" << QList<double>{21.5, 17, 101, 98} << "Kept. ";
+    QTest::newRow("no square: nothing kept")
+        << "Office" << QList<double>{21.5, 17, 0, 98} << "The square cannot measure nothing";
+    QTest::newRow("reset") << "Office" << QList<double>{} << "The printer prints without";
+}
+
+void TestDesignerCaseSet::calibrationDialog()
+{
+    QFETCH(QString, queue);
+    QFETCH(QList<double>, measured);
+    const calibration::Correction before{1, 1, 1, 1};
+    calibration::Save(queue, before);
+    CalibrationDialog dialog(d.get(), queue);
+    QCOMPARE(dialog.printer(), queue);
+    auto *said = dialog.findChild<QLabel *>("CalibrationNote");
+    QCOMPARE(said->textFormat(), Qt::PlainText);
+    calibration::Correction kept;
+    if (measured.isEmpty()) {
+        dialog.findChild<QPushButton *>("CalibrationReset")->click();
+    } else {
+        const char *boxes[] = {"OriginX", "OriginY", "SquareWidth", "SquareHeight"};
+        for (int i = 0; i < 4; ++i)
+            dialog.findChild<QDoubleSpinBox *>(boxes[i])->setValue(measured[i]);
+        dialog.findChild<QPushButton *>("CalibrationKeep")->click();
+        kept = calibration::Clamped(
+            calibration::FromMeasured(before, {measured[0], measured[1]}, {measured[2], measured[3]})
+                .value_or(before));
+    }
+    QCOMPARE(calibration::Load(queue), kept);
+    QCOMPARE(calibration::Load(queue == "Office" ? "<b>PDF</b>" : "Office"), calibration::Correction{});
+    QFETCH(QString, note);
+    QVERIFY2(said->text().startsWith(note), qPrintable(said->text()));
+    // A queue that went away: said with its name as it is.
+    dialog.findChild<QPushButton *>("CalibrationPrint")->click();
+    QCOMPARE(said->text(),
+             QStringLiteral("Nothing was printed: The printer \"%1\" does not exist.").arg(queue));
 }
 
 QTEST_MAIN(TestDesignerCaseSet)

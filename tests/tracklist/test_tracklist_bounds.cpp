@@ -388,6 +388,23 @@ void TestTrackListBounds::craftedTagsRefused_data()
         << "ID3" + bytesOf({3, 0, 0x80}) + synchsafe(quint32(10 + 20 * MiB)) + "TIT2" + be(20 * MiB, 4) +
                be(0, 2)
         << 20 + 20 * MiB + mp3.size() << mp3 << text;
+    // A metadata library record, whose value has a 32-bit length, inside the header's extension.
+    const QByteArray title("T\0i\0t\0l\0e\0\0\0", 12); // UTF-16 with its end
+    const QByteArray record =
+        le(1, 2) + le(0, 4) + le(quint64(title.size()), 2) + le(0, 2) + le(60 * MiB, 4) + title;
+    const QByteArray library = bytesOf({0x94, 0x1C, 0x23, 0x44, 0x98, 0x94, 0xD1, 0x49, 0xA1, 0x41, 0x1D,
+                                        0x13, 0x4E, 0x45, 0x70, 0x54}) +
+                               le(quint64(24 + record.size() + 60 * MiB), 8) + record;
+    const QByteArray extension = bytesOf({0xB5, 0x03, 0xBF, 0x5F, 0x2E, 0xA9, 0xCF, 0x11, 0x8E, 0xE3, 0x00,
+                                          0xC0, 0x0C, 0x20, 0x53, 0x65}) +
+                                 le(quint64(46 + library.size() + 60 * MiB), 8) + QByteArray(18, '\0') +
+                                 le(quint64(library.size() + 60 * MiB), 4) + library;
+    const QByteArray asf = bytesOf({0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA,
+                                    0x00, 0x62, 0xCE, 0x6C}) +
+                           le(quint64(30 + extension.size() + 60 * MiB), 8) + le(1, 4) + bytesOf({1, 2}) +
+                           extension;
+    QTest::newRow("WMA metadata text of 60 MiB")
+        << "library.wma" << asf << asf.size() + 60 * MiB << QByteArray() << text;
 }
 
 void TestTrackListBounds::craftedTagsRefused()
