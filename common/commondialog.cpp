@@ -1,9 +1,11 @@
 #include "commondialog.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -23,6 +25,16 @@ QtDialogBackend &qtBackend()
 bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
 {
     QFileDialog fd(parent);
+    QCheckBox *check = nullptr;
+    if (!dlg.CheckBoxText.isEmpty()) {
+        // Only Qt's own dialog can hold a widget of ours.
+        fd.setOption(QFileDialog::DontUseNativeDialog);
+        check = new QCheckBox(dlg.CheckBoxText, &fd);
+        check->setObjectName(QStringLiteral("CommonDialogCheckBox"));
+        check->setChecked(dlg.CheckBoxChecked);
+        if (auto *grid = qobject_cast<QGridLayout *>(fd.layout()))
+            grid->addWidget(check, grid->rowCount(), 0, 1, grid->columnCount());
+    }
     fd.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     fd.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     fd.setNameFilter(CommonDialog::QtFilter(dlg.Filter));
@@ -46,6 +58,8 @@ bool runFileDialog(CommonDialog &dlg, QWidget *parent, bool saving)
         return false;
     dlg.FileName = fd.selectedFiles().constFirst();
     dlg.FilterIndex = int(filters.indexOf(fd.selectedNameFilter())) + 1;
+    if (check)
+        dlg.CheckBoxChecked = check->isChecked();
     return true;
 }
 } // namespace
@@ -69,6 +83,8 @@ DialogBackend &CommonDialog::backend()
 bool CommonDialog::ShowOpen()
 {
     const bool ok = backend().open(*this, owner_);
+    // The check box was this dialog's: the next one shows none unless asked again.
+    CheckBoxText.clear();
     if (!ok)
         FileName.clear();
     return ok;
@@ -76,7 +92,9 @@ bool CommonDialog::ShowOpen()
 
 bool CommonDialog::ShowSave()
 {
-    return backend().save(*this, owner_);
+    const bool ok = backend().save(*this, owner_);
+    CheckBoxText.clear();
+    return ok;
 }
 
 bool CommonDialog::ShowColor()

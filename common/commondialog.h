@@ -43,6 +43,10 @@ public:
     bool CancelError = false;
     // The Filter entry shown first; after the dialog, the one chosen (from 1).
     int FilterIndex = 1;
+    // A check box in the next open or save dialog only, when its text is set; its state is
+    // offered and, once the dialog is confirmed, the one chosen.
+    QString CheckBoxText;
+    bool CheckBoxChecked = false;
 
     qint32 Color = 0;
     QString FontName;

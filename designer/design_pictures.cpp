@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 
 #include "plaintext.h"
 #include "secondary_windows.h"
@@ -59,11 +60,26 @@ void Design::loadPictureInto(CoverDocument::Slot slot)
     CommonDialog1.Filter = PictureFilter();
     // The slot's own picture, or nothing: never the name of a design.
     CommonDialog1.FileName = doc_.picturePath(slot);
+    // Only the main picture has a box to fit; its choice is offered again as last left.
+    const bool main = slot == CoverDocument::Slot::Main;
+    const QString fitKey = QStringLiteral("Pictures/FitBoxToPicture");
+    QSettings settings(QStringLiteral("Sleeve"), QStringLiteral("sleevedesk"));
+    if (main) {
+        CommonDialog1.CheckBoxText = QStringLiteral("Fit Box to Picture");
+        CommonDialog1.CheckBoxChecked = settings.value(fitKey, false).toBool();
+    }
     // A cancelled dialog changes nothing.
     if (!CommonDialog1.ShowOpen())
         return;
-    NameStep(QStringLiteral("Picture"));
-    LoadPictureFile(slot, CommonDialog1.FileName);
+    const bool fit = main && CommonDialog1.CheckBoxChecked;
+    if (main)
+        settings.setValue(fitKey, fit);
+    // The picture and its box are one step: undoing it brings back both.
+    NameStep(fit ? QStringLiteral("Fit Box to Picture") : QStringLiteral("Picture"));
+    if (LoadPictureFile(slot, CommonDialog1.FileName) && fit) {
+        doc_.fitBoxToPicture();
+        Refresh();
+    }
 }
 
 void Design::Command8_Click()

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 
 #include <sys/stat.h>
 
@@ -68,6 +69,7 @@ void TestDesign::initTestCase()
 
 void TestDesign::init()
 {
+    QSettings("Sleeve", "sleevedesk").clear();
     dialogs = ScriptedDialogBackend();
     CommonDialog::SetBackend(&dialogs);
     d = std::make_unique<Design>();
@@ -404,6 +406,8 @@ void TestDesign::pictureBadFiles_data()
                           << "Command8";
     QTest::newRow("empty file") << "empty"
                                 << "Command9";
+    QTest::newRow("text file, Fit Box to Picture ticked") << "text"
+                                                          << "Command8";
 }
 
 void TestDesign::pictureBadFiles()
@@ -437,6 +441,8 @@ void TestDesign::pictureBadFiles()
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
+    QSettings("Sleeve", "sleevedesk")
+        .setValue("Pictures/FitBoxToPicture", QByteArray(QTest::currentDataTag()).contains("ticked"));
     dialogs.push(ScriptedDialogBackend::choose(path));
     press->click(); // must return: no hang on a FIFO
     // A picture that cannot be loaded changes nothing, and a message says so.
@@ -445,6 +451,7 @@ void TestDesign::pictureBadFiles()
         return;
     }
     QCOMPARE(label->text(), good);
+    QCOMPARE(d->Text8->text(), QStringLiteral("289")); // nor the box, "Fit Box to Picture" ticked or not
     QVERIFY(image->HasPicture());
     QCOMPARE(image->SourceSize(), QSize(50, 40));
     QVERIFY2(d->LastNotice().startsWith(QStringLiteral("The picture %1 could not be loaded: ").arg(path)),

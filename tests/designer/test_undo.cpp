@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QUndoStack>
 
 #include "app_setup.h"
@@ -115,6 +116,7 @@ void TestUndo::init()
 
 void TestUndo::cleanup()
 {
+    QSettings("Sleeve", "sleevedesk").remove("Pictures/FitBoxToPicture");
     d.reset();
     CommonDialog::SetBackend(nullptr);
 }
@@ -158,6 +160,12 @@ void TestUndo::eachKindOfChange_data()
     });
     QTest::newRow("main picture") << Change([](Design &x, const QString &dir) {
         x.LoadPictureFile(CoverDocument::Slot::Main, dir + "/blue.png");
+    });
+    QTest::newRow("main picture and its box") << Change([this](Design &x, const QString &dir) {
+        QSettings("Sleeve", "sleevedesk").setValue("Pictures/FitBoxToPicture", true); // ticked last time
+        dialogs.push(ScriptedDialogBackend::choose(dir + "/blue.png"));
+        x.Command8_Click();
+        QCOMPARE(x.Text8->text(), QStringLiteral("295"));
     });
     QTest::newRow("logo") << Change([](Design &x, const QString &dir) {
         x.LoadPictureFile(CoverDocument::Slot::Logo1, dir + "/blue.png");
