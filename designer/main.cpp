@@ -25,7 +25,7 @@ using commandline::Job;
 [[noreturn]] void usageError(const QString &why)
 {
     terminal::Error(why + QStringLiteral(" (see sleevedesk --help)"));
-    std::exit(commandline::Usage);
+    std::exit(int(Exit::Usage));
 }
 
 // "X,Y" as two numbers; nothing for anything else.
@@ -119,14 +119,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Cover designer for CD jewel cases. With --export-pdf, --export-png, --print or\n"
-        "--import-tracks it works without a window and ends with one of these exit codes:\n"
-        "  0  done\n"
-        "  1  the command line was not understood\n"
-        "  2  the design file is missing or cannot be read\n"
-        "  3  the PDF, PNG or design file could not be written\n"
-        "  4  nothing was printed: the printer is missing, refuses jobs, or the job failed\n"
-        "  5  written or printed, but without a picture the design names (a warning says which)\n"
-        "  6  no track could be read from the track list; nothing was written\n"
+        "--import-tracks it works without a window and ends with one of the exit codes below.\n"
         "\n"
         "sleevedesk --import-tracks SOURCE [design.qwd] [--numbered] [--durations]\n"
         "           [--replace-headlines] (--save out.qwd | --export-pdf out.pdf)\n"
@@ -233,12 +226,12 @@ int main(int argc, char *argv[])
         usageError(parser.errorText());
     // The usage line quotes argv[0].
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
-        terminal::OutLines(parser.helpText());
-        return commandline::Done;
+        terminal::OutLines(parser.helpText() + u'\n' + exitcodes::Table(commandline::ExitCodes));
+        return int(Exit::Ok);
     }
     if (parser.isSet(QStringLiteral("version"))) {
         terminal::Out(QStringLiteral("sleevedesk " SLEEVE_VERSION));
-        return commandline::Done;
+        return int(Exit::Ok);
     }
 
     // An output named twice would silently write only the last one.
@@ -251,7 +244,7 @@ int main(int argc, char *argv[])
         // The piece comes after the option, where a design would.
         if (designs.size() > 1 || parser.optionNames().size() > 1)
             usageError(QStringLiteral("--list-stock goes alone, with disc, cover or tray after it"));
-        return commandline::ListStock(designs.value(0));
+        return int(commandline::ListStock(designs.value(0)));
     }
     if (designs.size() > 1)
         usageError(QStringLiteral("one design file at a time"));
@@ -308,7 +301,7 @@ int main(int argc, char *argv[])
     if (const auto job = calibrationJob(parser, parser.isSet(print), parser.value(exportPdf))) {
         if (!designs.isEmpty() || importing)
             usageError(QStringLiteral("the calibration options take no design file"));
-        return commandline::RunCalibration(*job);
+        return int(commandline::RunCalibration(*job));
     }
     if (parser.isSet(calibrated) && !parser.isSet(exportPdf) && !parser.isSet(exportPng))
         usageError(QStringLiteral("--calibrated goes with --export-pdf or --export-png"));
@@ -330,7 +323,7 @@ int main(int argc, char *argv[])
             usageError(QStringLiteral("no output file given"));
         if (job.trackSources.contains(QString()))
             usageError(QStringLiteral("no track list given"));
-        return commandline::Run(job);
+        return int(commandline::Run(job));
     }
     if (batch == 1) {
         if (designs.isEmpty())
@@ -364,7 +357,7 @@ int main(int argc, char *argv[])
         }
         if (job.output.isEmpty() && job.kind != Job::Kind::Print)
             usageError(QStringLiteral("no output file given"));
-        return commandline::Run(job);
+        return int(commandline::Run(job));
     }
 
     if (windowless)

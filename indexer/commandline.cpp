@@ -13,37 +13,44 @@
 
 namespace commandline {
 
-const char *const Usage =
-    "usage: sleeveindex [--layout N] [--flow] [FOLDER]\n"
-    "       sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER\n"
-    "       sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER\n"
-    "       sleeveindex --export-catalog OUT.pdf [--paper booklet|a4|letter] [--progress] FOLDER\n"
-    "       sleeveindex --export-catalog OUT.pdf --impose [--sheet a4|letter] [--progress] FOLDER\n"
-    "\n"
-    "Index maker for data discs. Without --export-pdf, --export-png or --export-catalog it\n"
-    "opens the window on FOLDER (or on the working folder).\n"
-    "\n"
-    "  --export-pdf OUT.pdf      write the index page as a PDF, without a window\n"
-    "  --export-png OUT.png      write the index page as a PNG, without a window\n"
-    "  --dpi N                   the PNG's resolution, 1 to 600; 300 when not given\n"
-    "  --layout N                index layout 1 to 20\n"
-    "  --flow                    flow the file columns\n"
-    "  --export-catalog OUT.pdf  write every folder and file under FOLDER as a catalog\n"
-    "  --paper P                 the catalog's paper: booklet (120 x 119 mm, folds into\n"
-    "                            the case; the default), a4 or letter\n"
-    "  --impose                  print the booklet's pages two to a side of a landscape\n"
-    "                            sheet, in booklet order: print both sides (flip on the\n"
-    "                            short edge), fold the stack once and it reads in order\n"
-    "  --sheet S                 the sheet --impose prints on: a4 (the default) or letter\n"
-    "  --progress                say how far the catalog has come, on stderr\n"
-    "  -h, --help                this help\n"
-    "  -v, --version             the version\n"
-    "\n"
-    "Exit codes, the same as sleevedesk's where the meanings agree:\n"
-    "  0  done (a warning on stderr says what was left out)\n"
-    "  1  the command line was not understood\n"
-    "  2  the folder is missing or cannot be read\n"
-    "  3  the PDF or PNG could not be written\n";
+const QList<exitcodes::Row> ExitCodes = {
+    {Exit::Ok, QStringLiteral("done (a warning on stderr says what was left out)")},
+    {Exit::Usage, QStringLiteral("the command line was not understood")},
+    {Exit::Unreadable, QStringLiteral("the folder is missing or cannot be read")},
+    {Exit::NotWritten, QStringLiteral("the PDF or PNG could not be written")},
+};
+
+QString Help()
+{
+    return QStringLiteral(
+               "usage: sleeveindex [--layout N] [--flow] [FOLDER]\n"
+               "       sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER\n"
+               "       sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER\n"
+               "       sleeveindex --export-catalog OUT.pdf [--paper booklet|a4|letter] [--progress] FOLDER\n"
+               "       sleeveindex --export-catalog OUT.pdf --impose [--sheet a4|letter] [--progress] "
+               "FOLDER\n"
+               "\n"
+               "Index maker for data discs. Without --export-pdf, --export-png or --export-catalog it\n"
+               "opens the window on FOLDER (or on the working folder).\n"
+               "\n"
+               "  --export-pdf OUT.pdf      write the index page as a PDF, without a window\n"
+               "  --export-png OUT.png      write the index page as a PNG, without a window\n"
+               "  --dpi N                   the PNG's resolution, 1 to 600; 300 when not given\n"
+               "  --layout N                index layout 1 to 20\n"
+               "  --flow                    flow the file columns\n"
+               "  --export-catalog OUT.pdf  write every folder and file under FOLDER as a catalog\n"
+               "  --paper P                 the catalog's paper: booklet (120 x 119 mm, folds into\n"
+               "                            the case; the default), a4 or letter\n"
+               "  --impose                  print the booklet's pages two to a side of a landscape\n"
+               "                            sheet, in booklet order: print both sides (flip on the\n"
+               "                            short edge), fold the stack once and it reads in order\n"
+               "  --sheet S                 the sheet --impose prints on: a4 (the default) or letter\n"
+               "  --progress                say how far the catalog has come, on stderr\n"
+               "  -h, --help                this help\n"
+               "  -v, --version             the version\n"
+               "\n") +
+           exitcodes::Table(ExitCodes);
+}
 
 namespace {
 
@@ -213,7 +220,7 @@ bool Apply(const Options &options, Form1 &form, int *error)
 
 namespace {
 
-int exportCatalog(const Options &options)
+Exit exportCatalog(const Options &options)
 {
     catalog::Catalog c;
     catalog::Catalog::Hooks hooks;
@@ -227,11 +234,11 @@ int exportCatalog(const Options &options)
     case catalog::Catalog::Outcome::Read: break;
     case catalog::Catalog::Outcome::RootUnreadable:
         say(QStringLiteral("cannot read the folder \"%1\": %2").arg(fsl::ReadablePath(options.folder), why));
-        return FolderUnread;
+        return Exit::Unreadable;
     case catalog::Catalog::Outcome::Cancelled: // the command line does not cancel
     case catalog::Catalog::Outcome::SpoolFailed:
         say(QStringLiteral("cannot write \"%1\": %2").arg(options.exportCatalog, why));
-        return NotWritten;
+        return Exit::NotWritten;
     }
     const bool written =
         options.impose
@@ -239,12 +246,12 @@ int exportCatalog(const Options &options)
             : catalog::WritePdf(options.exportCatalog, c, *catalog::PaperNamed(options.paper), &why);
     if (!written) {
         say(QStringLiteral("cannot write \"%1\": %2").arg(options.exportCatalog, why));
-        return NotWritten;
+        return Exit::NotWritten;
     }
     if (c.totals().unreadable > 0)
         say(QStringLiteral("warning: %1 folders could not be read; the catalog lists them with the reason")
                 .arg(c.totals().unreadable));
-    return Done;
+    return Exit::Ok;
 }
 
 // What the page leaves out, in one line; "" when it shows everything.
@@ -273,7 +280,7 @@ QString pageLeftOut(const Form1 &form)
 
 } // namespace
 
-int Export(const Options &options)
+Exit Export(const Options &options)
 {
     if (!options.exportCatalog.isEmpty())
         return exportCatalog(options);
@@ -286,7 +293,7 @@ int Export(const Options &options)
     if (!Apply(options, form, &error)) {
         say(QStringLiteral("cannot read the folder \"%1\": %2")
                 .arg(fsl::ReadablePath(options.folder), qt_error_string(error)));
-        return FolderUnread;
+        return Exit::Unreadable;
     }
     // No one scrolls this page: it shows the folder itself.
     form.ShowCurrentFolders();
@@ -295,12 +302,12 @@ int Export(const Options &options)
     const QString &out = png ? options.exportPng : options.exportPdf;
     if (!(png ? form.ExportPng(out, options.dpi, &why) : form.ExportPdf(out, &why))) {
         say(QStringLiteral("cannot write \"%1\": %2").arg(out, why));
-        return NotWritten;
+        return Exit::NotWritten;
     }
     const QString left = pageLeftOut(form);
     if (!left.isEmpty())
         say(left);
-    return Done;
+    return Exit::Ok;
 }
 
 } // namespace commandline

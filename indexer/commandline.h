@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "exitcodes.h"
+
 class Form1;
 
 // sleeveindex's command line:
@@ -12,15 +14,11 @@ class Form1;
 //   sleeveindex --export-catalog OUT.pdf [--paper P] [--impose [--sheet S]] [--progress] FOLDER
 namespace commandline {
 
-// The same numbers as the designer's where the meanings agree.
-enum ExitCode {
-    Done = 0,
-    BadArguments = 1, // the command line is not understood
-    FolderUnread = 2, // the folder is missing or cannot be read
-    NotWritten = 3,   // the PDF or PNG could not be written
-};
+// How a run ends, in the words `sleeveindex --help` gives each code.
+extern const QList<exitcodes::Row> ExitCodes;
 
-extern const char *const Usage;
+// What --help prints.
+QString Help();
 
 struct Options {
     bool help = false;
@@ -49,6 +47,6 @@ bool Apply(const Options &options, Form1 &form, int *error);
 
 // Writes the file the options ask for, without showing a window; reports on
 // stderr in one line each and returns the exit code.
-int Export(const Options &options);
+Exit Export(const Options &options);
 
 } // namespace commandline

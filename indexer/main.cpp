@@ -28,15 +28,15 @@ int main(int argc, char *argv[])
     QString error;
     if (!commandline::Parse(arguments, &options, &error)) {
         terminal::Error(error + QStringLiteral(" (see sleeveindex --help)"));
-        return commandline::BadArguments;
+        return int(Exit::Usage);
     }
     if (options.help) {
-        terminal::OutLines(QString::fromUtf8(commandline::Usage));
-        return commandline::Done;
+        terminal::OutLines(commandline::Help());
+        return int(Exit::Ok);
     }
     if (options.version) {
         terminal::Out(QStringLiteral("sleeveindex " SLEEVE_VERSION));
-        return commandline::Done;
+        return int(Exit::Ok);
     }
     const bool exporting = options.Batch();
     if (exporting) {
@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     fonts::InstallSubstitutions();
     QApplication::setApplicationName(QStringLiteral("sleeveindex"));
     if (exporting)
-        return commandline::Export(options);
+        return int(commandline::Export(options));
 
     Form1 form;
     form.Form_Initialize();

@@ -1,5 +1,6 @@
 // sleevegate, the launcher: checks the screen and starts the suite's programs.
 
+#include "exitcodes.h"
 #include "fonts.h"
 #include "names.h"
 #include "programs.h"
@@ -14,14 +15,14 @@
 
 namespace {
 
-// The same codes as sleevedesk's and sleeveindex's where the meanings agree.
-enum LauncherExit : int {
-    LauncherDone = 0,
-    LauncherBadArguments = 1, // the command line was not understood
-    LauncherCannotStart = 2,  // --resolve: the program is missing or cannot be started
+const QList<exitcodes::Row> exitCodes = {
+    {Exit::Ok, QStringLiteral("done")},
+    {Exit::Usage, QStringLiteral("the command line was not understood")},
+    // --resolve
+    {Exit::Unreadable, QStringLiteral("the program NAME names is missing or cannot be started")},
 };
 
-const char *const LauncherUsage =
+const char *const launcherUsage =
     "Usage: sleevegate\n"
     "  or:  sleevegate --resolve NAME\n"
     "\n"
@@ -33,25 +34,21 @@ const char *const LauncherUsage =
     "                  sleevedesk.exe) and exit, without a window\n"
     "  -h, --help      this help\n"
     "  -v, --version   the version\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  done\n"
-    "  1  the command line was not understood\n"
-    "  2  the program NAME names is missing or cannot be started\n";
+    "\n";
 
 // --resolve answers without a window, so it works with no display: it is the
 // same lookup the buttons use, run from wherever this executable lies.
-int Resolve(int argc, char **argv, const QString &name)
+Exit Resolve(int argc, char **argv, const QString &name)
 {
     QCoreApplication app(argc, argv);
     const QString folder = programs::OwnFolder();
     const programs::Resolution found = programs::Resolve(name, folder);
     if (found.problem == programs::Problem::None) {
         terminal::Out(found.path);
-        return LauncherDone;
+        return Exit::Ok;
     }
     terminal::Error(programs::Explain(name, found, folder));
-    return LauncherCannotStart;
+    return Exit::Unreadable;
 }
 
 bool Is(const char *argument, const char *longName, const char *shortName)
@@ -67,17 +64,17 @@ int main(int argc, char **argv)
     if (argc >= 2 && std::strcmp(argv[1], "--resolve") == 0) {
         if (argc != 3) {
             terminal::Error(u"--resolve takes one NAME (see sleevegate --help)");
-            return LauncherBadArguments;
+            return int(Exit::Usage);
         }
-        return Resolve(argc, argv, names::Decode(QByteArrayView(argv[2])));
+        return int(Resolve(argc, argv, names::Decode(QByteArrayView(argv[2]))));
     }
     if (argc >= 2 && Is(argv[1], "--help", "-h")) {
-        terminal::OutLines(QString::fromUtf8(LauncherUsage));
-        return LauncherDone;
+        terminal::OutLines(QString::fromUtf8(launcherUsage) + exitcodes::Table(exitCodes));
+        return int(Exit::Ok);
     }
     if (argc == 2 && Is(argv[1], "--version", "-v")) {
         terminal::Out(u"sleevegate " SLEEVE_VERSION);
-        return LauncherDone;
+        return int(Exit::Ok);
     }
 
     fonts::PrepareEnvironment();

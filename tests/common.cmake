@@ -33,3 +33,10 @@ set_tests_properties(calibration_e2e PROPERTIES
   TIMEOUT 180
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+# The exit codes each program's --help lists are the README's.
+sleeve_add_qtest(test_exitcodes SOURCES common/test_exitcodes.cpp)
+target_compile_definitions(test_exitcodes PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>"
+  SLEEVEINDEX="$<TARGET_FILE:sleeveindex>" SLEEVEGATE="$<TARGET_FILE:sleevegate>"
+  SLEEVE_README="${PROJECT_SOURCE_DIR}/README.md")
+add_dependencies(test_exitcodes sleevedesk sleeveindex sleevegate)

@@ -76,7 +76,7 @@ void TestCliWindowless::jobs()
     job.dpi = 96;
     if (tracks)
         job.trackSources = {tmp.filePath(QStringLiteral("titles.txt"))};
-    QCOMPARE(commandline::Run(job), int(commandline::Done));
+    QCOMPARE(commandline::Run(job), Exit::Ok);
     QVERIFY(QFileInfo(job.output).size() > 0);
     if (job.kind == Job::Kind::Save) {
         const auto records = designfile::Read(job.output);
