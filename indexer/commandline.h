@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "exitcodes.h"
+#include "options.h"
 
 class Form1;
 
@@ -17,12 +18,10 @@ namespace commandline {
 // How a run ends, in the words `sleeveindex --help` gives each code.
 extern const QList<exitcodes::Row> ExitCodes;
 
-// What --help prints.
-QString Help();
+// The options, their help and the exit codes.
+const options::Table &Table();
 
 struct Options {
-    bool help = false;
-    bool version = false;
     QString exportPdf;     // empty: not asked
     QString exportPng;     // empty: not asked
     int dpi = 300;         // for --export-png
@@ -37,9 +36,8 @@ struct Options {
     bool Batch() const { return !exportPdf.isEmpty() || !exportPng.isEmpty() || !exportCatalog.isEmpty(); }
 };
 
-// Parses the arguments as the system gave them (the program's name first),
-// keeping paths as bytes; false with a one-line reason.
-bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error);
+// What the options parsed by Table() ask, checked; false with a one-line reason.
+bool Read(const options::Parsed &parsed, Options *options, QString *error);
 
 // Puts the options on the window: the layout, the folder in every list, the
 // flow. False with the errno when the folder cannot be read.

@@ -21,24 +21,13 @@ int main(int argc, char *argv[])
     // Understood before anything else: a mistyped command line needs no
     // display. Paths stay the bytes the system gave.
     terminal::SetProgram("sleeveindex");
-    QList<QByteArray> arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QByteArray(argv[i]);
-    commandline::Options options;
-    QString error;
-    if (!commandline::Parse(arguments, &options, &error)) {
-        terminal::Error(error + QStringLiteral(" (see sleeveindex --help)"));
-        return int(Exit::Usage);
-    }
-    if (options.help) {
-        terminal::OutLines(commandline::Help());
-        return int(Exit::Ok);
-    }
-    if (options.version) {
-        terminal::Out(QStringLiteral("sleeveindex " SLEEVE_VERSION));
-        return int(Exit::Ok);
-    }
-    const bool exporting = options.Batch();
+    options::Parsed parsed;
+    if (const std::optional<Exit> done = options::Read(commandline::Table(), argc, argv, &parsed))
+        return int(*done);
+    commandline::Options asked;
+    if (QString error; !commandline::Read(parsed, &asked, &error))
+        return int(options::UsageError(commandline::Table(), error));
+    const bool exporting = asked.Batch();
     if (exporting) {
         qInstallMessageHandler(quiet);
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -50,12 +39,12 @@ int main(int argc, char *argv[])
     fonts::InstallSubstitutions();
     QApplication::setApplicationName(QStringLiteral("sleeveindex"));
     if (exporting)
-        return int(commandline::Export(options));
+        return int(commandline::Export(asked));
 
     Form1 form;
     form.Form_Initialize();
     int readError = 0;
-    if (!commandline::Apply(options, form, &readError))
-        form.ShowFolderError(fsl::CleanPath(options.folder), readError);
+    if (!commandline::Apply(asked, form, &readError))
+        form.ShowFolderError(fsl::CleanPath(asked.folder), readError);
     return QApplication::exec();
 }

@@ -2,7 +2,7 @@
 
 #include "exitcodes.h"
 #include "fonts.h"
-#include "names.h"
+#include "options.h"
 #include "programs.h"
 #include "startup.h"
 #include "terminal.h"
@@ -11,30 +11,29 @@
 #include <QCoreApplication>
 #include <QScreen>
 
-#include <cstring>
-
 namespace {
 
-const QList<exitcodes::Row> exitCodes = {
-    {Exit::Ok, QStringLiteral("done")},
-    {Exit::Usage, QStringLiteral("the command line was not understood")},
-    // --resolve
-    {Exit::Unreadable, QStringLiteral("the program NAME names is missing or cannot be started")},
-};
-
-const char *const launcherUsage =
-    "Usage: sleevegate\n"
-    "  or:  sleevegate --resolve NAME\n"
-    "\n"
-    "Opens the Quirewell Program Launcher, which starts the cover designer (sleevedesk),\n"
-    "the index maker (sleeveindex) and the user guide (sleeveguide). Its exit codes are\n"
-    "those of sleevedesk and sleeveindex where the meanings agree.\n"
-    "\n"
-    "  --resolve NAME  print the file the launcher would start for NAME (for example\n"
-    "                  sleevedesk.exe) and exit, without a window\n"
-    "  -h, --help      this help\n"
-    "  -v, --version   the version\n"
-    "\n";
+const options::Table &table()
+{
+    static const options::Table t = {
+        "sleevegate",
+        {QString(), QStringLiteral("--resolve NAME")},
+        QStringLiteral("Opens the Quirewell Program Launcher, which starts the cover designer (sleevedesk),\n"
+                       "the index maker (sleeveindex) and the user guide (sleeveguide). Its exit codes are\n"
+                       "those of sleevedesk and sleeveindex where the meanings agree."),
+        {{{QStringLiteral("resolve")},
+          QStringLiteral("NAME"),
+          QStringLiteral("print the file the launcher would start for NAME (for example sleevedesk.exe) and "
+                         "exit, without a window")}},
+        {},
+        {
+            {Exit::Ok, QStringLiteral("done")},
+            {Exit::Usage, QStringLiteral("the command line was not understood")},
+            {Exit::Unreadable, QStringLiteral("the program NAME names is missing or cannot be started")},
+        },
+    };
+    return t;
+}
 
 // --resolve answers without a window, so it works with no display: it is the
 // same lookup the buttons use, run from wherever this executable lies.
@@ -51,31 +50,22 @@ Exit Resolve(int argc, char **argv, const QString &name)
     return Exit::Unreadable;
 }
 
-bool Is(const char *argument, const char *longName, const char *shortName)
-{
-    return std::strcmp(argument, longName) == 0 || std::strcmp(argument, shortName) == 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     terminal::SetProgram("sleevegate");
-    if (argc >= 2 && std::strcmp(argv[1], "--resolve") == 0) {
-        if (argc != 3) {
-            terminal::Error(u"--resolve takes one NAME (see sleevegate --help)");
-            return int(Exit::Usage);
-        }
-        return int(Resolve(argc, argv, names::Decode(QByteArrayView(argv[2]))));
-    }
-    if (argc >= 2 && Is(argv[1], "--help", "-h")) {
-        terminal::OutLines(QString::fromUtf8(launcherUsage) + exitcodes::Table(exitCodes));
-        return int(Exit::Ok);
-    }
-    if (argc == 2 && Is(argv[1], "--version", "-v")) {
-        terminal::Out(u"sleevegate " SLEEVE_VERSION);
-        return int(Exit::Ok);
-    }
+    options::Parsed parsed;
+    if (const std::optional<Exit> done = options::Read(table(), argc, argv, &parsed))
+        return int(*done);
+    const bool resolve = parsed.isSet(QStringLiteral("resolve"));
+    if (!parsed.positional.isEmpty())
+        return int(options::UsageError(
+            table(), resolve
+                         ? QStringLiteral("--resolve takes one NAME")
+                         : QStringLiteral("\"%1\" is not an option").arg(parsed.positional.constFirst())));
+    if (resolve)
+        return int(Resolve(argc, argv, parsed.value(QStringLiteral("resolve"))));
 
     fonts::PrepareEnvironment();
     QApplication app(argc, argv);
