@@ -21,7 +21,7 @@
 #include "stocksheet.h"
 #include "terminal.h"
 
-namespace commandline {
+namespace deskcli {
 
 const QList<exitcodes::Row> ExitCodes = {
     {Exit::Ok, QStringLiteral("done")},
@@ -202,7 +202,7 @@ Exit Run(const Job &job)
     case Job::Kind::ExportPdf:
     case Job::Kind::ExportPng: {
         const auto format =
-            job.kind == Job::Kind::ExportPdf ? casepages::Format::Pdf : casepages::Format::Png;
+            job.kind == Job::Kind::ExportPdf ? pageexport::Format::Pdf : pageexport::Format::Png;
         std::optional<pageexport::Calibrated> calibrated;
         if (!job.calibrated.isEmpty())
             calibrated.emplace(calibration::Load(job.calibrated));
@@ -307,4 +307,4 @@ Exit RunCalibration(const CalibrationJob &job)
     return Exit::Ok;
 }
 
-} // namespace commandline
+} // namespace deskcli

@@ -11,7 +11,7 @@
 // The designer's work without a window: export a design file as a PDF or a
 // PNG, or print it, from a script; or fill a design's titles from a track list
 // and save or export the result.
-namespace commandline {
+namespace deskcli {
 
 // How a run ends, in the words `sleevedesk --help` gives each code.
 extern const QList<exitcodes::Row> ExitCodes;
@@ -59,4 +59,4 @@ void QuietPlatformNotes();
 // Reasons and warnings go to stderr, one line each.
 Exit Run(const Job &job);
 
-} // namespace commandline
+} // namespace deskcli

@@ -20,7 +20,7 @@
 
 namespace {
 
-using commandline::Job;
+using deskcli::Job;
 
 const options::Table &table()
 {
@@ -128,7 +128,7 @@ const options::Table &table()
                              "mm off its cut line and 5 mm long.")},
         },
         {{QStringLiteral("design"), QStringLiteral("A design file (.qwd) to open.")}},
-        commandline::ExitCodes,
+        deskcli::ExitCodes,
     };
     return t;
 }
@@ -137,7 +137,7 @@ const options::Table &table()
 struct Request {
     enum class Kind { Window, Job, Calibration, ListStock } kind = Kind::Window;
     Job job;
-    commandline::CalibrationJob calibration;
+    deskcli::CalibrationJob calibration;
     QString design; // the window's, or the piece --list-stock lists
 };
 
@@ -164,8 +164,8 @@ std::optional<std::pair<double, double>> numberPair(const QString &text)
 // request->kind as it was.
 bool readCalibration(const options::Parsed &p, Request *request, QString *why)
 {
-    using K = commandline::CalibrationJob::Kind;
-    commandline::CalibrationJob &job = request->calibration;
+    using K = deskcli::CalibrationJob::Kind;
+    deskcli::CalibrationJob &job = request->calibration;
     const bool print = p.isSet(QStringLiteral("print"));
     const QString exportPdf = p.value(QStringLiteral("export-pdf"));
     const bool store = p.isSet(QStringLiteral("calibrate")),
@@ -351,17 +351,15 @@ int main(int argc, char *argv[])
         return int(*done);
     // Exports and prints from scripts need no display, and no widgets: they work on the
     // document alone, under a QGuiApplication.
-    const std::initializer_list<const char *> scripted = {"--export-pdf",      "--export-png", "--print",
-                                                          "--import-tracks",   "--list-stock", "--calibrate",
-                                                          "--show-calibration"};
-    headless::ChooseOffscreenWithoutDisplay(argc, argv, scripted);
-    const bool windowless = headless::Names(argc, argv, scripted);
+    bool windowless = false;
+    for (const char *key : {"export-pdf", "export-png", "print", "import-tracks", "list-stock", "calibrate",
+                            "show-calibration"})
+        windowless = windowless || parsed.isSet(QString::fromLatin1(key));
     // Without a display no window can open: any other option is a script's too, and gets the
-    // parser's answer rather than an abort.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !parsed.given.isEmpty())
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    commandline::QuietPlatformNotes();
+    // answer to its command line rather than an abort.
+    if (!parsed.given.isEmpty())
+        headless::OffscreenWithoutDisplay();
+    deskcli::QuietPlatformNotes();
     fonts::PrepareEnvironment();
     const std::unique_ptr<QGuiApplication> app(windowless ? new QGuiApplication(argc, argv)
                                                           : new QApplication(argc, argv));
@@ -373,9 +371,9 @@ int main(int argc, char *argv[])
     if (QString why; !readRequest(parsed, &request, &why))
         return int(options::UsageError(table(), why));
     switch (request.kind) {
-    case Request::Kind::ListStock: return int(commandline::ListStock(request.design));
-    case Request::Kind::Calibration: return int(commandline::RunCalibration(request.calibration));
-    case Request::Kind::Job: SetupDesignerApplication(); return int(commandline::Run(request.job));
+    case Request::Kind::ListStock: return int(deskcli::ListStock(request.design));
+    case Request::Kind::Calibration: return int(deskcli::RunCalibration(request.calibration));
+    case Request::Kind::Job: SetupDesignerApplication(); return int(deskcli::Run(request.job));
     case Request::Kind::Window: break;
     }
 

@@ -10,7 +10,7 @@
 #include "pageexport.h"
 #include "terminal.h"
 
-namespace commandline {
+namespace indexcli {
 
 const QList<exitcodes::Row> ExitCodes = {
     {Exit::Ok, QStringLiteral("done (a warning on stderr says what was left out)")},
@@ -268,4 +268,4 @@ Exit Export(const Options &options)
     return Exit::Ok;
 }
 
-} // namespace commandline
+} // namespace indexcli

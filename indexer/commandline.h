@@ -13,7 +13,7 @@ class Form1;
 //   sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER     the page as a PDF, no window
 //   sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER
 //   sleeveindex --export-catalog OUT.pdf [--paper P] [--impose [--sheet S]] [--progress] FOLDER
-namespace commandline {
+namespace indexcli {
 
 // How a run ends, in the words `sleeveindex --help` gives each code.
 extern const QList<exitcodes::Row> ExitCodes;
@@ -47,4 +47,4 @@ bool Apply(const Options &options, Form1 &form, int *error);
 // stderr in one line each and returns the exit code.
 Exit Export(const Options &options);
 
-} // namespace commandline
+} // namespace indexcli

@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "fonts.h"
 #include "form1.h"
+#include "headless.h"
 #include "terminal.h"
 
 namespace {
@@ -22,29 +23,27 @@ int main(int argc, char *argv[])
     // display. Paths stay the bytes the system gave.
     terminal::SetProgram("sleeveindex");
     options::Parsed parsed;
-    if (const std::optional<Exit> done = options::Read(commandline::Table(), argc, argv, &parsed))
+    if (const std::optional<Exit> done = options::Read(indexcli::Table(), argc, argv, &parsed))
         return int(*done);
-    commandline::Options asked;
-    if (QString error; !commandline::Read(parsed, &asked, &error))
-        return int(options::UsageError(commandline::Table(), error));
+    indexcli::Options asked;
+    if (QString error; !indexcli::Read(parsed, &asked, &error))
+        return int(options::UsageError(indexcli::Table(), error));
     const bool exporting = asked.Batch();
     if (exporting) {
         qInstallMessageHandler(quiet);
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        headless::OffscreenWithoutDisplay();
     }
     fonts::PrepareEnvironment();
     QApplication app(argc, argv);
     fonts::InstallSubstitutions();
     QApplication::setApplicationName(QStringLiteral("sleeveindex"));
     if (exporting)
-        return int(commandline::Export(asked));
+        return int(indexcli::Export(asked));
 
     Form1 form;
     form.Form_Initialize();
     int readError = 0;
-    if (!commandline::Apply(asked, form, &readError))
+    if (!indexcli::Apply(asked, form, &readError))
         form.ShowFolderError(fsl::CleanPath(asked.folder), readError);
     return QApplication::exec();
 }
