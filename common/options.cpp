@@ -18,9 +18,26 @@ const QList<Option> &builtIn()
     return rows;
 }
 
+// Qt's own options, which the application object takes from the same arguments later: passed
+// over here, and kept out of --help.
+const QList<Option> &qtOwn()
+{
+    static const QList<Option> rows = [] {
+        QList<Option> r;
+        for (const char *n : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                              "geometry", "qwindowtitle", "title", "qwindowicon", "icon", "session",
+                              "display", "name", "style", "stylesheet", "qmljsdebugger"})
+            r.append({{QString::fromLatin1(n)}, QStringLiteral("value"), {}, true});
+        for (const char *n : {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"})
+            r.append({{QString::fromLatin1(n)}, {}, {}, true});
+        return r;
+    }();
+    return rows;
+}
+
 const Option *find(const Table &table, const QString &name)
 {
-    for (const QList<Option> *rows : {&builtIn(), &table.options})
+    for (const QList<Option> *rows : {&builtIn(), &table.options, &qtOwn()})
         for (const Option &o : *rows)
             if (o.names.contains(name))
                 return &o;
@@ -87,6 +104,11 @@ bool Parse(const Table &table, const QStringList &arguments, Parsed *parsed, QSt
         if (!o) {
             *error = QStringLiteral("Unknown option '%1'.").arg(name);
             return false;
+        }
+        if (const QList<Option> &qt = qtOwn(); o >= qt.constData() && o < qt.constData() + qt.size()) {
+            if (!o->valueName.isEmpty() && eq < 0)
+                ++i;
+            continue;
         }
         const QString key = o->names.constLast();
         p.given << key;

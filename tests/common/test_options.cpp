@@ -62,6 +62,8 @@ void TestOptions::parse_data()
     QTest::newRow("missing value") << L{"dir", "--out"} << QByteArray("Missing value after '--out'.");
     QTest::newRow("switch given a value")
         << L{"--flow=yes"} << QByteArray("Unexpected value after '--flow'.");
+    QTest::newRow("Qt's own, left to Qt")
+        << L{"-platform", "xcb", "--style=Fusion", "-reverse", "x"} << QByteArray("[x]");
     QTest::newRow("value given twice")
         << L{"--out", "a", "--out=b"} << QByteArray("--out is given more than once");
 }
