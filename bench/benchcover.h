@@ -50,7 +50,7 @@ inline void PrepareHeadless()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    commandline::QuietPlatformNotes();
+    deskcli::QuietPlatformNotes();
     fonts::PrepareEnvironment();
 }
 

@@ -19,6 +19,9 @@ namespace pageexport {
 
 using PaintFn = std::function<void(QPainter &)>;
 
+// What an export writes, in every program and dialog.
+enum class Format { Pdf, Png };
+
 // One page of several: its content's size and what it shows.
 struct Page {
     QSizeF size;

@@ -513,13 +513,12 @@ QSizeF DefaultSheet()
     return paper * PxPerMm;
 }
 
-bool Export(const CoverDocument &doc, Output output, const QString &path, Format format, int dpi,
+bool Export(const CoverDocument &doc, Output output, const QString &path, pageexport::Format format, int dpi,
             const QString &title, QString *error, const safewrite::Options &options, bool cropMarks)
 {
-    const bool pdf = format == Format::Pdf;
+    const bool pdf = format == pageexport::Format::Pdf;
     if (output == Output::Cover && !cropMarks)
-        return coverpage::Export(doc, path, pdf ? coverpage::Format::Pdf : coverpage::Format::Png, dpi, title,
-                                 error, options);
+        return coverpage::Export(doc, path, format, dpi, title, error, options);
     forgetNotes(doc);
     QList<Page> pages;
     double margin = coverpage::ExportMargin;

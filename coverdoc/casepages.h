@@ -77,11 +77,10 @@ QList<Page> PrintPages(const CoverDocument &doc, Output output, QSizeF sheet, QS
 // The export's default paper: Letter where the locale measures in inches, else A4.
 QSizeF DefaultSheet();
 
-enum class Format { Pdf, Png };
 // Writes an output as a file: the cover as coverpage::Export does; the tray card and the disc
 // face each on a page of its own with a white margin; the set on sheets of the default paper
 // (PDF pages, or one PNG with the sheets one below the other).
-bool Export(const CoverDocument &doc, Output output, const QString &path, Format format, int dpi,
+bool Export(const CoverDocument &doc, Output output, const QString &path, pageexport::Format format, int dpi,
             const QString &title, QString *error, const safewrite::Options &options = {},
             bool cropMarks = false);
 

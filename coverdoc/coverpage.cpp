@@ -22,8 +22,8 @@ void PaintPage(const CoverDocument &doc, QPainter &p)
     doc.paint(p, true);
 }
 
-bool Export(const CoverDocument &doc, const QString &path, Format format, int dpi, const QString &title,
-            QString *error, const safewrite::Options &options)
+bool Export(const CoverDocument &doc, const QString &path, pageexport::Format format, int dpi,
+            const QString &title, QString *error, const safewrite::Options &options)
 {
     const QRectF panel = PanelRect(doc);
     // What lies beyond the cut line is cut away: the page shows the panel only.
@@ -32,7 +32,7 @@ bool Export(const CoverDocument &doc, const QString &path, Format format, int dp
         p.setClipRect(panel);
         PaintPage(doc, p);
     };
-    if (format == Format::Pdf)
+    if (format == pageexport::Format::Pdf)
         return pageexport::ExportPdf(path, title, panel.size(), ExportMargin, paint, error, options);
     return pageexport::ExportPng(path, panel.size(), ExportMargin, dpi, paint, error, options);
 }

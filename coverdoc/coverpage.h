@@ -3,6 +3,7 @@
 #include <QRectF>
 #include <QString>
 
+#include "pageexport.h"
 #include "safewrite.h"
 
 class CoverDocument;
@@ -23,11 +24,10 @@ QRectF PanelRect(const CoverDocument &doc);
 // The client area as printing paints it: the visible parts on white.
 void PaintPage(const CoverDocument &doc, QPainter &p);
 
-enum class Format { Pdf, Png };
 // Writes the panel and its cut line as a page of its own; `dpi` is the PNG's, `title` the PDF's.
 // The file goes through the safe writer with `options` (the run's inputs, which it never replaces).
-bool Export(const CoverDocument &doc, const QString &path, Format format, int dpi, const QString &title,
-            QString *error, const safewrite::Options &options = {});
+bool Export(const CoverDocument &doc, const QString &path, pageexport::Format format, int dpi,
+            const QString &title, QString *error, const safewrite::Options &options = {});
 // The name a page or job carries: the design file's base name, or "Untitled cover".
 QString Title(const QString &designPath);
 

@@ -21,7 +21,20 @@
 #include "stocksheet.h"
 #include "terminal.h"
 
-namespace commandline {
+namespace deskcli {
+
+const QList<exitcodes::Row> ExitCodes = {
+    {Exit::Ok, QStringLiteral("done")},
+    {Exit::Usage, QStringLiteral("the command line was not understood")},
+    {Exit::Unreadable, QStringLiteral("the design file is missing or cannot be read")},
+    {Exit::NotWritten, QStringLiteral("the PDF, PNG or design file could not be written")},
+    {Exit::NotPrinted,
+     QStringLiteral("nothing was printed: the printer is missing, refuses jobs, or the job failed")},
+    {Exit::PictureMissing,
+     QStringLiteral("written or printed, but without a picture the design names (a warning says which)")},
+    {Exit::TracksUnreadable,
+     QStringLiteral("no track could be read from the track list; nothing was written")},
+};
 
 namespace {
 
@@ -154,7 +167,7 @@ void QuietPlatformNotes()
         });
 }
 
-int Run(const Job &job)
+Exit Run(const Job &job)
 {
     // A document only: no window is made, and pictures are decoded once, for the page.
     CoverDocument doc;
@@ -169,18 +182,18 @@ int Run(const Job &job)
         const auto records = designfile::Read(designPath, &error);
         if (!records) {
             say(QStringLiteral("cannot read the design %1: %2").arg(job.design, error));
-            return DesignUnreadable;
+            return Exit::Unreadable;
         }
         if (QString why; !records::LooksLikeDesign(*records, &why)) {
             say(QStringLiteral("cannot read the design %1: not a design file: %2").arg(job.design, why));
-            return DesignUnreadable;
+            return Exit::Unreadable;
         }
         doc.applyRecords(
             *records, [](CoverImage &image, const QString &file) { return image.LoadPictureForPaper(file); });
         complete = picturesComplete(doc, *records);
     }
     if (!job.trackSources.isEmpty() && !importTracks(doc, job))
-        return TracksUnreadable;
+        return Exit::TracksUnreadable;
 
     warnCutShort(doc, job.as);
 
@@ -189,7 +202,7 @@ int Run(const Job &job)
     case Job::Kind::ExportPdf:
     case Job::Kind::ExportPng: {
         const auto format =
-            job.kind == Job::Kind::ExportPdf ? casepages::Format::Pdf : casepages::Format::Png;
+            job.kind == Job::Kind::ExportPdf ? pageexport::Format::Pdf : pageexport::Format::Png;
         std::optional<pageexport::Calibrated> calibrated;
         if (!job.calibrated.isEmpty())
             calibrated.emplace(calibration::Load(job.calibrated));
@@ -198,12 +211,12 @@ int Run(const Job &job)
             if (!stocksheet::Export(doc, piece, job.stock, job.labels, job.output, format, job.dpi, title,
                                     &error, output)) {
                 say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
-                return NotWritten;
+                return Exit::NotWritten;
             }
         } else if (!casepages::Export(doc, job.as, job.output, format, job.dpi, title, &error, output,
                                       job.cropMarks)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
-            return NotWritten;
+            return Exit::NotWritten;
         }
         break;
     }
@@ -211,14 +224,14 @@ int Run(const Job &job)
         // The Save command's own writer: the old file stays whole if this fails.
         if (!designfile::Write(job.output, doc.Records(), doc.Settings(), &error, output)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
-            return NotWritten;
+            return Exit::NotWritten;
         }
         break;
     case Job::Kind::Print: {
         QPrinter printer(QPrinter::HighResolution);
         if (!printqueue::UseChosenOrDefault(printer, job.printer, &error)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
-            return NotPrinted;
+            return Exit::NotPrinted;
         }
         labelstock::Piece piece{};
         const bool printed =
@@ -227,23 +240,23 @@ int Run(const Job &job)
                 : caseprint::Print(printer, doc, job.as, title, &error, job.cropMarks);
         if (!printed) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
-            return NotPrinted;
+            return Exit::NotPrinted;
         }
         break;
     }
     }
     complete = picturesPrinted(doc) && complete;
-    return complete ? Done : PictureMissing;
+    return complete ? Exit::Ok : Exit::PictureMissing;
 }
 
-int ListStock(const QString &pieceName)
+Exit ListStock(const QString &pieceName)
 {
     labelstock::Piece piece{};
     if (!pieceName.isEmpty() && !labelstock::PieceNamed(pieceName, &piece)) {
         terminal::Error(
             QStringLiteral("--list-stock takes disc, cover or tray, not \"%1\" (see sleevedesk --help)")
                 .arg(pieceName));
-        return Usage;
+        return Exit::Usage;
     }
     const labelstock::Library &library = labelstock::Index();
     for (const QString &line : library.notes)
@@ -256,18 +269,18 @@ int ListStock(const QString &pieceName)
         if (fits)
             terminal::Out(labelstock::ListLine(t));
     }
-    return Done;
+    return Exit::Ok;
 }
 
-int RunCalibration(const CalibrationJob &job)
+Exit RunCalibration(const CalibrationJob &job)
 {
     QString error;
     switch (job.kind) {
-    case CalibrationJob::Kind::Store: calibration::Save(job.printer, job.correction); return Done;
+    case CalibrationJob::Kind::Store: calibration::Save(job.printer, job.correction); return Exit::Ok;
     case CalibrationJob::Kind::Show:
         terminal::Out(
             QStringLiteral("%1: %2").arg(job.printer, calibration::Describe(calibration::Load(job.printer))));
-        return Done;
+        return Exit::Ok;
     case CalibrationJob::Kind::ExportPage: {
         // The page as the paper holds it: no margin, the export's default paper.
         const QSizeF paper = casepages::DefaultSheet();
@@ -277,21 +290,21 @@ int RunCalibration(const CalibrationJob &job)
                 job.output, QStringLiteral("Calibration page"), paper, 0,
                 [&](QPainter &p) { calibration::PaintPage(p, {}, paperMm, note); }, &error)) {
             say(QStringLiteral("cannot write %1: %2").arg(job.output, error));
-            return NotWritten;
+            return Exit::NotWritten;
         }
-        return Done;
+        return Exit::Ok;
     }
     case CalibrationJob::Kind::PrintPage: {
         QPrinter printer(QPrinter::HighResolution);
         if (!printqueue::UseChosenOrDefault(printer, job.printer, &error) ||
             !caseprint::PrintCalibrationPage(printer, &error)) {
             say(QStringLiteral("nothing was printed: %1").arg(error));
-            return NotPrinted;
+            return Exit::NotPrinted;
         }
-        return Done;
+        return Exit::Ok;
     }
     }
-    return Done;
+    return Exit::Ok;
 }
 
-} // namespace commandline
+} // namespace deskcli

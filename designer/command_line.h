@@ -5,23 +5,16 @@
 
 #include "calibration.h"
 #include "casepages.h"
+#include "exitcodes.h"
 #include "labelstock.h"
 
 // The designer's work without a window: export a design file as a PDF or a
 // PNG, or print it, from a script; or fill a design's titles from a track list
 // and save or export the result.
-namespace commandline {
+namespace deskcli {
 
-// How a run ends; `sleevedesk --help` lists them.
-enum Exit : int {
-    Done = 0,
-    Usage = 1,            // the command line was not understood
-    DesignUnreadable = 2, // the design file is missing or cannot be read
-    NotWritten = 3,       // the PDF, PNG or design file could not be written
-    NotPrinted = 4,       // the printer is missing, refuses jobs, or the job failed
-    PictureMissing = 5,   // written or printed, but without a picture the design names
-    TracksUnreadable = 6, // no track could be read from the track list; nothing written
-};
+// How a run ends, in the words `sleevedesk --help` gives each code.
+extern const QList<exitcodes::Row> ExitCodes;
 
 struct Job {
     enum class Kind { ExportPdf, ExportPng, Print, Save } kind = Kind::ExportPdf;
@@ -46,7 +39,7 @@ struct Job {
 };
 
 // --list-stock: the templates that fit the piece, or any piece, one line each on stdout.
-int ListStock(const QString &piece);
+Exit ListStock(const QString &piece);
 
 // A printer's calibration from a script: kept, shown, or its page printed or written.
 struct CalibrationJob {
@@ -55,7 +48,7 @@ struct CalibrationJob {
     calibration::Correction correction;
     QString output; // the page's PDF
 };
-int RunCalibration(const CalibrationJob &job);
+Exit RunCalibration(const CalibrationJob &job);
 
 // Keeps Qt's notes about what a platform without a display cannot do off
 // stderr. Call before the application object exists.
@@ -64,6 +57,6 @@ void QuietPlatformNotes();
 // Loads the design as Open does (showing no window), imports the track list when
 // there is one, then exports, prints or saves it.
 // Reasons and warnings go to stderr, one line each.
-int Run(const Job &job);
+Exit Run(const Job &job);
 
-} // namespace commandline
+} // namespace deskcli

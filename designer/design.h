@@ -386,11 +386,10 @@ public:
     bool PrintCover(const QString &printerName, QString *error);
     void PrintPreview(); // "Print Preview…"
 
-    enum class ExportFormat { Pdf, Png };
     // White margin around an exported panel, in pixels at 96 per inch.
     static constexpr double ExportMargin = coverpage::ExportMargin;
     // Writes the panel and its cut line as a page of its own; `dpi` is the PNG's.
-    bool ExportCover(const QString &path, ExportFormat format, int dpi, QString *error,
+    bool ExportCover(const QString &path, pageexport::Format format, int dpi, QString *error,
                      const safewrite::Options &options = {}) const;
     void ExportPdf(); // "Export PDF…"
     void ExportPng(); // "Export PNG…": the file type chosen in the dialog gives the resolution
@@ -410,7 +409,7 @@ public:
     void PrintAs(casepages::Output output);
     // Export As: the file type chosen in the dialog gives PDF or PNG and its resolution.
     void ExportAs(casepages::Output output);
-    bool ExportOutput(casepages::Output output, const QString &path, ExportFormat format, int dpi,
+    bool ExportOutput(casepages::Output output, const QString &path, pageexport::Format format, int dpi,
                       QString *error, const safewrite::Options &options = {}) const;
     void EditSpine(); // "Spine…"
     void EditDisc();  // "Disc Face…"
@@ -474,7 +473,7 @@ private:
     QString stepName_;
 
     void installShortcutsAndDrops();
-    void exportWithDialog(ExportFormat format);
+    void exportWithDialog(pageexport::Format format);
     void applySpine(const QString &text, bool upward);
     void applyDisc(double diameter, double hole);
     // Says, without blocking, why nothing was printed.

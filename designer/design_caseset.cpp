@@ -30,12 +30,10 @@ QString proposedOutputName(const QString &designPath, casepages::Output output)
 
 } // namespace
 
-bool Design::ExportOutput(casepages::Output output, const QString &path, ExportFormat format, int dpi,
+bool Design::ExportOutput(casepages::Output output, const QString &path, pageexport::Format format, int dpi,
                           QString *error, const safewrite::Options &options) const
 {
-    return casepages::Export(doc_, output, path,
-                             format == ExportFormat::Pdf ? casepages::Format::Pdf : casepages::Format::Png,
-                             dpi, coverpage::Title(DesignPath()), error, options);
+    return casepages::Export(doc_, output, path, format, dpi, coverpage::Title(DesignPath()), error, options);
 }
 
 void Design::PrintAs(casepages::Output output)
@@ -61,7 +59,7 @@ void Design::PrintAs(casepages::Output output)
 void Design::ExportAs(casepages::Output output)
 {
     QString path;
-    ExportFormat format = ExportFormat::Pdf;
+    pageexport::Format format = pageexport::Format::Pdf;
     int dpi = pngDpi_;
     {
         // The dialog service's settings as the other commands left them.
@@ -87,7 +85,7 @@ void Design::ExportAs(casepages::Output output)
         const QString suffix = QFileInfo(path).suffix().toLower();
         const bool png = suffix == u"png" || (suffix != u"pdf" && index >= 2);
         if (png) {
-            format = ExportFormat::Png;
+            format = pageexport::Format::Png;
             if (index >= 2 && index <= 1 + int(std::size(pageexport::PngDpiChoices)))
                 dpi = pageexport::PngDpiChoices[index - 2];
             pngDpi_ = dpi;

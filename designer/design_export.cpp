@@ -50,28 +50,26 @@ struct DialogSettings {
 
 } // namespace
 
-bool Design::ExportCover(const QString &path, ExportFormat format, int dpi, QString *error,
+bool Design::ExportCover(const QString &path, pageexport::Format format, int dpi, QString *error,
                          const safewrite::Options &options) const
 {
-    return coverpage::Export(doc_, path,
-                             format == ExportFormat::Pdf ? coverpage::Format::Pdf : coverpage::Format::Png,
-                             dpi, coverpage::Title(DesignPath()), error, options);
+    return coverpage::Export(doc_, path, format, dpi, coverpage::Title(DesignPath()), error, options);
 }
 
 void Design::ExportPdf()
 {
-    exportWithDialog(ExportFormat::Pdf);
+    exportWithDialog(pageexport::Format::Pdf);
 }
 
 void Design::ExportPng()
 {
-    exportWithDialog(ExportFormat::Png);
+    exportWithDialog(pageexport::Format::Png);
 }
 
-void Design::exportWithDialog(ExportFormat format)
+void Design::exportWithDialog(pageexport::Format format)
 {
     const auto &choices = pageexport::PngDpiChoices;
-    const bool pdf = format == ExportFormat::Pdf;
+    const bool pdf = format == pageexport::Format::Pdf;
     QString path;
     int dpi = pngDpi_;
     {

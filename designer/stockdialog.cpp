@@ -238,7 +238,7 @@ bool StockDialog::ExportSheet(const QString &path, QString *error)
     safewrite::Options options;
     if (!designPath_.isEmpty())
         options.inputs << designPath_;
-    return stocksheet::Export(doc_, Piece(), *t, ChosenLabels(), path, casepages::Format::Pdf, 96, title_,
+    return stocksheet::Export(doc_, Piece(), *t, ChosenLabels(), path, pageexport::Format::Pdf, 96, title_,
                               error, options);
 }
 

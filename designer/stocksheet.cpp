@@ -102,11 +102,11 @@ casepages::Page SheetPage(const CoverDocument &doc, Piece piece, const labelstoc
 }
 
 bool Export(const CoverDocument &doc, Piece piece, const labelstock::Template &t, const QList<int> &labels,
-            const QString &path, casepages::Format format, int dpi, const QString &title, QString *error,
+            const QString &path, pageexport::Format format, int dpi, const QString &title, QString *error,
             const safewrite::Options &options)
 {
     const QList<casepages::Page> pages = {SheetPage(doc, piece, t, labels)};
-    return format == casepages::Format::Pdf
+    return format == pageexport::Format::Pdf
                ? pageexport::ExportPdfPages(path, title, pages, 0, error, options)
                : pageexport::ExportPngPages(path, pages, 0, dpi, error, options);
 }

@@ -27,7 +27,7 @@ casepages::Page SheetPage(const CoverDocument &doc, labelstock::Piece piece, con
 
 // The sheet as a page of the paper's size, no margin: a PDF or a PNG.
 bool Export(const CoverDocument &doc, labelstock::Piece piece, const labelstock::Template &t,
-            const QList<int> &labels, const QString &path, casepages::Format format, int dpi,
+            const QList<int> &labels, const QString &path, pageexport::Format format, int dpi,
             const QString &title, QString *error, const safewrite::Options &options = {});
 
 // One job on the template's paper, drawn from the paper's corner; the printer's paper and

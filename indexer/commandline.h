@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include "exitcodes.h"
+#include "options.h"
+
 class Form1;
 
 // sleeveindex's command line:
@@ -10,21 +13,15 @@ class Form1;
 //   sleeveindex --export-pdf OUT.pdf [--layout N] [--flow] FOLDER     the page as a PDF, no window
 //   sleeveindex --export-png OUT.png [--dpi N] [--layout N] [--flow] FOLDER
 //   sleeveindex --export-catalog OUT.pdf [--paper P] [--impose [--sheet S]] [--progress] FOLDER
-namespace commandline {
+namespace indexcli {
 
-// The same numbers as the designer's where the meanings agree.
-enum ExitCode {
-    Done = 0,
-    BadArguments = 1, // the command line is not understood
-    FolderUnread = 2, // the folder is missing or cannot be read
-    NotWritten = 3,   // the PDF or PNG could not be written
-};
+// How a run ends, in the words `sleeveindex --help` gives each code.
+extern const QList<exitcodes::Row> ExitCodes;
 
-extern const char *const Usage;
+// The options, their help and the exit codes.
+const options::Table &Table();
 
 struct Options {
-    bool help = false;
-    bool version = false;
     QString exportPdf;     // empty: not asked
     QString exportPng;     // empty: not asked
     int dpi = 300;         // for --export-png
@@ -39,9 +36,8 @@ struct Options {
     bool Batch() const { return !exportPdf.isEmpty() || !exportPng.isEmpty() || !exportCatalog.isEmpty(); }
 };
 
-// Parses the arguments as the system gave them (the program's name first),
-// keeping paths as bytes; false with a one-line reason.
-bool Parse(const QList<QByteArray> &arguments, Options *options, QString *error);
+// What the options parsed by Table() ask, checked; false with a one-line reason.
+bool Read(const options::Parsed &parsed, Options *options, QString *error);
 
 // Puts the options on the window: the layout, the folder in every list, the
 // flow. False with the errno when the folder cannot be read.
@@ -49,6 +45,6 @@ bool Apply(const Options &options, Form1 &form, int *error);
 
 // Writes the file the options ask for, without showing a window; reports on
 // stderr in one line each and returns the exit code.
-int Export(const Options &options);
+Exit Export(const Options &options);
 
-} // namespace commandline
+} // namespace indexcli

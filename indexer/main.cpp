@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "fonts.h"
 #include "form1.h"
+#include "headless.h"
 #include "terminal.h"
 
 namespace {
@@ -21,41 +22,28 @@ int main(int argc, char *argv[])
     // Understood before anything else: a mistyped command line needs no
     // display. Paths stay the bytes the system gave.
     terminal::SetProgram("sleeveindex");
-    QList<QByteArray> arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QByteArray(argv[i]);
-    commandline::Options options;
-    QString error;
-    if (!commandline::Parse(arguments, &options, &error)) {
-        terminal::Error(error + QStringLiteral(" (see sleeveindex --help)"));
-        return commandline::BadArguments;
-    }
-    if (options.help) {
-        terminal::OutLines(QString::fromUtf8(commandline::Usage));
-        return commandline::Done;
-    }
-    if (options.version) {
-        terminal::Out(QStringLiteral("sleeveindex " SLEEVE_VERSION));
-        return commandline::Done;
-    }
-    const bool exporting = options.Batch();
+    options::Parsed parsed;
+    if (const std::optional<Exit> done = options::Read(indexcli::Table(), argc, argv, &parsed))
+        return int(*done);
+    indexcli::Options asked;
+    if (QString error; !indexcli::Read(parsed, &asked, &error))
+        return int(options::UsageError(indexcli::Table(), error));
+    const bool exporting = asked.Batch();
     if (exporting) {
         qInstallMessageHandler(quiet);
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        headless::OffscreenWithoutDisplay();
     }
     fonts::PrepareEnvironment();
     QApplication app(argc, argv);
     fonts::InstallSubstitutions();
     QApplication::setApplicationName(QStringLiteral("sleeveindex"));
     if (exporting)
-        return commandline::Export(options);
+        return int(indexcli::Export(asked));
 
     Form1 form;
     form.Form_Initialize();
     int readError = 0;
-    if (!commandline::Apply(options, form, &readError))
-        form.ShowFolderError(fsl::CleanPath(options.folder), readError);
+    if (!indexcli::Apply(asked, form, &readError))
+        form.ShowFolderError(fsl::CleanPath(asked.folder), readError);
     return QApplication::exec();
 }

@@ -1,7 +1,8 @@
 // sleevegate, the launcher: checks the screen and starts the suite's programs.
 
+#include "exitcodes.h"
 #include "fonts.h"
-#include "names.h"
+#include "options.h"
 #include "programs.h"
 #include "startup.h"
 #include "terminal.h"
@@ -10,53 +11,43 @@
 #include <QCoreApplication>
 #include <QScreen>
 
-#include <cstring>
-
 namespace {
 
-// The same codes as sleevedesk's and sleeveindex's where the meanings agree.
-enum LauncherExit : int {
-    LauncherDone = 0,
-    LauncherBadArguments = 1, // the command line was not understood
-    LauncherCannotStart = 2,  // --resolve: the program is missing or cannot be started
-};
-
-const char *const LauncherUsage =
-    "Usage: sleevegate\n"
-    "  or:  sleevegate --resolve NAME\n"
-    "\n"
-    "Opens the Quirewell Program Launcher, which starts the cover designer (sleevedesk),\n"
-    "the index maker (sleeveindex) and the user guide (sleeveguide). Its exit codes are\n"
-    "those of sleevedesk and sleeveindex where the meanings agree.\n"
-    "\n"
-    "  --resolve NAME  print the file the launcher would start for NAME (for example\n"
-    "                  sleevedesk.exe) and exit, without a window\n"
-    "  -h, --help      this help\n"
-    "  -v, --version   the version\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  done\n"
-    "  1  the command line was not understood\n"
-    "  2  the program NAME names is missing or cannot be started\n";
+const options::Table &table()
+{
+    static const options::Table t = {
+        "sleevegate",
+        {QString(), QStringLiteral("--resolve NAME")},
+        QStringLiteral("Opens the Quirewell Program Launcher, which starts the cover designer (sleevedesk),\n"
+                       "the index maker (sleeveindex) and the user guide (sleeveguide). Its exit codes are\n"
+                       "those of sleevedesk and sleeveindex where the meanings agree."),
+        {{{QStringLiteral("resolve")},
+          QStringLiteral("NAME"),
+          QStringLiteral("print the file the launcher would start for NAME (for example sleevedesk.exe) and "
+                         "exit, without a window")}},
+        {},
+        {
+            {Exit::Ok, QStringLiteral("done")},
+            {Exit::Usage, QStringLiteral("the command line was not understood")},
+            {Exit::Unreadable, QStringLiteral("the program NAME names is missing or cannot be started")},
+        },
+    };
+    return t;
+}
 
 // --resolve answers without a window, so it works with no display: it is the
 // same lookup the buttons use, run from wherever this executable lies.
-int Resolve(int argc, char **argv, const QString &name)
+Exit Resolve(int argc, char **argv, const QString &name)
 {
     QCoreApplication app(argc, argv);
     const QString folder = programs::OwnFolder();
     const programs::Resolution found = programs::Resolve(name, folder);
     if (found.problem == programs::Problem::None) {
         terminal::Out(found.path);
-        return LauncherDone;
+        return Exit::Ok;
     }
     terminal::Error(programs::Explain(name, found, folder));
-    return LauncherCannotStart;
-}
-
-bool Is(const char *argument, const char *longName, const char *shortName)
-{
-    return std::strcmp(argument, longName) == 0 || std::strcmp(argument, shortName) == 0;
+    return Exit::Unreadable;
 }
 
 } // namespace
@@ -64,21 +55,17 @@ bool Is(const char *argument, const char *longName, const char *shortName)
 int main(int argc, char **argv)
 {
     terminal::SetProgram("sleevegate");
-    if (argc >= 2 && std::strcmp(argv[1], "--resolve") == 0) {
-        if (argc != 3) {
-            terminal::Error(u"--resolve takes one NAME (see sleevegate --help)");
-            return LauncherBadArguments;
-        }
-        return Resolve(argc, argv, names::Decode(QByteArrayView(argv[2])));
-    }
-    if (argc >= 2 && Is(argv[1], "--help", "-h")) {
-        terminal::OutLines(QString::fromUtf8(LauncherUsage));
-        return LauncherDone;
-    }
-    if (argc == 2 && Is(argv[1], "--version", "-v")) {
-        terminal::Out(u"sleevegate " SLEEVE_VERSION);
-        return LauncherDone;
-    }
+    options::Parsed parsed;
+    if (const std::optional<Exit> done = options::Read(table(), argc, argv, &parsed))
+        return int(*done);
+    const bool resolve = parsed.isSet(QStringLiteral("resolve"));
+    if (!parsed.positional.isEmpty())
+        return int(options::UsageError(
+            table(), resolve
+                         ? QStringLiteral("--resolve takes one NAME")
+                         : QStringLiteral("\"%1\" is not an option").arg(parsed.positional.constFirst())));
+    if (resolve)
+        return int(Resolve(argc, argv, parsed.value(QStringLiteral("resolve"))));
 
     fonts::PrepareEnvironment();
     QApplication app(argc, argv);

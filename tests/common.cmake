@@ -1,6 +1,8 @@
 sleeve_add_qtest(test_textnumber SOURCES common/test_textnumber.cpp LIBS sleevecommon)
 sleeve_add_qtest(test_pageexport SOURCES common/test_pageexport.cpp LIBS sleevecommon)
 sleeve_add_qtest(test_headless SOURCES common/test_headless.cpp LIBS sleevecommon)
+# The one command-line parser of the three programs.
+sleeve_add_qtest(test_options SOURCES common/test_options.cpp LIBS sleevegui)
 sleeve_add_qtest(test_empty_titles SOURCES common/test_empty_titles.cpp LIBS sleevedesigner sleeveindexcore)
 add_test(NAME titles_e2e
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/titles_e2e.sh $<TARGET_FILE:test_empty_titles> $<TARGET_FILE:sleevedesk>)
@@ -33,3 +35,10 @@ set_tests_properties(calibration_e2e PROPERTIES
   TIMEOUT 180
   RESOURCE_LOCK sleeve_e2e_cups
   ENVIRONMENT "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+
+# The exit codes each program's --help lists are the README's.
+sleeve_add_qtest(test_exitcodes SOURCES common/test_exitcodes.cpp)
+target_compile_definitions(test_exitcodes PRIVATE SLEEVEDESK="$<TARGET_FILE:sleevedesk>"
+  SLEEVEINDEX="$<TARGET_FILE:sleeveindex>" SLEEVEGATE="$<TARGET_FILE:sleevegate>"
+  SLEEVE_README="${PROJECT_SOURCE_DIR}/README.md")
+add_dependencies(test_exitcodes sleevedesk sleeveindex sleevegate)

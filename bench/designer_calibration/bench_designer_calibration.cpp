@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
         std::optional<pageexport::Calibrated> on;
         if (calibrated)
             on.emplace(calibration::Load(QStringLiteral("BENCH")));
-        return d.ExportOutput(casepages::Output::Set, set, Design::ExportFormat::Pdf, 0, nullptr);
+        return d.ExportOutput(casepages::Output::Set, set, pageexport::Format::Pdf, 0, nullptr);
     };
     // The first loads fonts and the PDF machinery; not timed.
     calibration::Save(QStringLiteral("BENCH"), {2, 3, 1, 1});

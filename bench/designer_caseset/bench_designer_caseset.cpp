@@ -24,8 +24,8 @@ int main(int argc, char *argv[])
     const QString set = full.file("set.pdf");
     // The first of each loads fonts and the PDF machinery; not timed.
     QString error;
-    if (!d.ExportCover(cover, Design::ExportFormat::Pdf, 0, &error) ||
-        !d.ExportOutput(casepages::Output::Set, set, Design::ExportFormat::Pdf, 0, &error)) {
+    if (!d.ExportCover(cover, pageexport::Format::Pdf, 0, &error) ||
+        !d.ExportOutput(casepages::Output::Set, set, pageexport::Format::Pdf, 0, &error)) {
         out << "export failed: " << error << "\n";
         return 1;
     }
@@ -35,11 +35,11 @@ int main(int argc, char *argv[])
         d.Image1->LoadPicture(photo); // drops the paper copy: each decodes it afresh
         QElapsedTimer t;
         t.start();
-        d.ExportCover(cover, Design::ExportFormat::Pdf, 0, nullptr);
+        d.ExportCover(cover, pageexport::Format::Pdf, 0, nullptr);
         coverMs.push_back(double(t.nsecsElapsed()) / 1e6);
         d.Image1->LoadPicture(photo);
         t.start();
-        d.ExportOutput(casepages::Output::Set, set, Design::ExportFormat::Pdf, 0, nullptr);
+        d.ExportOutput(casepages::Output::Set, set, pageexport::Format::Pdf, 0, nullptr);
         setMs.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     const double one = bench::Median(coverMs), all = bench::Median(setMs);

@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
     // The first of each loads fonts and the PDF machinery; not timed.
     d.Command7_Click();
     QString error;
-    if (!d.ExportCover(exported, Design::ExportFormat::Pdf, 0, &error) || QFileInfo(printed).size() <= 0) {
+    if (!d.ExportCover(exported, pageexport::Format::Pdf, 0, &error) || QFileInfo(printed).size() <= 0) {
         out << "printing or export failed: " << error << "\n";
         return 1;
     }
@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
         printMs.push_back(msSince(t));
         d.Image1->LoadPicture(photo);
         t.start();
-        d.ExportCover(exported, Design::ExportFormat::Pdf, 0, nullptr);
+        d.ExportCover(exported, pageexport::Format::Pdf, 0, nullptr);
         exportMs.push_back(msSince(t));
     }
     const double print = bench::Median(printMs), exportPdf = bench::Median(exportMs);
@@ -119,11 +119,11 @@ int main(int argc, char *argv[])
         QElapsedTimer t;
         t.start();
         opened.LoadDesign(design, *records);
-        opened.ExportCover(exported, Design::ExportFormat::Pdf, 0, nullptr);
+        opened.ExportCover(exported, pageexport::Format::Pdf, 0, nullptr);
         openedMs.push_back(msSince(t));
         // ... and the same export once more, everything at hand.
         t.start();
-        opened.ExportCover(exported, Design::ExportFormat::Pdf, 0, nullptr);
+        opened.ExportCover(exported, pageexport::Format::Pdf, 0, nullptr);
         warmMs.push_back(msSince(t));
     }
     const double cli = bench::Median(cliMs), opened = bench::Median(openedMs), warm = bench::Median(warmMs);

@@ -4,7 +4,6 @@
 
 #include <QtTest>
 
-#include <QCommandLineParser>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +19,7 @@
 #include "design.h"
 #include "designfile.h"
 #include "names.h"
+#include "options.h"
 #include "trackimportdialog.h"
 
 #include "../tracklist/fixtures.h"
@@ -150,17 +150,19 @@ void TestNames::roundTrip()
     QByteArray program("sleevedesk"), option("--export-pdf");
     const QByteArray positional = bytes + ".qwd";
     const char *argv[] = {program.constData(), option.constData(), bytes.constData(), positional.constData()};
-    QCommandLineParser parser;
-    const QCommandLineOption exportPdf(QStringLiteral("export-pdf"), QString(), QStringLiteral("file"));
-    parser.addOption(exportPdf);
-    QVERIFY(parser.parse(names::Arguments(4, argv)));
-    QCOMPARE(names::Encode(parser.value(exportPdf)), bytes);
-    QCOMPARE(names::Encode(parser.positionalArguments().value(0)), positional);
+    const options::Table table{
+        "sleevedesk", {}, {}, {{{QStringLiteral("export-pdf")}, QStringLiteral("file"), {}}}, {}, {}};
+    options::Parsed parsed;
+    QString error;
+    QVERIFY(options::Parse(table, names::Arguments(4, argv), &parsed, &error));
+    const QString exportPdf = parsed.value(QStringLiteral("export-pdf"));
+    QCOMPARE(names::Encode(exportPdf), bytes);
+    QCOMPARE(names::Encode(parsed.positional.value(0)), positional);
     // Dropped, or named in a playlist, as a file: URL.
     const QUrl url = QUrl::fromEncoded("file:///x/" + bytes.toPercentEncoding("/"));
     QCOMPARE(names::Encode(names::FromUrl(url)), "/x/" + bytes);
     // Made absolute, still the same bytes.
-    QVERIFY(names::Encode(names::Absolute(parser.value(exportPdf))).endsWith('/' + bytes));
+    QVERIFY(names::Encode(names::Absolute(exportPdf)).endsWith('/' + bytes));
 }
 
 void TestNames::readable_data()

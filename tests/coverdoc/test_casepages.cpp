@@ -105,7 +105,7 @@ QString TestCasePages::exportPdf(const CoverDocument &doc, casepages::Output out
 {
     const QString path = tmp.filePath(name);
     QString error;
-    if (!casepages::Export(doc, output, path, casepages::Format::Pdf, 300, QStringLiteral("t"), &error)) {
+    if (!casepages::Export(doc, output, path, pageexport::Format::Pdf, 300, QStringLiteral("t"), &error)) {
         qWarning("%s", qPrintable(error));
         return {};
     }

@@ -1104,7 +1104,7 @@ void TestCoverDoc::paintsWithoutWidgets()
     QVERIFY(copy == d);
     const QString pdf = tmp.filePath(QStringLiteral("page.pdf"));
     QString error;
-    QVERIFY2(coverpage::Export(d, pdf, coverpage::Format::Pdf, 0, coverpage::Title({}), &error),
+    QVERIFY2(coverpage::Export(d, pdf, pageexport::Format::Pdf, 0, coverpage::Title({}), &error),
              qPrintable(error));
     QVERIFY(QFileInfo(pdf).size() > 0);
 }

@@ -11,7 +11,7 @@
 #include "coverdocument.h"
 #include "designfile.h"
 
-using commandline::Job;
+using deskcli::Job;
 
 class TestCliWindowless : public QObject
 {
@@ -76,7 +76,7 @@ void TestCliWindowless::jobs()
     job.dpi = 96;
     if (tracks)
         job.trackSources = {tmp.filePath(QStringLiteral("titles.txt"))};
-    QCOMPARE(commandline::Run(job), int(commandline::Done));
+    QCOMPARE(deskcli::Run(job), Exit::Ok);
     QVERIFY(QFileInfo(job.output).size() > 0);
     if (job.kind == Job::Kind::Save) {
         const auto records = designfile::Read(job.output);

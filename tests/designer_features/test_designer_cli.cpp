@@ -172,11 +172,6 @@ void TestDesignerCli::commandLine_data()
         << "sleevedesk: cannot read the design %1/noise.qwd: not a design file: line 4 should hold the top "
            "headline colour."
         << QSize();
-    QTest::newRow("an output named twice")
-        << QStringList{"--export-pdf", "OTHER.pdf", "--export-pdf", "OUT.pdf", "DESIGN"} << 1
-        << "sleevedesk: --export-pdf is given more than once" << QSize();
-    QTest::newRow("unknown option") << QStringList{"--export-svg", "OUT.svg", "DESIGN"} << 1
-                                    << "sleevedesk: Unknown option" << QSize();
 }
 
 void TestDesignerCli::commandLine()

@@ -302,7 +302,7 @@ void TestDesignerFeatures::exportedPhotographCopy()
     d->Text7->setText(QString::number(box.width()));
     d->Text8->setText(QString::number(box.height()));
     QString error;
-    QVERIFY2(d->ExportCover(path("photo.pdf"), Design::ExportFormat::Pdf, 0, &error), qPrintable(error));
+    QVERIFY2(d->ExportCover(path("photo.pdf"), pageexport::Format::Pdf, 0, &error), qPrintable(error));
     QCOMPARE(d->Image1->PrintCopySize(), copy);
 }
 

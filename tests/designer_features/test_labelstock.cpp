@@ -305,7 +305,7 @@ private slots:
         const QString pdf = home.filePath(QStringLiteral("sheet.pdf"));
         QString error;
         QVERIFY2(stocksheet::Export(CoverDocument(), labelstock::Piece::Disc, sheet, {}, pdf,
-                                    casepages::Format::Pdf, 96, {}, &error),
+                                    pageexport::Format::Pdf, 96, {}, &error),
                  qPrintable(error));
         const QList<pdfpaths::Page> pages = pdfpaths::Read(pdf);
         QCOMPARE(pages.size(), 1);

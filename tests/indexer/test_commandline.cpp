@@ -62,8 +62,6 @@ void TestCommandLine::exportPdf_data()
     QTest::newRow("layout out of range")
         << QStringList{"--export-pdf", "OUT", "--layout", "21", "DIR/few"} << 1
         << "layout must be a number from 1 to 20" << QStringList() << false;
-    QTest::newRow("unknown option") << QStringList{"--export-pdf", "OUT", "--fast", "DIR/few"} << 1 << "fast"
-                                    << QStringList() << false;
     QTest::newRow("no folder") << QStringList{"--export-pdf", "OUT"} << 1 << "needs the folder"
                                << QStringList() << false;
     QTest::newRow("two folders") << QStringList{"--export-pdf", "OUT", "DIR/few", "DIR/a/many"} << 1
@@ -74,9 +72,6 @@ void TestCommandLine::exportPdf_data()
     QTest::newRow("folder not readable")
         << QStringList{"--export-pdf", "OUT", "DIR/few/alpha.txt"} << 2
         << "cannot read the folder .*alpha.txt.*: Not a directory" << QStringList() << false;
-    QTest::newRow("the same output twice")
-        << QStringList{"--export-pdf", "OUT", "--export-pdf", "DIR/out/b.pdf", "DIR/few"} << 1
-        << "more than once" << QStringList() << false;
     QTest::newRow("two kinds of output")
         << QStringList{"--export-pdf", "OUT", "--export-png", "DIR/out/b.png", "DIR/few"} << 1
         << "one at a time" << QStringList() << false;
