@@ -9,9 +9,11 @@
 #include <QPdfWriter>
 #include <QRawFont>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -116,7 +118,8 @@ namespace {
 
 // The spool: records written in big blocks, read back in order.
 //   folder: 'D', path (relative, readable), errno (0 read, -1 a loop), file count,
-//   then per file: name (readable), link flag, size, modification time.
+//   then per file: link flag, size, modification time, name (readable).
+// Texts are kept as UTF-16, so that a name is painted from the block it was read into.
 class SpoolWriter
 {
 public:
@@ -127,11 +130,10 @@ public:
     void raw(const void *data, qsizetype n) { buffer_.append(static_cast<const char *>(data), n); }
     // Where the next byte goes in the file.
     qint64 pos() const { return written_ + buffer_.size(); }
-    void text(const QString &s)
+    void text(QStringView s)
     {
-        const QByteArray u = s.toUtf8();
-        i64(u.size());
-        buffer_.append(u);
+        i64(s.size());
+        raw(s.data(), s.size() * qsizetype(sizeof(QChar)));
     }
     bool flushIfFull() { return buffer_.size() < BlockSize || flush(); }
     bool flush()
@@ -178,13 +180,15 @@ public:
         at_ += n;
         return true;
     }
-    QString text()
+    QString text() { return view().toString(); }
+    // The text where it lies in the block: good until the next read.
+    QStringView view()
     {
         const qint64 n = i64();
-        if (n <= 0 || !fill(n))
+        if (n <= 0 || n > (1 << 26) || !fill(n * qint64(sizeof(QChar))))
             return {};
-        QString s = QString::fromUtf8(buffer_.constData() + at_, n);
-        at_ += n;
+        const QStringView s(reinterpret_cast<const QChar *>(buffer_.constData() + at_), n);
+        at_ += n * qint64(sizeof(QChar));
         return s;
     }
 
@@ -277,10 +281,10 @@ public:
             }
             ++totals_.files;
             totals_.bytes += static_cast<quint64>(info.size);
-            out_.text(f.text);
             out_.u8(info.link ? 1 : 0);
             out_.i64(info.size);
             out_.i64(info.mtime);
+            out_.text(f.text);
         }
         ::closedir(d);
         files = {};
@@ -397,7 +401,7 @@ struct CatalogFace {
     }
 
     // True when every letter of `s` has its glyph here.
-    bool latin(const QString &s)
+    bool latin(QStringView s)
     {
         for (const QChar c : s)
             if (c.unicode() >= Cached || glyphOf(c.unicode()) == 0)
@@ -406,14 +410,25 @@ struct CatalogFace {
     }
 
     // The width of a line, in device units, as it is drawn.
-    double width(const QString &s)
+    double width(QStringView s)
     {
-        if (!latin(s))
-            return metrics.horizontalAdvance(s);
         double w = 0;
-        for (const QChar c : s)
-            w += widths[c.unicode()];
-        return w;
+        return cachedWidth(s, Cached, &w) ? w : metrics.horizontalAdvance(s.toString());
+    }
+
+    // The width as width() gives it, when each letter of `s` is below `limit` and has its
+    // glyph here; false when one is not.
+    bool cachedWidth(QStringView s, char16_t limit, double *w)
+    {
+        double sum = 0;
+        for (const QChar c : s) {
+            const char16_t u = c.unicode();
+            if (u >= limit || glyphOf(u) == 0)
+                return false;
+            sum += widths[u];
+        }
+        *w = sum;
+        return true;
     }
 
     QFont font;
@@ -579,12 +594,20 @@ public:
         }
     }
 
-    void file(const QString &name, bool link, qint64 size, qint64 mtime)
+    void file(QStringView name, bool link, qint64 size, qint64 mtime)
     {
-        const QStringList lines = wrap(*body_, fsl::Drawable(name, body_->font), colW_ - metaW_);
+        // Most names are Latin-1 the face has, on one line: drawn as they are, measured once.
+        double w = 0;
+        if (body_->cachedWidth(name, 0x100, &w) && w <= (colW_ - metaW_) * unit_) {
+            room(line_);
+            const double x = left();
+            text(*body_, x, y_ + ascent_, name);
+            metaText(x, y_ + ascent_, link, size, mtime);
+            y_ += line_;
+            return;
+        }
+        const QStringList lines = wrap(*body_, fsl::Drawable(name.toString(), body_->font), colW_ - metaW_);
         room(static_cast<double>(lines.size()) * line_);
-        const QString meta = (link ? QStringLiteral("link") : SizeText(static_cast<quint64>(size))) +
-                             QLatin1String("  ") + dateText(mtime);
         const double x = left();
         const double base = y_ + ascent_;
         // The whole name first, then its size and date on its first line:
@@ -593,7 +616,7 @@ public:
             text(*body_, x, y_ + ascent_, l);
             y_ += line_;
         }
-        text(*body_, x + colW_ - body_->width(meta) / unit_, base, meta);
+        metaText(x, base, link, size, mtime);
     }
 
     void finish()
@@ -616,12 +639,42 @@ public:
 private:
     double left() const { return margin_ + col_ * (colW_ + gap_); }
 
+    // A file's size (or "link") and date, flush right in the column at `x`.
+    void metaText(double x, double base, bool link, qint64 size, qint64 mtime)
+    {
+        // Put together in place: one file's text costs no allocation.
+        char16_t buf[64];
+        qsizetype n = 0;
+        auto put = [&](QStringView s) {
+            for (const QChar c : s)
+                if (n < qsizetype(std::size(buf)))
+                    buf[n++] = c.unicode();
+        };
+        if (link) {
+            put(u"link");
+        } else if (size >= 0 && size < 1024) {
+            char16_t digits[4];
+            qsizetype d = 0;
+            for (auto v = static_cast<int>(size); d == 0 || v > 0; v /= 10)
+                digits[d++] = static_cast<char16_t>(u'0' + v % 10);
+            while (d > 0)
+                buf[n++] = digits[--d];
+            put(u" B");
+        } else {
+            put(SizeText(static_cast<quint64>(size)));
+        }
+        put(u"  ");
+        put(dateText(mtime));
+        const QStringView meta(buf, n);
+        text(*body_, x + colW_ - body_->width(meta) / unit_, base, meta);
+    }
+
     // A line at (x, y) points: Latin text joins the run of glyphs being
     // gathered, other text is shaped and drawn at once.
-    void text(CatalogFace &face, double x, double y, const QString &s)
+    void text(CatalogFace &face, double x, double y, QStringView s)
     {
         if (!face.latin(s)) {
-            shaped(face.font, x, y, s);
+            shaped(face.font, x, y, s.toString());
             return;
         }
         if (runFace_ != &face || runGlyphs_.size() > 4096)
@@ -631,9 +684,14 @@ private:
         // numbers stay short, so there is less of them to write and pack.
         double pen = x * unit_;
         const double base = std::round(y * unit_);
+        const qsizetype at = runGlyphs_.size();
+        runGlyphs_.resize(at + s.size());
+        runPositions_.resize(at + s.size());
+        quint32 *glyph = runGlyphs_.data() + at;
+        QPointF *position = runPositions_.data() + at;
         for (const QChar c : s) {
-            runGlyphs_.append(face.glyphs[c.unicode()]);
-            runPositions_.append(QPointF(std::round(pen), base));
+            *glyph++ = face.glyphs[c.unicode()];
+            *position++ = QPointF(std::round(pen), base);
             pen += face.widths[c.unicode()];
         }
     }
@@ -767,11 +825,10 @@ void flowPages(const Catalog &c, QIODevice &spool, PageFlow &flow)
         const qint64 files = in.i64();
         flow.heading(heading, error, files > 0);
         for (qint64 i = 0; i < files; ++i) {
-            const QString name = in.text();
             const bool link = in.u8() != 0;
             const qint64 size = in.i64();
             const qint64 mtime = in.i64();
-            flow.file(name, link, size, mtime);
+            flow.file(in.view(), link, size, mtime);
         }
     }
     flow.finish();
