@@ -99,19 +99,60 @@ FoldMark FoldMarkOf(Sheet sheet)
     return {x, top - 7, top - 2, bottom + 2, bottom + 7};
 }
 
-QString SizeText(quint64 bytes)
+namespace {
+
+// SizeText into `out` (room for SizeChars), its length; a catalog prints one a file, so it is
+// worked out in integers, not by formatting a double.
+constexpr qsizetype SizeChars = 16;
+qsizetype putSize(quint64 bytes, char16_t *out)
 {
-    if (bytes < 1024)
-        return QStringLiteral("%1 B").arg(bytes);
-    const char *const units[] = {"KB", "MB", "GB", "TB", "PB"};
-    double v = static_cast<double>(bytes) / 1024.0;
+    __extension__ using Wide = unsigned __int128;
+    qsizetype n = 0;
+    auto number = [&](Wide v, int decimals) {
+        char16_t d[24];
+        int k = 0;
+        for (; k == 0 || v > 0 || k <= decimals; v /= 10) {
+            if (k == decimals && decimals > 0)
+                d[k++] = u'.';
+            d[k++] = static_cast<char16_t>(u'0' + static_cast<int>(v % 10));
+        }
+        while (k > 0)
+            out[n++] = d[--k];
+    };
+    static const char16_t units[][3] = {u"KB", u"MB", u"GB", u"TB", u"PB"};
+    if (bytes < 1024) {
+        number(bytes, 0);
+        out[n++] = u' ';
+        out[n++] = u'B';
+        return n;
+    }
+    // The size in its unit is the double's value over a power of 1024, a division that is exact:
+    // rounded half up as Qt prints a double, in whole numbers.
+    const auto b = static_cast<Wide>(static_cast<double>(bytes));
+    auto rounded = [b](Wide unit, Wide scale) { return (2 * scale * b + unit) / (2 * unit); };
+    Wide unit = 1024;
     int u = 0;
     // The unit as the number is shown, rounded: 1,048,575 bytes is "1.0 MB", not "1024 KB".
-    while (std::round(v) >= 1024.0 && u < 4) {
-        v /= 1024.0;
+    while (rounded(unit, 1) >= 1024 && u < 4) {
+        unit *= 1024;
         ++u;
     }
-    return QStringLiteral("%1 %2").arg(v, 0, 'f', v < 10 ? 1 : 0).arg(QLatin1String(units[u]));
+    if (b < 10 * unit)
+        number(rounded(unit, 10), 1);
+    else
+        number(rounded(unit, 1), 0);
+    out[n++] = u' ';
+    out[n++] = units[u][0];
+    out[n++] = units[u][1];
+    return n;
+}
+
+} // namespace
+
+QString SizeText(quint64 bytes)
+{
+    char16_t text[SizeChars];
+    return QString(reinterpret_cast<const QChar *>(text), putSize(bytes, text));
 }
 
 namespace {
@@ -652,16 +693,8 @@ private:
         };
         if (link) {
             put(u"link");
-        } else if (size >= 0 && size < 1024) {
-            char16_t digits[4];
-            qsizetype d = 0;
-            for (auto v = static_cast<int>(size); d == 0 || v > 0; v /= 10)
-                digits[d++] = static_cast<char16_t>(u'0' + v % 10);
-            while (d > 0)
-                buf[n++] = digits[--d];
-            put(u" B");
         } else {
-            put(SizeText(static_cast<quint64>(size)));
+            n += putSize(static_cast<quint64>(size), buf + n);
         }
         put(u"  ");
         put(dateText(mtime));
