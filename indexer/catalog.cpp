@@ -101,14 +101,14 @@ FoldMark FoldMarkOf(Sheet sheet)
 
 namespace {
 
-// SizeText into `out` (room for SizeChars), its length; a catalog prints one a file, so it is
-// worked out in integers, not by formatting a double.
+// SizeText into `out` (room for SizeChars), its length. The catalog prints one per file: worked
+// out in integers, it costs a small part of what formatting a double does.
 constexpr qsizetype SizeChars = 16;
 qsizetype putSize(quint64 bytes, char16_t *out)
 {
     __extension__ using Wide = unsigned __int128;
     qsizetype n = 0;
-    auto number = [&](Wide v, int decimals) {
+    auto number = [&](quint64 v, int decimals) {
         char16_t d[24];
         int k = 0;
         for (; k == 0 || v > 0 || k <= decimals; v /= 10) {
@@ -137,10 +137,11 @@ qsizetype putSize(quint64 bytes, char16_t *out)
         unit *= 1024;
         ++u;
     }
+    // At most 16384 PB: the number fits in 64 bits.
     if (b < 10 * unit)
-        number(rounded(unit, 10), 1);
+        number(static_cast<quint64>(rounded(unit, 10)), 1);
     else
-        number(rounded(unit, 1), 0);
+        number(static_cast<quint64>(rounded(unit, 1)), 0);
     out[n++] = u' ';
     out[n++] = units[u][0];
     out[n++] = units[u][1];
@@ -159,8 +160,8 @@ namespace {
 
 // The spool: records written in big blocks, read back in order.
 //   folder: 'D', path (relative, readable), errno (0 read, -1 a loop), file count,
-//   then per file: link flag, size, modification time, name (readable).
-// Texts are kept as UTF-16, so that a name is painted from the block it was read into.
+//   then per file: name (readable), link flag, size, modification time.
+// Texts are kept as UTF-16: a name is painted as it was read, with no conversion on the way.
 class SpoolWriter
 {
 public:
@@ -222,15 +223,16 @@ public:
         return true;
     }
     QString text() { return view().toString(); }
-    // The text where it lies in the block: good until the next read.
+    // The text, in a buffer kept from one to the next: good until the next view().
     QStringView view()
     {
         const qint64 n = i64();
-        if (n <= 0 || n > (1 << 26) || !fill(n * qint64(sizeof(QChar))))
+        if (n <= 0 || n > (1 << 26) || !fill(n * qint64(sizeof(char16_t))))
             return {};
-        const QStringView s(reinterpret_cast<const QChar *>(buffer_.constData() + at_), n);
-        at_ += n * qint64(sizeof(QChar));
-        return s;
+        scratch_.resize(static_cast<size_t>(n));
+        std::memcpy(scratch_.data(), buffer_.constData() + at_, scratch_.size() * sizeof(char16_t));
+        at_ += n * qint64(sizeof(char16_t));
+        return QStringView(scratch_.data(), n);
     }
 
 private:
@@ -251,6 +253,7 @@ private:
     QIODevice &device_;
     QByteArray buffer_;
     qsizetype at_ = 0;
+    std::vector<char16_t> scratch_;
 };
 
 struct FileInfo {
@@ -322,10 +325,10 @@ public:
             }
             ++totals_.files;
             totals_.bytes += static_cast<quint64>(info.size);
+            out_.text(f.text);
             out_.u8(info.link ? 1 : 0);
             out_.i64(info.size);
             out_.i64(info.mtime);
-            out_.text(f.text);
         }
         ::closedir(d);
         files = {};
@@ -858,10 +861,11 @@ void flowPages(const Catalog &c, QIODevice &spool, PageFlow &flow)
         const qint64 files = in.i64();
         flow.heading(heading, error, files > 0);
         for (qint64 i = 0; i < files; ++i) {
+            const QStringView name = in.view();
             const bool link = in.u8() != 0;
             const qint64 size = in.i64();
             const qint64 mtime = in.i64();
-            flow.file(in.view(), link, size, mtime);
+            flow.file(name, link, size, mtime);
         }
     }
     flow.finish();
