@@ -9,9 +9,11 @@
 #include <QPdfWriter>
 #include <QRawFont>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -97,19 +99,61 @@ FoldMark FoldMarkOf(Sheet sheet)
     return {x, top - 7, top - 2, bottom + 2, bottom + 7};
 }
 
-QString SizeText(quint64 bytes)
+namespace {
+
+// SizeText into `out` (room for SizeChars), its length. The catalog prints one per file: worked
+// out in integers, it costs a small part of what formatting a double does.
+constexpr qsizetype SizeChars = 16;
+qsizetype putSize(quint64 bytes, char16_t *out)
 {
-    if (bytes < 1024)
-        return QStringLiteral("%1 B").arg(bytes);
-    const char *const units[] = {"KB", "MB", "GB", "TB", "PB"};
-    double v = static_cast<double>(bytes) / 1024.0;
+    __extension__ using Wide = unsigned __int128;
+    qsizetype n = 0;
+    auto number = [&](quint64 v, int decimals) {
+        char16_t d[24];
+        int k = 0;
+        for (; k == 0 || v > 0 || k <= decimals; v /= 10) {
+            if (k == decimals && decimals > 0)
+                d[k++] = u'.';
+            d[k++] = static_cast<char16_t>(u'0' + static_cast<int>(v % 10));
+        }
+        while (k > 0)
+            out[n++] = d[--k];
+    };
+    static const char16_t units[][3] = {u"KB", u"MB", u"GB", u"TB", u"PB"};
+    if (bytes < 1024) {
+        number(bytes, 0);
+        out[n++] = u' ';
+        out[n++] = u'B';
+        return n;
+    }
+    // The size in its unit is the double's value over a power of 1024, a division that is exact:
+    // rounded half up as Qt prints a double, in whole numbers.
+    const auto b = static_cast<Wide>(static_cast<double>(bytes));
+    auto rounded = [b](Wide unit, Wide scale) { return (2 * scale * b + unit) / (2 * unit); };
+    Wide unit = 1024;
     int u = 0;
     // The unit as the number is shown, rounded: 1,048,575 bytes is "1.0 MB", not "1024 KB".
-    while (std::round(v) >= 1024.0 && u < 4) {
-        v /= 1024.0;
+    while (rounded(unit, 1) >= 1024 && u < 4) {
+        unit *= 1024;
         ++u;
     }
-    return QStringLiteral("%1 %2").arg(v, 0, 'f', v < 10 ? 1 : 0).arg(QLatin1String(units[u]));
+    // At most 16384 PB: the number fits in 64 bits.
+    if (b < 10 * unit)
+        number(static_cast<quint64>(rounded(unit, 10)), 1);
+    else
+        number(static_cast<quint64>(rounded(unit, 1)), 0);
+    out[n++] = u' ';
+    out[n++] = units[u][0];
+    out[n++] = units[u][1];
+    return n;
+}
+
+} // namespace
+
+QString SizeText(quint64 bytes)
+{
+    char16_t text[SizeChars];
+    return QString(reinterpret_cast<const QChar *>(text), putSize(bytes, text));
 }
 
 namespace {
@@ -117,6 +161,7 @@ namespace {
 // The spool: records written in big blocks, read back in order.
 //   folder: 'D', path (relative, readable), errno (0 read, -1 a loop), file count,
 //   then per file: name (readable), link flag, size, modification time.
+// Texts are kept as UTF-16: a name is painted as it was read, with no conversion on the way.
 class SpoolWriter
 {
 public:
@@ -127,11 +172,10 @@ public:
     void raw(const void *data, qsizetype n) { buffer_.append(static_cast<const char *>(data), n); }
     // Where the next byte goes in the file.
     qint64 pos() const { return written_ + buffer_.size(); }
-    void text(const QString &s)
+    void text(QStringView s)
     {
-        const QByteArray u = s.toUtf8();
-        i64(u.size());
-        buffer_.append(u);
+        i64(s.size());
+        raw(s.data(), s.size() * qsizetype(sizeof(QChar)));
     }
     bool flushIfFull() { return buffer_.size() < BlockSize || flush(); }
     bool flush()
@@ -178,14 +222,17 @@ public:
         at_ += n;
         return true;
     }
-    QString text()
+    QString text() { return view().toString(); }
+    // The text, in a buffer kept from one to the next: good until the next view().
+    QStringView view()
     {
         const qint64 n = i64();
-        if (n <= 0 || !fill(n))
+        if (n <= 0 || n > (1 << 26) || !fill(n * qint64(sizeof(char16_t))))
             return {};
-        QString s = QString::fromUtf8(buffer_.constData() + at_, n);
-        at_ += n;
-        return s;
+        scratch_.resize(static_cast<size_t>(n));
+        std::memcpy(scratch_.data(), buffer_.constData() + at_, scratch_.size() * sizeof(char16_t));
+        at_ += n * qint64(sizeof(char16_t));
+        return QStringView(scratch_.data(), n);
     }
 
 private:
@@ -206,6 +253,7 @@ private:
     QIODevice &device_;
     QByteArray buffer_;
     qsizetype at_ = 0;
+    std::vector<char16_t> scratch_;
 };
 
 struct FileInfo {
@@ -397,7 +445,7 @@ struct CatalogFace {
     }
 
     // True when every letter of `s` has its glyph here.
-    bool latin(const QString &s)
+    bool latin(QStringView s)
     {
         for (const QChar c : s)
             if (c.unicode() >= Cached || glyphOf(c.unicode()) == 0)
@@ -406,14 +454,25 @@ struct CatalogFace {
     }
 
     // The width of a line, in device units, as it is drawn.
-    double width(const QString &s)
+    double width(QStringView s)
     {
-        if (!latin(s))
-            return metrics.horizontalAdvance(s);
         double w = 0;
-        for (const QChar c : s)
-            w += widths[c.unicode()];
-        return w;
+        return cachedWidth(s, Cached, &w) ? w : metrics.horizontalAdvance(s.toString());
+    }
+
+    // The width as width() gives it, when each letter of `s` is below `limit` and has its
+    // glyph here; false when one is not.
+    bool cachedWidth(QStringView s, char16_t limit, double *w)
+    {
+        double sum = 0;
+        for (const QChar c : s) {
+            const char16_t u = c.unicode();
+            if (u >= limit || glyphOf(u) == 0)
+                return false;
+            sum += widths[u];
+        }
+        *w = sum;
+        return true;
     }
 
     QFont font;
@@ -579,12 +638,20 @@ public:
         }
     }
 
-    void file(const QString &name, bool link, qint64 size, qint64 mtime)
+    void file(QStringView name, bool link, qint64 size, qint64 mtime)
     {
-        const QStringList lines = wrap(*body_, fsl::Drawable(name, body_->font), colW_ - metaW_);
+        // Most names are Latin-1 the face has, on one line: drawn as they are, measured once.
+        double w = 0;
+        if (body_->cachedWidth(name, 0x100, &w) && w <= (colW_ - metaW_) * unit_) {
+            room(line_);
+            const double x = left();
+            text(*body_, x, y_ + ascent_, name);
+            metaText(x, y_ + ascent_, link, size, mtime);
+            y_ += line_;
+            return;
+        }
+        const QStringList lines = wrap(*body_, fsl::Drawable(name.toString(), body_->font), colW_ - metaW_);
         room(static_cast<double>(lines.size()) * line_);
-        const QString meta = (link ? QStringLiteral("link") : SizeText(static_cast<quint64>(size))) +
-                             QLatin1String("  ") + dateText(mtime);
         const double x = left();
         const double base = y_ + ascent_;
         // The whole name first, then its size and date on its first line:
@@ -593,7 +660,7 @@ public:
             text(*body_, x, y_ + ascent_, l);
             y_ += line_;
         }
-        text(*body_, x + colW_ - body_->width(meta) / unit_, base, meta);
+        metaText(x, base, link, size, mtime);
     }
 
     void finish()
@@ -616,12 +683,34 @@ public:
 private:
     double left() const { return margin_ + col_ * (colW_ + gap_); }
 
+    // A file's size (or "link") and date, flush right in the column at `x`.
+    void metaText(double x, double base, bool link, qint64 size, qint64 mtime)
+    {
+        // Put together in place: one file's text costs no allocation.
+        char16_t buf[64];
+        qsizetype n = 0;
+        auto put = [&](QStringView s) {
+            for (const QChar c : s)
+                if (n < qsizetype(std::size(buf)))
+                    buf[n++] = c.unicode();
+        };
+        if (link) {
+            put(u"link");
+        } else {
+            n += putSize(static_cast<quint64>(size), buf + n);
+        }
+        put(u"  ");
+        put(dateText(mtime));
+        const QStringView meta(buf, n);
+        text(*body_, x + colW_ - body_->width(meta) / unit_, base, meta);
+    }
+
     // A line at (x, y) points: Latin text joins the run of glyphs being
     // gathered, other text is shaped and drawn at once.
-    void text(CatalogFace &face, double x, double y, const QString &s)
+    void text(CatalogFace &face, double x, double y, QStringView s)
     {
         if (!face.latin(s)) {
-            shaped(face.font, x, y, s);
+            shaped(face.font, x, y, s.toString());
             return;
         }
         if (runFace_ != &face || runGlyphs_.size() > 4096)
@@ -631,9 +720,14 @@ private:
         // numbers stay short, so there is less of them to write and pack.
         double pen = x * unit_;
         const double base = std::round(y * unit_);
+        const qsizetype at = runGlyphs_.size();
+        runGlyphs_.resize(at + s.size());
+        runPositions_.resize(at + s.size());
+        quint32 *glyph = runGlyphs_.data() + at;
+        QPointF *position = runPositions_.data() + at;
         for (const QChar c : s) {
-            runGlyphs_.append(face.glyphs[c.unicode()]);
-            runPositions_.append(QPointF(std::round(pen), base));
+            *glyph++ = face.glyphs[c.unicode()];
+            *position++ = QPointF(std::round(pen), base);
             pen += face.widths[c.unicode()];
         }
     }
@@ -767,7 +861,7 @@ void flowPages(const Catalog &c, QIODevice &spool, PageFlow &flow)
         const qint64 files = in.i64();
         flow.heading(heading, error, files > 0);
         for (qint64 i = 0; i < files; ++i) {
-            const QString name = in.text();
+            const QStringView name = in.view();
             const bool link = in.u8() != 0;
             const qint64 size = in.i64();
             const qint64 mtime = in.i64();

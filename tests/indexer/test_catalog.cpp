@@ -89,6 +89,8 @@ private slots:
     void discName();
     void bookletOrder_data();
     void bookletOrder();
+    void sizeText_data();
+    void sizeText();
     void imposed_data();
     void imposed();
 
@@ -462,6 +464,28 @@ void TestCatalog::bookletOrder()
     for (const auto &[l, r] : catalog::BookletOrder(pages))
         got << QStringLiteral("%1|%2").arg(l).arg(r);
     QCOMPARE(got.join(u' '), sides);
+}
+
+void TestCatalog::sizeText_data()
+{
+    QTest::addColumn<quint64>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("bytes") << quint64(1023) << "1023 B";
+    QTest::newRow("a half rounds up") << quint64(1280) << "1.3 KB";
+    QTest::newRow("under a half rounds down") << quint64(1279) << "1.2 KB";
+    QTest::newRow("rounds to ten, one decimal kept") << quint64(10189) << "10.0 KB";
+    QTest::newRow("ten and more: whole") << quint64(10240) << "10 KB";
+    QTest::newRow("rounds to 1024: the next unit") << quint64(1048064) << "1.0 MB";
+    QTest::newRow("just under") << quint64(1048063) << "1023 KB";
+    QTest::newRow("gigabytes") << quint64(5) * 1024 * 1024 * 1024 + 1024 * 1024 * 1024 / 4 << "5.3 GB";
+    QTest::newRow("the largest, in the last unit") << ~quint64(0) << "16384 PB";
+}
+
+void TestCatalog::sizeText()
+{
+    QFETCH(quint64, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(catalog::SizeText(bytes), text);
 }
 
 void TestCatalog::imposed_data()
