@@ -308,9 +308,10 @@ public:
     // copy a print already decoded when that is fine enough, else read again at the detail needed.
     // Null without a picture.
     QImage PaperCrop(const QSize &size) const;
-    // Takes the copy that a print of `other` decoded, when both show the same file as it was: a
-    // second page of the same picture decodes nothing again. What that print noted is kept here
-    // too (the first note of a job stays): a piece painted from a copy of the document reports.
+    // A copy of the document holds the same picture as `other`, the paper copy a print of it
+    // decoded included: a second page of the same picture decodes nothing again. What that print
+    // noted is kept here too (the first note of a job stays): a piece painted from a copy of the
+    // document reports.
     void SharePaperCopy(const CoverImage &other) const;
     // A job of several pieces starts without the notes of the one before.
     void ForgetPrintNote() const { picture_.note.clear(); }

@@ -96,14 +96,12 @@ private:
     QRect paperArea_;
 };
 
-// An element's hold on its picture. A copy holds the same decoded picture and what the paints
-// of the original made of it, but not the note of its print.
+// An element's hold on its picture. A copy (the design's history, a print's piece) holds the same
+// decoded picture but not what the paints of the original made of it: the scaled part that only
+// its window shows, and the note of its print.
 struct PictureHandle {
     PictureHandle() = default;
-    PictureHandle(const PictureHandle &o)
-        : picture(o.picture), shown(o.shown), shownWhole(o.shownWhole), shownPart(o.shownPart),
-          printed(o.printed)
-    {}
+    PictureHandle(const PictureHandle &o) : picture(o.picture), printed(o.printed) {}
     PictureHandle &operator=(const PictureHandle &) = delete;
 
     std::shared_ptr<Picture> picture;
