@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "picturecache.h"
+
 class QPainter;
 
 // The cover's elements keep floating-point geometry exactly as the layout
@@ -26,8 +28,8 @@ public:
     virtual ~CoverElement() = default;
     CoverElement &operator=(const CoverElement &) = delete;
 
-    // A copy for the design's history: the same values, no change notice, and none of the
-    // caches that only printing fills.
+    // A copy for the design's history: the same values and the same decoded pictures, no
+    // change notice.
     virtual std::unique_ptr<CoverElement> clone() const = 0;
     // Takes the values of `other` (an element of the same kind), telling of the change.
     virtual void assign(const CoverElement &other) = 0;
@@ -278,8 +280,11 @@ public:
     // decoded until a page asks for the picture at its own resolution.
     bool LoadPictureForPaper(const QString &path, QString *error = nullptr);
     void ClearPicture();
-    bool HasPicture() const { return !screen_.isNull() || paperOnly_ || builtIn_; }
-    QSize SourceSize() const { return sourceSize_; }
+    bool HasPicture() const
+    {
+        return (picture_.picture && !picture_.picture->whole().isNull()) || paperOnly_ || builtIn_;
+    }
+    QSize SourceSize() const { return picture_.picture ? picture_.picture->sourceSize() : QSize(); }
     // A built-in picture (the circle-P symbol) of `size` pixels, drawn by `draw` only when first
     // painted: a document whose symbol stays hidden never loads the symbol's font.
     using BuiltInPicture = const QImage &(*)();
@@ -297,24 +302,25 @@ public:
     // Set by a paint on paper that could not use the picture's file (changed,
     // gone or unreadable since it was loaded) and drew the screen copy
     // instead; empty otherwise. Plain text naming the file.
-    const QString &PrintNote() const { return printNote_; }
+    const QString &PrintNote() const { return picture_.note; }
 
     // The picture cut from its middle to the shape of `size` and scaled to it, for paper: from the
     // copy a print already decoded when that is fine enough, else read again at the detail needed.
     // Null without a picture.
     QImage PaperCrop(const QSize &size) const;
-    // Takes the copy that a print of `other` decoded, when both show the same file as it was: a
-    // second page of the same picture decodes nothing again. What that print noted is kept here
-    // too (the first note of a job stays): a piece painted from a copy of the document reports.
+    // A copy of the document holds the same picture as `other`, the paper copy a print of it
+    // decoded included: a second page of the same picture decodes nothing again. What that print
+    // noted is kept here too (the first note of a job stays): a piece painted from a copy of the
+    // document reports.
     void SharePaperCopy(const CoverImage &other) const;
     // A job of several pieces starts without the notes of the one before.
-    void ForgetPrintNote() const { printNote_.clear(); }
+    void ForgetPrintNote() const { picture_.note.clear(); }
 
     // Pixel sizes of the copies the last paints made: the part of the box the
     // screen showed, the picture as decoded for the screen, the one drawn on paper.
-    QSize ScreenCopySize() const { return cache_.size(); }
-    QSize DecodedSize() const { return detail_.isNull() ? screen_.size() : detail_.size(); }
-    QSize PrintCopySize() const { return printedSize_; }
+    QSize ScreenCopySize() const { return picture_.shown.size(); }
+    QSize DecodedSize() const { return picture_.picture ? picture_.picture->decodedSize() : QSize(); }
+    QSize PrintCopySize() const { return picture_.printed; }
 
     // The smallest copy kept for the screen, so a box shrunk to nothing
     // still has a picture to grow from.
@@ -323,16 +329,13 @@ public:
     static constexpr double MaxPrintDpi = 600;
     // The most pixels the screen keeps of a whole picture; a box whose visible
     // part needs finer detail than that has only that part decoded.
-    static constexpr qint64 MaxWholeDecode = qint64(2048) * 2048;
+    static constexpr qint64 MaxWholeDecode = Picture::MaxWholeDecode;
 
 private:
     CoverImage(const CoverImage &) = default;
-    // Where the picture's file stood when it was loaded.
-    struct FileStamp {
-        qint64 device = -1, inode = -1, size = -1, modified = -1;
-        bool operator==(const FileStamp &) const = default;
-    };
-    static FileStamp stampOf(const QString &path);
+    FileStamp stamp() const { return picture_.picture ? picture_.picture->stamp() : FileStamp(); }
+    // Takes `picture` in place of the one held.
+    void hold(std::shared_ptr<Picture> picture);
 
     QSize screenTarget(const QSize &want) const;
     QImage printImage(const QSizeF &deviceSize, const QSizeF &boxSize, const QSizeF &pageSize) const;
@@ -340,39 +343,16 @@ private:
     void paintOnScreen(QPainter &p, const QRectF &box, const QRectF &shown) const;
     QImage screenPart(const QSize &whole, const QRect &part) const;
     QString path_;
-    FileStamp stamp_;
-    QSize sourceSize_;
-    mutable QImage screen_;    // the whole picture, at most MaxWholeDecode pixels
-    mutable QImage detail_;    // a part of the source at finer detail, for huge boxes
-    mutable QRect detailArea_; // source pixels that detail_ covers
-    mutable QPixmap cache_;    // the visible part of the box, scaled for the screen
-    mutable QSize cacheWhole_;
-    mutable QRect cachePart_;
-    mutable QImage printCopy_; // kept for the next print of the same size
-    mutable QRect printArea_;
-    mutable QSize printedSize_;
-    mutable QString printNote_;
     bool paperOnly_ = false;
     BuiltInPicture builtIn_ = nullptr;
+    mutable PictureHandle picture_;
     void drawBuiltIn() const
     {
-        if (builtIn_ && screen_.isNull())
-            screen_ = builtIn_();
+        if (builtIn_ && picture_.picture && picture_.picture->whole().isNull())
+            picture_.picture->setDrawn(builtIn_());
     }
     bool sameBuiltIn(const CoverImage &o) const
     {
-        return builtIn_ == o.builtIn_ && (builtIn_ || screen_.cacheKey() == o.screen_.cacheKey());
+        return builtIn_ == o.builtIn_ && (builtIn_ || picture_.picture == o.picture_.picture);
     }
 };
-
-// Decodes a picture from a regular file under an allocation limit, at most
-// `bound` pixels in each direction and, when maxPixels > 0, at most that many
-// pixels in all (scaled down evenly); a null image on failure.
-QImage DecodePicture(const QString &path, const QSize &bound, QSize *sourceSize, QString *error,
-                     qint64 maxPixels = 0);
-// The size a picture file says it has, read from its header; invalid with *error when the file
-// is not a picture that can be read, invalid without one when the format does not say.
-QSize ProbePicture(const QString &path, QString *error);
-// Decodes the part `area` (source pixels) of a picture at `size` pixels; a
-// null image when the file cannot be read or the format cannot be cut.
-QImage DecodePictureArea(const QString &path, const QRect &area, const QSize &size);

@@ -22,6 +22,8 @@ using Op = std::function<void(CoverDocument &)>;
 Q_DECLARE_METATYPE(Op)
 using Check = std::function<bool(CoverDocument &)>;
 Q_DECLARE_METATYPE(Check)
+using Step = std::function<void(CoverDocument &live, CoverDocument &undo, const QString &file)>;
+Q_DECLARE_METATYPE(Step)
 
 namespace {
 
@@ -78,6 +80,8 @@ private slots:
     void everyOperationChangesAndCopies_data();
     void everyOperationChangesAndCopies();
     void assignmentKeepsPartsInPlace();
+    void picturesSharedByCopies_data();
+    void picturesSharedByCopies();
     void recordsRoundTrip_data();
     void recordsRoundTrip();
     void recordsAsOpenReadsThem_data();
@@ -656,6 +660,56 @@ void TestCoverDoc::assignmentKeepsPartsInPlace()
     QCOMPARE(d.PaintingOrder().back(), &d.topHeadline());
     QVERIFY(d.mainPicture().HasPicture());
     QCOMPARE(d.mainPicture().SourceSize(), QSize(300, 200));
+}
+
+// The main picture painted on paper at twice the screen's detail: finer than its screen copy.
+static void printPicture(const CoverDocument &d)
+{
+    const CoverImage &image = d.image(CoverDocument::MainPicture);
+    QImage page((image.rect().size() * 2).toSize() + QSize(2, 2), QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&page);
+    p.scale(2, 2);
+    p.translate(-image.rect().topLeft());
+    image.paint(p, true);
+}
+
+void TestCoverDoc::picturesSharedByCopies_data()
+{
+    QTest::addColumn<Step>("step");
+    QTest::addColumn<int>("decodes");
+    QTest::addColumn<int>("held"); // pictures held after the step
+    using D = CoverDocument;
+    QTest::newRow("an undo copy prints from the same copies")
+        << Step([](D &, D &undo, const QString &) { printPicture(undo); }) << 0 << 1;
+    QTest::newRow("another part shows the same file")
+        << Step([](D &live, D &, const QString &f) { live.loadPicture(D::Slot::Logo1, f, nullptr); }) << 0
+        << 1;
+    QTest::newRow("the file written since is read afresh") << Step([](D &live, D &, const QString &f) {
+        QFile file(f);
+        file.open(QIODevice::ReadWrite);
+        file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+        live.loadPicture(D::Slot::Main, f, nullptr);
+    }) << 1 << 2;
+    QTest::newRow("the last holder gone frees it") << Step([](D &live, D &undo, const QString &) {
+        live.clearPicture(D::Slot::Main);
+        undo = D();
+    }) << 0 << 0;
+}
+
+// Copies of a document share the pictures decoded for it; a picture goes with its last holder.
+void TestCoverDoc::picturesSharedByCopies()
+{
+    QFETCH(Step, step);
+    CoverDocument live;
+    const int held = Picture::Held();
+    const QString file = writeImage(800, 600, QStringLiteral("shared-%1.png").arg(QTest::currentDataTag()));
+    QVERIFY(live.loadPicture(CoverDocument::Slot::Main, file, nullptr));
+    printPicture(live);
+    CoverDocument undo(live);
+    const int decodes = Picture::Decodes();
+    step(live, undo, file);
+    QTEST(Picture::Decodes() - decodes, "decodes");
+    QTEST(Picture::Held() - held, "held");
 }
 
 void TestCoverDoc::recordsRoundTrip_data()
