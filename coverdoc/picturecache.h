@@ -6,14 +6,18 @@
 #include <QSize>
 #include <QString>
 
-#include <compare>
 #include <memory>
+#include <tuple>
 
 // Where a picture's file stood when it was read: which file (device and inode), its size and
 // the time it was written. A file rewritten, replaced or gone since stands elsewhere.
 struct FileStamp {
     qint64 device = -1, inode = -1, size = -1, modified = -1;
-    auto operator<=>(const FileStamp &) const = default;
+    bool operator==(const FileStamp &) const = default;
+    bool operator<(const FileStamp &o) const
+    {
+        return std::tie(device, inode, size, modified) < std::tie(o.device, o.inode, o.size, o.modified);
+    }
     static FileStamp Of(const QString &path);
 };
 
