@@ -480,11 +480,6 @@ QSizeF deviceScale(const QPainter &p)
     return {std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22())};
 }
 
-QSize ceilSize(double w, double h)
-{
-    return {std::max(1, int(std::ceil(w))), std::max(1, int(std::ceil(h)))};
-}
-
 // The pixels of the box scaled to `whole` that the logical part `shown` of the box `r` covers.
 QRect partOf(const QRectF &r, const QRectF &shown, const QSize &whole)
 {
@@ -667,7 +662,7 @@ QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, c
     // Paper gets the picture at the printer's resolution for its box, up to
     // MaxPrintDpi; finer detail cannot be seen and only slows the job.
     const double cap = MaxPrintDpi / 96.0;
-    const QSize want = ceilSize(std::min(deviceSize.width(), boxSize.width() * cap),
+    const QSize want = CeilSize(std::min(deviceSize.width(), boxSize.width() * cap),
                                 std::min(deviceSize.height(), boxSize.height() * cap));
     Picture &picture = *picture_.picture;
     if (picture.whole().width() >= want.width() && picture.whole().height() >= want.height())
@@ -684,7 +679,7 @@ QImage CoverImage::printImage(const QSizeF &deviceSize, const QSizeF &boxSize, c
             break;
         }
     }
-    const QSize page = ceilSize(pageSize.width(), pageSize.height());
+    const QSize page = CeilSize(pageSize.width(), pageSize.height());
     if (qint64(target.width()) * target.height() > qint64(page.width()) * page.height())
         target = want.boundedTo(source).boundedTo(page);
     return picture.paperWhole(target, want.boundedTo(source));
@@ -709,7 +704,7 @@ QImage CoverImage::PaperCrop(const QSize &size) const
         cut.setHeight(cut.width() / aspect);
     // The whole picture at the scale the target needs of it, never above the source.
     const double k = std::min(1.0, size.width() / cut.width());
-    const QSize need = ceilSize(source.width() * k, source.height() * k).boundedTo(source);
+    const QSize need = CeilSize(source.width() * k, source.height() * k).boundedTo(source);
     const auto fine = [&need](const QImage &img) {
         return !img.isNull() && img.width() >= need.width() && img.height() >= need.height();
     };
@@ -766,7 +761,7 @@ void CoverImage::paintOnPaper(QPainter &p, const QRectF &r, const QRectF &shown)
             const QSizeF k = deviceScale(p);
             const double cap = MaxPrintDpi / 96.0;
             const QSizeF dots(std::min(k.width(), cap), std::min(k.height(), cap));
-            const QSize whole = ceilSize(r.width() * dots.width(), r.height() * dots.height());
+            const QSize whole = CeilSize(r.width() * dots.width(), r.height() * dots.height());
             const QRect part = partOf(r, shown, whole);
             const QRectF page = reachable(p);
             const QSizeF pageDots(page.width() * dots.width(), page.height() * dots.height());
@@ -833,7 +828,7 @@ void CoverImage::paintOnScreen(QPainter &p, const QRectF &r, const QRectF &shown
     // Keep a copy scaled for the screen so a repaint costs a blit.
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const QSizeF k = deviceScale(p);
-    const QSize whole = ceilSize(r.width() * dpr * k.width(), r.height() * dpr * k.height());
+    const QSize whole = CeilSize(r.width() * dpr * k.width(), r.height() * dpr * k.height());
     const QRect part = partOf(r, shown, whole);
     if (part.isEmpty())
         return;

@@ -21,6 +21,11 @@
 #include "bigimage.h"
 #include "inputs.h"
 
+QSize CeilSize(double w, double h)
+{
+    return {std::max(1, int(std::ceil(w))), std::max(1, int(std::ceil(h)))};
+}
+
 namespace {
 
 // A large picture is decoded into memory set up to fault in few, large pages
@@ -345,15 +350,10 @@ FileStamp FileStamp::Of(const QString &path)
 
 namespace {
 
-QSize ceilSize(double w, double h)
-{
-    return {std::max(1, int(std::ceil(w))), std::max(1, int(std::ceil(h)))};
-}
-
 // The size at which `area` of the source is decoded for the detail `need`.
 QSize areaSize(const QRect &area, const QSize &src, const QSize &need)
 {
-    return ceilSize(area.width() * double(need.width()) / src.width(),
+    return CeilSize(area.width() * double(need.width()) / src.width(),
                     area.height() * double(need.height()) / src.height());
 }
 

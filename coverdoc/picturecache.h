@@ -116,6 +116,9 @@ struct PictureHandle {
     QString note;
 };
 
+// Whole pixels, at least one each way, that hold w by h.
+QSize CeilSize(double w, double h);
+
 // Decodes a picture from a regular file under an allocation limit, at most
 // `bound` pixels in each direction and, when maxPixels > 0, at most that many
 // pixels in all (scaled down evenly); a null image on failure.
