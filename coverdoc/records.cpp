@@ -71,69 +71,69 @@ template <int Line> constexpr Record caption(Number n, const char *holds)
 
 // clang-format off
 constexpr std::array<Record, designfile::RecordCount> map = {{
-    {Label2Caption, "top headline text", Form::Text, Reading::Text,
+    {TopHeadlineText, "top headline text", Form::Text, Reading::Text,
      [](const D &d) -> V { return label(d, D::TopHeadline).Caption(); },
      // The field's reaction places the headline; the caption is set too in case the field
      // already held the text.
      [](D &d, const V &v) { d.setTopText(text(v)); d.topHeadline().setCaption(text(v)); }},
-    {Label2FontName, "top headline font face", Form::Text, Reading::Text,
+    {TopHeadlineFont, "top headline font face", Form::Text, Reading::Text,
      [](const D &d) -> V { return label(d, D::TopHeadline).FontName(); },
      [](D &d, const V &v) { setFontName(d.topHeadline(), v); }},
-    {Label2FontSize, "top headline size (pt)", Form::Real, Reading::Number,
+    {TopHeadlineSize, "top headline size (pt)", Form::Real, Reading::Number,
      [](const D &d) -> V { return double(label(d, D::TopHeadline).FontSize()); },
      [](D &d, const V &v) { d.topHeadline().setFontSize(static_cast<float>(number(v))); }},
-    {Label2ForeColor, "top headline colour", Form::Int32, Reading::Int32,
+    {TopHeadlineColor, "top headline colour", Form::Int32, Reading::Int32,
      [](const D &d) -> V { return double(label(d, D::TopHeadline).ForeColor()); },
      [](D &d, const V &v) { d.topHeadline().setForeColor(color(v)); }},
-    {Label3Caption, "bottom headline text", Form::Text, Reading::Text,
+    {BottomHeadlineText, "bottom headline text", Form::Text, Reading::Text,
      [](const D &d) -> V { return label(d, D::BottomHeadline).Caption(); },
      [](D &d, const V &v) { d.setBottomText(text(v)); d.bottomHeadline().setCaption(text(v)); }},
-    {Label3FontName, "bottom headline font face", Form::Text, Reading::Text,
+    {BottomHeadlineFont, "bottom headline font face", Form::Text, Reading::Text,
      [](const D &d) -> V { return label(d, D::BottomHeadline).FontName(); },
      [](D &d, const V &v) { setFontName(d.bottomHeadline(), v); }},
-    {Label3FontSize, "bottom headline size (pt)", Form::Real, Reading::Number,
+    {BottomHeadlineSize, "bottom headline size (pt)", Form::Real, Reading::Number,
      [](const D &d) -> V { return double(label(d, D::BottomHeadline).FontSize()); },
      [](D &d, const V &v) { d.bottomHeadline().setFontSize(static_cast<float>(number(v))); }},
-    {Label3ForeColor, "bottom headline colour", Form::Int32, Reading::Int32,
+    {BottomHeadlineColor, "bottom headline colour", Form::Int32, Reading::Int32,
      [](const D &d) -> V { return double(label(d, D::BottomHeadline).ForeColor()); },
      [](D &d, const V &v) { d.bottomHeadline().setForeColor(color(v)); }},
-    {Shape1BackColor, "background colour of the panel", Form::Int32, Reading::Int32,
+    {PanelColor, "background colour of the panel", Form::Int32, Reading::Int32,
      [](const D &d) -> V { return double(shape(d, D::Panel).BackColor()); },
      [](D &d, const V &v) { d.panel().setBackColor(color(v)); }},
-    {Line1BorderWidth, "thickness of both rules", Form::Int16, Reading::NumberInt16,
+    {RuleThickness, "thickness of both rules", Form::Int16, Reading::NumberInt16,
      [](const D &d) -> V { return double(line(d, D::TopRule).BorderWidth()); },
      [](D &d, const V &v) {
          d.topRule().setBorderWidth(static_cast<int>(number(v)));
          d.bottomRule().setBorderWidth(static_cast<int>(number(v)));
      }},
-    {Line1BorderColor, "colour of both rules", Form::Int32, Reading::Int32,
+    {RuleColor, "colour of both rules", Form::Int32, Reading::Int32,
      [](const D &d) -> V { return double(line(d, D::TopRule).BorderColor()); },
      [](D &d, const V &v) { d.setRuleColor(color(v)); }},
-    {Check1Value, "hide the top rule", Form::Int16, Reading::NumberInt16,
+    {TopRuleHidden, "hide the top rule", Form::Int16, Reading::NumberInt16,
      [](const D &d) -> V { return box(d.rules.hideTop); },
      [](D &d, const V &v) { d.setTopRuleHidden(ticked(v)); }},
-    {Check2Value, "hide the bottom rule", Form::Int16, Reading::NumberInt16,
+    {BottomRuleHidden, "hide the bottom rule", Form::Int16, Reading::NumberInt16,
      [](const D &d) -> V { return box(d.rules.hideBottom); },
      [](D &d, const V &v) { d.setBottomRuleHidden(ticked(v)); }},
-    {PIXFLNCaption, "path of the main picture", Form::Text, Reading::Text,
+    {MainPictureFile, "path of the main picture", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.pictures.mainPath; },
      [](D &d, const V &v) { d.pictures.mainPath = text(v); }},
-    {Image1Height, "main picture height (px)", Form::Real, Reading::Number,
+    {MainPictureHeight, "main picture height (px)", Form::Real, Reading::Number,
      [](const D &d) -> V { return double(static_cast<float>(d.image(D::MainPicture).Height())); },
      [](D &d, const V &v) { d.mainPicture().setHeight(number(v)); }},
-    {Image1Width, "main picture width (px)", Form::Real, Reading::Number,
+    {MainPictureWidth, "main picture width (px)", Form::Real, Reading::Number,
      [](const D &d) -> V { return double(static_cast<float>(d.image(D::MainPicture).Width())); },
      [](D &d, const V &v) { d.mainPicture().setWidth(number(v)); }},
-    {Label30Caption, "path of logo 1, lower left", Form::Text, Reading::Text,
+    {Logo1File, "path of logo 1, lower left", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.pictures.logo1Path; },
      [](D &d, const V &v) { d.pictures.logo1Path = text(v); }},
-    {LOGO2FLNCaption, "path of logo 2, lower right", Form::Text, Reading::Text,
+    {Logo2File, "path of logo 2, lower right", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.pictures.logo2Path; },
      [](D &d, const V &v) { d.pictures.logo2Path = text(v); }},
-    {Check5Value, "show the outer box", Form::Int16, Reading::Int16,
+    {OuterBoxShown, "show the outer box", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.box.shown); },
      [](D &d, const V &v) { d.setBoxShown(ticked(v)); }},
-    {Text10Text, "outer box thickness as typed", Form::Text, Reading::Text,
+    {OuterBoxThickness, "outer box thickness as typed", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.box.thicknessTyped; },
      [](D &d, const V &v) {
          d.setBoxThicknessTyped(text(v));
@@ -141,123 +141,123 @@ constexpr std::array<Record, designfile::RecordCount> map = {{
          if (const auto w = textnum::RoundInt16(textnum::TextNumber(d.box.thicknessTyped)))
              d.outerBox().setBorderWidth(*w);
      }},
-    {Shape2BorderColor, "outer box colour", Form::Int32, Reading::Int32,
+    {OuterBoxColor, "outer box colour", Form::Int32, Reading::Int32,
      [](const D &d) -> V { return double(shape(d, D::OuterBox).BorderColor()); },
      [](D &d, const V &v) { d.setBoxColor(color(v)); }},
-    {Check7Value, "show the titles block", Form::Int16, Reading::Int16,
+    {TitlesShown, "show the titles block", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.titles.shown); },
      [](D &d, const V &v) { d.setTitlesShown(ticked(v)); }},
-    {Check6Value, "small type for the lower lines", Form::Int16, Reading::Int16,
+    {LowerLinesSmall, "small type for the lower lines", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.titles.lowerSmall); },
      [](D &d, const V &v) { d.setLowerSmall(ticked(v)); }},
-    {Label10FontName, "titles font face", Form::Text, Reading::Text,
+    {TitlesFont, "titles font face", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.titlesStyle().FontName(); },
      [](D &d, const V &v) { setFontName(d.titleLine(7), v); }},
-    {Label10FontSize, "titles size (pt)", Form::Real, Reading::Real,
+    {TitlesSize, "titles size (pt)", Form::Real, Reading::Real,
      [](const D &d) -> V { return double(d.titlesStyle().FontSize()); },
      [](D &d, const V &v) { d.titleLine(7).setFontSize(static_cast<float>(number(v))); }},
-    {Label10ForeColor, "titles colour", Form::Int32, Reading::Int32,
+    {TitlesColor, "titles colour", Form::Int32, Reading::Int32,
      [](const D &d) -> V { return double(d.titlesStyle().ForeColor()); },
      [](D &d, const V &v) { d.titleLine(7).setForeColor(color(v)); }},
-    {Check8Value, "lower lines in the bottom headline's colour", Form::Int16, Reading::Int16,
+    {LowerLinesInBottomColor, "lower lines in the bottom headline's colour", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.titles.lowerBlack); },
      [](D &d, const V &v) { d.setLowerBlack(ticked(v)); }},
-    caption<1>(Number(28), "titles line 1"),
-    caption<2>(Number(29), "titles line 2"),
-    caption<3>(Number(30), "titles line 3"),
-    caption<4>(Number(31), "titles line 4"),
-    caption<5>(Number(32), "titles line 5"),
-    caption<6>(Number(33), "titles line 6"),
-    caption<7>(Number(34), "titles line 7"),
-    caption<8>(Number(35), "titles line 8"),
-    caption<9>(Number(36), "titles line 9"),
-    caption<10>(Number(37), "titles line 10"),
-    caption<11>(Number(38), "titles line 11"),
-    caption<12>(Number(39), "titles line 12"),
-    caption<13>(Number(40), "titles line 13"),
-    caption<14>(Number(41), "titles line 14"),
-    caption<15>(Number(42), "titles line 15"),
-    caption<16>(Number(43), "titles line 16"),
-    caption<17>(Number(44), "titles line 17"),
-    caption<18>(Number(45), "titles line 18"),
-    caption<19>(Number(46), "titles line 19"),
-    caption<20>(Number(47), "titles line 20"),
-    caption<21>(Number(48), "credit line 1 (publisher)"),
-    caption<22>(Number(49), "credit line 2 (producer)"),
-    caption<23>(Number(50), "credit line 3 (engineer)"),
-    caption<24>(Label27Caption, "lower information paragraph"),
+    caption<1>(TitleLine1, "titles line 1"),
+    caption<2>(Number(TitleLine1 + 1), "titles line 2"),
+    caption<3>(Number(TitleLine1 + 2), "titles line 3"),
+    caption<4>(Number(TitleLine1 + 3), "titles line 4"),
+    caption<5>(Number(TitleLine1 + 4), "titles line 5"),
+    caption<6>(Number(TitleLine1 + 5), "titles line 6"),
+    caption<7>(Number(TitleLine1 + 6), "titles line 7"),
+    caption<8>(Number(TitleLine1 + 7), "titles line 8"),
+    caption<9>(Number(TitleLine1 + 8), "titles line 9"),
+    caption<10>(Number(TitleLine1 + 9), "titles line 10"),
+    caption<11>(Number(TitleLine1 + 10), "titles line 11"),
+    caption<12>(Number(TitleLine1 + 11), "titles line 12"),
+    caption<13>(Number(TitleLine1 + 12), "titles line 13"),
+    caption<14>(Number(TitleLine1 + 13), "titles line 14"),
+    caption<15>(Number(TitleLine1 + 14), "titles line 15"),
+    caption<16>(Number(TitleLine1 + 15), "titles line 16"),
+    caption<17>(Number(TitleLine1 + 16), "titles line 17"),
+    caption<18>(Number(TitleLine1 + 17), "titles line 18"),
+    caption<19>(Number(TitleLine1 + 18), "titles line 19"),
+    caption<20>(Number(TitleLine1 + 19), "titles line 20"),
+    caption<21>(Number(TitleLine1 + 20), "credit line 1 (publisher)"),
+    caption<22>(Number(TitleLine1 + 21), "credit line 2 (producer)"),
+    caption<23>(Number(TitleLine1 + 22), "credit line 3 (engineer)"),
+    caption<24>(LowerParagraphText, "lower information paragraph"),
     // The position fields keep what was typed; the headline takes the number. The field may
     // already have held the text, so the coordinate is set as well.
-    {Text5Text, "top headline Top as typed", Form::Text, Reading::Text,
+    {TopHeadlineTop, "top headline Top as typed", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.top.topTyped; },
      [](D &d, const V &v) { d.setTopTopTyped(text(v)); d.topHeadline().setTop(textnum::TextNumber(text(v))); }},
-    {Text6Text, "top headline Left as typed", Form::Text, Reading::Text,
+    {TopHeadlineLeft, "top headline Left as typed", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.top.leftTyped; },
      [](D &d, const V &v) { d.setTopLeftTyped(text(v)); d.topHeadline().setLeft(textnum::TextNumber(text(v))); }},
-    {Text4Text, "bottom headline Top as typed", Form::Text, Reading::Text,
+    {BottomHeadlineTop, "bottom headline Top as typed", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.bottom.topTyped; },
      [](D &d, const V &v) { d.setBottomTopTyped(text(v)); d.bottomHeadline().setTop(textnum::TextNumber(text(v))); }},
-    {Text9Text, "bottom headline Left as typed", Form::Text, Reading::Text,
+    {BottomHeadlineLeft, "bottom headline Left as typed", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.bottom.leftTyped; },
      [](D &d, const V &v) { d.setBottomLeftTyped(text(v)); d.bottomHeadline().setLeft(textnum::TextNumber(text(v))); }},
-    {Check9Value, "show the copyright notice", Form::Int16, Reading::Int16,
+    {NoticeShown, "show the copyright notice", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.notice.posted); },
      [](D &d, const V &v) { d.setNoticePosted(ticked(v)); }},
-    {Check10Value, "add the circle-P symbol", Form::Int16, Reading::Int16,
+    {NoticeSymbolAdded, "add the circle-P symbol", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.notice.symbol); },
      [](D &d, const V &v) { d.setSymbolAdded(ticked(v)); }},
-    {Check11Value, "copyright notice in black", Form::Int16, Reading::Int16,
+    {NoticeBlack, "copyright notice in black", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.notice.black); },
      [](D &d, const V &v) { d.setNoticeBlack(ticked(v)); }},
-    {Text11Text, "copyright year", Form::Text, Reading::Text,
+    {NoticeYear, "copyright year", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.notice.year; },
      [](D &d, const V &v) { d.setNoticeYear(text(v)); }},
-    {Text12Text, "copyright owner", Form::Text, Reading::Text,
+    {NoticeOwner, "copyright owner", Form::Text, Reading::Text,
      [](const D &d) -> V { return d.notice.owner; },
      [](D &d, const V &v) { d.setNoticeOwner(text(v)); }},
-    {Check13Value, "keep the top headline centred", Form::Int16, Reading::Int16,
+    {TopHeadlineCentred, "keep the top headline centred", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.top.centred); },
      [](D &d, const V &v) { d.setTopCentred(ticked(v)); }},
-    {Check14Value, "keep the bottom headline centred", Form::Int16, Reading::Int16,
+    {BottomHeadlineCentred, "keep the bottom headline centred", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.bottom.centred); },
      [](D &d, const V &v) { d.setBottomCentred(ticked(v)); }},
-    {Check15Value, "centre the lower information paragraph", Form::Int16, Reading::Int16,
+    {LowerParagraphCentred, "centre the lower information paragraph", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.titles.lowerCentred); },
      [](D &d, const V &v) { d.setLowerCentred(ticked(v)); }},
-    {Option1Value, "front cover layout selected", Form::Bool, Reading::Bool,
+    {FrontCoverChosen, "front cover layout selected", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return d.layout.front; },
      [](D &d, const V &v) { d.setFront(truth(v)); }},
-    {Option4Value, "back cover layout selected", Form::Bool, Reading::Bool,
+    {BackCoverChosen, "back cover layout selected", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return d.layout.back; },
      [](D &d, const V &v) { d.setBack(truth(v)); }},
-    {Check3Value, "frame around the top headline", Form::Int16, Reading::Int16,
+    {TopHeadlineBoxed, "frame around the top headline", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.top.boxed); },
      [](D &d, const V &v) { d.setTopBoxed(ticked(v)); }},
-    {Check4Value, "frame around the bottom headline", Form::Int16, Reading::Int16,
+    {BottomHeadlineBoxed, "frame around the bottom headline", Form::Int16, Reading::Int16,
      [](const D &d) -> V { return box(d.bottom.boxed); },
      [](D &d, const V &v) { d.setBottomBoxed(ticked(v)); }},
-    {Label2FontBold, "top headline bold", Form::Bool, Reading::Bool,
+    {TopHeadlineBold, "top headline bold", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::TopHeadline).FontBold(); },
      [](D &d, const V &v) { d.topHeadline().setFontBold(truth(v)); }},
-    {Label2FontItalic, "top headline italic", Form::Bool, Reading::Bool,
+    {TopHeadlineItalic, "top headline italic", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::TopHeadline).FontItalic(); },
      [](D &d, const V &v) { d.topHeadline().setFontItalic(truth(v)); }},
-    {Label2FontStrikethru, "top headline struck through", Form::Bool, Reading::Bool,
+    {TopHeadlineStruck, "top headline struck through", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::TopHeadline).FontStrikethru(); },
      [](D &d, const V &v) { d.topHeadline().setFontStrikethru(truth(v)); }},
-    {Label2FontUnderline, "top headline underlined", Form::Bool, Reading::Bool,
+    {TopHeadlineUnderlined, "top headline underlined", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::TopHeadline).FontUnderline(); },
      [](D &d, const V &v) { d.topHeadline().setFontUnderline(truth(v)); }},
-    {Label3FontBold, "bottom headline bold", Form::Bool, Reading::Bool,
+    {BottomHeadlineBold, "bottom headline bold", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::BottomHeadline).FontBold(); },
      [](D &d, const V &v) { d.bottomHeadline().setFontBold(truth(v)); }},
-    {Label3FontItalic, "bottom headline italic", Form::Bool, Reading::Bool,
+    {BottomHeadlineItalic, "bottom headline italic", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::BottomHeadline).FontItalic(); },
      [](D &d, const V &v) { d.bottomHeadline().setFontItalic(truth(v)); }},
-    {Label3FontStrikethru, "bottom headline struck through", Form::Bool, Reading::Bool,
+    {BottomHeadlineStruck, "bottom headline struck through", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::BottomHeadline).FontStrikethru(); },
      [](D &d, const V &v) { d.bottomHeadline().setFontStrikethru(truth(v)); }},
-    {Label3FontUnderline, "bottom headline underlined", Form::Bool, Reading::Bool,
+    {BottomHeadlineUnderlined, "bottom headline underlined", Form::Bool, Reading::Bool,
      [](const D &d) -> V { return label(d, D::BottomHeadline).FontUnderline(); },
      [](D &d, const V &v) { d.bottomHeadline().setFontUnderline(truth(v)); }},
 }};
@@ -372,7 +372,7 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
         for (int n : numbers)
             Apply(*this, r, n);
     };
-    static constexpr std::array<int, 3> paths{PIXFLNCaption, Label30Caption, LOGO2FLNCaption};
+    static constexpr std::array<int, 3> paths{MainPictureFile, Logo1File, Logo2File};
     static constexpr std::array<Slot, 3> pictureSlots{Slot::Main, Slot::Logo1, Slot::Logo2};
     std::array<bool, paths.size()> keep{};
     for (size_t i = 0; i < keep.size(); ++i)
@@ -396,14 +396,17 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
 
     // Headlines, layout, lines. The layout switch runs before the stored positions are applied,
     // so they win over its defaults.
-    apply({Label2Caption, Label3Caption, Option1Value, Option4Value, Check3Value, Check4Value});
-    apply({Label2FontBold, Label2FontItalic, Label2FontStrikethru, Label2FontUnderline});
-    apply({Label3FontBold, Label3FontItalic, Label3FontStrikethru, Label3FontUnderline});
-    apply({Check13Value, Check14Value, Check1Value, Check2Value, Check5Value, Check6Value});
-    apply({Label2FontName, Label2FontSize, Label2ForeColor, Label3FontName, Label3FontSize, Label3ForeColor});
-    apply({Shape1BackColor, Line1BorderWidth, Line1BorderColor});
+    apply({TopHeadlineText, BottomHeadlineText, FrontCoverChosen, BackCoverChosen, TopHeadlineBoxed,
+           BottomHeadlineBoxed});
+    apply({TopHeadlineBold, TopHeadlineItalic, TopHeadlineStruck, TopHeadlineUnderlined});
+    apply({BottomHeadlineBold, BottomHeadlineItalic, BottomHeadlineStruck, BottomHeadlineUnderlined});
+    apply({TopHeadlineCentred, BottomHeadlineCentred, TopRuleHidden, BottomRuleHidden, OuterBoxShown,
+           LowerLinesSmall});
+    apply({TopHeadlineFont, TopHeadlineSize, TopHeadlineColor, BottomHeadlineFont, BottomHeadlineSize,
+           BottomHeadlineColor});
+    apply({PanelColor, RuleThickness, RuleColor});
     // After the "Center" boxes, whose reactions move the headlines.
-    apply({Text5Text, Text6Text, Text4Text, Text9Text});
+    apply({TopHeadlineTop, TopHeadlineLeft, BottomHeadlineTop, BottomHeadlineLeft});
     // The file's positions stand; a headline whose "Center" is ticked is centred again by
     // its next change of text or font, one whose box is clear stays where it is.
     top.free = !top.centred;
@@ -413,10 +416,10 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
     const bool picturesLoaded = [&] {
         if (!loadPicture(0))
             return false;
-        apply({PIXFLNCaption, Label30Caption, Image1Height, Image1Width});
+        apply({MainPictureFile, Logo1File, MainPictureHeight, MainPictureWidth});
         if (!loadPicture(1))
             return false;
-        apply({LOGO2FLNCaption});
+        apply({Logo2File});
         if (!loadPicture(2))
             return false;
         CoverImage &main = mainPicture();
@@ -428,9 +431,9 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
     }();
 
     // Box and titles.
-    apply({Text10Text, Shape2BorderColor, Check7Value, Check8Value});
-    apply({Label10FontName, Label10FontSize, Label10ForeColor});
-    for (int n = Label4Caption; n <= Label27Caption; ++n)
+    apply({OuterBoxThickness, OuterBoxColor, TitlesShown, LowerLinesInBottomColor});
+    apply({TitlesFont, TitlesSize, TitlesColor});
+    for (int n = TitleLine1; n <= LowerParagraphText; ++n)
         Apply(*this, r, n);
     // The titles font in the order the lines take it: titles 8-20, credit lines 1-2,
     // titles 1-6 (the credit line 3 and the paragraph keep theirs).
@@ -447,7 +450,7 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
     const qint32 lower = titles.lowerBlack ? bottomHeadline().ForeColor() : style.ForeColor();
     for (int n : {22, 23, 24})
         titleLine(n).setForeColor(lower);
-    apply({Check15Value});
+    apply({LowerParagraphCentred});
     if (titles.lowerSmall) {
         titleLine(24).setFontSize(6);
         for (int n : {23, 22, 21})
@@ -458,7 +461,7 @@ bool CoverDocument::applyRecords(const designfile::Records &r, const PictureRead
     }
 
     // Copyright notice.
-    apply({Check9Value, Check10Value, Check11Value, Text11Text, Text12Text});
+    apply({NoticeShown, NoticeSymbolAdded, NoticeBlack, NoticeYear, NoticeOwner});
     // "Add ( P )" shows the symbol by itself; it belongs to a posted notice only.
     noticeSymbol().setVisible(notice.posted);
     // Unless black, the notice has the titles' colour, which may have changed.

@@ -12,67 +12,67 @@ class CoverDocument;
 
 // The design file's 75 records, each defined once (records.cpp): what it holds, how Save writes
 // it, how Open reads it back and what Open sets from it. Save writes them in number order; Open
-// applies them in the order the editing reactions need (CoverDocument::applyRecords). The
-// numbers are named after the window's controls and cover elements they have always come from.
+// applies them in the order the editing reactions need (CoverDocument::applyRecords).
 namespace records {
 
-// Names of the records after the property Save writes them from.
+// The records by what they hold, each with its line and the window's control it was saved from.
 enum Number : int {
-    Label2Caption = 1,
-    Label2FontName,
-    Label2FontSize,
-    Label2ForeColor,
-    Label3Caption,
-    Label3FontName,
-    Label3FontSize,
-    Label3ForeColor,
-    Shape1BackColor,
-    Line1BorderWidth,
-    Line1BorderColor,
-    Check1Value,
-    Check2Value,
-    PIXFLNCaption,
-    Image1Height,
-    Image1Width,
-    Label30Caption,
-    LOGO2FLNCaption,
-    Check5Value,
-    Text10Text,
-    Shape2BorderColor,
-    Check7Value,
-    Check6Value,
-    Label10FontName,
-    Label10FontSize,
-    Label10ForeColor,
-    Check8Value,
-    Label4Caption, // 28 ... 51: Label4 ... Label27
-    Label27Caption = Label4Caption + 23,
-    Text5Text,
-    Text6Text,
-    Text4Text,
-    Text9Text,
-    Check9Value,
-    Check10Value,
-    Check11Value,
-    Text11Text,
-    Text12Text,
-    Check13Value,
-    Check14Value,
-    Check15Value,
-    Option1Value,
-    Option4Value,
-    Check3Value,
-    Check4Value,
-    Label2FontBold,
-    Label2FontItalic,
-    Label2FontStrikethru,
-    Label2FontUnderline,
-    Label3FontBold,
-    Label3FontItalic,
-    Label3FontStrikethru,
-    Label3FontUnderline,
+    TopHeadlineText = 1,          // line 1, Label2's caption
+    TopHeadlineFont = 2,          // line 2, Label2's font name
+    TopHeadlineSize = 3,          // line 3, Label2's font size
+    TopHeadlineColor = 4,         // line 4, Label2's fore colour
+    BottomHeadlineText = 5,       // line 5, Label3's caption
+    BottomHeadlineFont = 6,       // line 6, Label3's font name
+    BottomHeadlineSize = 7,       // line 7, Label3's font size
+    BottomHeadlineColor = 8,      // line 8, Label3's fore colour
+    PanelColor = 9,               // line 9, Shape1's back colour
+    RuleThickness = 10,           // line 10, Line1's border width
+    RuleColor = 11,               // line 11, Line1's border colour
+    TopRuleHidden = 12,           // line 12, Check1's value
+    BottomRuleHidden = 13,        // line 13, Check2's value
+    MainPictureFile = 14,         // line 14, PIXFLN's caption
+    MainPictureHeight = 15,       // line 15, Image1's height
+    MainPictureWidth = 16,        // line 16, Image1's width
+    Logo1File = 17,               // line 17, Label30's caption
+    Logo2File = 18,               // line 18, LOGO2FLN's caption
+    OuterBoxShown = 19,           // line 19, Check5's value
+    OuterBoxThickness = 20,       // line 20, Text10's text
+    OuterBoxColor = 21,           // line 21, Shape2's border colour
+    TitlesShown = 22,             // line 22, Check7's value
+    LowerLinesSmall = 23,         // line 23, Check6's value
+    TitlesFont = 24,              // line 24, Label10's font name
+    TitlesSize = 25,              // line 25, Label10's font size
+    TitlesColor = 26,             // line 26, Label10's fore colour
+    LowerLinesInBottomColor = 27, // line 27, Check8's value
+    // Lines 29-50 (Label5 ... Label26) are titles 2-20 and credit lines 1-3: TitleLine1 + 1 ...
+    TitleLine1 = 28,               // line 28, Label4's caption
+    LowerParagraphText = 51,       // line 51, Label27's caption
+    TopHeadlineTop = 52,           // line 52, Text5's text
+    TopHeadlineLeft = 53,          // line 53, Text6's text
+    BottomHeadlineTop = 54,        // line 54, Text4's text
+    BottomHeadlineLeft = 55,       // line 55, Text9's text
+    NoticeShown = 56,              // line 56, Check9's value
+    NoticeSymbolAdded = 57,        // line 57, Check10's value
+    NoticeBlack = 58,              // line 58, Check11's value
+    NoticeYear = 59,               // line 59, Text11's text
+    NoticeOwner = 60,              // line 60, Text12's text
+    TopHeadlineCentred = 61,       // line 61, Check13's value
+    BottomHeadlineCentred = 62,    // line 62, Check14's value
+    LowerParagraphCentred = 63,    // line 63, Check15's value
+    FrontCoverChosen = 64,         // line 64, Option1's value
+    BackCoverChosen = 65,          // line 65, Option4's value
+    TopHeadlineBoxed = 66,         // line 66, Check3's value
+    BottomHeadlineBoxed = 67,      // line 67, Check4's value
+    TopHeadlineBold = 68,          // line 68, Label2's font bold
+    TopHeadlineItalic = 69,        // line 69, Label2's font italic
+    TopHeadlineStruck = 70,        // line 70, Label2's font strikethru
+    TopHeadlineUnderlined = 71,    // line 71, Label2's font underline
+    BottomHeadlineBold = 72,       // line 72, Label3's font bold
+    BottomHeadlineItalic = 73,     // line 73, Label3's font italic
+    BottomHeadlineStruck = 74,     // line 74, Label3's font strikethru
+    BottomHeadlineUnderlined = 75, // line 75, Label3's font underline
 };
-static_assert(Label3FontUnderline == designfile::RecordCount);
+static_assert(BottomHeadlineUnderlined == designfile::RecordCount);
 
 // How Save writes a value (the forms of common/textnumber.h).
 enum class Form { Text, Int16, Int32, Real, Bool };

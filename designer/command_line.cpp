@@ -48,7 +48,8 @@ void say(const QString &line)
 bool picturesComplete(CoverDocument &doc, const designfile::Records &r)
 {
     using S = CoverDocument::Slot;
-    const std::pair<int, S> pictures[] = {{14, S::Main}, {17, S::Logo1}, {18, S::Logo2}};
+    const std::pair<int, S> pictures[] = {
+        {records::MainPictureFile, S::Main}, {records::Logo1File, S::Logo1}, {records::Logo2File, S::Logo2}};
     bool complete = true;
     for (const auto &[record, slot] : pictures) {
         const QString path = designfile::Text(r, record);

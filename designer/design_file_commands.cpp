@@ -48,8 +48,8 @@ QStringList comparable(QStringList records)
     using namespace records;
     if (records.size() < designfile::RecordCount)
         return records;
-    for (auto [text, top, left] :
-         {std::array{Label2Caption, Text5Text, Text6Text}, std::array{Label3Caption, Text4Text, Text9Text}})
+    for (auto [text, top, left] : {std::array{TopHeadlineText, TopHeadlineTop, TopHeadlineLeft},
+                                   std::array{BottomHeadlineText, BottomHeadlineTop, BottomHeadlineLeft}})
         if (records[text - 1].isEmpty()) {
             records[top - 1].clear();
             records[left - 1].clear();

@@ -20,6 +20,7 @@
 #include "commondialog.h"
 #include "design.h"
 #include "fonts.h"
+#include "records.h"
 #include "scripteddialog.h"
 
 namespace {
@@ -69,8 +70,8 @@ int runCase(const QString &how, int w, int h, const QString &picture, const QStr
             return 4;
         QList<QByteArray> lines = f.readAll().split('\n');
         f.close();
-        lines[14] = " " + QByteArray::number(h) + " \r";
-        lines[15] = " " + QByteArray::number(w) + " \r";
+        lines[records::MainPictureHeight - 1] = " " + QByteArray::number(h) + " \r";
+        lines[records::MainPictureWidth - 1] = " " + QByteArray::number(w) + " \r";
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(lines.join('\n')) <= 0)
             return 4;
         f.close();

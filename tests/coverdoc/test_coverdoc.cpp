@@ -768,10 +768,12 @@ void TestCoverDoc::recordsAsOpenReadsThem_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<Check>("check");
     using D = CoverDocument;
-    QTest::newRow("box 2") << int(records::Check5Value) << " 2 " << Check([](D &d) { return d.box.shown; });
-    QTest::newRow("box -1") << int(records::Check5Value) << "-1 " << Check([](D &d) { return d.box.shown; });
-    QTest::newRow("box 0") << int(records::Check5Value) << " 0 " << Check([](D &d) { return !d.box.shown; });
-    QTest::newRow("empty face") << int(records::Label2FontName) << ""
+    QTest::newRow("box 2") << int(records::OuterBoxShown) << " 2 " << Check([](D &d) { return d.box.shown; });
+    QTest::newRow("box -1") << int(records::OuterBoxShown) << "-1 "
+                            << Check([](D &d) { return d.box.shown; });
+    QTest::newRow("box 0") << int(records::OuterBoxShown) << " 0 "
+                           << Check([](D &d) { return !d.box.shown; });
+    QTest::newRow("empty face") << int(records::TopHeadlineFont) << ""
                                 << Check([](D &d) { return d.topHeadline().FontName() == u"MS Sans Serif"; });
 }
 

@@ -17,6 +17,7 @@
 #include "colors.h"
 #include "design.h"
 #include "designfile.h"
+#include "records.h"
 #include "scripteddialog.h"
 #include "secondary_windows.h"
 #include "textnumber.h"
@@ -895,7 +896,7 @@ void TestDesignFiles::promptMatrix()
         }
         const auto saved = designfile::Read(path("saved.qwd"));
         QVERIFY(saved);
-        QCOMPARE(designfile::Text(*saved, 1), QStringLiteral("work"));
+        QCOMPARE(designfile::Text(*saved, records::TopHeadlineText), QStringLiteral("work"));
     } else {
         answerOpenDialog();
         prompt->Command2->click();

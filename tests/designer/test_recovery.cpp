@@ -14,6 +14,7 @@
 
 #include "app_setup.h"
 #include "design.h"
+#include "records.h"
 #include "recovery.h"
 #include "scripteddialog.h"
 #include "terminal.h"
@@ -462,7 +463,8 @@ void TestRecovery::plantedFiles()
         QCOMPARE(QDir(victims).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         const auto copy =
             RecoveryStore::ReadCopy(folder + ".moved/" + QFileInfo(store.CopyPath()).fileName());
-        QVERIFY(copy && designfile::Text(*copy, 1) == QStringLiteral("after the move"));
+        QVERIFY(copy &&
+                designfile::Text(*copy, records::TopHeadlineText) == QStringLiteral("after the move"));
     } else {
         const QByteArray own = QFile::encodeName(store.CopyPath());
         QCOMPARE(::unlink(own.constData()), 0);

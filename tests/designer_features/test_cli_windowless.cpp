@@ -10,6 +10,7 @@
 #include "command_line.h"
 #include "coverdocument.h"
 #include "designfile.h"
+#include "records.h"
 
 using deskcli::Job;
 
@@ -81,8 +82,8 @@ void TestCliWindowless::jobs()
     if (job.kind == Job::Kind::Save) {
         const auto records = designfile::Read(job.output);
         QVERIFY(records);
-        QCOMPARE(designfile::Text(*records, 1), QStringLiteral("Harbour Lights"));
-        QCOMPARE(designfile::Text(*records, 29), QStringLiteral("Two"));
+        QCOMPARE(designfile::Text(*records, records::TopHeadlineText), QStringLiteral("Harbour Lights"));
+        QCOMPARE(designfile::Text(*records, records::TitleLine1 + 1), QStringLiteral("Two"));
     }
 }
 
