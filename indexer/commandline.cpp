@@ -1,10 +1,12 @@
 #include "commandline.h"
 
+#include <QPainter>
 #include <QRadioButton>
 
 #include "catalog.h"
 #include "form1.h"
 #include "fslists.h"
+#include "indexpage.h"
 #include "layouts.h"
 #include "names.h"
 #include "pageexport.h"
@@ -213,10 +215,10 @@ Exit exportCatalog(const Options &options)
 }
 
 // What the page leaves out, in one line; "" when it shows everything.
-QString pageLeftOut(const Form1 &form)
+QString pageLeftOut(const IndexPage &page)
 {
-    const Form1::LeftOut left = form.NotShownOnPage();
-    const QString folder = form.Dir1->List(form.Dir1->AncestorCount() - 1);
+    const IndexPage::LeftOut left = page.NotShown();
+    const QString folder = page.Row(0, page.AncestorCount(0) - 1);
     QStringList parts;
     if (left.files > 0)
         parts << QStringLiteral("%1 files").arg(left.files);
@@ -238,31 +240,55 @@ QString pageLeftOut(const Form1 &form)
 
 } // namespace
 
+bool Build(const Options &options, IndexPage *page, int *error)
+{
+    if (options.layout > 0)
+        page->SetLayout(options.layout);
+    // The folder given is the one every list shows, whether or not the
+    // layout links the lists: none is left on the working folder.
+    const QByteArray folder = fsl::CleanPath(options.folder);
+    fsl::ListingCache::Batch batch;
+    const fsl::ListingPtr listing = fsl::ListingCache::Get(folder);
+    if (!listing->ok) {
+        *error = listing->error;
+        return false;
+    }
+    const QByteArray drive = fsl::Volumes::RootOf(folder);
+    for (int i = 0; i < IndexPage::Lists; ++i)
+        page->SetList(i, folder, listing, IndexPage::IsFolderList(i) ? drive : QByteArray());
+    if (options.flow)
+        page->Flow();
+    // No one scrolls this page: it shows the folder itself.
+    page->ShowCurrentFolders();
+    return true;
+}
+
 Exit Export(const Options &options)
 {
     if (!options.exportCatalog.isEmpty())
         return exportCatalog(options);
-    Form1 form;
-    form.SetKeepFlowing(false, false); // the command line says whether to flow, not the window's setting
-    // Laid out as on screen, never shown on one.
-    form.setAttribute(Qt::WA_DontShowOnScreen);
-    form.show();
+    IndexPage page;
     int error = 0;
-    if (!Apply(options, form, &error)) {
+    if (!Build(options, &page, &error)) {
         say(QStringLiteral("cannot read the folder \"%1\": %2")
                 .arg(fsl::ReadablePath(options.folder), qt_error_string(error)));
         return Exit::Unreadable;
     }
-    // No one scrolls this page: it shows the folder itself.
-    form.ShowCurrentFolders();
     QString why;
     const bool png = !options.exportPng.isEmpty();
     const QString &out = png ? options.exportPng : options.exportPdf;
-    if (!(png ? form.ExportPng(out, options.dpi, &why) : form.ExportPdf(out, &why))) {
+    const auto paint = [&page](QPainter &p) { page.Paint(p); };
+    const QSizeF size(page.Size());
+    const bool written =
+        png ? pageexport::ExportPng(out, size, 0, options.dpi, paint, &why)
+            : pageexport::ExportPdf(out,
+                                    QStringLiteral("Index of %1").arg(fsl::ReadablePath(page.list(0).path)),
+                                    size, 0, paint, &why);
+    if (!written) {
         say(QStringLiteral("cannot write \"%1\": %2").arg(out, why));
         return Exit::NotWritten;
     }
-    const QString left = pageLeftOut(form);
+    const QString left = pageLeftOut(page);
     if (!left.isEmpty())
         say(left);
     return Exit::Ok;

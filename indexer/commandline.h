@@ -7,6 +7,7 @@
 #include "options.h"
 
 class Form1;
+class IndexPage;
 
 // sleeveindex's command line:
 //   sleeveindex [--layout N] [--flow] [FOLDER]                        the window, on FOLDER
@@ -45,6 +46,9 @@ bool Apply(const Options &options, Form1 &form, int *error);
 
 // Writes the file the options ask for, without showing a window; reports on
 // stderr in one line each and returns the exit code.
+// The page the options ask for, without a window: false with the errno when
+// the folder cannot be read.
+bool Build(const Options &options, IndexPage *page, int *error);
 Exit Export(const Options &options);
 
 } // namespace indexcli

@@ -25,9 +25,7 @@ Form1::Form1(Platform platform, QWidget *parent)
     setFixedSize(445, 436);
     colors::FillBackground(this, colors::White);
     // The lists and the layout buttons take the window's compact font.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(IndexPage::ListFont());
     setMouseTracking(true); // the background's title help
 
     buildControls();
@@ -54,35 +52,37 @@ void Form1::buildControls()
         }
         return l;
     };
-    auto folderList = [&](int x, int y, int w, int h, bool white) {
-        return placeList(new fsl::FolderListBox(this), x, y, w, h, white);
+    auto folderList = [&](int i) {
+        const QRect r = IndexPage::HomeGeometry(i);
+        return placeList(new fsl::FolderListBox(this), r.x(), r.y(), r.width(), r.height(),
+                         IndexPage::White(i));
     };
-    auto fileList = [&](int x, int y, int w, int h, bool white) {
-        return placeList(new fsl::FileListBox(this), x, y, w, h, white);
+    auto fileList = [&](int i) {
+        const QRect r = IndexPage::HomeGeometry(i);
+        return placeList(new fsl::FileListBox(this), r.x(), r.y(), r.width(), r.height(),
+                         IndexPage::White(i));
     };
     // Creation order is the stacking order: Dir1 and File3 share the leftmost column.
-    Dir1 = folderList(0, 3, 129, 396, true);
-    File1 = fileList(132, 0, 129, 405, true);
-    File2 = fileList(264, 0, 129, 405, true);
-    File3 = fileList(0, 50, 130, 353, false);
-    Dir2 = folderList(132, 3, 129, 396, true);
-    Dir3 = folderList(265, 3, 129, 396, false);
-    Dir4 = folderList(435, 3, 112, 405, false);
-    Dir5 = folderList(550, 3, 107, 405, false);
-    Dir6 = folderList(660, 3, 107, 405, false);
-    File4 = fileList(435, 0, 112, 405, false);
-    File5 = fileList(550, 0, 107, 405, false);
-    File6 = fileList(660, 0, 107, 405, false);
+    Dir1 = folderList(0);
+    File1 = fileList(6);
+    File2 = fileList(7);
+    File3 = fileList(8);
+    Dir2 = folderList(1);
+    Dir3 = folderList(2);
+    Dir4 = folderList(3);
+    Dir5 = folderList(4);
+    Dir6 = folderList(5);
+    File4 = fileList(9);
+    File5 = fileList(10);
+    File6 = fileList(11);
     for (QWidget *w :
          {static_cast<QWidget *>(File3), static_cast<QWidget *>(Dir2), static_cast<QWidget *>(Dir3),
           static_cast<QWidget *>(Dir4), static_cast<QWidget *>(Dir5), static_cast<QWidget *>(Dir6),
           static_cast<QWidget *>(File4), static_cast<QWidget *>(File5), static_cast<QWidget *>(File6)})
         w->hide();
-    const char *names[] = {"Dir1",  "Dir2",  "Dir3",  "Dir4",  "Dir5",  "Dir6",
-                           "File1", "File2", "File3", "File4", "File5", "File6"};
     const auto all = lists();
     for (size_t i = 0; i < all.size(); ++i)
-        all[i]->setObjectName(QString::fromLatin1(names[i]));
+        all[i]->setObjectName(QString::fromLatin1(IndexPage::Name(static_cast<int>(i))));
 
     Drive1 = new fsl::DriveListBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));

@@ -10,6 +10,7 @@
 #include "catalog.h"
 #include "commondialog.h"
 #include "fslists.h"
+#include "indexpage.h"
 
 class QAction;
 class QMenu;
@@ -20,12 +21,6 @@ class QPushButton;
 class QRadioButton;
 class Form3;
 class Form5;
-
-// A line element of the page: the print marks Line1 to Line3.
-struct PrintMark {
-    int X1, Y1, X2, Y2;
-    bool Visible = false;
-};
 
 // The index maker's main window: the page itself.
 class Form1 : public QWidget
@@ -136,13 +131,10 @@ public:
 
     // What the page leaves out: entries of the visible lists that no visible
     // list shows whole in its view (an entry shown by one column is shown).
-    struct LeftOut {
-        qint64 files = 0;
-        qint64 subfolders = 0; // of the folder lists' current folders
-        qint64 above = 0;      // the folders above the current ones
-        bool named = false;    // a folder list shows its current folder
-    };
+    using LeftOut = IndexPage::LeftOut;
     LeftOut NotShownOnPage() const;
+    // The page as the window shows it now: its model, read off the lists.
+    IndexPage Page() const;
     // For a page that no one scrolls: each folder list shows its current
     // folder and as many of its subfolders as fit.
     void ShowCurrentFolders();

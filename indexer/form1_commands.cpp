@@ -13,6 +13,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QSettings>
 
@@ -125,29 +126,23 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
 QList<fsl::FileListBox *> Form1::FlowOrder() const
 {
     QList<fsl::FileListBox *> order;
-    if (Option12->isChecked() || Option13->isChecked() || Option14->isChecked())
-        return order; // no file list follows Dir1 there
-    for (fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6})
-        if (!f->isHidden() && f->NativePath() == Dir1->NativePath())
-            order << f;
-    // Reading order: column by column, top to bottom within a column.
-    std::sort(order.begin(), order.end(), [](const QWidget *a, const QWidget *b) {
-        return std::pair(a->x(), a->y()) < std::pair(b->x(), b->y());
-    });
+    const auto all = lists();
+    for (const int i : Page().FlowOrder())
+        order << static_cast<fsl::FileListBox *>(all[static_cast<size_t>(i)]);
     return order;
 }
 
 void Form1::FlowColumns()
 {
-    const QList<fsl::FileListBox *> order = FlowOrder();
-    int row = 0, files = 0;
-    for (fsl::FileListBox *f : order) {
-        files = f->ListCount();
-        f->ShowFromRow(row);
-        row += f->WholeRows();
-    }
-    notShown_ = std::max(0, files - row);
+    IndexPage page = Page();
+    notShown_ = page.Flow();
+    const auto all = lists();
+    for (const int i : page.FlowOrder())
+        static_cast<fsl::FileListBox *>(all[static_cast<size_t>(i)])->ShowFromRow(page.list(i).topRow);
     if (notShown_ > 0) {
+        int files = 0;
+        for (const int i : page.FlowOrder())
+            files = page.list(i).listing ? static_cast<int>(page.list(i).listing->files.size()) : 0;
         setWindowTitle(QStringLiteral("%1 of %2 files do not fit the columns and are not shown.")
                            .arg(notShown_)
                            .arg(files));
@@ -207,74 +202,34 @@ bool Form1::OpenFolder(const QByteArray &path, int *error, bool everyList)
     return true;
 }
 
-namespace {
-
-// The rows of a list that its view shows whole, from top to bottom: a row
-// cut by the bottom edge is not shown (a row wider than the column is cut at
-// the side as every row is).
-std::pair<int, int> rowsInView(const QListView *list)
-{
-    const QRect view = list->viewport()->rect();
-    auto whole = [&](const QModelIndex &i) {
-        const QRect r = list->visualRect(i);
-        return r.top() >= view.top() && r.bottom() <= view.bottom();
-    };
-    const QModelIndex top = list->indexAt(QPoint(1, 1));
-    if (!top.isValid())
-        return {0, 0};
-    int first = top.row();
-    if (!whole(top))
-        ++first;
-    int last = first;
-    const int count = list->model()->rowCount();
-    while (last < count && whole(list->model()->index(last, 0)))
-        ++last;
-    return {first, last};
-}
-
-} // namespace
-
 Form1::LeftOut Form1::NotShownOnPage() const
 {
-    // Keyed by what a row stands for: a folder's file, or a folder list's
-    // row under the same root and current folder.
-    LeftOut out;
-    QHash<QByteArray, qint64> files;
-    QSet<QPair<QByteArray, int>> shown;
-    for (const fsl::FileListBox *f : {File1, File2, File3, File4, File5, File6}) {
-        if (f->isHidden())
-            continue;
-        const QByteArray key = f->NativePath();
-        files.insert(key, f->ListCount());
-        const auto [first, last] = rowsInView(f);
-        for (int r = first; r < std::min(last, f->ListCount()); ++r)
-            shown.insert({key, r});
-    }
-    for (const qint64 n : std::as_const(files))
-        out.files += n;
-    out.files -= shown.size();
-    QHash<QByteArray, const fsl::FolderListBox *> folders;
-    QSet<QPair<QByteArray, int>> seen;
-    for (const fsl::FolderListBox *d : {Dir1, Dir2, Dir3, Dir4, Dir5, Dir6}) {
-        if (d->isHidden())
-            continue;
-        const QByteArray key = d->Root() + '\0' + d->NativePath();
-        folders.insert(key, d);
-        const auto [first, last] = rowsInView(d);
-        for (int r = first; r < std::min(last, d->ListCount()); ++r)
-            seen.insert({key, r});
-    }
-    for (auto it = folders.cbegin(); it != folders.cend(); ++it) {
-        const int current = it.value()->AncestorCount() - 1;
-        for (int r = 0; r < it.value()->ListCount(); ++r) {
-            const bool inView = seen.contains({it.key(), r});
-            if (r == current)
-                out.named = out.named || inView;
-            else if (!inView)
-                ++(r < current ? out.above : out.subfolders);
+    return Page().NotShown();
+}
+
+IndexPage Form1::Page() const
+{
+    IndexPage page;
+    page.SetLayout(std::max(1, SelectedLayout()));
+    const auto all = lists();
+    for (int i = 0; i < IndexPage::Lists; ++i) {
+        QWidget *w = all[static_cast<size_t>(i)];
+        if (IndexPage::IsFolderList(i)) {
+            const auto *d = static_cast<const fsl::FolderListBox *>(w);
+            page.SetList(i, d->NativePath(), d->Listing(), d->Root());
+            page.SetScroll(i, d->verticalScrollBar()->value());
+        } else {
+            const auto *f = static_cast<const fsl::FileListBox *>(w);
+            page.SetList(i, f->NativePath(), f->Listing());
+            page.SetScroll(i, f->TopRow(), f->BlankRows());
         }
+        page.SetGeometry(i, w->geometry());
+        page.SetShown(i, !w->isHidden());
     }
-    return out;
+    page.Line1 = Line1;
+    page.Line2 = Line2;
+    page.Line3 = Line3;
+    return page;
 }
 
 void Form1::ShowCurrentFolders()

@@ -39,6 +39,8 @@ public:
     // Scrolls so that `row` stands at the top; past the last file the list
     // shows nothing (blank rows are added as needed; a new folder drops them).
     void ShowFromRow(int row);
+    int BlankRows() const { return model_.blankRows(); }
+    const ListingPtr &Listing() const { return model_.listing(); }
 
 signals:
     void Change(); // PathChange
@@ -80,6 +82,7 @@ public:
     QString List(int row) const;
     int Level(int row) const;
     int AncestorCount() const { return model_.ancestorCount(); }
+    const ListingPtr &Listing() const { return model_.listing(); }
     QStringList Entries() const;
     QStringList Subfolders() const;
     bool ReadOk() const;

@@ -26,3 +26,7 @@ sleeve_add_qtest(test_indexer_catalog
   LIBS sleeveindexcore sleevetestsupport)
 target_compile_definitions(test_indexer_catalog PRIVATE SLEEVEINDEX="$<TARGET_FILE:sleeveindex>")
 add_dependencies(test_indexer_catalog sleeveindex)
+
+sleeve_add_qtest(test_indexer_page
+  SOURCES indexer/test_indexpage.cpp indexer/tree.h
+  LIBS sleeveindexcore sleevetestsupport)
