@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <array>
 #include <memory>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "casepages.h"
@@ -188,8 +191,33 @@ public:
     // Paints the client area as it stands: background and the visible cover
     // elements. The screen and the printer share it.
     void PaintClientArea(QPainter &p, bool printing) const;
-    // Sets every control from the document (without their reactions) and redraws.
+    // Sets the controls whose shown value differs from the document's (without their
+    // reactions) and redraws.
     void Refresh();
+
+    // One editing control: its name, caption and place (a width of 0 takes the caption's), the
+    // member that holds it, the document value it shows and the operation it calls.
+    struct ControlRow {
+        const char *name;
+        const char *caption;
+        QRect place;
+        std::variant<QCheckBox * Design::*, QLineEdit * Design::*, QPushButton * Design::*,
+                     QRadioButton * Design::*, QLabel * Design::*>
+            member;
+        bool (*on)(const CoverDocument &);               // check boxes and options: shown ticked
+        QString (*text)(const CoverDocument &);          // fields and path labels: the text shown
+        void (CoverDocument::*setOn)(bool);              // a click's operation
+        void (CoverDocument::*setText)(const QString &); // a field's operation
+        void (Design::*command)();                       // a button's
+        bool (*shownWhen)(const CoverDocument &);        // shown only while true
+    };
+    // Every editing control, in the order made (the tab order); design_controls.cpp.
+    static const std::vector<ControlRow> &ControlTable();
+    // A control by its name in the table; null for none.
+    QWidget *Control(QAnyStringView name) const;
+    template <class W> W *Control(QAnyStringView name) const { return qobject_cast<W *>(Control(name)); }
+    // Controls Refresh has set from the document since the window was made.
+    int ControlsRefreshed() const { return controlsRefreshed_; }
 
     // The product credit line shown over the window background.
     static QString CreditLine();
@@ -198,49 +226,11 @@ public:
     void Form_Load();
     void Form_QueryUnload(bool &cancel);
 
-    // ---- layouts
-    void Option1_Click();
-    void Option4_Click();
-
-    // ---- headlines and position fields
-    void Text1_Change();
-    void Text2_Change();
-    void Text4_Change();
-    void Text5_Change();
-    void Text6_Change();
-    void Text9_Change();
-    void Check13_Click();
-    void Check14_Click();
-
-    // ---- lines, box and symbol
-    void Check1_Click();
-    void Check2_Click();
-    void Check3_Click();
-    void Check4_Click();
-    void Check5_Click();
-    void Check10_Click();
-    void Text3_Change();
-    void Text10_Change();
-
-    // ---- titles block options
-    void Check6_Click();
-    void Check7_Click();
-    void Check8_Click();
-    void Check15_Click();
-
-    // ---- copyright notice
-    void Check9_Click();
-    void Check11_Click();
-    void Text11_Change();
-    void Text12_Change();
-
     // ---- pictures
     void Command8_Click();
     void Command9_Click();
     void Command12_Click();
     void Command16_Click();
-    void Text7_Change();
-    void Text8_Change();
 
     // ---- design files and the save prompt
     void Command1_Click(); // Open
@@ -339,12 +329,10 @@ private:
     bool PromptWanted();
     enum class Loading { Open, Apply };
     void loadRecords(const designfile::Records &r, Loading how);
-    // Runs a handler's operation, then shows its outcome.
-    template <class Op> void edit(Op &&op)
-    {
-        op();
-        Refresh();
-    }
+    // Sets one control from the document without its reaction: the one place that does.
+    void showRow(const ControlRow &row, QWidget *control);
+    std::vector<QWidget *> controls_; // in the table's order
+    int controlsRefreshed_ = 0;
     // The design as it stands becomes the one there is nothing to save of.
     void markUnmodified(QStringList records);
     QString lastProblem_;

@@ -1,180 +1,178 @@
-// The editing controls' handlers: each passes the control's value to the document's operation
-// and shows the outcome; the controls are then set from the document without reacting again.
+// The binding loop: the controls of the table made, connected to their operations and set from
+// the document without reacting again.
 #include "design.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 
+#include "plaintext.h"
 #include "titles.h"
 
 namespace {
 
-void showValue(QCheckBox *box, bool on)
+// The caption's width where the table gives none.
+QRect placeOf(const Design::ControlRow &row, const QWidget *w)
 {
-    if (box->isChecked() == on)
-        return;
-    const QSignalBlocker quiet(box);
-    box->setChecked(on);
-}
-
-// Only a different text is written: writing the same one would move the cursor of a field
-// being typed in.
-void showValue(QLineEdit *field, const QString &text)
-{
-    if (field->text() == text)
-        return;
-    const QSignalBlocker quiet(field);
-    field->setText(text);
-}
-
-void showValue(QLabel *label, const QString &text)
-{
-    if (label->text() != text)
-        label->setText(text);
+    QRect r = row.place;
+    if (r.width() <= 0)
+        r.setWidth(w->sizeHint().width());
+    return r;
 }
 
 } // namespace
 
+void Design::createControls()
+{
+    for (const ControlRow &row : ControlTable()) {
+        const QString caption = QString::fromLatin1(row.caption);
+        QWidget *w = std::visit(
+            [&, this](auto member) -> QWidget * {
+                using W = std::remove_pointer_t<std::remove_reference_t<decltype(this->*member)>>;
+                W *made = nullptr;
+                if constexpr (std::is_same_v<W, QLineEdit>) {
+                    made = new QLineEdit(this);
+                    made->setMaxLength(LongestText);
+                } else if constexpr (std::is_same_v<W, QLabel>) {
+                    if (row.text) {
+                        made = plaintext::Label(QString(), this);
+                        QFont f(QStringLiteral("MS Serif"));
+                        f.setPointSizeF(6);
+                        made->setFont(f);
+                        made->setWordWrap(true);
+                        made->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                    } else {
+                        made = new QLabel(caption, this);
+                    }
+                } else {
+                    made = new W(caption, this);
+                    if constexpr (std::is_same_v<W, QPushButton>)
+                        made->setAutoDefault(false);
+                }
+                this->*member = made;
+                return made;
+            },
+            row.member);
+        w->setObjectName(QString::fromLatin1(row.name));
+        w->setGeometry(placeOf(row, w));
+        controls_.push_back(w);
+    }
+    // "Save Prompt" is the window's own; the rest show the document.
+    Check12->setChecked(true);
+}
+
+QWidget *Design::Control(QAnyStringView name) const
+{
+    const auto &table = ControlTable();
+    for (size_t i = 0; i < table.size() && i < controls_.size(); ++i)
+        if (QAnyStringView::equal(name, QLatin1String(table[i].name)))
+            return controls_[i];
+    return nullptr;
+}
+
+void Design::connectControls()
+{
+    const auto &table = ControlTable();
+    for (size_t i = 0; i < table.size(); ++i) {
+        const ControlRow &row = table[i];
+        QWidget *w = controls_[i];
+        if (auto *b = qobject_cast<QPushButton *>(w)) {
+            connect(b, &QPushButton::clicked, this, [this, &row] { (this->*row.command)(); });
+        } else if (auto *box = qobject_cast<QCheckBox *>(w); box && row.setOn) {
+            // A step of the history is named after the box's caption, or "Typing".
+            connect(box, &QCheckBox::toggled, this, [this, &row, box] {
+                NameStep(box->text());
+                (doc_.*row.setOn)(box->isChecked());
+                Refresh();
+                noteChange();
+            });
+        } else if (auto *field = qobject_cast<QLineEdit *>(w); field && row.setText) {
+            connect(field, &QLineEdit::textChanged, this, [this, &row, field] {
+                NameStep(QStringLiteral("Typing"));
+                (doc_.*row.setText)(field->text());
+                Refresh();
+                noteChange();
+            });
+        } else if (auto *option = qobject_cast<QRadioButton *>(w)) {
+            // An option reacts when it becomes selected. Clearing one reaches the document only
+            // when neither is left selected (a design file may say so); selecting the other
+            // clears it first.
+            QRadioButton *other = option == Option1 ? Option4 : Option1;
+            connect(option, &QRadioButton::toggled, this, [this, &row, option, other](bool on) {
+                NameStep(option->text());
+                if (on || !other->isChecked()) {
+                    (doc_.*row.setOn)(option->isChecked());
+                    Refresh();
+                }
+                noteChange();
+            });
+        }
+    }
+}
+
+void Design::showRow(const ControlRow &row, QWidget *control)
+{
+    const QSignalBlocker quiet(control);
+    bool changed = false;
+    if (auto *box = qobject_cast<QCheckBox *>(control); box && row.on) {
+        if (box->isChecked() != row.on(doc_)) {
+            box->setChecked(!box->isChecked());
+            changed = true;
+        }
+    } else if (auto *option = qobject_cast<QRadioButton *>(control); option && row.on) {
+        const bool on = row.on(doc_);
+        if (option->isChecked() != on) {
+            SetValue(option, on);
+            changed = true;
+        }
+    } else if (auto *field = qobject_cast<QLineEdit *>(control); field && row.text) {
+        // Only a different text is written: writing the same one would move the cursor of a
+        // field being typed in.
+        const QString text = row.text(doc_);
+        if (field->text() != text) {
+            field->setText(text);
+            changed = true;
+        }
+    } else if (auto *label = qobject_cast<QLabel *>(control); label && row.text) {
+        const QString text = row.text(doc_);
+        if (label->text() != text) {
+            label->setText(text);
+            changed = true;
+        }
+    }
+    if (row.shownWhen && control->isVisibleTo(this) != row.shownWhen(doc_)) {
+        control->setVisible(!control->isVisibleTo(this));
+        changed = true;
+    }
+    controlsRefreshed_ += changed ? 1 : 0;
+}
+
 void Design::Refresh()
 {
-    const CoverDocument &d = doc_;
-    showValue(Text1, d.top.text);
-    showValue(Text5, d.top.topTyped);
-    showValue(Text6, d.top.leftTyped);
-    showValue(Check3, d.top.boxed);
-    showValue(Check13, d.top.centred);
-    showValue(Text2, d.bottom.text);
-    showValue(Text4, d.bottom.topTyped);
-    showValue(Text9, d.bottom.leftTyped);
-    showValue(Check4, d.bottom.boxed);
-    showValue(Check14, d.bottom.centred);
-    showValue(Check1, d.rules.hideTop);
-    showValue(Check2, d.rules.hideBottom);
-    showValue(Text3, d.rules.thicknessTyped);
-    showValue(Check5, d.box.shown);
-    showValue(Text10, d.box.thicknessTyped);
-    showValue(PIXFLN, d.pictures.mainPath);
-    showValue(Label30, d.pictures.logo1Path);
-    showValue(LOGO2FLN, d.pictures.logo2Path);
-    showValue(Text7, d.pictures.widthTyped);
-    showValue(Text8, d.pictures.heightTyped);
-    showValue(Check7, d.titles.shown);
-    showValue(Check6, d.titles.lowerSmall);
-    showValue(Check8, d.titles.lowerBlack);
-    showValue(Check15, d.titles.lowerCentred);
-    showValue(Check9, d.notice.posted);
-    showValue(Check10, d.notice.symbol);
-    showValue(Check11, d.notice.black);
-    showValue(Text11, d.notice.year);
-    showValue(Text12, d.notice.owner);
-    // The notice's own controls belong to a posted notice.
-    for (QWidget *w : std::initializer_list<QWidget *>{Check10, Check11, Text11, Text12})
-        if (w->isVisibleTo(this) != d.notice.posted)
-            w->setVisible(d.notice.posted);
-    for (auto [option, on] : {std::pair{Option1, d.layout.front}, std::pair{Option4, d.layout.back}}) {
-        const QSignalBlocker quiet(option);
-        SetValue(option, on);
-    }
+    const auto &table = ControlTable();
+    for (size_t i = 0; i < table.size() && i < controls_.size(); ++i)
+        showRow(table[i], controls_[i]);
     if (titles_)
-        for (int n = 1; n <= CoverDocument::TitleLines; ++n)
-            showValue(titles_->Text(n), d.titleLine(n).Caption());
+        for (int n = 1; n <= CoverDocument::TitleLines; ++n) {
+            QLineEdit *field = titles_->Text(n);
+            const QString &caption = doc_.titleLine(n).Caption();
+            if (field->text() != caption) {
+                const QSignalBlocker quiet(field);
+                field->setText(caption);
+            }
+        }
     update();
 }
 
-// ---------------------------------------------------------------- headlines
-
-void Design::Text1_Change()
-{
-    edit([this] { doc_.setTopText(Text1->text()); });
-}
-void Design::Text2_Change()
-{
-    edit([this] { doc_.setBottomText(Text2->text()); });
-}
-void Design::Text5_Change()
-{
-    edit([this] { doc_.setTopTopTyped(Text5->text()); });
-}
-void Design::Text6_Change()
-{
-    edit([this] { doc_.setTopLeftTyped(Text6->text()); });
-}
-void Design::Text4_Change()
-{
-    edit([this] { doc_.setBottomTopTyped(Text4->text()); });
-}
-void Design::Text9_Change()
-{
-    edit([this] { doc_.setBottomLeftTyped(Text9->text()); });
-}
-void Design::Check13_Click()
-{
-    edit([this] { doc_.setTopCentred(Value(Check13) == 1); });
-}
-void Design::Check14_Click()
-{
-    edit([this] { doc_.setBottomCentred(Value(Check14) == 1); });
-}
-
-// ---------------------------------------------------------------- lines, box and symbol
-
-void Design::Check1_Click()
-{
-    edit([this] { doc_.setTopRuleHidden(Value(Check1) == 1); });
-}
-void Design::Check2_Click()
-{
-    edit([this] { doc_.setBottomRuleHidden(Value(Check2) == 1); });
-}
-void Design::Check3_Click()
-{
-    edit([this] { doc_.setTopBoxed(Value(Check3) == 1); });
-}
-void Design::Check4_Click()
-{
-    edit([this] { doc_.setBottomBoxed(Value(Check4) == 1); });
-}
-void Design::Check5_Click()
-{
-    edit([this] { doc_.setBoxShown(Value(Check5) == 1); });
-}
-void Design::Check10_Click()
-{
-    edit([this] { doc_.setSymbolAdded(Value(Check10) == 1); });
-}
-void Design::Text3_Change()
-{
-    edit([this] { doc_.setRuleThicknessTyped(Text3->text()); });
-}
-void Design::Text10_Change()
-{
-    edit([this] { doc_.setBoxThicknessTyped(Text10->text()); });
-}
-
 // ---------------------------------------------------------------- titles block
-
-void Design::Check7_Click()
-{
-    edit([this] { doc_.setTitlesShown(Value(Check7) == 1); });
-}
-void Design::Check6_Click()
-{
-    edit([this] { doc_.setLowerSmall(Value(Check6) == 1); });
-}
-void Design::Check8_Click()
-{
-    edit([this] { doc_.setLowerBlack(Value(Check8) == 1); });
-}
-void Design::Check15_Click()
-{
-    edit([this] { doc_.setLowerCentred(Value(Check15) == 1); });
-}
 
 void Design::TitleTyped(int line, const QString &text)
 {
@@ -213,31 +211,3 @@ void Design::Command14_Click()
 }
 
 // ---------------------------------------------------------------- copyright notice
-
-void Design::Check9_Click()
-{
-    edit([this] { doc_.setNoticePosted(Value(Check9) == 1); });
-}
-void Design::Check11_Click()
-{
-    edit([this] { doc_.setNoticeBlack(Value(Check11) == 1); });
-}
-void Design::Text11_Change()
-{
-    edit([this] { doc_.setNoticeYear(Text11->text()); });
-}
-void Design::Text12_Change()
-{
-    edit([this] { doc_.setNoticeOwner(Text12->text()); });
-}
-
-// ---------------------------------------------------------------- layouts
-
-void Design::Option1_Click()
-{
-    edit([this] { doc_.setFront(Value(Option1)); });
-}
-void Design::Option4_Click()
-{
-    edit([this] { doc_.setBack(Value(Option4)); });
-}

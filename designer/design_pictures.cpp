@@ -95,16 +95,6 @@ void Design::Command12_Click()
     loadPictureInto(CoverDocument::Slot::Logo2);
 }
 
-void Design::Text7_Change()
-{
-    edit([this] { doc_.setPictureWidthTyped(Text7->text()); });
-}
-
-void Design::Text8_Change()
-{
-    edit([this] { doc_.setPictureHeightTyped(Text8->text()); });
-}
-
 bool Design::FitBoxToPicture()
 {
     if (!Image1->HasPicture() || Image1->SourceSize().isEmpty())

@@ -37,8 +37,8 @@ private slots:
     void positionFollowsKeystrokes();
     void layoutSwitchesOnlyOnChange();
     void postingNotice();
-    void boxesReachTheirOperations_data();
-    void boxesReachTheirOperations();
+    void controlsBindToTheDocument_data();
+    void controlsBindToTheDocument();
     void pictureFields_data();
     void pictureFields();
     void pictureLoading();
@@ -192,36 +192,64 @@ void TestDesign::postingNotice()
 
 // A click on each box of the window (the row's name) reaches its own operation: the value it
 // sets follows the box.
-void TestDesign::boxesReachTheirOperations_data()
+// Each row of the window's table: the control reaches its operation and shows the document's
+// value once the document changes by other means.
+void TestDesign::controlsBindToTheDocument_data()
 {
-    QTest::addColumn<Flag>("flag");
-    using D = CoverDocument;
-    QTest::newRow("Check1") << Flag([](const D &doc) { return doc.rules.hideTop; });
-    QTest::newRow("Check2") << Flag([](const D &doc) { return doc.rules.hideBottom; });
-    QTest::newRow("Check3") << Flag([](const D &doc) { return doc.top.boxed; });
-    QTest::newRow("Check4") << Flag([](const D &doc) { return doc.bottom.boxed; });
-    QTest::newRow("Check5") << Flag([](const D &doc) { return doc.box.shown; });
-    QTest::newRow("Check6") << Flag([](const D &doc) { return doc.titles.lowerSmall; });
-    QTest::newRow("Check7") << Flag([](const D &doc) { return doc.titles.shown; });
-    QTest::newRow("Check8") << Flag([](const D &doc) { return doc.titles.lowerBlack; });
-    QTest::newRow("Check9") << Flag([](const D &doc) { return doc.notice.posted; });
-    QTest::newRow("Check13") << Flag([](const D &doc) { return doc.top.centred; });
-    QTest::newRow("Check14") << Flag([](const D &doc) { return doc.bottom.centred; });
-    QTest::newRow("Check15") << Flag([](const D &doc) { return doc.titles.lowerCentred; });
+    QTest::addColumn<int>("row");
+    const auto &table = Design::ControlTable();
+    for (size_t i = 0; i < table.size(); ++i)
+        if (table[i].setOn || table[i].setText)
+            QTest::newRow(table[i].name) << int(i);
 }
 
-void TestDesign::boxesReachTheirOperations()
+void TestDesign::controlsBindToTheDocument()
 {
-    QFETCH(Flag, flag);
-    auto *check = d->findChild<QCheckBox *>(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(check);
-    const bool before = flag(d->Document());
-    QCOMPARE(check->isChecked(), before);
+    QFETCH(int, row);
+    const Design::ControlRow &r = Design::ControlTable()[size_t(row)];
+    QWidget *w = d->Control(QLatin1String(r.name));
+    QVERIFY(w && w->objectName() == QLatin1String(r.name));
+    CoverDocument &doc = d->Document();
+    doc.setNoticePosted(true); // the notice's own controls are shown with it
+    d->Refresh();
     d->show();
     QVERIFY(QTest::qWaitForWindowExposed(d.get()));
-    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
-    QCOMPARE(check->isChecked(), !before);
-    QCOMPARE(flag(d->Document()), !before);
+    const int refreshed = d->ControlsRefreshed();
+    if (auto *field = qobject_cast<QLineEdit *>(w)) {
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("17"));
+        QCOMPARE(r.text(doc), QStringLiteral("17"));
+        (doc.*r.setText)(QStringLiteral("23"));
+        d->Refresh();
+        QCOMPARE(field->text(), QStringLiteral("23"));
+        QCOMPARE(r.text(doc), QStringLiteral("23"));
+    } else if (auto *option = qobject_cast<QRadioButton *>(w)) {
+        auto *other = d->Control<QRadioButton>(option->objectName() == "Option1" ? u"Option4" : u"Option1");
+        other->click();
+        QVERIFY(!r.on(doc) && !option->isChecked());
+        option->click();
+        QVERIFY(r.on(doc) && option->isChecked());
+        (doc.*r.setOn)(false);
+        d->Refresh();
+        QVERIFY(!option->isChecked());
+    } else {
+        auto *box = qobject_cast<QCheckBox *>(w);
+        QVERIFY(box);
+        const bool before = r.on(doc);
+        QCOMPARE(box->isChecked(), before);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+        QCOMPARE(r.on(doc), !before);
+        (doc.*r.setOn)(before);
+        d->Refresh();
+        QCOMPARE(box->isChecked(), before);
+    }
+    // The last refresh set the control.
+    QVERIFY(d->ControlsRefreshed() > refreshed);
+    if (r.shownWhen) {
+        doc.setNoticePosted(false);
+        d->Refresh();
+        QVERIFY(!w->isVisible());
+    }
 }
 
 void TestDesign::pictureFields_data()
