@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,6 +15,7 @@
 #include "coverdocument.h"
 #include "coverpage.h"
 #include "fonts.h"
+#include "picturecache.h"
 #include "records.h"
 #include "textnumber.h"
 
@@ -100,6 +102,10 @@ private slots:
     void openCentring();
     void newDesignIsTheStartingOne();
     void paintsWithoutWidgets();
+    void largePictureDecodedAsTheReaderDoes_data();
+    void largePictureDecodedAsTheReaderDoes();
+    void pictureDecodedAtTheSizeNeeded_data();
+    void pictureDecodedAtTheSizeNeeded();
 
 private:
     QString writeImage(int w, int h, const QString &name);
@@ -1163,6 +1169,136 @@ void TestCoverDoc::paintsWithoutWidgets()
     QVERIFY2(coverpage::Export(d, pdf, pageexport::Format::Pdf, 0, coverpage::Title({}), &error),
              qPrintable(error));
     QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
+void TestCoverDoc::largePictureDecodedAsTheReaderDoes_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QImage::Format>("pixels");
+    QTest::addColumn<QSize>("source"); // above bigimage::MinBytes even at a byte a pixel, odd widths
+    QTest::addColumn<QSize>("bound");  // the whole picture when invalid
+    QTest::addColumn<QRect>("area");   // a part of it, decoded at its own size, when not empty
+    const QSize size(1301, 3303), whole;
+    QTest::newRow("jpeg, whole") << "JPG" << QImage::Format_RGB32 << size << whole << QRect();
+    QTest::newRow("jpeg, half") << "JPG" << QImage::Format_RGB32 << QSize(2602, 2006) << QSize(1301, 1003)
+                                << QRect();
+    QTest::newRow("jpeg, a part") << "JPG" << QImage::Format_RGB32 << size << whole
+                                  << QRect(13, 7, 1201, 900);
+    QTest::newRow("grey jpeg") << "JPG" << QImage::Format_Grayscale8 << size << whole << QRect();
+    QTest::newRow("png with alpha") << "PNG" << QImage::Format_ARGB32 << size << whole << QRect();
+    QTest::newRow("png, a part") << "PNG" << QImage::Format_RGB32 << size << whole << QRect(0, 1, 1300, 1000);
+}
+
+// Large pictures are decoded into memory of our own: what comes out is what
+// the reader alone makes of the file, pixel for pixel, to the last line.
+void TestCoverDoc::largePictureDecodedAsTheReaderDoes()
+{
+    QFETCH(QString, format);
+    QFETCH(QImage::Format, pixels);
+    QFETCH(QSize, source);
+    QFETCH(QSize, bound);
+    QFETCH(QRect, area);
+    QImage img(source, pixels);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y,
+                         pixels == QImage::Format_Grayscale8
+                             ? uint((x * 7 + y * 3) % 256)
+                             : qRgba((x * 7) % 256, (y * 5) % 256, (x ^ y) % 256, 128 + (x + y) % 128));
+    const QString path = tmp.filePath(QStringLiteral("large.") + format.toLower());
+    QVERIFY(img.save(path, qPrintable(format)));
+
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImage ours;
+    if (area.isEmpty()) {
+        if (bound.isValid())
+            reader.setScaledSize(bound);
+        ours = DecodePicture(path, bound, nullptr, nullptr);
+    } else {
+        reader.setClipRect(area);
+        ours = DecodePictureArea(path, area, area.size());
+    }
+    const QImage theirs = reader.read();
+    QVERIFY(!theirs.isNull());
+    QCOMPARE(ours.size(), theirs.size());
+    QCOMPARE(ours.format(), theirs.format());
+    QCOMPARE(ours, theirs);
+    // Still whole once shared, written to and let go of.
+    QImage copy = ours;
+    copy.setPixel(0, copy.height() - 1, 0);
+    ours = QImage();
+    QCOMPARE(copy.pixel(1, copy.height() - 1), theirs.pixel(1, theirs.height() - 1));
+}
+
+void TestCoverDoc::pictureDecodedAtTheSizeNeeded_data()
+{
+    QTest::addColumn<QImage::Format>("pixels");
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("bound"); // the whole picture when invalid
+    QTest::addColumn<QRect>("area");  // a part of it, decoded at half its size, when not empty
+    QTest::addColumn<bool>("loads");
+    // Under an allocation limit of 8 MB: 16-bit pixels are 8 bytes, 8-bit ones 4.
+    const QSize big(1600, 1400), box(393, 289), whole;
+    QTest::newRow("16-bit, for the box") << QImage::Format_RGBA64 << big << box << QRect() << true;
+    QTest::newRow("16-bit grey, for the box") << QImage::Format_Grayscale16 << big << box << QRect() << true;
+    QTest::newRow("16-bit, whole") << QImage::Format_RGBA64 << QSize(1100, 1000) << whole << QRect() << true;
+    QTest::newRow("16-bit, a part") << QImage::Format_RGBA64 << big << whole << QRect(600, 100, 400, 900)
+                                    << true;
+    QTest::newRow("8-bit huge, for the box")
+        << QImage::Format_ARGB32 << QSize(2400, 2400) << box << QRect() << true;
+    QTest::newRow("16-bit, whole past the limit")
+        << QImage::Format_RGBA64 << big << whole << QRect() << false;
+}
+
+// A picture is decoded at the size its box needs, whatever its depth; only
+// that decoded size is held to the allocation limit.
+void TestCoverDoc::pictureDecodedAtTheSizeNeeded()
+{
+    QFETCH(QImage::Format, pixels);
+    QFETCH(QSize, source);
+    QFETCH(QSize, bound);
+    QFETCH(QRect, area);
+    QFETCH(bool, loads);
+    // Left half opaque red, right half half-transparent blue (in grey, two shades).
+    QImage img(source, pixels);
+    const int half = source.width() / 2;
+    QPainter p(&img);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(0, 0, half, source.height(), QColor(255, 0, 0));
+    p.fillRect(half, 0, source.width() - half, source.height(), QColor(0, 0, 255, 128));
+    p.end();
+    const QColor wantLeft = img.pixelColor(0, 0), wantRight = img.pixelColor(source.width() - 1, 0);
+    const QString path = tmp.filePath(QStringLiteral("deep.png"));
+    QVERIFY(img.save(path, "PNG"));
+    img = QImage();
+
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(8);
+    QSize src;
+    QString why;
+    QImage out = area.isEmpty() ? DecodePicture(path, bound, &src, &why)
+                                : DecodePictureArea(path, area, area.size() / 2);
+    QImageReader::setAllocationLimit(limit);
+    if (!loads) {
+        QVERIFY(out.isNull());
+        QVERIFY(!why.isEmpty());
+        return;
+    }
+    QVERIFY2(!out.isNull(), qPrintable(why));
+    const QRect shown = area.isEmpty() ? QRect(QPoint(0, 0), source) : area;
+    QCOMPARE(out.size(), area.isEmpty() ? (bound.isValid() ? bound : source) : area.size() / 2);
+    if (area.isEmpty())
+        QCOMPARE(src, source);
+    // Each half where it lies in the decoded copy, away from the seam.
+    const double k = double(out.width()) / shown.width();
+    const int seam = int((half - shown.left()) * k), y = out.height() / 2;
+    for (const auto &[x, want] : {std::pair{seam - 4, wantLeft}, std::pair{seam + 4, wantRight}}) {
+        const QColor got = out.pixelColor(x, y);
+        QVERIFY2(std::abs(got.red() - want.red()) <= 2 && std::abs(got.green() - want.green()) <= 2 &&
+                     std::abs(got.blue() - want.blue()) <= 2 && std::abs(got.alpha() - want.alpha()) <= 2,
+                 qPrintable(got.name(QColor::HexArgb) + " for " + want.name(QColor::HexArgb)));
+    }
 }
 
 QTEST_MAIN(TestCoverDoc)
