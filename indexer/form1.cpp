@@ -232,16 +232,7 @@ void Form1::paintEvent(QPaintEvent *)
 
 void Form1::paintMarks(QPainter &p, bool always) const
 {
-    // The print marks: on screen only while the page prints.
-    for (const PrintMark *m : {&Line1, &Line2, &Line3}) {
-        if (!m->Visible && !always)
-            continue;
-        QPen pen(Qt::black, 1);
-        if (m == &Line1)
-            pen.setStyle(Qt::DashDotDotLine);
-        p.setPen(pen);
-        p.drawLine(m->X1, m->Y1, m->X2, m->Y2);
-    }
+    PaintPrintMarks(p, Line1, Line2, Line3, always);
 }
 
 namespace {

@@ -82,15 +82,7 @@ void playWidget(QPainter &p, QWidget *w, QWidget::RenderFlags flags)
         QPainter recorder(&picture);
         w->render(&recorder, QPoint(), QRegion(w->rect()), flags);
     }
-    // Playing a picture scales it from the screen's resolution to the
-    // device's; the painter already works in 96-per-inch pixels, so undo that.
-    const QPaintDevice *device = p.device();
-    p.save();
-    if (device)
-        p.scale(qreal(picture.logicalDpiX()) / device->logicalDpiX(),
-                qreal(picture.logicalDpiY()) / device->logicalDpiY());
-    p.drawPicture(0, 0, picture);
-    p.restore();
+    PlayPicture(p, picture);
 }
 
 // A widget as a picture of its pixels at up to 600 per inch, drawn into its

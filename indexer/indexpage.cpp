@@ -79,13 +79,7 @@ template <class Fn> void playRecorded(QPainter &p, Fn &&paint)
         QPainter recorder(&picture);
         paint(recorder);
     }
-    const QPaintDevice *device = p.device();
-    p.save();
-    if (device)
-        p.scale(qreal(picture.logicalDpiX()) / device->logicalDpiX(),
-                qreal(picture.logicalDpiY()) / device->logicalDpiY());
-    p.drawPicture(0, 0, picture);
-    p.restore();
+    PlayPicture(p, picture);
 }
 
 } // namespace
@@ -468,14 +462,33 @@ void IndexPage::Paint(QPainter &p) const
 
 void IndexPage::PaintMarks(QPainter &p, bool always) const
 {
+    PaintPrintMarks(p, Line1, Line2, Line3, always);
+}
+
+void PaintPrintMarks(QPainter &p, const PrintMark &line1, const PrintMark &line2, const PrintMark &line3,
+                     bool always)
+{
     // The print marks: on screen only while the page prints.
-    for (const PrintMark *m : {&Line1, &Line2, &Line3}) {
+    for (const PrintMark *m : {&line1, &line2, &line3}) {
         if (!m->Visible && !always)
             continue;
         QPen pen(Qt::black, 1);
-        if (m == &Line1)
+        if (m == &line1)
             pen.setStyle(Qt::DashDotDotLine);
         p.setPen(pen);
         p.drawLine(m->X1, m->Y1, m->X2, m->Y2);
     }
+}
+
+void PlayPicture(QPainter &p, const QPicture &picture)
+{
+    // Playing a picture scales it from the screen's resolution to the
+    // device's; the painter already works in 96-per-inch pixels, so undo that.
+    const QPaintDevice *device = p.device();
+    p.save();
+    if (device)
+        p.scale(qreal(picture.logicalDpiX()) / device->logicalDpiX(),
+                qreal(picture.logicalDpiY()) / device->logicalDpiY());
+    p.drawPicture(0, 0, picture);
+    p.restore();
 }

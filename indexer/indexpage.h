@@ -11,6 +11,7 @@
 
 class QFont;
 class QPainter;
+class QPicture;
 class QPalette;
 namespace fsl {
 class FileListModel;
@@ -22,6 +23,13 @@ struct PrintMark {
     int X1, Y1, X2, Y2;
     bool Visible = false;
 };
+
+// Plays a recording onto `p` in 96-per-inch pixels whatever the device's
+// resolution, as the window's recordings of its widgets are played.
+void PlayPicture(QPainter &p, const QPicture &picture);
+// The print marks that are visible (every one with `always`); Line1 dashed.
+void PaintPrintMarks(QPainter &p, const PrintMark &line1, const PrintMark &line2, const PrintMark &line3,
+                     bool always);
 
 // The index page without a window: the layout in force, what each list
 // shows and from which row, and the print marks. The window is its view;
